@@ -1,0 +1,38 @@
+// The splash window: title, version and a status line, faded in while the program loads.
+#pragma once
+
+#include "platform/Forms.h"
+
+#include <QList>
+
+class QLabel;
+
+class frmSplash : public VForm
+{
+    Q_OBJECT
+public:
+    frmSplash();
+    void Form_Load() override;
+
+    // Fades the window in: alpha 0, 10, ... 250, then fully opaque.
+    void FadeIn();
+    // The alpha values the window was given, in order (the fade's steps).
+    const QList<int>& AlphaSteps() const { return m_alphaSteps; }
+
+    QWidget* picTitle = nullptr;
+    QLabel* lblAppTitle = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblStat = nullptr;
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void setAlpha(int alpha);
+    QList<int> m_alphaSteps;
+};
+
+inline frmSplash* g_frmSplash()
+{
+    return Forms::Get<frmSplash>();
+}

@@ -1,0 +1,95 @@
+#include "app/mdlMain.h"
+
+#include "app/frmSplash.h"
+#include "app/mdlModes.h"
+#include "common/RegistryRoutines.h"
+#include "components/cIconMenu/cIconMenu.h"
+#include "components/cSysTray/cSysTray.h"
+#include "mainwindow/frmMain.h"
+#include "platform/App.h"
+#include "platform/MessageService.h"
+#include "platform/RegistryStore.h"
+#include "settings/frmAudioProp.h"
+#include "settings/frmOptions.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QLabel>
+
+namespace {
+QStringList g_splashHistory;
+}
+
+const QStringList& SplashStatusHistory()
+{
+    return g_splashHistory;
+}
+
+void SetSplashStatus(const QString& text)
+{
+    if (!g_bShowSplash)
+        return;
+    g_splashHistory.append(text);
+    if (auto* splash = Forms::Loaded<frmSplash>()) {
+        splash->lblStat->setText(text);
+        splash->lblStat->repaint();
+    }
+}
+
+bool Main()
+{
+    InitProductProfile();
+
+    RegistryRoutines reg;
+    reg.setHkey(HKEY_LOCAL_MACHINE);
+    reg.setKeyRoot(ProductKeyRoot());
+    reg.setSubkey(QStringLiteral("General"));
+    if (!reg.KeyExists()) {
+        RegistryStore& store = RegistryStore::forRoot(RegistryRoutines::RootName(HKEY_LOCAL_MACHINE));
+        if (store.status() != RegistryStore::Status::Ok)
+            qWarning().noquote() << g_sAppName + QStringLiteral(": ") + store.lastError();
+        else
+            qWarning().noquote() << g_sAppName + QStringLiteral(": the key HKEY_LOCAL_MACHINE\\") + ProductKeyRoot()
+                    + QStringLiteral("\\General is missing from ") + store.filePath();
+        MsgBox(QStringLiteral("This program cannot run, please reinstall the software or connect to the sofrware "
+                              "aurhor.\n\nThe main reistry key doesn't existed."),
+               vbInformation + vbOKOnly, g_sAppName);
+        return false;
+    }
+
+    g_bShowSplash = true;
+    g_splashHistory.clear();
+    frmSplash* splash = g_frmSplash();
+    splash->setWindowTitle(DisplayName());
+    splash->Show(vbModeless);
+    splash->repaint();
+    splash->FadeIn();
+
+    SetSplashStatus(QStringLiteral("Loading options..."));
+    Forms::Get<frmOptions>();
+    SetSplashStatus(QStringLiteral("Loading audio properties..."));
+    Forms::Get<frmAudioProp>();
+    SetSplashStatus(QStringLiteral("Loading GUI..."));
+    frmMain* main = Forms::Get<frmMain>();
+
+    if (g_bShowSplash) {
+        if (auto* s = Forms::Loaded<frmSplash>()) {
+            s->Hide();
+            Forms::Unload(s);
+        }
+    }
+
+    if (Command() == QLatin1String("-st")) {
+        main->m_cMenu->SetItemCaption(main->m_cMenu->IndexForKey(QStringLiteral("RC Open")), QStringLiteral("Show"));
+        main->Show(vbModeless);
+        if (cSysTray::Available()) {
+            main->GoSysTray();
+        } else {
+            // Without a tray the window could not be reached again: leave it minimised.
+            main->SetWindowState(vbMinimized);
+        }
+    } else {
+        main->Show(vbModeless);
+    }
+    return true;
+}

@@ -1,0 +1,91 @@
+#include "components/cSysTray/cSysTray.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QSystemTrayIcon>
+
+namespace {
+std::optional<bool> g_override;
+
+// A real icon can only be shown where the desktop has a tray.
+bool desktopHasTray()
+{
+    return QGuiApplication::platformName() != QLatin1String("offscreen") && QSystemTrayIcon::isSystemTrayAvailable();
+}
+} // namespace
+
+cSysTray::cSysTray(QObject* parent) : QObject(parent) {}
+
+cSysTray::~cSysTray()
+{
+    RemoveIcon();
+}
+
+bool cSysTray::Available()
+{
+    return g_override.value_or(desktopHasTray());
+}
+
+void cSysTray::OverrideAvailable(std::optional<bool> available)
+{
+    g_override = available;
+}
+
+void cSysTray::AddIcon()
+{
+    m_shown = true;
+    if (!desktopHasTray() || m_icon)
+        return apply();
+    m_icon = new QSystemTrayIcon(this);
+    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
+        if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick)
+            emit TrayClick(1);
+        else if (why == QSystemTrayIcon::Context)
+            emit TrayClick(2);
+    });
+    apply();
+    m_icon->show();
+}
+
+void cSysTray::RemoveIcon()
+{
+    m_shown = false;
+    if (m_icon) {
+        m_icon->hide();
+        delete m_icon;
+        m_icon = nullptr;
+    }
+}
+
+void cSysTray::SetToolTipText(const QString& text)
+{
+    m_tooltip = text;
+    apply();
+}
+
+void cSysTray::SetIconFile(const QString& path)
+{
+    m_iconFile = path;
+    apply();
+}
+
+void cSysTray::apply()
+{
+    if (!m_icon)
+        return;
+    m_icon->setToolTip(m_tooltip);
+    QIcon icon;
+    if (QFileInfo::exists(m_iconFile))
+        icon = QIcon(m_iconFile);
+    if (icon.isNull())
+        icon = QGuiApplication::windowIcon();
+    m_icon->setIcon(icon);
+}
+
+void cSysTray::ShowBalloon(const QString& Message, const QString& Title, qint32, qint16)
+{
+    m_balloons.append({Message, Title});
+    if (m_icon && m_shown)
+        m_icon->showMessage(Title, Message, QSystemTrayIcon::Information, 5000);
+}

@@ -1,0 +1,17 @@
+// Replacing a file so that readers and crashes only ever see the old or the new whole file.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Writes bytes to a temporary file beside path, flushes it to disk and renames it over
+// path (then syncs the folder). On failure the old file is untouched, the temporary file
+// is removed and *error says why.
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// The temporary name pattern WriteFileAtomically uses beside path: ".<name>.tmp-".
+QString AtomicTempPrefix(const QString& path);
+
+// Removes temporary files a killed writer left beside path. Call only while holding the
+// lock that serialises writers of path.
+void RemoveStaleTempFiles(const QString& path);

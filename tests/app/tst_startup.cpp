@@ -1,0 +1,386 @@
+// Start-up: the settings-key check, the splash and its status lines, the "-st" start in
+// the tray, the main window's size, tray clicks, notes summary and exit.
+#include "app/frmSplash.h"
+#include "app/mdlMain.h"
+#include "app/mdlModes.h"
+#include "common/RegistryRoutines.h"
+#include "common/mdlFunctions.h"
+#include "common/mdlWindowHelpers.h"
+#include "components/cIconMenu/cIconMenu.h"
+#include "components/cStatusBar/cStatusBar.h"
+#include "components/cSysTray/cSysTray.h"
+#include "mainwindow/frmMain.h"
+#include "platform/App.h"
+#include "settings/frmAudioProp.h"
+#include "settings/frmOptions.h"
+#include "settings/mdlOptions.h"
+#include "tests/support/TestPlatform.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+const QString kRefusal = QStringLiteral(
+    "This program cannot run, please reinstall the software or connect to the sofrware aurhor.\n\n"
+    "The main reistry key doesn't existed.");
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(bytes);
+}
+
+QString trayItemCaption(frmMain* m)
+{
+    return m->m_cMenu->ItemCaption(m->m_cMenu->IndexForKey(QStringLiteral("RC Open")));
+}
+
+RegistryRoutines general()
+{
+    RegistryRoutines r;
+    r.setHkey(HKEY_LOCAL_MACHINE);
+    r.setKeyRoot(ProductKeyRoot());
+    r.setSubkey(QStringLiteral("General"));
+    return r;
+}
+
+} // namespace
+
+class tst_Startup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        g_bDisplayMSGWhenExit = false;
+        g_bDisplayTitle = false;
+        cSysTray::OverrideAvailable(std::nullopt);
+    }
+    void normalStart();
+    void refusedWithoutSettingsKey_data();
+    void refusedWithoutSettingsKey();
+    void splash();
+    void splashDoubleClick();
+    void trayStart_data();
+    void trayStart();
+    void trayStartWithoutTray();
+    void trayClicks();
+    void windowSize_data();
+    void windowSize();
+    void notesSummary_data();
+    void notesSummary();
+    void exitQuestion();
+    void unloadTimerSkipsQuestion();
+};
+
+void tst_Startup::normalStart()
+{
+    TestPlatform platform;
+    QVERIFY(Main());
+    frmMain* main = Forms::Loaded<frmMain>();
+    QVERIFY(main);
+    QVERIFY(main->isVisible());
+    QCOMPARE(main->WindowState(), vbNormal);
+    QCOMPARE(main->windowTitle(), QStringLiteral("Velmaro 1.2"));
+    QCOMPARE(AppTitle(), QStringLiteral("Velmaro 1.2"));
+    QVERIFY(!Forms::IsLoaded<frmSplash>());
+    QCOMPARE(SplashStatusHistory(), (QStringList{"Loading options...", "Loading audio properties...", "Loading GUI..."}));
+    // The settings windows stay loaded and hidden.
+    QVERIFY(Forms::IsLoaded<frmOptions>());
+    QVERIFY(Forms::IsLoaded<frmAudioProp>());
+    QVERIFY(!Forms::Loaded<frmOptions>()->isVisible());
+    QVERIFY(!Forms::Loaded<frmAudioProp>()->isVisible());
+    // The status bar's panels, in order, with their start texts.
+    QCOMPARE(main->cStatusBar1->PanelCount(), 4);
+    const QStringList keys{"Main", "Items List Properties", "Notes", "Master Volume"};
+    for (int i = 0; i < keys.size(); ++i)
+        QCOMPARE(main->cStatusBar1->PanelKey(i + 1), keys[i]);
+    QCOMPARE(main->cStatusBar1->PanelText(QStringLiteral("Main")), QStringLiteral("Ready."));
+    QCOMPARE(main->cStatusBar1->PanelText(QStringLiteral("Notes")), QStringLiteral("Notes [ Empty ]"));
+    QCOMPARE(main->cStatusBar1->PanelText(4), QStringLiteral("Master Volume"));
+    QCOMPARE(trayItemCaption(main), QStringLiteral("Hide"));
+    QVERIFY(main->cSysTray1->IconShown());
+    QCOMPARE(main->cSysTray1->ToolTipText(), QStringLiteral("Velmaro 1.2"));
+    QVERIFY(main->tmrCommandLine.isActive());
+    QCOMPARE(main->tmrCommandLine.interval(), 200);
+    QVERIFY(platform.messages().shown.isEmpty());
+}
+
+void tst_Startup::refusedWithoutSettingsKey_data()
+{
+    QTest::addColumn<QByteArray>("store");  // empty: no store file at all
+    QTest::newRow("no store file") << QByteArray();
+    QTest::newRow("product key without General")
+        << QByteArray("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ostrany\\Velmaro]\n\n"
+                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ostrany\\Velmaro\\Events]\n");
+    QTest::newRow("malformed store")
+        << QByteArray("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ostrany\\Velmaro\\General]\n\"lWidth\"=13140\n");
+    QTest::newRow("not a text file") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11);
+}
+
+void tst_Startup::refusedWithoutSettingsKey()
+{
+    QFETCH(QByteArray, store);
+    TestPlatform platform(!store.isEmpty());
+    const QString path = platform.path(QStringLiteral("Registry/HKEY_LOCAL_MACHINE.reg"));
+    if (!store.isEmpty())
+        writeBytes(path, store);
+    platform.messages().answers.enqueue(vbOK);
+
+    QVERIFY(!Main());
+    QCOMPARE(platform.messages().shown.size(), 1);
+    QCOMPARE(platform.messages().shown[0].prompt, kRefusal);
+    QCOMPARE(platform.messages().shown[0].title, QStringLiteral("Velmaro"));
+    QCOMPARE(platform.messages().shown[0].buttons, vbInformation + vbOKOnly);
+    QVERIFY(Forms::LoadedForms().isEmpty());  // no splash, no window
+    // The store is left exactly as it was (or absent).
+    if (store.isEmpty())
+        QVERIFY(!QFile::exists(path));
+    else
+        QCOMPARE(readBytes(path), store);
+}
+
+void tst_Startup::splash()
+{
+    TestPlatform platform;
+    InitProductProfile();
+    frmSplash* s = g_frmSplash();
+    QCOMPARE(s->lblAppTitle->text(), QStringLiteral("Velmaro 1.2"));
+    QCOMPARE(s->lblVersion->text(), QStringLiteral("Version 1.2.0"));
+    QCOMPARE(s->lblStat->text(), QStringLiteral("Loading..."));
+    QCOMPARE(WindowAlpha(s), 0);  // invisible until faded in
+    QVERIFY(s->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    s->FadeIn();
+    QList<int> expected;
+    for (int a = 0; a <= 250; a += 10)
+        expected << a;
+    expected << 255;
+    QCOMPARE(s->AlphaSteps(), expected);
+    QCOMPARE(WindowAlpha(s), 255);
+
+    g_bShowSplash = true;
+    SetSplashStatus(QStringLiteral("Loading GUI..."));
+    QCOMPARE(s->lblStat->text(), QStringLiteral("Loading GUI..."));
+    g_bShowSplash = false;
+    SetSplashStatus(QStringLiteral("ignored"));
+    QCOMPARE(s->lblStat->text(), QStringLiteral("Loading GUI..."));
+}
+
+void tst_Startup::splashDoubleClick()
+{
+    TestPlatform platform;
+    InitProductProfile();
+    frmSplash* s = g_frmSplash();
+    s->Show();
+    // A double click on a label is the label's own; on the free surface it closes.
+    QTest::mouseDClick(s->lblVersion, Qt::LeftButton);
+    QVERIFY(Forms::IsLoaded<frmSplash>());
+    QTest::mouseDClick(s, Qt::LeftButton, {}, QPoint(3, s->height() - 3));
+    QVERIFY(!Forms::IsLoaded<frmSplash>());
+    g_bShowSplash = true;
+    SetSplashStatus(QStringLiteral("Loading GUI..."));  // nothing left to write to: no harm
+    g_bShowSplash = false;
+}
+
+void tst_Startup::trayStart_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<bool>("inTray");
+    QTest::newRow("-st") << "-st" << true;
+    QTest::newRow("capitals") << "-ST" << false;
+    QTest::newRow("leading blank") << " -st" << false;
+    QTest::newRow("further word") << "-st x" << false;
+    QTest::newRow("other switch") << "-addfiles" << false;
+}
+
+void tst_Startup::trayStart()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(bool, inTray);
+    TestPlatform platform;
+    cSysTray::OverrideAvailable(true);
+    SetCommand(commandLine);
+    QVERIFY(Main());
+    frmMain* main = Forms::Loaded<frmMain>();
+    QVERIFY(main);
+    QCOMPARE(main->isVisible(), !inTray);
+    QCOMPARE(main->InTray(), inTray);
+    QCOMPARE(trayItemCaption(main), inTray ? QStringLiteral("Show") : QStringLiteral("Hide"));
+    if (inTray) {
+        QCOMPARE(main->WindowState(), vbMinimized);
+        // One click on the icon brings the window back.
+        main->cSysTray1_TrayClick(1);
+        QVERIFY(main->isVisible());
+        QCOMPARE(main->WindowState(), vbNormal);
+        QCOMPARE(trayItemCaption(main), QStringLiteral("Hide"));
+        QVERIFY(!main->InTray());
+    }
+}
+
+void tst_Startup::trayStartWithoutTray()
+{
+    TestPlatform platform;
+    cSysTray::OverrideAvailable(false);
+    SetCommand(QStringLiteral("-st"));
+    QVERIFY(Main());
+    frmMain* main = Forms::Loaded<frmMain>();
+    // Where no tray could bring it back, the window starts minimised but reachable.
+    QVERIFY(main->isVisible());
+    QCOMPARE(main->WindowState(), vbMinimized);
+}
+
+void tst_Startup::trayClicks()
+{
+    TestPlatform platform;
+    InitProductProfile();
+    frmMain* main = Forms::Get<frmMain>();
+    main->Show();
+
+    // Normal: to the tray; the "Show" item then brings it back (the tray menu's command).
+    main->cSysTray1_TrayClick(1);
+    QVERIFY(!main->isVisible());
+    QVERIFY(main->InTray());
+    QCOMPARE(trayItemCaption(main), QStringLiteral("Show"));
+    main->m_cMenu_Click(main->m_cMenu->IndexForKey(QStringLiteral("RC Open")));
+    QVERIFY(main->isVisible());
+    QCOMPARE(main->WindowState(), vbNormal);
+    QCOMPARE(trayItemCaption(main), QStringLiteral("Hide"));
+
+    // Minimised to the taskbar: the click hides it to the tray; the next restores it.
+    main->SetWindowState(vbMinimized);
+    main->cSysTray1_TrayClick(1);
+    QVERIFY(!main->isVisible());
+    QVERIFY(main->InTray());
+    main->cSysTray1_TrayClick(1);
+    QVERIFY(main->isVisible());
+    QCOMPARE(main->WindowState(), vbNormal);
+
+    // Maximised: nothing happens.
+    main->SetWindowState(vbMaximized);
+    main->cSysTray1_TrayClick(1);
+    QVERIFY(main->isVisible());
+    QCOMPARE(main->WindowState(), vbMaximized);
+    QCOMPARE(trayItemCaption(main), QStringLiteral("Hide"));
+
+    // "GoSysTray" leaves the same state as a click.
+    main->SetWindowState(vbNormal);
+    main->GoSysTray();
+    QVERIFY(!main->isVisible());
+    QVERIFY(main->InTray());
+    QCOMPARE(trayItemCaption(main), QStringLiteral("Show"));
+}
+
+void tst_Startup::windowSize_data()
+{
+    QTest::addColumn<QVariant>("width");   // invalid: not stored
+    QTest::addColumn<QVariant>("height");
+    QTest::addColumn<int>("expectedWidth");
+    QTest::addColumn<int>("expectedHeight");
+    QTest::newRow("missing") << QVariant() << QVariant() << 13140 << 7440;
+    QTest::newRow("too small") << QVariant("2999") << QVariant("999") << 13740 << 7440;
+    QTest::newRow("smallest kept") << QVariant("3000") << QVariant("1000") << 3000 << 1000;
+    QTest::newRow("not numbers") << QVariant("wide") << QVariant("") << 13740 << 7440;
+    QTest::newRow("stored") << QVariant("15000") << QVariant("9000") << 15000 << 9000;
+}
+
+void tst_Startup::windowSize()
+{
+    QFETCH(QVariant, width);
+    QFETCH(QVariant, height);
+    QFETCH(int, expectedWidth);
+    QFETCH(int, expectedHeight);
+    TestPlatform platform;
+    InitProductProfile();
+    if (width.isValid())
+        QVERIFY(general().SetRegistryValue(QStringLiteral("lWidth"), width, 1));
+    if (height.isValid())
+        QVERIFY(general().SetRegistryValue(QStringLiteral("lHeight"), height, 1));
+    frmMain* main = Forms::Get<frmMain>();
+    // Twips become whole pixels at the boundary: within one pixel.
+    QVERIFY2(qAbs(main->Width() - expectedWidth) < kTwipsPerPixel, qPrintable(QString::number(main->Width())));
+    QVERIFY2(qAbs(main->Height() - expectedHeight) < kTwipsPerPixel, qPrintable(QString::number(main->Height())));
+
+    // Closing stores the size the window has.
+    main->SetWidth(12000);
+    main->SetHeight(6000);
+    QVERIFY(Forms::Unload(main));
+    QCOMPARE(general().GetRegistryValue(QStringLiteral("lWidth")).toString(), QStringLiteral("12000"));
+    QCOMPARE(general().GetRegistryValue(QStringLiteral("lHeight")).toString(), QStringLiteral("6000"));
+}
+
+void tst_Startup::notesSummary_data()
+{
+    QTest::addColumn<QVariant>("notes");  // invalid: no file
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("missing") << QVariant() << "Notes [ Empty ]";
+    QTest::newRow("empty") << QVariant(QByteArray()) << "Notes [ Empty ]";
+    QTest::newRow("one line break") << QVariant(QByteArray("\r\n")) << "Notes [ Empty ]";
+    QTest::newRow("two lines") << QVariant(QByteArray("call Ann\r\nbuy tape\r\n")) << "Notes [ call Ann buy tape ]";
+    QTest::newRow("lf lines") << QVariant(QByteArray("a\nb\n")) << "Notes [ a b ]";
+    QTest::newRow("36 long, kept") << QVariant(QByteArray(26, 'x')) << QStringLiteral("Notes [ ") + QString(26, u'x') + " ]";
+    QTest::newRow("37 long, cut") << QVariant(QByteArray(27, 'x'))
+                                  << QStringLiteral("Notes [ ") + QString(27, u'x') + QStringLiteral("...");
+}
+
+void tst_Startup::notesSummary()
+{
+    QFETCH(QVariant, notes);
+    QFETCH(QString, summary);
+    TestPlatform platform;
+    InitProductProfile();
+    if (notes.isValid())
+        writeBytes(platform.path(QStringLiteral("Notes")), notes.toByteArray());
+    frmMain* main = Forms::Get<frmMain>();
+    QCOMPARE(main->GetNotesToStatus(), summary);
+    QCOMPARE(main->cStatusBar1->PanelText(QStringLiteral("Notes")), main->GetNotesToStatus());
+}
+
+void tst_Startup::exitQuestion()
+{
+    TestPlatform platform;
+    QVERIFY(Main());
+    frmMain* main = Forms::Loaded<frmMain>();
+    writeBytes(platform.path(QStringLiteral("tmpeditor.wav")), "x");
+    writeBytes(platform.path(QStringLiteral("tmptts.wav")), "x");
+    g_bDisplayMSGWhenExit = true;
+
+    platform.messages().answers.enqueue(vbNo);
+    QVERIFY(!Forms::Unload(main, vbFormControlMenu));
+    QCOMPARE(platform.messages().shown.last().prompt, QStringLiteral("Are you sure you want to exit 'Velmaro 1.2' ?"));
+    QCOMPARE(platform.messages().shown.last().buttons, vbYesNo + vbInformation);
+    QVERIFY(Forms::IsLoaded<frmMain>());
+    QVERIFY(!g_bExitApp);
+    QVERIFY(QFile::exists(platform.path(QStringLiteral("tmpeditor.wav"))));
+
+    platform.messages().answers.enqueue(vbYes);
+    QVERIFY(Forms::Unload(main, vbFormControlMenu));
+    QVERIFY(g_bExitApp);
+    QVERIFY(Forms::LoadedForms().isEmpty());  // the settings windows really unload now
+    QVERIFY(!QFile::exists(platform.path(QStringLiteral("tmpeditor.wav"))));
+    QVERIFY(!QFile::exists(platform.path(QStringLiteral("tmptts.wav"))));
+    QVERIFY(!main->cSysTray1->IconShown());
+}
+
+void tst_Startup::unloadTimerSkipsQuestion()
+{
+    TestPlatform platform;
+    QVERIFY(Main());
+    g_bDisplayMSGWhenExit = true;
+    Forms::Loaded<frmMain>()->tmrUnload_Timer();
+    QVERIFY(!Forms::IsLoaded<frmMain>());
+    QVERIFY(!g_bDisplayMSGWhenExit);
+    QVERIFY(platform.messages().shown.isEmpty());
+}
+
+QTEST_MAIN(tst_Startup)
+#include "tst_startup.moc"

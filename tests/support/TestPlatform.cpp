@@ -1,0 +1,147 @@
+#include "tests/support/TestPlatform.h"
+
+#include "common/mdlFunctions.h"
+#include "platform/App.h"
+#include "platform/Forms.h"
+#include "platform/Services.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+int FakeMessageService::show(const QString& prompt, int buttons, const QString& title)
+{
+    shown.append({prompt, buttons, title});
+    if (!answers.isEmpty())
+        return answers.dequeue();
+    if (answerAll)
+        return answerAll;
+    QTest::qFail(qPrintable(QStringLiteral("unexpected message box: \"%1\"").arg(prompt)), __FILE__, __LINE__);
+    return vbCancel;
+}
+
+void FakeModalRunner::run(VForm* form)
+{
+    shown.append(QString::fromLatin1(form->metaObject()->className()));
+    enter(form);
+    form->show();
+    if (!handlers.isEmpty()) {
+        handlers.dequeue()(form);
+    } else if (!allowAny) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected modal window: %1").arg(shown.last())), __FILE__, __LINE__);
+    }
+    // Whatever the script left open is closed, as the user would close it.
+    if (!form->IsUnloading() && form->isVisible())
+        form->hide();
+    if (!form->IsUnloading())
+        leave(form);
+}
+
+QStringList FakeDialogService::getOpenFileNames(const FileRequest& request)
+{
+    openRequests.append(request);
+    return openAnswers.isEmpty() ? QStringList() : openAnswers.dequeue();
+}
+
+QString FakeDialogService::getSaveFileName(const FileRequest& request)
+{
+    saveRequests.append(request);
+    return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
+}
+
+QString FakeDialogService::getExistingDirectory(QWidget*, const QString& prompt, const QString&)
+{
+    folderPrompts.append(prompt);
+    return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
+}
+
+std::optional<QColor> FakeDialogService::getColor(QWidget*, const QColor&, QList<QColor>&, bool)
+{
+    return colourAnswers.isEmpty() ? std::nullopt : colourAnswers.dequeue();
+}
+
+bool FakeShellService::open(const QString& pathOrUrl, const QString&)
+{
+    opened.append(pathOrUrl);
+    return result;
+}
+
+bool FakeShellService::start(const QString& program, const QStringList& arguments, const QString&)
+{
+    started.append({program, arguments});
+    return result;
+}
+
+bool FakeSoundService::play(const QString& wavFile)
+{
+    played.append(wavFile);
+    return QFile::exists(wavFile);
+}
+
+bool FakeShutdownService::powerOff()
+{
+    ++calls;
+    return result;
+}
+
+QString TestPlatform::SourceDir()
+{
+    return QStringLiteral(VELMARO_SOURCE_DIR);
+}
+
+bool TestPlatform::InstallDefaultStore(const QString& programFolder)
+{
+    QDir().mkpath(programFolder + QStringLiteral("/Registry"));
+    const QString dest = programFolder + QStringLiteral("/Registry/HKEY_LOCAL_MACHINE.reg");
+    QFile::remove(dest);
+    return QFile::copy(SourceDir() + QStringLiteral("/resources/Registry/HKEY_LOCAL_MACHINE.reg"), dest);
+}
+
+TestPlatform::TestPlatform(bool withStore)
+{
+    m_oldHome = qgetenv("VELMARO_HOME");
+    m_oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("VELMARO_HOME", QFile::encodeName(m_dir.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/.config")));
+    if (withStore)
+        InstallDefaultStore(m_dir.path());
+    QDir().mkpath(m_dir.path() + QStringLiteral("/Main"));
+
+    auto messages = std::make_unique<FakeMessageService>();
+    auto modal = std::make_unique<FakeModalRunner>();
+    auto dialogs = std::make_unique<FakeDialogService>();
+    auto shell = std::make_unique<FakeShellService>();
+    auto sound = std::make_unique<FakeSoundService>();
+    auto shutdown = std::make_unique<FakeShutdownService>();
+    m_messages = messages.get();
+    m_modal = modal.get();
+    m_dialogs = dialogs.get();
+    m_shell = shell.get();
+    m_sound = sound.get();
+    m_shutdown = shutdown.get();
+    Services::setMessage(std::move(messages));
+    Services::setModal(std::move(modal));
+    Services::setDialogs(std::move(dialogs));
+    Services::setShell(std::move(shell));
+    Services::setSound(std::move(sound));
+    Services::setShutdown(std::move(shutdown));
+    Services::setAutostart(nullptr);
+    SetCommand(QString());
+    g_bExitApp = false;
+}
+
+TestPlatform::~TestPlatform()
+{
+    Forms::DestroyAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Services::setMessage(nullptr);
+    Services::setModal(nullptr);
+    Services::setDialogs(nullptr);
+    Services::setShell(nullptr);
+    Services::setSound(nullptr);
+    Services::setShutdown(nullptr);
+    Services::setAutostart(nullptr);
+    qputenv("VELMARO_HOME", m_oldHome);
+    qputenv("XDG_CONFIG_HOME", m_oldConfig);
+    g_bExitApp = false;
+}
