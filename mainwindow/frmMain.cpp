@@ -72,6 +72,8 @@ frmMain::frmMain()
 
 frmMain::~frmMain()
 {
+    if (g_MainHost() == this)
+        SetMainHost(nullptr);
     // The process is ending with the main window.
     SetNoGPFaultErrorMode();
     delete imgMenu;
@@ -80,6 +82,8 @@ frmMain::~frmMain()
 
 void frmMain::Form_Load()
 {
+    SetMainHost(this);
+
     // 1. Registry access.
     m_cRegistry.setHkey(HKEY_LOCAL_MACHINE);
     m_cRegistry.setKeyRoot(ProductKeyRoot());
@@ -267,6 +271,11 @@ void frmMain::cSysTray1_TrayClick(qint32 ClickType)
         GetMousePosition(x, y);
         m_cMenu->ShowPopupMenuAt(x, y, rcOpen, -1);
     }
+}
+
+void frmMain::SetStatusPanelText(const QString& key, const QString& text)
+{
+    cStatusBar1->SetPanelText(key, text);
 }
 
 void frmMain::cStatusBar1_PanelClick(int Index)

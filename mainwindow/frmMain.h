@@ -2,6 +2,7 @@
 // drive start-up and exit.
 #pragma once
 
+#include "common/MainHost.h"
 #include "common/RegistryRoutines.h"
 #include "platform/Forms.h"
 
@@ -13,7 +14,7 @@ class cImageList;
 class cStatusBar;
 class cSysTray;
 
-class frmMain : public VForm
+class frmMain : public VForm, public MainHost
 {
     Q_OBJECT
 public:
@@ -35,7 +36,9 @@ public:
     bool InTray() const { return m_bInTray; }
 
     // The one-line notes summary for the "Notes" panel.
-    QString GetNotesToStatus() const;
+    QString GetNotesToStatus() const override;
+    VForm* MainForm() override { return this; }
+    void SetStatusPanelText(const QString& key, const QString& text) override;
 
     void tmrUnload_Timer();
     void tmrCommandLine_Timer();

@@ -1,0 +1,20 @@
+// What the windows below the main window may ask of it. The main window registers
+// itself while it is loaded; nullptr otherwise.
+#pragma once
+
+#include <QString>
+
+class VForm;
+
+class MainHost
+{
+public:
+    virtual ~MainHost() = default;
+    virtual VForm* MainForm() = 0;
+    // The one-line notes summary and the status panels ("Main", "Notes", ...).
+    virtual QString GetNotesToStatus() const = 0;
+    virtual void SetStatusPanelText(const QString& key, const QString& text) = 0;
+};
+
+MainHost* g_MainHost();
+void SetMainHost(MainHost* host);
