@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QVBoxLayout>
 
 frmSplash::frmSplash()
@@ -57,6 +58,8 @@ void frmSplash::Form_Load()
         tp.setColor(QPalette::Window, colour);
         picTitle->setPalette(tp);
     }
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     SetFormOnTop(this, true);
 }
 
