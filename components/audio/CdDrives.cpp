@@ -1,0 +1,170 @@
+// Drive registry, table of contents and paranoia reads over libcdio.
+#include "components/audio/CdDrives.h"
+
+#include <QFileInfo>
+
+#include <mutex>
+
+#include <cdio/cdio.h>
+#include <cdio/logging.h>
+#include <cdio/paranoia/paranoia.h>
+
+namespace {
+
+void quietCdio()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { cdio_log_set_handler([](cdio_log_level_t, const char*) {}); });
+}
+
+CdIo_t* openCdio(const CdDrive& drive)
+{
+    quietCdio();
+    const QByteArray path = QFileInfo(drive.source).absoluteFilePath().toLocal8Bit();
+    return drive.image ? cdio_open(path.constData(), DRIVER_BINCUE) : cdio_open(drive.source.toLocal8Bit().constData(), DRIVER_DEVICE);
+}
+
+class ParanoiaReader : public PcmReader
+{
+public:
+    ~ParanoiaReader() override
+    {
+        if (m_paranoia)
+            cdio_paranoia_free(m_paranoia);
+        if (m_drive)
+            cdio_cddap_close_no_free_cdio(m_drive);
+        if (m_cdio)
+            cdio_destroy(m_cdio);
+    }
+
+    bool open(const CdDrive& drive, qint32 first, qint32 sectors, QString& error)
+    {
+        m_cdio = openCdio(drive);
+        if (!m_cdio) {
+            error = QStringLiteral("Cannot open the CD drive %1.").arg(drive.id);
+            return false;
+        }
+        m_drive = cdio_cddap_identify_cdio(m_cdio, CDDA_MESSAGE_FORGETIT, nullptr);
+        if (!m_drive || cdio_cddap_open(m_drive) != 0) {
+            error = QStringLiteral("Cannot read audio from the CD drive %1.").arg(drive.id);
+            return false;
+        }
+        m_paranoia = cdio_paranoia_init(m_drive);
+        cdio_paranoia_modeset(m_paranoia, PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
+        cdio_paranoia_seek(m_paranoia, first, SEEK_SET);
+        m_left = sectors;
+        m_total = qint64(sectors) * CDIO_CD_FRAMESIZE_RAW / 4;
+        return true;
+    }
+
+    qint64 totalFrames() const override { return m_total; }
+
+    int read(qint16* dst, int frames, QString& error) override
+    {
+        constexpr int kPerSector = CDIO_CD_FRAMESIZE_RAW / 4;  // 588 stereo frames
+        int done = 0;
+        while (done + kPerSector <= frames && m_left > 0) {
+            const int16_t* s = cdio_paranoia_read(m_paranoia, nullptr);
+            if (!s) {
+                error = QStringLiteral("The CD could not be read.");
+                return -1;
+            }
+            memcpy(dst + size_t(done) * 2, s, CDIO_CD_FRAMESIZE_RAW);
+            done += kPerSector;
+            --m_left;
+        }
+        return done;
+    }
+
+private:
+    CdIo_t* m_cdio = nullptr;
+    cdrom_drive_t* m_drive = nullptr;
+    cdrom_paranoia_t* m_paranoia = nullptr;
+    qint32 m_left = 0;
+    qint64 m_total = 0;
+};
+
+}  // namespace
+
+QString CdDrive::name() const
+{
+    return id + QLatin1Char(' ') + (image ? QFileInfo(source).fileName() : source);
+}
+
+QList<CdDrive> ListCdDrives()
+{
+    quietCdio();
+    QList<CdDrive> drives;
+    QStringList sources;
+    if (char** devices = cdio_get_devices(DRIVER_DEVICE)) {
+        for (char** d = devices; *d; ++d)
+            sources << QString::fromLocal8Bit(*d);
+        cdio_free_device_list(devices);
+    }
+    for (const QString& s : sources)
+        drives.append({QString(), s, false});
+    for (const QString& cue : qEnvironmentVariable("VELMARO_CD_IMAGES").split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        drives.append({QString(), cue, true});
+    for (int i = 0; i < drives.size(); ++i)
+        drives[i].id = QStringLiteral("%1:").arg(QChar(char('D' + std::min(i, 22))));
+    return drives;
+}
+
+CdDisc::~CdDisc()
+{
+    if (m_cdio)
+        cdio_destroy(static_cast<CdIo_t*>(m_cdio));
+}
+
+std::shared_ptr<CdDisc> CdDisc::open(const CdDrive& drive, QString& error)
+{
+    CdIo_t* cdio = openCdio(drive);
+    if (!cdio) {
+        error = QStringLiteral("Cannot open the CD drive %1.").arg(drive.id);
+        return nullptr;
+    }
+    auto disc = std::shared_ptr<CdDisc>(new CdDisc);
+    disc->m_drive = drive;
+    disc->m_cdio = cdio;
+    const track_t first = cdio_get_first_track_num(cdio);
+    const track_t count = cdio_get_num_tracks(cdio);
+    if (first != CDIO_INVALID_TRACK && count != CDIO_INVALID_TRACK) {
+        for (track_t t = first; t < first + count; ++t) {
+            CdTrack tr;
+            tr.number = t - first + 1;
+            tr.audio = cdio_get_track_format(cdio, t) == TRACK_FORMAT_AUDIO;
+            tr.firstSector = cdio_get_track_lsn(cdio, t);
+            const lsn_t last = cdio_get_track_last_lsn(cdio, t);
+            tr.sectors = last >= tr.firstSector ? last - tr.firstSector + 1 : 0;
+            disc->m_tracks.append(tr);
+        }
+    }
+    return disc;
+}
+
+const CdTrack* CdDisc::track(int number) const
+{
+    return number >= 1 && number <= m_tracks.size() ? &m_tracks[number - 1] : nullptr;
+}
+
+void CdDisc::eject()
+{
+    if (!m_drive.image && m_cdio)
+        cdio_eject_media_drive(m_drive.source.toLocal8Bit().constData());
+}
+
+void CdDisc::closeTray()
+{
+    if (!m_drive.image) {
+        driver_id_t driver = DRIVER_DEVICE;
+        cdio_close_tray(m_drive.source.toLocal8Bit().constData(), &driver);
+    }
+}
+
+std::shared_ptr<PcmReader> CdDisc::openReader(const CdDrive& drive, qint32 firstSector, qint32 sectors, QString& error)
+{
+    auto reader = std::make_shared<ParanoiaReader>();
+    if (!reader->open(drive, firstSector, sectors, error))
+        return nullptr;
+    return reader;
+}

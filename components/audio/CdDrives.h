@@ -1,0 +1,49 @@
+// The CD drive registry and disc access over libcdio: real drives first, then the BIN/CUE
+// image drives listed in VELMARO_CD_IMAGES, each with a synthetic drive id ("D:", "E:", ...).
+#pragma once
+
+#include "components/audio/Transcoder.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+struct CdDrive {
+    QString id;      // "D:"
+    QString source;  // device path, or the .cue file of an image drive
+    bool image = false;
+    QString name() const;  // id, a blank and what the drive is
+};
+
+QList<CdDrive> ListCdDrives();
+
+struct CdTrack {
+    int number = 0;
+    bool audio = false;
+    qint32 firstSector = 0;  // LSN
+    qint32 sectors = 0;
+};
+
+// An opened disc: its table of contents, and readers of its audio.
+class CdDisc
+{
+public:
+    ~CdDisc();
+    static std::shared_ptr<CdDisc> open(const CdDrive& drive, QString& error);
+
+    const CdDrive& drive() const { return m_drive; }
+    const QList<CdTrack>& tracks() const { return m_tracks; }
+    const CdTrack* track(int number) const;
+    void eject();
+    void closeTray();
+
+    // A reader of `sectors` sectors from `firstSector` on, with its own device handle and
+    // error-correcting reads, for use on a worker thread.
+    static std::shared_ptr<PcmReader> openReader(const CdDrive& drive, qint32 firstSector, qint32 sectors, QString& error);
+
+private:
+    CdDrive m_drive;
+    QList<CdTrack> m_tracks;
+    void* m_cdio = nullptr;
+};

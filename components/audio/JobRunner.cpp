@@ -1,0 +1,82 @@
+// Worker thread and queued event delivery shared by the audio components.
+#include "components/audio/JobRunner.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+
+void JobControl::progress(int percent)
+{
+    percent = std::clamp(percent, 0, 100);
+    if (percent == m_last)
+        return;
+    m_last = percent;
+    if (m_post)
+        m_post(percent);
+}
+
+JobRunner::JobRunner(QObject* owner) : m_owner(owner) {}
+
+JobRunner::~JobRunner()
+{
+    if (m_control)
+        m_control->m_abort = true;
+    if (m_thread.joinable())
+        m_thread.join();
+    delete m_control;
+}
+
+void JobRunner::start(Work work, OnProgress onProgress, OnEnd onEnd)
+{
+    if (m_thread.joinable())
+        m_thread.join();  // the previous job has delivered its end, so its thread is done
+    delete m_control;
+    m_control = new JobControl;
+    m_onProgress = std::move(onProgress);
+    m_onEnd = std::move(onEnd);
+    m_busy = true;
+    const quint64 generation = ++m_generation;
+    QObject* owner = m_owner.data();
+    m_control->m_post = [this, owner, generation](int percent) {
+        QMetaObject::invokeMethod(
+            owner,
+            [this, generation, percent] {
+                if (generation == m_generation && m_busy && m_onProgress)
+                    m_onProgress(percent);
+            },
+            Qt::QueuedConnection);
+    };
+    JobControl* control = m_control;
+    m_thread = std::thread([this, owner, generation, control, work = std::move(work)] {
+        JobOutcome outcome;
+        try {
+            outcome = work(*control);
+        } catch (const std::exception& e) {
+            outcome = JobOutcome::error(99, QString::fromUtf8(e.what()));
+        } catch (...) {
+            outcome = JobOutcome::error(99, QStringLiteral("Unexpected failure."));
+        }
+        QMetaObject::invokeMethod(
+            owner, [this, generation, outcome] { finish(generation, outcome); }, Qt::QueuedConnection);
+    });
+}
+
+void JobRunner::abort()
+{
+    if (m_busy && m_control)
+        m_control->m_abort = true;
+}
+
+void JobRunner::finish(quint64 generation, const JobOutcome& outcome)
+{
+    if (generation != m_generation || !m_busy)
+        return;
+    if (m_thread.joinable())
+        m_thread.join();
+    m_busy = false;
+    OnEnd onEnd = std::move(m_onEnd);
+    m_onEnd = nullptr;
+    m_onProgress = nullptr;
+    if (onEnd)
+        onEnd(outcome);
+}

@@ -1,0 +1,67 @@
+// Runs one audio job at a time on a worker thread of its own and delivers its progress and
+// its one terminal event, queued and in order, on the owner's (the GUI) thread.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+struct JobOutcome {
+    enum Kind { Done, Aborted, Failed };
+    Kind kind = Done;
+    qint32 code = 0;
+    QString description;
+
+    static JobOutcome done() { return {}; }
+    static JobOutcome aborted() { return {Aborted, 0, {}}; }
+    static JobOutcome error(qint32 c, const QString& d) { return {Failed, c, d}; }
+};
+
+// What a running job sees: its abort flag and a way to report progress (0..100).
+class JobControl
+{
+public:
+    bool aborted() const { return m_abort.load(std::memory_order_relaxed); }
+    const std::atomic<bool>& abortFlag() const { return m_abort; }
+    void progress(int percent);
+
+private:
+    friend class JobRunner;
+    std::atomic<bool> m_abort{false};
+    std::function<void(int)> m_post;
+    int m_last = -1;
+};
+
+class JobRunner
+{
+public:
+    using Work = std::function<JobOutcome(JobControl&)>;
+    using OnProgress = std::function<void(int)>;
+    using OnEnd = std::function<void(const JobOutcome&)>;
+
+    // Events are delivered through queued calls on owner; none arrive once it is gone.
+    explicit JobRunner(QObject* owner);
+    ~JobRunner();  // aborts a running job and waits for its thread
+
+    bool busy() const { return m_busy; }
+    // Starts work on a new thread. The callbacks run on the owner's thread; onEnd runs
+    // exactly once, after every progress report, with the job already finished, so it
+    // may start the next job.
+    void start(Work work, OnProgress onProgress, OnEnd onEnd);
+    void abort();
+
+private:
+    void finish(quint64 generation, const JobOutcome& outcome);
+
+    QPointer<QObject> m_owner;
+    std::thread m_thread;
+    JobControl* m_control = nullptr;
+    OnProgress m_onProgress;
+    OnEnd m_onEnd;
+    bool m_busy = false;
+    quint64 m_generation = 0;
+};

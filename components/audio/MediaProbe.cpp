@@ -1,0 +1,186 @@
+// Probing audio files with FFmpeg, and our own reading of WAV headers (exact lengths and
+// the check that the announced sample data is really there).
+#include "components/audio/MediaProbe.h"
+
+#include "components/cAudioConverter/cAudioConverter.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <mutex>
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/log.h>
+}
+
+namespace {
+
+quint32 le32(const uchar* p)
+{
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+}
+
+quint16 le16(const uchar* p)
+{
+    return quint16(p[0] | p[1] << 8);
+}
+
+}  // namespace
+
+void QuietMediaLibraries()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { av_log_set_level(qEnvironmentVariableIsSet("VELMARO_FFMPEG_LOG") ? AV_LOG_INFO : AV_LOG_QUIET); });
+}
+
+WavLayout ParseWavLayout(const QString& path)
+{
+    WavLayout w;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return w;
+    const qint64 fileSize = f.size();
+    uchar head[12];
+    if (f.read(reinterpret_cast<char*>(head), 12) != 12 || memcmp(head, "RIFF", 4) != 0 || memcmp(head + 8, "WAVE", 4) != 0)
+        return w;
+    bool haveFmt = false;
+    qint64 pos = 12;
+    while (pos + 8 <= fileSize) {
+        uchar ch[8];
+        if (!f.seek(pos) || f.read(reinterpret_cast<char*>(ch), 8) != 8)
+            return w;
+        const quint32 size = le32(ch + 4);
+        if (memcmp(ch, "fmt ", 4) == 0) {
+            if (size < 16)
+                return w;
+            QByteArray fmt = f.read(qMin<qint64>(size, 64));
+            if (fmt.size() < 16)
+                return w;
+            const uchar* p = reinterpret_cast<const uchar*>(fmt.constData());
+            w.formatTag = le16(p);
+            w.channels = le16(p + 2);
+            w.sampleRate = int(le32(p + 4));
+            w.blockAlign = le16(p + 12);
+            w.bitsPerSample = le16(p + 14);
+            w.pcm = w.formatTag == 1;
+            if (w.formatTag == 0xFFFE && fmt.size() >= 26)
+                w.pcm = le16(p + 24) == 1;  // first two bytes of the sub-format GUID
+            haveFmt = true;
+        } else if (memcmp(ch, "data", 4) == 0) {
+            if (!haveFmt)
+                return w;
+            w.dataOffset = pos + 8;
+            w.declaredSize = size;
+            const qint64 present = fileSize - w.dataOffset;
+            if (size == 0 || size == 0xFFFFFFFFu) {
+                w.dataSize = present;  // written by a streaming tool: the data runs to the end
+            } else if (qint64(size) > present) {
+                w.truncated = true;
+                w.dataSize = present;
+            } else {
+                w.dataSize = size;
+            }
+            w.isWav = w.channels > 0 && w.sampleRate > 0 && w.blockAlign > 0;
+            return w;
+        }
+        pos += 8 + qint64(size) + (size & 1);
+    }
+    return w;
+}
+
+MediaFacts ProbeMedia(const QString& path)
+{
+    QuietMediaLibraries();
+    MediaFacts m;
+    QFileInfo info(path);
+    if (path.isEmpty() || !info.exists() || !info.isFile()) {
+        m.code = kErrSourceMissing;
+        m.error = QStringLiteral("The file \"%1\" does not exist.").arg(path);
+        return m;
+    }
+    if (info.size() == 0) {
+        m.code = kErrSourceUnreadable;
+        m.error = QStringLiteral("The file \"%1\" is empty.").arg(path);
+        return m;
+    }
+    const WavLayout wav = ParseWavLayout(path);
+    if (wav.isWav && wav.truncated) {
+        m.code = kErrSourceDamaged;
+        m.error = QStringLiteral("The WAV file \"%1\" is damaged: its header announces %2 bytes of audio, but only %3 are there.")
+                      .arg(path)
+                      .arg(wav.declaredSize)
+                      .arg(wav.dataSize);
+        return m;
+    }
+    AVFormatContext* fmt = nullptr;
+    const QByteArray name = path.toUtf8();
+    if (avformat_open_input(&fmt, name.constData(), nullptr, nullptr) < 0) {
+        m.code = kErrSourceUnreadable;
+        m.error = QStringLiteral("The file \"%1\" is not an audio file that can be read.").arg(path);
+        return m;
+    }
+    const int si = avformat_find_stream_info(fmt, nullptr) >= 0 ? av_find_best_stream(fmt, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) : -1;
+    if (si < 0 || fmt->streams[si]->codecpar->sample_rate <= 0) {
+        avformat_close_input(&fmt);
+        m.code = kErrSourceUnreadable;
+        m.error = QStringLiteral("The file \"%1\" holds no audio that can be read.").arg(path);
+        return m;
+    }
+    const AVStream* st = fmt->streams[si];
+    const AVCodecParameters* par = st->codecpar;
+    m.sampleRate = par->sample_rate;
+    m.channels = par->ch_layout.nb_channels;
+    m.bitsPerSample = par->bits_per_raw_sample > 0 ? par->bits_per_raw_sample : par->bits_per_coded_sample;
+    if (m.bitsPerSample <= 0 || m.bitsPerSample > 32 || (!wav.isWav && par->codec_id != AV_CODEC_ID_FLAC))
+        m.bitsPerSample = par->bits_per_raw_sample > 0 ? par->bits_per_raw_sample : 16;
+    m.bitRate = par->bit_rate > 0 ? par->bit_rate : fmt->bit_rate;
+    if (wav.isWav && wav.pcm) {
+        const qint64 frames = wav.frames();
+        m.durationMs = frames * 1000 / wav.sampleRate;
+        m.lengthSeconds = double(frames) / wav.sampleRate;
+        m.bitsPerSample = wav.bitsPerSample;
+    } else {
+        double seconds = 0;
+        if (st->duration != AV_NOPTS_VALUE && st->duration > 0)
+            seconds = st->duration * av_q2d(st->time_base);
+        else if (fmt->duration != AV_NOPTS_VALUE && fmt->duration > 0)
+            seconds = double(fmt->duration) / AV_TIME_BASE;
+        m.lengthSeconds = seconds;
+        m.durationMs = qint64(seconds * 1000.0);
+    }
+    if (m.bitRate <= 0 && m.lengthSeconds > 0)
+        m.bitRate = qint64(info.size() * 8 / m.lengthSeconds);
+    avformat_close_input(&fmt);
+    return m;
+}
+
+AudioTags ReadMediaTags(const QString& path)
+{
+    QuietMediaLibraries();
+    AudioTags t;
+    AVFormatContext* fmt = nullptr;
+    const QByteArray name = path.toUtf8();
+    if (path.isEmpty() || !QFileInfo(path).isFile() || avformat_open_input(&fmt, name.constData(), nullptr, nullptr) < 0)
+        return t;
+    avformat_find_stream_info(fmt, nullptr);
+    auto get = [&](std::initializer_list<const char*> keys) {
+        for (const char* k : keys) {
+            if (const AVDictionaryEntry* e = av_dict_get(fmt->metadata, k, nullptr, 0))
+                return QString::fromUtf8(e->value);
+            for (unsigned i = 0; i < fmt->nb_streams; ++i)
+                if (const AVDictionaryEntry* e = av_dict_get(fmt->streams[i]->metadata, k, nullptr, 0))
+                    return QString::fromUtf8(e->value);
+        }
+        return QString();
+    };
+    t.Title = get({"title"});
+    t.Artist = get({"artist", "author"});
+    t.Album = get({"album", "WM/AlbumTitle"});
+    t.Year = get({"date", "year", "WM/Year"});
+    t.Comment = get({"comment", "description"});
+    t.Genre = get({"genre", "WM/Genre"});
+    t.Track = get({"track", "WM/TrackNumber"});
+    avformat_close_input(&fmt);
+    return t;
+}

@@ -1,0 +1,42 @@
+// Reads what the components tell about an audio file: its format and length, its tags,
+// and, for WAV files, the exact layout of the sample data.
+#pragma once
+
+#include "components/audio/AudioSettings.h"
+
+#include <QString>
+
+// The RIFF/WAVE layout of a file, read from its header.
+struct WavLayout {
+    bool isWav = false;  // a RIFF/WAVE file with a format and a data chunk
+    bool pcm = false;    // plain integer PCM (tag 1, or an extensible header with the PCM sub-format)
+    int formatTag = 0;
+    int channels = 0;
+    int sampleRate = 0;
+    int bitsPerSample = 0;
+    int blockAlign = 0;
+    qint64 dataOffset = 0;
+    qint64 dataSize = 0;      // the bytes of sample data present
+    qint64 declaredSize = 0;  // what the header announces
+    bool truncated = false;   // the header announces more data than the file holds
+    qint64 frames() const { return blockAlign > 0 ? dataSize / blockAlign : 0; }
+};
+WavLayout ParseWavLayout(const QString& path);
+
+struct MediaFacts {
+    qint32 code = 0;  // 0 = readable, else an AudioErrorCode
+    QString error;    // why not
+    qint64 durationMs = 0;
+    double lengthSeconds = 0;
+    int sampleRate = 0;
+    int channels = 0;
+    int bitsPerSample = 0;
+    qint64 bitRate = 0;  // bits per second
+};
+MediaFacts ProbeMedia(const QString& path);
+
+// The file's tags (title, artist, album, year, comment, genre, track); empty when it has none.
+AudioTags ReadMediaTags(const QString& path);
+
+// Routes FFmpeg's own log lines away from the console (once per process).
+void QuietMediaLibraries();

@@ -1,0 +1,44 @@
+// The conversion pipeline the converter and the CD ripper share: a file (or raw CD audio)
+// is read from its range start, converted to the output format and streamed into a
+// temporary file beside the target, which is renamed into place only on success.
+#pragma once
+
+#include "components/audio/AudioSettings.h"
+#include "components/audio/JobRunner.h"
+
+#include <QString>
+
+#include <memory>
+
+// Raw CD audio: 44100 Hz, 16-bit, stereo, interleaved little-endian frames.
+class PcmReader
+{
+public:
+    virtual ~PcmReader() = default;
+    virtual qint64 totalFrames() const = 0;
+    // Reads up to `frames` frames; returns the number read, 0 at the end, -1 on a failure
+    // (with `error` set).
+    virtual int read(qint16* dst, int frames, QString& error) = 0;
+};
+
+struct TranscodeRequest {
+    QString source;                   // the file to convert (unless pcm is set)
+    std::shared_ptr<PcmReader> pcm;   // raw CD audio, already limited to the range
+    QString output;
+    EncoderSettings settings;
+    AudioTags tags;
+    bool hasRange = false;
+    qint32 rangeStart = 0;   // seconds
+    qint32 rangeLength = 0;  // seconds; 0 or less: to the end of the source
+    bool allowCopy = true;   // copy PCM samples unchanged when source and target formats match
+};
+
+// What a run did, for tests and the benchmark.
+struct TranscodeStats {
+    int seeks = 0;
+    qint64 packetsRead = 0;
+    bool copied = false;         // the samples were copied, not decoded and encoded
+    qint64 samplesWritten = 0;   // source samples that reached the output
+};
+
+JobOutcome RunTranscode(const TranscodeRequest& request, JobControl& control, TranscodeStats* stats = nullptr);

@@ -1,0 +1,291 @@
+// Scriptable fakes of the audio components.
+#include "tests/support/FakeAudioComponents.h"
+
+#include <QMetaObject>
+
+// ---- converter -------------------------------------------------------------------------
+qint32 FakeAudioConverter::ReadFileInfo(const QString& FileName)
+{
+    readInfoCalls << FileName;
+    m_current = files.value(FileName, FakeFileScript{2, 0, 0, 0, 0, {}});
+    return m_current.result;
+}
+
+void FakeAudioConverter::ReadTags(const QString& FileName)
+{
+    readTagsCalls << FileName;
+    m_tags = files.value(FileName).tags;
+}
+
+void FakeAudioConverter::StartConvert()
+{
+    FakeJobRecord r;
+    r.source = m_sourceFile;
+    r.output = m_outputFile;
+    r.format = m_settings.OutputFormat;
+    r.hasRange = m_hasRange;
+    r.rangeStart = m_rangeStart;
+    r.rangeLength = m_rangeLength;
+    r.tags = m_tags;
+    r.settings = m_settings;
+    started << r;
+    m_running = true;
+    if (autoFinish == FakeAutoFinish::None)
+        return;
+    const int job = int(started.size());
+    QMetaObject::invokeMethod(
+        this,
+        [this, job] {
+            if (!m_running || job != started.size())
+                return;
+            if (autoFinish == FakeAutoFinish::Done)
+                finishDone();
+            else
+                finishError(autoErrorCode, autoErrorText);
+        },
+        Qt::QueuedConnection);
+}
+
+void FakeAudioConverter::EnumACMTags(qint32 FormatTag, qint32 SamplesPerSec, qint32 Channels, qint32 BitsPerSample, qint32 Flags)
+{
+    enumTagCalls << QList<qint32>{FormatTag, SamplesPerSec, Channels, BitsPerSample, Flags};
+    for (const QString& t : acmTags)
+        emit ACMTagFound(t);
+}
+
+void FakeAudioConverter::EnumACMFormats(const QString& TagName)
+{
+    enumFormatCalls << TagName;
+    for (const QString& f : acmFormats.value(TagName))
+        emit ACMFormatFound(f);
+}
+
+QString FakeAudioConverter::GetWMACodecName(qint32& CodecIndex)
+{
+    return CodecIndex >= 0 && CodecIndex < wmaCodecs.size() ? wmaCodecs[CodecIndex].first : QString();
+}
+
+qint32 FakeAudioConverter::GetWMAFormatCount(qint32 CodecIndex)
+{
+    return CodecIndex >= 0 && CodecIndex < wmaCodecs.size() ? qint32(wmaCodecs[CodecIndex].second.size()) : 0;
+}
+
+QString FakeAudioConverter::GetWMAFormatName(qint32 CodecIndex, qint32& FormatIndex)
+{
+    if (CodecIndex < 0 || CodecIndex >= wmaCodecs.size())
+        return QString();
+    const QStringList& f = wmaCodecs[CodecIndex].second;
+    return FormatIndex >= 0 && FormatIndex < f.size() ? f[FormatIndex] : QString();
+}
+
+void FakeAudioConverter::finishDone()
+{
+    m_running = false;
+    emit Done();
+}
+
+void FakeAudioConverter::finishError(qint32 code, const QString& description)
+{
+    m_running = false;
+    emit Error(code, description);
+}
+
+void FakeAudioConverter::finishAborted()
+{
+    m_running = false;
+    emit Aborted();
+}
+
+// ---- player ----------------------------------------------------------------------------
+qint32 FakePlayer::OpenFile(const QString& FileName)
+{
+    opened << FileName;
+    m_current = files.value(FileName, FakePlayerScript{2, 0, 0, 0, 0});
+    return m_current.result;
+}
+
+qint32 FakePlayer::Play(QString& FileName, qint32& DeviceIndex)
+{
+    plays << qMakePair(FileName, DeviceIndex);
+    m_current = files.value(FileName, FakePlayerScript{2, 0, 0, 0, 0});
+    const qint32 r = playResult != -1 ? playResult : m_current.result;
+    if (r == 0) {
+        m_playing = true;
+        m_paused = false;
+        position = 0;
+    }
+    return r;
+}
+
+void FakePlayer::Pause()
+{
+    calls << QStringLiteral("Pause");
+    if (m_playing)
+        m_paused = true;
+}
+
+void FakePlayer::Resume()
+{
+    calls << QStringLiteral("Resume");
+    m_paused = false;
+}
+
+void FakePlayer::StopPlay()
+{
+    calls << QStringLiteral("StopPlay");
+    if (!m_playing)
+        return;
+    m_playing = false;
+    m_paused = false;
+    if (playDoneAfterStop)
+        QMetaObject::invokeMethod(this, [this] { emit PlayDone(); }, Qt::QueuedConnection);
+}
+
+void FakePlayer::SetPosition(qint32 Position)
+{
+    calls << QStringLiteral("SetPosition %1").arg(Position);
+    position = Position;
+}
+
+void FakePlayer::finishPlay()
+{
+    m_playing = false;
+    m_paused = false;
+    emit PlayDone();
+}
+
+// ---- CD ripper -------------------------------------------------------------------------
+QString FakeAudioCDRipper::GetDeviceName(qint32 Index)
+{
+    return Index >= 0 && Index < drives.size() ? drives[Index].name : QString();
+}
+
+bool FakeAudioCDRipper::SelectDevice(qint32 Index)
+{
+    calls << QStringLiteral("SelectDevice %1").arg(Index);
+    if (Index < 0 || Index >= drives.size() || !drives[Index].selectable)
+        return false;
+    m_current = Index;
+    return true;
+}
+
+bool FakeAudioCDRipper::IsAudioCD()
+{
+    if (m_current < 0)
+        return false;
+    for (const FakeCdTrack& t : drives[m_current].tracks)
+        if (t.audio)
+            return true;
+    return false;
+}
+
+qint32 FakeAudioCDRipper::GetTrackCount()
+{
+    return m_current >= 0 ? qint32(drives[m_current].tracks.size()) : 0;
+}
+
+const FakeCdTrack* FakeAudioCDRipper::track(qint32 number) const
+{
+    if (m_current < 0 || number < 1 || number > drives[m_current].tracks.size())
+        return nullptr;
+    return &drives[m_current].tracks[number - 1];
+}
+
+qint32 FakeAudioCDRipper::GetTrackLength(qint32& Track)
+{
+    const FakeCdTrack* t = track(Track);
+    return t ? t->seconds : 0;
+}
+
+qint32 FakeAudioCDRipper::GetTrackType(qint32& Track)
+{
+    const FakeCdTrack* t = track(Track);
+    return t && t->audio ? 1 : 0;
+}
+
+void FakeAudioCDRipper::CloseDevice()
+{
+    calls << QStringLiteral("CloseDevice");
+    m_current = -1;
+}
+
+void FakeAudioCDRipper::StartRip()
+{
+    FakeJobRecord r;
+    r.output = m_outputFile;
+    r.format = m_settings.OutputFormat;
+    r.hasRange = m_hasRange;
+    r.rangeStart = m_rangeStart;
+    r.rangeLength = m_rangeLength;
+    r.tags = m_tags;
+    r.settings = m_settings;
+    r.deviceIndex = m_deviceIndex;
+    r.trackNumber = m_trackNumber;
+    started << r;
+    m_running = true;
+    if (autoFinish == FakeAutoFinish::None)
+        return;
+    const int job = int(started.size());
+    QMetaObject::invokeMethod(
+        this,
+        [this, job] {
+            if (!m_running || job != started.size())
+                return;
+            if (autoFinish == FakeAutoFinish::Done)
+                finishDone();
+            else
+                finishError(autoErrorCode, autoErrorText);
+        },
+        Qt::QueuedConnection);
+}
+
+void FakeAudioCDRipper::finishDone()
+{
+    m_running = false;
+    emit Done();
+}
+
+void FakeAudioCDRipper::finishError(qint32 code, const QString& description)
+{
+    m_running = false;
+    emit Error(code, description);
+}
+
+void FakeAudioCDRipper::finishAborted()
+{
+    m_running = false;
+    emit Aborted();
+}
+
+// ---- factories -------------------------------------------------------------------------
+FakeAudioFactories::FakeAudioFactories()
+{
+    SetAudioConverterFactory([this](QObject* parent) {
+        auto* f = new FakeAudioConverter(parent);
+        converters << f;
+        if (setupConverter)
+            setupConverter(f);
+        return f;
+    });
+    SetPlayerFactory([this](QObject* parent) {
+        auto* f = new FakePlayer(parent);
+        players << f;
+        if (setupPlayer)
+            setupPlayer(f);
+        return f;
+    });
+    SetAudioCDRipperFactory([this](QObject* parent) {
+        auto* f = new FakeAudioCDRipper(parent);
+        rippers << f;
+        if (setupRipper)
+            setupRipper(f);
+        return f;
+    });
+}
+
+FakeAudioFactories::~FakeAudioFactories()
+{
+    SetAudioConverterFactory({});
+    SetPlayerFactory({});
+    SetAudioCDRipperFactory({});
+}
