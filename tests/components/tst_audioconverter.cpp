@@ -1,0 +1,725 @@
+// The conversion component on generated audio: probing, sample-exact ranges and splits,
+// seeking, every output format, tags, the event protocol, and bad input and output.
+#include "components/audio/CodecCatalogue.h"
+#include "components/audio/MediaProbe.h"
+#include "components/audio/Transcoder.h"
+#include "components/cAudioConverter/AudioConverterImpl.h"
+#include "tests/support/AudioFixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace AudioFixtures;
+
+Q_DECLARE_METATYPE(EncoderSettings)
+
+namespace {
+
+constexpr int kRate = 44100;
+
+// Records every event of a converter in arrival order.
+struct EventLog : QObject {
+    QStringList events;
+    QList<int> progress;
+    explicit EventLog(cAudioConverter* c)
+    {
+        connect(c, &cAudioConverter::Progress, this, [this](qint32 p) { progress << p; });
+        connect(c, &cAudioConverter::Done, this, [this] { events << QStringLiteral("Done"); });
+        connect(c, &cAudioConverter::Aborted, this, [this] { events << QStringLiteral("Aborted"); });
+        connect(c, &cAudioConverter::Error, this,
+                [this](qint32 code, const QString& d) { events << QStringLiteral("Error %1 %2").arg(code).arg(d); });
+    }
+    bool waitEnd(int count = 1, int ms = 60000)
+    {
+        return QTest::qWaitFor([&] { return events.size() >= count; }, ms);
+    }
+};
+
+QStringList leftovers(const QString& dir)
+{
+    return QDir(dir).entryList(QStringList{QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+}
+
+}  // namespace
+
+class tst_AudioConverter : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_wav;       // 10.5 s stereo noise, 16-bit 44.1 kHz
+    QVector<qint16> m_samples;
+    QString m_mp3;       // the same, as MP3
+    QString m_ogg;       // the same, as OGG
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    // Converts with the real component and waits for its one terminal event.
+    QString convert(const QString& source, const QString& output, const EncoderSettings& s, bool range = false,
+                    int start = 0, int length = 0, bool allowCopy = true, const AudioTags& tags = {})
+    {
+        AudioConverterImpl c;
+        c.setAllowCopy(allowCopy);
+        EventLog log(&c);
+        c.SetSourceFile(source);
+        if (range) {
+            c.SetRangeStart(start);
+            c.SetRangeLength(length);
+        }
+        c.SetOutputFile(output);
+        c.SetOutputFormat(s.OutputFormat);
+        WAVSettings w = s.WAV;
+        c.SetWAVSettings(w);
+        QString tag = s.ACMTag, fmt = s.ACMFormat;
+        c.SetACMSettings(tag, fmt);
+        MP3Settings m = s.MP3;
+        c.SetMP3Settings(m);
+        WMASettings wm = s.WMA;
+        c.SetWMASettings(wm);
+        OGGSettings o = s.OGG;
+        c.SetOGGSettings(o);
+        c.SetTagTitle(tags.Title);
+        c.SetTagArtist(tags.Artist);
+        c.SetTagAlbum(tags.Album);
+        c.SetTagYear(tags.Year);
+        c.SetTagComment(tags.Comment);
+        c.SetTagGenre(tags.Genre);
+        c.SetTagTrack(tags.Track);
+        c.StartConvert();
+        if (!log.waitEnd())
+            return QStringLiteral("timeout");
+        QTest::qWait(20);  // nothing may follow the terminal event
+        return log.events.join(QLatin1Char('|'));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_wav = path(QStringLiteral("source.wav"));
+        m_samples = noise(qint64(kRate * 10.5), 2);
+        QVERIFY(writeWav(m_wav, kRate, 2, 16, m_samples));
+        m_mp3 = path(QStringLiteral("source.mp3"));
+        m_ogg = path(QStringLiteral("source.ogg"));
+        QVERIFY(encode(m_wav, m_mp3, mp3Settings(192)));
+        QVERIFY(encode(m_wav, m_ogg, oggSettings(60)));
+    }
+
+    void readFileInfo_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("durationMs");  // -1: about 10500
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<int>("bits");
+        QTest::newRow("pcm wav") << "source.wav" << 0 << 10500 << kRate << 2 << 16;
+        QTest::newRow("8-bit mono") << "mono8.wav" << 0 << 2000 << 22050 << 1 << 8;
+        QTest::newRow("mp3") << "source.mp3" << 0 << -1 << kRate << 2 << 16;
+        QTest::newRow("ogg") << "source.ogg" << 0 << -1 << kRate << 2 << 16;
+        QTest::newRow("missing") << "nothing.wav" << int(kErrSourceMissing) << 0 << 0 << 0 << 0;
+        QTest::newRow("empty") << "empty.wav" << int(kErrSourceUnreadable) << 0 << 0 << 0 << 0;
+        QTest::newRow("text renamed") << "text.wav" << int(kErrSourceUnreadable) << 0 << 0 << 0 << 0;
+        QTest::newRow("truncated") << "truncated.wav" << int(kErrSourceDamaged) << 0 << 0 << 0 << 0;
+    }
+    void readFileInfo()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, result);
+        QFETCH(int, durationMs);
+        QFETCH(int, rate);
+        QFETCH(int, channels);
+        QFETCH(int, bits);
+        writeWav(path(QStringLiteral("mono8.wav")), 22050, 1, 8, noise(44100, 1));
+        QFile(path(QStringLiteral("empty.wav"))).open(QIODevice::WriteOnly);
+        {
+            QFile t(path(QStringLiteral("text.wav")));
+            t.open(QIODevice::WriteOnly);
+            t.write("This is a shopping list, not a sound.\nMilk\nBread\n");
+        }
+        {
+            QByteArray b = wavBytes(kRate, 2, 16, noise(kRate, 2));
+            QFile t(path(QStringLiteral("truncated.wav")));
+            t.open(QIODevice::WriteOnly);
+            t.write(b.left(b.size() / 2));
+        }
+        AudioConverterImpl c;
+        QCOMPARE(c.ReadFileInfo(path(file)), result);
+        if (durationMs < 0)
+            QVERIFY2(std::abs(c.Duration() - 10500) <= 60, qPrintable(QString::number(c.Duration())));
+        else
+            QCOMPARE(c.Duration(), durationMs);
+        QCOMPARE(c.SampleRate(), rate);
+        QCOMPARE(int(c.Channels()), channels);
+        QCOMPARE(c.BitsPerSample(), bits);
+    }
+
+    void secondsToTimeText()
+    {
+        QCOMPARE(cAudioConverter::SecondsToTimeText(0), QStringLiteral("00:00:00"));
+        QCOMPARE(cAudioConverter::SecondsToTimeText(3725), QStringLiteral("01:02:05"));
+        QCOMPARE(cAudioConverter::SecondsToTimeText(240), QStringLiteral("00:04:00"));
+    }
+
+    // A range of a PCM source is exactly the source's samples, copied or decoded.
+    void pcmRangeIsExact_data()
+    {
+        QTest::addColumn<bool>("allowCopy");
+        QTest::newRow("copied") << true;
+        QTest::newRow("decoded") << false;
+    }
+    void pcmRangeIsExact()
+    {
+        QFETCH(bool, allowCopy);
+        const QString out = path(QStringLiteral("range.wav"));
+        QCOMPARE(convert(m_wav, out, wavSettings(kRate, 2, 16), true, 3, 2, allowCopy), QStringLiteral("Done"));
+        const QByteArray src = wavData(m_wav);
+        QCOMPARE(wavData(out), src.mid(3 * kRate * 4, 2 * kRate * 4));
+        QVERIFY(leftovers(m_dir.path()).isEmpty());
+    }
+
+    // The parts of a 10-part split, end to end, are the source, the last part running to
+    // the end although it asks for a full part length.
+    void splitPartsJoinToTheSource_data()
+    {
+        QTest::addColumn<bool>("allowCopy");
+        QTest::newRow("copied") << true;
+        QTest::newRow("decoded") << false;
+    }
+    void splitPartsJoinToTheSource()
+    {
+        QFETCH(bool, allowCopy);
+        AudioConverterImpl c;
+        c.setAllowCopy(allowCopy);
+        EventLog log(&c);
+        int part = 0;
+        // Each next part starts from inside the Done handler, as the split job does.
+        auto startPart = [&] {
+            c.SetSourceFile(m_wav);
+            c.SetRangeStart(part);
+            c.SetRangeLength(1);
+            c.SetOutputFile(path(QStringLiteral("Part_%1_source.WAV").arg(part + 1)));
+            c.StartConvert();
+        };
+        connect(&c, &cAudioConverter::Done, &c, [&] {
+            if (++part < 11)
+                startPart();
+        });
+        c.SetOutputFormat(kOutputWAV);
+        WAVSettings w{kRate, 2, 16};
+        c.SetWAVSettings(w);
+        startPart();
+        QVERIFY(log.waitEnd(11));
+        QTest::qWait(20);
+        QCOMPARE(log.events, QStringList(11, QStringLiteral("Done")));
+        QByteArray joined;
+        for (int i = 1; i <= 11; ++i)
+            joined += wavData(path(QStringLiteral("Part_%1_source.WAV").arg(i)));
+        QCOMPARE(joined.size(), wavData(m_wav).size());
+        QVERIFY(joined == wavData(m_wav));
+    }
+
+    // Cuts from lossy sources start at the right sample (the stream's start time is
+    // subtracted): the cut lines up with the original at lag 0.
+    void lossyCutsAreAligned_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("start");
+        QTest::newRow("mp3 at 2 s") << "source.mp3" << 2;
+        QTest::newRow("mp3 at 7 s") << "source.mp3" << 7;
+        QTest::newRow("ogg at 2 s") << "source.ogg" << 2;
+        QTest::newRow("ogg at 7 s") << "source.ogg" << 7;
+    }
+    void lossyCutsAreAligned()
+    {
+        QFETCH(QString, source);
+        QFETCH(int, start);
+        const QString out = path(QStringLiteral("cut.wav"));
+        QCOMPARE(convert(path(source), out, wavSettings(kRate, 2, 16), true, start, 2), QStringLiteral("Done"));
+        const Decoded d = decode(out);
+        QCOMPARE(d.frames(), qint64(2 * kRate));
+        const QVector<float> ref = monoFrom16(m_samples, 2).mid(start * kRate, 2 * kRate);
+        double corr = 0;
+        QCOMPARE(bestLag(ref, mono(d.samples, 2), 3000, 8192, &corr), 0);
+        QVERIFY2(corr > 0.9, qPrintable(QString::number(corr)));
+    }
+
+    // WMA output keeps its alignment despite the encoder's padding (within two frames).
+    void wmaOutputIsAligned()
+    {
+        const QString out = path(QStringLiteral("cut.wma"));
+        QCOMPARE(convert(m_wav, out, wmaSettings(0, 0), true, 2, 3), QStringLiteral("Done"));
+        const Decoded d = decode(out);
+        QCOMPARE(d.rate, kRate);
+        QVERIFY2(std::abs(d.frames() - 3 * kRate) <= 2 * 2048, qPrintable(QString::number(d.frames())));
+        const QVector<float> ref = monoFrom16(m_samples, 2).mid(2 * kRate, 3 * kRate);
+        double corr = 0;
+        const int lag = bestLag(ref, mono(d.samples, 2), 4096, 16384, &corr);
+        QVERIFY2(std::abs(lag) <= 2 * 2048, qPrintable(QString::number(lag)));
+        QVERIFY(corr > 0.8);
+    }
+
+    // A range start is reached by seeking: a late range reads a small share of the packets.
+    void rangeStartIsReachedBySeeking_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("mp3") << "source.mp3";
+        QTest::newRow("ogg") << "source.ogg";
+        QTest::newRow("wav decoded") << "source.wav";
+    }
+    void rangeStartIsReachedBySeeking()
+    {
+        QFETCH(QString, source);
+        auto run = [&](bool range, TranscodeStats& stats) {
+            TranscodeRequest req;
+            req.source = path(source);
+            req.output = path(QStringLiteral("seek.wav"));
+            req.settings = wavSettings(kRate, 2, 16);
+            req.hasRange = range;
+            req.rangeStart = 9;
+            req.rangeLength = 1;
+            req.allowCopy = false;
+            JobControl control;
+            return RunTranscode(req, control, &stats).kind;
+        };
+        TranscodeStats whole, late;
+        QCOMPARE(run(false, whole), JobOutcome::Done);
+        QCOMPARE(run(true, late), JobOutcome::Done);
+        QVERIFY(late.seeks >= 1);
+        QVERIFY2(late.packetsRead * 4 < whole.packetsRead,
+                 qPrintable(QStringLiteral("%1 of %2").arg(late.packetsRead).arg(whole.packetsRead)));
+        QCOMPARE(late.samplesWritten, qint64(kRate));
+    }
+
+    void copiesWhenFormatsMatch()
+    {
+        TranscodeRequest req;
+        req.source = m_wav;
+        req.output = path(QStringLiteral("copy.wav"));
+        req.settings = wavSettings(kRate, 2, 16);
+        JobControl control;
+        TranscodeStats stats;
+        QCOMPARE(RunTranscode(req, control, &stats).kind, JobOutcome::Done);
+        QVERIFY(stats.copied);
+        req.settings = wavSettings(22050, 2, 16);  // a different rate must be converted
+        TranscodeStats other;
+        QCOMPARE(RunTranscode(req, control, &other).kind, JobOutcome::Done);
+        QVERIFY(!other.copied);
+        QCOMPARE(ProbeMedia(req.output).sampleRate, 22050);
+    }
+
+    // Every output format and codec of the catalogues writes a file of the right shape.
+    void outputFormats_data()
+    {
+        QTest::addColumn<EncoderSettings>("settings");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<int>("toleranceSamples");
+        QTest::newRow("wav 8-bit mono 22050") << wavSettings(22050, 1, 8) << 22050 << 1 << 0;
+        QTest::newRow("wav 16-bit stereo 11025") << wavSettings(11025, 2, 16) << 11025 << 2 << 0;
+        QTest::newRow("mp3 cbr 128") << mp3Settings(128) << kRate << 2 << 0;
+        EncoderSettings abr = mp3Settings();
+        abr.MP3.VBRMethod = 3;
+        abr.MP3.ABRBitrate = 96;
+        QTest::newRow("mp3 abr") << abr << kRate << 2 << 0;
+        EncoderSettings vbr = mp3Settings();
+        vbr.MP3.VBRMethod = 4;
+        vbr.MP3.VBRQuality = 2;
+        vbr.MP3.Mode = 3;
+        vbr.MP3.SampleRate = 22050;
+        QTest::newRow("mp3 vbr mono 22050") << vbr << 22050 << 1 << 0;
+        QTest::newRow("ogg quality") << oggSettings(30) << kRate << 2 << 0;
+        EncoderSettings oggBit = oggSettings();
+        oggBit.OGG = OGGSettings{2, 128, 0};
+        QTest::newRow("ogg bitrate") << oggBit << kRate << 2 << 0;
+        for (int codec = 0; codec < CodecCatalogue::wmaCodecs().size(); ++codec) {
+            const WmaCodec& c = CodecCatalogue::wmaCodecs()[codec];
+            for (int f = 0; f < c.formats.size(); ++f)
+                QTest::newRow(qPrintable(c.name + QStringLiteral(" / ") + c.formats[f].text))
+                    << wmaSettings(codec, f) << c.formats[f].sampleRate << c.formats[f].channels << 2 * 2048;
+        }
+        for (const AcmCodec& c : CodecCatalogue::acmCodecs()) {
+            // The first format and the last of each codec.
+            for (const AcmFormat& f : {c.formats.first(), c.formats.last()})
+                QTest::newRow(qPrintable(c.name + QStringLiteral(" / ") + f.text))
+                    << acmSettings(c.name, f.text) << f.sampleRate << f.channels << 2100;
+        }
+    }
+    void outputFormats()
+    {
+        QFETCH(EncoderSettings, settings);
+        QFETCH(int, rate);
+        QFETCH(int, channels);
+        QFETCH(int, toleranceSamples);
+        const QString out = path(QStringLiteral("format.out"));
+        QFile::remove(out);
+        QCOMPARE(convert(m_wav, out, settings, true, 1, 2), QStringLiteral("Done"));
+        const Decoded d = decode(out);
+        QCOMPARE(d.rate, rate);
+        QCOMPARE(d.channels, channels);
+        QVERIFY2(std::abs(d.frames() - 2 * rate) <= toleranceSamples,
+                 qPrintable(QStringLiteral("%1 frames for %2").arg(d.frames()).arg(2 * rate)));
+    }
+
+    void apeIsRefusedClearly()
+    {
+        EncoderSettings s;
+        s.OutputFormat = kOutputAPE;
+        const QString out = path(QStringLiteral("x.ape"));
+        const QString events = convert(m_wav, out, s);
+        QVERIFY2(events.startsWith(QStringLiteral("Error %1 APE output is not available").arg(kErrFormatUnsupported)),
+                 qPrintable(events));
+        QVERIFY(!QFile::exists(out));
+    }
+
+    void unknownCodecsAreErrors_data()
+    {
+        QTest::addColumn<EncoderSettings>("settings");
+        QTest::newRow("no acm codec") << acmSettings(QString(), QString());
+        QTest::newRow("unknown acm codec") << acmSettings(QStringLiteral("Nothing"), QStringLiteral("x"));
+        QTest::newRow("unknown acm format") << acmSettings(QStringLiteral("PCM"), QStringLiteral("1 Hz"));
+        QTest::newRow("wma codec -1") << wmaSettings(-1, -1);
+        QTest::newRow("wma format 99") << wmaSettings(0, 99);
+    }
+    void unknownCodecsAreErrors()
+    {
+        QFETCH(EncoderSettings, settings);
+        const QString out = path(QStringLiteral("codec.wav"));
+        const QString events = convert(m_wav, out, settings);
+        QVERIFY2(events.startsWith(QStringLiteral("Error %1 ").arg(kErrCodecUnavailable)), qPrintable(events));
+        QVERIFY(!QFile::exists(out));
+        QVERIFY(leftovers(m_dir.path()).isEmpty());
+    }
+
+    // The header of ADPCM output states the true byte rate (the muxer's own is wrong).
+    void adpcmHeaderByteRate()
+    {
+        const QString out = path(QStringLiteral("ima.wav"));
+        QCOMPARE(convert(m_wav, out, acmSettings(QStringLiteral("IMA ADPCM"), QStringLiteral("44100 Hz, 4 Bit, Stereo"))),
+                 QStringLiteral("Done"));
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray h = f.read(64);
+        const int at = h.indexOf("fmt ") + 8;
+        auto u16 = [&](int o) { return int(quint8(h[at + o]) | quint8(h[at + o + 1]) << 8); };
+        auto u32 = [&](int o) { return qint64(u16(o)) | qint64(u16(o + 2)) << 16; };
+        QCOMPARE(u16(0), 0x11);
+        const qint64 expected = qint64(kRate) * u16(12) / u16(18);
+        QCOMPARE(u32(8), expected);
+    }
+
+    void mp3CopyrightAndOriginalBits()
+    {
+        EncoderSettings s = mp3Settings();
+        s.MP3.Copyright = -1;
+        s.MP3.Original = -1;
+        const QString out = path(QStringLiteral("bits.mp3"));
+        QCOMPARE(convert(m_wav, out, s, true, 0, 1), QStringLiteral("Done"));
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray b = f.readAll();
+        // Walk the MPEG-1 layer III frames after the ID3 tag; the first is the muxer's info frame.
+        int at = 0;
+        if (b.startsWith("ID3"))
+            at = 10 + ((quint8(b[6]) << 21) | (quint8(b[7]) << 14) | (quint8(b[8]) << 7) | quint8(b[9]));
+        static const int kbps[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
+        int frames = 0, marked = 0;
+        while (at + 4 <= b.size() && quint8(b[at]) == 0xFF && (quint8(b[at + 1]) & 0xFE) == 0xFA) {
+            const int bitrate = kbps[quint8(b[at + 2]) >> 4] * 1000;
+            const int padding = (quint8(b[at + 2]) >> 1) & 1;
+            QVERIFY(bitrate > 0);
+            if (frames > 0 && (quint8(b[at + 3]) & 0x0C) == 0x0C)
+                ++marked;
+            ++frames;
+            at += 144 * bitrate / kRate + padding;
+        }
+        QVERIFY(frames > 30);
+        QCOMPARE(marked, frames - 1);
+    }
+
+    void tagsRoundTrip_data()
+    {
+        QTest::addColumn<EncoderSettings>("settings");
+        QTest::addColumn<bool>("allowCopy");
+        QTest::newRow("wav copied") << wavSettings(kRate, 2, 16) << true;
+        QTest::newRow("wav encoded") << wavSettings(22050, 2, 16) << true;
+        QTest::newRow("mp3") << mp3Settings() << true;
+        QTest::newRow("ogg") << oggSettings() << true;
+        QTest::newRow("wma") << wmaSettings() << true;
+    }
+    void tagsRoundTrip()
+    {
+        QFETCH(EncoderSettings, settings);
+        QFETCH(bool, allowCopy);
+        AudioTags t;
+        t.Title = QStringLiteral("Prélude");
+        t.Artist = QStringLiteral("The Artist");
+        t.Album = QStringLiteral("An Album");
+        t.Year = QStringLiteral("1999");
+        t.Comment = QStringLiteral("A comment");
+        t.Genre = QStringLiteral("Jazz");
+        t.Track = QStringLiteral("7");
+        const QString out = path(QStringLiteral("tags.out"));
+        QCOMPARE(convert(m_wav, out, settings, true, 0, 1, allowCopy, t), QStringLiteral("Done"));
+        AudioConverterImpl c;
+        c.ReadTags(out);
+        QCOMPARE(c.TagTitle(), t.Title);
+        QCOMPARE(c.TagArtist(), t.Artist);
+        QCOMPARE(c.TagAlbum(), t.Album);
+        QVERIFY2(c.TagYear().startsWith(t.Year), qPrintable(c.TagYear()));
+        QCOMPARE(c.TagComment(), t.Comment);
+        QCOMPARE(c.TagGenre(), t.Genre);
+        QVERIFY2(c.TagTrack().startsWith(t.Track), qPrintable(c.TagTrack()));
+    }
+
+    // Bad input never crashes and ends in one Error with a clear description, no output.
+    void badInput_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");  // empty with "missing": no file at all
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("words");
+        const QByteArray wav = wavBytes(kRate, 2, 16, noise(kRate, 2));
+        QTest::newRow("missing") << "missing.wav" << QByteArray() << int(kErrSourceMissing) << "does not exist";
+        QTest::newRow("empty") << "empty.wav" << QByteArray("") << int(kErrSourceUnreadable) << "is empty";
+        QTest::newRow("text renamed .wav") << "text.wav" << QByteArray("Dear diary,\ntoday nothing.\n")
+                                           << int(kErrSourceUnreadable) << "not an audio file";
+        QTest::newRow("truncated wav") << "cut.wav" << wav.left(wav.size() - 1000) << int(kErrSourceDamaged) << "damaged";
+        QByteArray liar = wav;
+        liar[40] = char(0x00);
+        liar[41] = char(0x00);
+        liar[42] = char(0x40);  // announces 4 MB of audio
+        QTest::newRow("header claims more") << "liar.wav" << liar << int(kErrSourceDamaged) << "damaged";
+        QTest::newRow("header only") << "hollow.wav" << wav.left(44) << int(kErrSourceDamaged) << "damaged";
+        QTest::newRow("garbage after RIFF") << "riff.wav" << QByteArray("RIFF\x10\0\0\0WAVEjunkjunkjunk", 24)
+                                            << int(kErrSourceUnreadable) << "";
+    }
+    void badInput()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(int, code);
+        QFETCH(QString, words);
+        const QString src = path(file);
+        QFile::remove(src);
+        if (file != QLatin1String("missing.wav")) {
+            QFile f(src);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        for (const EncoderSettings& s : {wavSettings(kRate, 2, 16), mp3Settings()}) {
+            const QString out = path(QStringLiteral("bad.out"));
+            const QString events = convert(src, out, s);
+            QVERIFY2(events.startsWith(QStringLiteral("Error %1 ").arg(code)), qPrintable(events));
+            QVERIFY2(events.contains(words), qPrintable(events));
+            QVERIFY(!events.contains(QLatin1Char('|')));
+            QVERIFY(!QFile::exists(out));
+            QVERIFY(leftovers(m_dir.path()).isEmpty());
+        }
+    }
+
+    void rangeAfterTheEndIsAnError()
+    {
+        const QString out = path(QStringLiteral("late.wav"));
+        for (bool copy : {true, false}) {
+            const QString events = convert(m_wav, out, wavSettings(kRate, 2, 16), true, 11, 5, copy);
+            QVERIFY2(events.startsWith(QStringLiteral("Error %1 ").arg(kErrBadRange)), qPrintable(events));
+            QVERIFY(!QFile::exists(out));
+        }
+    }
+
+    void outputEqualToSourceIsRefused()
+    {
+        const QString src = path(QStringLiteral("self.wav"));
+        QVERIFY(QFile::copy(m_wav, src));
+        const QByteArray before = wavData(src);
+        for (const QString& out : {src, m_dir.path() + QStringLiteral("/./self.wav")}) {
+            const QString events = convert(src, out, mp3Settings());
+            QVERIFY2(events.startsWith(QStringLiteral("Error %1 ").arg(kErrOutputSameAsSource)), qPrintable(events));
+        }
+        QCOMPARE(wavData(src), before);
+        QVERIFY(leftovers(m_dir.path()).isEmpty());
+    }
+
+    void unwritableDestination_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::newRow("no such folder") << "no/such/folder/out.wav";
+        QTest::newRow("parent is a file") << "source.wav/out.wav";
+        QTest::newRow("a folder") << ".";
+    }
+    void unwritableDestination()
+    {
+        QFETCH(QString, output);
+        const QString events = convert(m_wav, path(output), wavSettings(22050, 2, 16));
+        QVERIFY2(events.startsWith(QStringLiteral("Error %1 ").arg(kErrOutputUnwritable)), qPrintable(events));
+    }
+
+    // A full disk (here: a file-size limit) fails the job cleanly and leaves no partial file.
+    void fullDisk_data()
+    {
+        QTest::addColumn<EncoderSettings>("settings");
+        QTest::newRow("copied wav") << wavSettings(kRate, 2, 16);
+        QTest::newRow("encoded wav") << wavSettings(kRate, 1, 16);
+        QTest::newRow("mp3") << mp3Settings(320);
+    }
+    void fullDisk()
+    {
+        QFETCH(EncoderSettings, settings);
+        const QString out = path(QStringLiteral("full.out"));
+        struct rlimit old {};
+        getrlimit(RLIMIT_FSIZE, &old);
+        auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = 100 * 1024;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const QString events = convert(m_wav, out, settings);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY2(events.startsWith(QStringLiteral("Error %1 ").arg(kErrWriteFailed)), qPrintable(events));
+        QVERIFY(!QFile::exists(out));
+        QVERIFY(leftovers(m_dir.path()).isEmpty());
+    }
+
+    // Abort while running gives Aborted, not Done, and no output; an existing file of that
+    // name is left as it was.
+    void abortLeavesNoOutput()
+    {
+        const QString out = path(QStringLiteral("aborted.mp3"));
+        {
+            QFile f(out);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("old content");
+        }
+        AudioConverterImpl c;
+        EventLog log(&c);
+        c.SetSourceFile(m_wav);
+        c.SetOutputFile(out);
+        c.SetOutputFormat(kOutputMP3);
+        MP3Settings m = mp3Settings().MP3;
+        c.SetMP3Settings(m);
+        c.StartConvert();
+        QVERIFY(c.IsConverting());
+        QVERIFY(QTest::qWaitFor([&] { return !log.progress.isEmpty(); }, 20000));
+        c.Abort();
+        QVERIFY(log.waitEnd());
+        QTest::qWait(50);
+        QCOMPARE(log.events, QStringList{QStringLiteral("Aborted")});
+        QVERIFY(!c.IsConverting());
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("old content"));
+        QVERIFY(leftovers(m_dir.path()).isEmpty());
+    }
+
+    // Progress rises, then exactly one terminal event; a handler of Error may start the
+    // next job, and a new source is converted whole until a range is set.
+    void eventProtocol()
+    {
+        AudioConverterImpl c;
+        EventLog log(&c);
+        c.SetOutputFormat(kOutputWAV);
+        WAVSettings w{22050, 1, 16};
+        c.SetWAVSettings(w);
+        bool restarted = false;
+        connect(&c, &cAudioConverter::Error, &c, [&] {
+            if (restarted)
+                return;
+            restarted = true;
+            c.SetSourceFile(m_wav);  // no range: the whole file
+            c.SetOutputFile(path(QStringLiteral("after-error.wav")));
+            c.StartConvert();
+        });
+        c.SetSourceFile(m_wav);
+        c.SetRangeStart(100);
+        c.SetRangeLength(5);
+        c.SetOutputFile(path(QStringLiteral("never.wav")));
+        c.StartConvert();
+        QVERIFY(log.waitEnd(2));
+        QTest::qWait(50);
+        QCOMPARE(log.events.size(), 2);
+        QVERIFY(log.events[0].startsWith(QStringLiteral("Error")));
+        QCOMPARE(log.events[1], QStringLiteral("Done"));
+        QVERIFY(std::is_sorted(log.progress.begin(), log.progress.end()));
+        QCOMPARE(log.progress.last(), 100);
+        QCOMPARE(decode(path(QStringLiteral("after-error.wav"))).frames(), qint64(22050 * 10.5));
+    }
+
+    void startWhileBusyIsAnError()
+    {
+        AudioConverterImpl c;
+        EventLog log(&c);
+        c.SetSourceFile(m_wav);
+        c.SetOutputFile(path(QStringLiteral("busy.mp3")));
+        c.SetOutputFormat(kOutputMP3);
+        c.StartConvert();
+        c.StartConvert();
+        QVERIFY(log.waitEnd(2));
+        QVERIFY(log.events.contains(QStringLiteral("Error %1 A conversion is already running.").arg(kErrBusy)));
+        QVERIFY(log.events.contains(QStringLiteral("Done")));
+    }
+
+    void destroyedWhileRunning()
+    {
+        auto* c = new AudioConverterImpl;
+        c->SetSourceFile(m_wav);
+        c->SetOutputFile(path(QStringLiteral("orphan.mp3")));
+        c->SetOutputFormat(kOutputMP3);
+        c->StartConvert();
+        QTest::qWait(20);
+        delete c;  // aborts and waits; queued events are dropped
+        QTest::qWait(50);
+        QVERIFY(!QFile::exists(path(QStringLiteral("orphan.mp3"))));
+        QVERIFY(leftovers(m_dir.path()).isEmpty());
+    }
+
+    void acmCatalogue()
+    {
+        AudioConverterImpl c;
+        QStringList tags, formats;
+        connect(&c, &cAudioConverter::ACMTagFound, &c, [&](const QString& t) { tags << t; });
+        connect(&c, &cAudioConverter::ACMFormatFound, &c, [&](const QString& f) { formats << f; });
+        c.EnumACMTags(1, 44100, 2, 16, 0);
+        for (const char* name : {"PCM", "CCITT A-Law", "CCITT u-Law", "IMA ADPCM", "MS ADPCM", "G.726 ADPCM", "G.722 ADPCM"})
+            QVERIFY2(tags.contains(QLatin1String(name)), name);
+        // Only codecs that take the source's rate and channels unchanged.
+        tags.clear();
+        c.EnumACMTags(1, 44100, 2, 16, 0x100000);
+        QVERIFY(tags.contains(QStringLiteral("IMA ADPCM")));
+        QVERIFY(!tags.contains(QStringLiteral("G.726 ADPCM")));
+        tags.clear();
+        c.EnumACMTags(1, 8000, 1, 16, 0x100000);
+        QVERIFY(tags.contains(QStringLiteral("G.726 ADPCM")));
+        tags.clear();
+        c.EnumACMTags(85, 44100, 2, 16, 0);  // not PCM
+        QVERIFY(tags.isEmpty());
+        c.EnumACMFormats(QStringLiteral("PCM"));
+        QCOMPARE(formats.value(0), QStringLiteral("44100 Hz, 16 Bit, Stereo"));
+        formats.clear();
+        c.EnumACMFormats(QString());
+        QVERIFY(formats.isEmpty());
+    }
+
+    void wmaCatalogue()
+    {
+        AudioConverterImpl c;
+        QCOMPARE(c.GetWMACodecCount(), 2);
+        qint32 i = 0, j = 0, bad = 7;
+        QCOMPARE(c.GetWMACodecName(i), QStringLiteral("WMA Version 2"));
+        QVERIFY(c.GetWMAFormatCount(0) > 3);
+        QCOMPARE(c.GetWMAFormatName(0, j), QStringLiteral("128 kbps, 44100 Hz, Stereo"));
+        QCOMPARE(c.GetWMACodecName(bad), QString());
+        QCOMPARE(c.GetWMAFormatCount(bad), 0);
+        QCOMPARE(c.GetWMAFormatName(0, bad = 99), QString());
+    }
+};
+
+QTEST_MAIN(tst_AudioConverter)
+#include "tst_audioconverter.moc"
