@@ -3,6 +3,7 @@
 #include "components/cPlayer/PlayerImpl.h"
 
 #include "components/audio/MediaProbe.h"
+#include "components/cAudioConverter/cAudioConverter.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
@@ -217,7 +218,7 @@ qint32 PlayerImpl::OpenFile(const QString& FileName)
     m_channels = m.channels;
     m_bitrate = qint32(std::min<qint64>(m.bitRate, std::numeric_limits<qint32>::max()));
     m_length = m.lengthSeconds;
-    if (m.code == kPlayErrFileMissing)
+    if (m.code == kErrSourceMissing)
         return kPlayErrFileMissing;
     return m.code == 0 ? 0 : kPlayErrUnreadable;
 }
