@@ -1,0 +1,289 @@
+// The CD ripper component on generated BIN/CUE image drives: drive registry, table of
+// contents, byte-exact rips of tracks and ranges, encoded rips, and the event protocol.
+#include "components/cAudioCDRipper/CDRipperImpl.h"
+#include "components/cAudioConverter/cAudioConverter.h"
+#include "tests/support/AudioFixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace AudioFixtures;
+
+namespace {
+
+constexpr int kSector = 2352;
+
+struct Image {
+    QString cue;
+    QByteArray bin;
+};
+
+// NAME.bin + NAME.cue with one FILE line; `data` makes track 1 a data track.
+Image makeImage(const QString& dir, const QString& name, const QList<int>& sectors, bool data, quint32 seed)
+{
+    Image img;
+    QString cue = QStringLiteral("FILE \"%1.bin\" BINARY\n").arg(name);
+    int at = 0;
+    for (int i = 0; i < sectors.size(); ++i) {
+        const bool isData = data && i == 0;
+        cue += QStringLiteral("  TRACK %1 %2\n").arg(i + 1, 2, 10, QLatin1Char('0')).arg(isData ? "MODE1/2352" : "AUDIO");
+        cue += QStringLiteral("    INDEX 01 %1:%2:%3\n")
+                   .arg(at / 75 / 60, 2, 10, QLatin1Char('0'))
+                   .arg(at / 75 % 60, 2, 10, QLatin1Char('0'))
+                   .arg(at % 75, 2, 10, QLatin1Char('0'));
+        QByteArray track;
+        if (isData) {
+            track = QByteArray(sectors[i] * kSector, '\0');
+        } else {
+            const QVector<qint16> s = noise(qint64(sectors[i]) * 588, 2, seed + quint32(i));
+            track = QByteArray(reinterpret_cast<const char*>(s.constData()), int(s.size() * 2));
+        }
+        img.bin += track;
+        at += sectors[i];
+    }
+    img.cue = QDir(dir).filePath(name + QStringLiteral(".cue"));
+    QFile c(img.cue);
+    c.open(QIODevice::WriteOnly);
+    c.write(cue.toUtf8());
+    QFile b(QDir(dir).filePath(name + QStringLiteral(".bin")));
+    b.open(QIODevice::WriteOnly);
+    b.write(img.bin);
+    return img;
+}
+
+struct RipLog : QObject {
+    QStringList events;
+    QList<int> progress;
+    explicit RipLog(cAudioCDRipper* r)
+    {
+        connect(r, &cAudioCDRipper::Progress, this, [this](qint32 p) { progress << p; });
+        connect(r, &cAudioCDRipper::Done, this, [this] { events << QStringLiteral("Done"); });
+        connect(r, &cAudioCDRipper::Aborted, this, [this] { events << QStringLiteral("Aborted"); });
+        connect(r, &cAudioCDRipper::Error, this,
+                [this](qint32 code, const QString& d) { events << QStringLiteral("Error %1 %2").arg(code).arg(d); });
+    }
+};
+
+}  // namespace
+
+class tst_CDRipper : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    Image m_audio;  // 3 audio tracks: 375, 525 and 315 sectors (5, 7 and 4.2 s)
+    Image m_mixed;  // a data track, then 2 audio tracks
+    qint32 m_audioIndex = -1;
+    qint32 m_mixedIndex = -1;
+
+    QString rip(qint32 device, qint32 track, const EncoderSettings& s, const QString& out, bool range = false,
+                int start = 0, int length = 0)
+    {
+        CDRipperImpl r;
+        RipLog log(&r);
+        r.SetDeviceIndex(device);
+        r.SetTrackNumber(track);
+        if (range) {
+            r.SetRangeStart(start);
+            r.SetRangeLength(length);
+        }
+        r.SetOutputFormat(s.OutputFormat);
+        WAVSettings w = s.WAV;
+        r.SetWAVSettings(w);
+        MP3Settings m = s.MP3;
+        r.SetMP3Settings(m);
+        r.SetTagTitle(QStringLiteral("Ripped"));
+        r.SetOutputFile(out);
+        r.StartRip();
+        if (!QTest::qWaitFor([&] { return !log.events.isEmpty(); }, 60000))
+            return QStringLiteral("timeout");
+        QTest::qWait(20);
+        return log.events.join(QLatin1Char('|'));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_audio = makeImage(m_dir.path(), QStringLiteral("album"), {375, 525, 315}, false, 10);
+        m_mixed = makeImage(m_dir.path(), QStringLiteral("mixed"), {300, 150, 225}, true, 20);
+        qputenv("VELMARO_CD_IMAGES", (m_audio.cue + QLatin1Char(':') + m_mixed.cue).toLocal8Bit());
+        CDRipperImpl r;
+        const qint32 n = r.GetDeviceCount();
+        QVERIFY(n >= 2);
+        m_audioIndex = n - 2;
+        m_mixedIndex = n - 1;
+    }
+
+    void drives()
+    {
+        CDRipperImpl r;
+        const QString a = r.GetDeviceName(m_audioIndex), m = r.GetDeviceName(m_mixedIndex);
+        QCOMPARE(a.mid(1, 1), QStringLiteral(":"));
+        QCOMPARE(m.at(0).unicode(), a.at(0).unicode() + 1);  // drive ids in device order
+        QVERIFY(a.contains(QStringLiteral("album.cue")));
+        QCOMPARE(r.GetDeviceName(m_mixedIndex + 1), QString());
+        QVERIFY(!r.SelectDevice(m_mixedIndex + 1));
+        QVERIFY(!r.SelectDevice(-1));
+        QVERIFY(!r.IsAudioCD());
+        QCOMPARE(r.GetTrackCount(), 0);
+    }
+
+    void tableOfContents()
+    {
+        CDRipperImpl r;
+        QVERIFY(r.SelectDevice(m_audioIndex));
+        QVERIFY(r.IsAudioCD());
+        QCOMPARE(r.GetTrackCount(), 3);
+        const QList<int> lengths{5, 7, 4};
+        for (qint32 t = 1; t <= 3; ++t) {
+            QCOMPARE(r.GetTrackLength(t), lengths[t - 1]);
+            QCOMPARE(r.GetTrackType(t), 1);
+        }
+        qint32 none = 4;
+        QCOMPARE(r.GetTrackLength(none), 0);
+        r.OpenTray();  // an image drive has no tray: nothing happens
+        r.CloseTray();
+        QVERIFY(r.SelectDevice(m_mixedIndex));
+        QVERIFY(r.IsAudioCD());
+        qint32 one = 1, two = 2;
+        QCOMPARE(r.GetTrackType(one), 0);
+        QCOMPARE(r.GetTrackType(two), 1);
+        r.CloseDevice();
+        QCOMPARE(r.GetTrackCount(), 0);
+    }
+
+    void missingImageCannotBeSelected()
+    {
+        const QByteArray saved = qgetenv("VELMARO_CD_IMAGES");
+        qputenv("VELMARO_CD_IMAGES", m_dir.filePath(QStringLiteral("gone.cue")).toLocal8Bit());
+        CDRipperImpl r;
+        QVERIFY(!r.SelectDevice(r.GetDeviceCount() - 1));
+        qputenv("VELMARO_CD_IMAGES", saved);
+    }
+
+    // A WAV rip of the CD format is the track's bytes; a range is exactly its sectors, and
+    // a range running past the end of the track gives what there is.
+    void wavRipsAreExact_data()
+    {
+        QTest::addColumn<int>("track");
+        QTest::addColumn<bool>("range");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("firstSector");
+        QTest::addColumn<int>("sectors");
+        QTest::newRow("track 1") << 1 << false << 0 << 0 << 0 << 375;
+        QTest::newRow("track 2") << 2 << false << 0 << 0 << 375 << 525;
+        QTest::newRow("track 3") << 3 << false << 0 << 0 << 900 << 315;
+        QTest::newRow("track 2, 2 s from 3 s") << 2 << true << 3 << 2 << 375 + 225 << 150;
+        QTest::newRow("track 2, past its end") << 2 << true << 5 << 10 << 375 + 375 << 150;
+    }
+    void wavRipsAreExact()
+    {
+        QFETCH(int, track);
+        QFETCH(bool, range);
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(int, firstSector);
+        QFETCH(int, sectors);
+        const QString out = m_dir.filePath(QStringLiteral("rip.wav"));
+        QCOMPARE(rip(m_audioIndex, track, wavSettings(44100, 2, 16), out, range, start, length), QStringLiteral("Done"));
+        QCOMPARE(wavData(out), m_audio.bin.mid(firstSector * kSector, sectors * kSector));
+    }
+
+    void encodedRip()
+    {
+        const QString out = m_dir.filePath(QStringLiteral("rip.mp3"));
+        QCOMPARE(rip(m_audioIndex, 3, mp3Settings(), out), QStringLiteral("Done"));
+        const Decoded d = decode(out);
+        QCOMPARE(d.frames(), qint64(315 * 588));
+        const QVector<qint16> pcm(reinterpret_cast<const qint16*>(m_audio.bin.constData() + 900 * kSector),
+                                  reinterpret_cast<const qint16*>(m_audio.bin.constData() + 1215 * kSector));
+        double corr = 0;
+        QCOMPARE(bestLag(monoFrom16(pcm, 2), mono(d.samples, 2), 2000, 8192, &corr), 0);
+        QVERIFY2(corr > 0.8, qPrintable(QString::number(corr)));
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<bool>("mixed");
+        QTest::addColumn<int>("device");  // -1: the image drive
+        QTest::addColumn<int>("track");
+        QTest::addColumn<bool>("range");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("code");
+        QTest::newRow("data track") << true << -1 << 1 << false << 0 << int(kErrDevice);
+        QTest::newRow("no such track") << false << -1 << 9 << false << 0 << int(kErrDevice);
+        QTest::newRow("no such device") << false << 99 << 1 << false << 0 << int(kErrDevice);
+        QTest::newRow("range after the end") << false << -1 << 1 << true << 6 << int(kErrBadRange);
+        QTest::newRow("ape") << false << -1 << 1 << false << 0 << int(kErrFormatUnsupported);
+    }
+    void failures()
+    {
+        QFETCH(bool, mixed);
+        QFETCH(int, device);
+        QFETCH(int, track);
+        QFETCH(bool, range);
+        QFETCH(int, start);
+        QFETCH(int, code);
+        EncoderSettings s = wavSettings(44100, 2, 16);
+        if (code == kErrFormatUnsupported)
+            s.OutputFormat = kOutputAPE;
+        const QString out = m_dir.filePath(QStringLiteral("fail.wav"));
+        const QString events = rip(device >= 0 ? device : (mixed ? m_mixedIndex : m_audioIndex), track, s, out, range, start, 5);
+        QVERIFY2(events.startsWith(QStringLiteral("Error %1 ").arg(code)), qPrintable(events));
+        QVERIFY(!events.contains(QLatin1Char('|')));
+        QVERIFY(!QFile::exists(out));
+    }
+
+    // Rips chain from the Done handler; a newly set track is ripped whole although the
+    // previous one had a range; Abort ends a rip with Aborted and no file.
+    void eventProtocol()
+    {
+        CDRipperImpl r;
+        RipLog log(&r);
+        r.SetDeviceIndex(m_audioIndex);
+        r.SetOutputFormat(kOutputWAV);
+        WAVSettings w{44100, 2, 16};
+        r.SetWAVSettings(w);
+        connect(&r, &cAudioCDRipper::Done, &r, [&] {
+            if (log.events.size() == 1) {
+                r.SetTrackNumber(3);
+                r.SetOutputFile(m_dir.filePath(QStringLiteral("second.wav")));
+                r.StartRip();
+            }
+        });
+        r.SetTrackNumber(1);
+        r.SetRangeStart(1);
+        r.SetRangeLength(1);
+        r.SetOutputFile(m_dir.filePath(QStringLiteral("first.wav")));
+        r.StartRip();
+        QVERIFY(QTest::qWaitFor([&] { return log.events.size() >= 2; }, 60000));
+        QTest::qWait(50);
+        QCOMPARE(log.events, (QStringList{QStringLiteral("Done"), QStringLiteral("Done")}));
+        QCOMPARE(wavData(m_dir.filePath(QStringLiteral("first.wav"))).size(), 75 * kSector);
+        QCOMPARE(wavData(m_dir.filePath(QStringLiteral("second.wav"))).size(), 315 * kSector);
+
+        log.events.clear();
+        const QString out = m_dir.filePath(QStringLiteral("aborted.mp3"));
+        r.SetTrackNumber(2);
+        r.SetOutputFormat(kOutputMP3);
+        MP3Settings m = mp3Settings().MP3;
+        r.SetMP3Settings(m);
+        r.SetOutputFile(out);
+        r.StartRip();
+        QVERIFY(r.IsRipping());
+        r.Abort();
+        QVERIFY(QTest::qWaitFor([&] { return !log.events.isEmpty(); }, 60000));
+        QTest::qWait(50);
+        QCOMPARE(log.events, QStringList{QStringLiteral("Aborted")});
+        QVERIFY(!QFile::exists(out));
+        QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden).isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_CDRipper)
+#include "tst_cdripper.moc"
