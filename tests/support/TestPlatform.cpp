@@ -49,14 +49,19 @@ QString FakeDialogService::getSaveFileName(const FileRequest& request)
     return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
 }
 
-QString FakeDialogService::getExistingDirectory(QWidget*, const QString& prompt, const QString&)
+QString FakeDialogService::getExistingDirectory(QWidget*, const QString& prompt, const QString& initialFolder)
 {
     folderPrompts.append(prompt);
+    folderInitials.append(initialFolder);
     return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
 }
 
-std::optional<QColor> FakeDialogService::getColor(QWidget*, const QColor&, QList<QColor>&, bool)
+std::optional<QColor> FakeDialogService::getColor(QWidget*, const QColor& initial, QList<QColor>& customColours,
+                                                 bool centreOnOwner)
 {
+    colourRequests.append({initial, customColours, centreOnOwner});
+    if (!customColoursAfter.isEmpty())
+        customColours = customColoursAfter;
     return colourAnswers.isEmpty() ? std::nullopt : colourAnswers.dequeue();
 }
 

@@ -48,6 +48,14 @@ struct FakeDialogService : DialogService {
     QList<FileRequest> openRequests;
     QList<FileRequest> saveRequests;
     QStringList folderPrompts;
+    QStringList folderInitials;
+    struct ColourRequest {
+        QColor initial;
+        QList<QColor> customColours;  // as offered
+        bool centreOnOwner = false;
+    };
+    QList<ColourRequest> colourRequests;
+    QList<QColor> customColoursAfter;  // when set, what the user leaves as custom colours
     QStringList getOpenFileNames(const FileRequest& request) override;
     QString getSaveFileName(const FileRequest& request) override;
     QString getExistingDirectory(QWidget* owner, const QString& prompt, const QString& initialFolder) override;
