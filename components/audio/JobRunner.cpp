@@ -1,9 +1,24 @@
 // Worker thread and queued event delivery shared by the audio components.
 #include "components/audio/JobRunner.h"
 
+#include <QFile>
 #include <QMetaObject>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include <algorithm>
+
+JobOutcome CommitOutput(const QString& temp, const QString& target)
+{
+    if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
+        const QString why = QString::fromLocal8Bit(strerror(errno));
+        QFile::remove(temp);
+        return JobOutcome::error(6 /* write failed */, QStringLiteral("Cannot write the output file \"%1\": %2.").arg(target, why));
+    }
+    return JobOutcome::done();
+}
 
 void JobControl::progress(int percent)
 {
@@ -23,6 +38,8 @@ JobRunner::~JobRunner()
         m_control->m_abort = true;
     if (m_thread.joinable())
         m_thread.join();
+    if (m_busy && !m_lastOutcome.pendingTemp.isEmpty())
+        QFile::remove(m_lastOutcome.pendingTemp);  // finished, but its end was never delivered
     delete m_control;
 }
 
@@ -35,6 +52,7 @@ void JobRunner::start(Work work, OnProgress onProgress, OnEnd onEnd)
     m_onProgress = std::move(onProgress);
     m_onEnd = std::move(onEnd);
     m_busy = true;
+    m_lastOutcome = JobOutcome();
     const quint64 generation = ++m_generation;
     QObject* owner = m_owner.data();
     m_control->m_post = [this, owner, generation](int percent) {
@@ -56,6 +74,7 @@ void JobRunner::start(Work work, OnProgress onProgress, OnEnd onEnd)
         } catch (...) {
             outcome = JobOutcome::error(99, QStringLiteral("Unexpected failure."));
         }
+        m_lastOutcome = outcome;
         QMetaObject::invokeMethod(
             owner, [this, generation, outcome] { finish(generation, outcome); }, Qt::QueuedConnection);
     });
@@ -74,9 +93,19 @@ void JobRunner::finish(quint64 generation, const JobOutcome& outcome)
     if (m_thread.joinable())
         m_thread.join();
     m_busy = false;
+    JobOutcome end = outcome;
+    if (!end.pendingTemp.isEmpty()) {
+        // An Abort that came after the work finished still wins: nothing is left behind.
+        if (m_control && m_control->aborted()) {
+            QFile::remove(end.pendingTemp);
+            end = JobOutcome::aborted();
+        } else {
+            end = CommitOutput(end.pendingTemp, end.pendingTarget);
+        }
+    }
     OnEnd onEnd = std::move(m_onEnd);
     m_onEnd = nullptr;
     m_onProgress = nullptr;
     if (onEnd)
-        onEnd(outcome);
+        onEnd(end);
 }

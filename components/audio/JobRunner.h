@@ -15,11 +15,28 @@ struct JobOutcome {
     Kind kind = Done;
     qint32 code = 0;
     QString description;
+    QString pendingTemp;    // a finished output still to be renamed into place
+    QString pendingTarget;
 
     static JobOutcome done() { return {}; }
-    static JobOutcome aborted() { return {Aborted, 0, {}}; }
-    static JobOutcome error(qint32 c, const QString& d) { return {Failed, c, d}; }
+    static JobOutcome aborted()
+    {
+        JobOutcome o;
+        o.kind = Aborted;
+        return o;
+    }
+    static JobOutcome error(qint32 c, const QString& d)
+    {
+        JobOutcome o;
+        o.kind = Failed;
+        o.code = c;
+        o.description = d;
+        return o;
+    }
 };
+
+// Renames a finished temporary output over its target (replacing an existing file).
+JobOutcome CommitOutput(const QString& temp, const QString& target);
 
 // What a running job sees: its abort flag and a way to report progress (0..100).
 class JobControl
@@ -64,4 +81,5 @@ private:
     OnEnd m_onEnd;
     bool m_busy = false;
     quint64 m_generation = 0;
+    JobOutcome m_lastOutcome;  // written by the worker before it ends; read after joining it
 };

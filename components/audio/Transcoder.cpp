@@ -83,11 +83,18 @@ public:
 
     JobOutcome commit()
     {
-        if (::rename(QFile::encodeName(m_temp).constData(), QFile::encodeName(m_target).constData()) != 0)
-            return JobOutcome::error(kErrWriteFailed, QStringLiteral("Cannot write the output file \"%1\": %2.")
-                                                          .arg(m_target, QString::fromLocal8Bit(strerror(errno))));
         m_committed = true;
-        return JobOutcome::done();
+        return CommitOutput(m_temp, m_target);
+    }
+
+    // Leaves the finished temporary file for the caller to commit.
+    JobOutcome release()
+    {
+        m_committed = true;
+        JobOutcome r;
+        r.pendingTemp = m_temp;
+        r.pendingTarget = m_target;
+        return r;
     }
 
     static bool sameFile(const QString& a, const QString& b)
@@ -901,7 +908,7 @@ JobOutcome transcodePcm(const TranscodeRequest& req, OutputTarget& out, JobContr
 
 }  // namespace
 
-JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, TranscodeStats* statsOut)
+JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, TranscodeStats* statsOut, bool deferCommit)
 {
     QuietMediaLibraries();
     TranscodeStats local;
@@ -946,8 +953,6 @@ JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, Transc
         return r;
     if (control.aborted())
         return JobOutcome::aborted();
-    r = out.commit();
-    if (r.kind == JobOutcome::Done)
-        control.progress(100);
-    return r;
+    control.progress(100);
+    return deferCommit ? out.release() : out.commit();
 }

@@ -41,4 +41,7 @@ struct TranscodeStats {
     qint64 samplesWritten = 0;   // source samples that reached the output
 };
 
-JobOutcome RunTranscode(const TranscodeRequest& request, JobControl& control, TranscodeStats* stats = nullptr);
+// With deferCommit the finished output stays in its temporary file, named in the outcome,
+// for JobRunner to rename (or remove, when the job was aborted meanwhile) on the owner's thread.
+JobOutcome RunTranscode(const TranscodeRequest& request, JobControl& control, TranscodeStats* stats = nullptr,
+                        bool deferCommit = false);

@@ -124,7 +124,7 @@ void CDRipperImpl::StartRip()
             req.pcm = CdDisc::openReader(drives[deviceIndex], first, sectors, error);
             if (!req.pcm)
                 return JobOutcome::error(kErrDevice, error);
-            return RunTranscode(req, control);
+            return RunTranscode(req, control, nullptr, true);
         },
         [this](int percent) { emit Progress(percent); },
         [this](const JobOutcome& outcome) {

@@ -64,7 +64,7 @@ void AudioConverterImpl::StartConvert()
     req.rangeStart = m_rangeStart;
     req.rangeLength = m_rangeLength;
     req.allowCopy = m_allowCopy;
-    m_runner.start([req](JobControl& control) { return RunTranscode(req, control); },
+    m_runner.start([req](JobControl& control) { return RunTranscode(req, control, nullptr, true); },
                    [this](int percent) { emit Progress(percent); },
                    [this](const JobOutcome& outcome) {
                        switch (outcome.kind) {

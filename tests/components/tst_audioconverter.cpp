@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -616,6 +617,30 @@ private slots:
         QFile f(out);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("old content"));
+        QVERIFY(leftovers(m_dir.path()).isEmpty());
+    }
+
+    // An Abort that comes after the work is finished but before its end was delivered still
+    // gives Aborted, and the finished output is not put in place.
+    void abortAfterTheWorkFinished()
+    {
+        const QString out = path(QStringLiteral("late-abort.wav"));
+        AudioConverterImpl c;
+        EventLog log(&c);
+        c.SetSourceFile(m_wav);
+        c.SetRangeStart(0);
+        c.SetRangeLength(1);
+        c.SetOutputFile(out);
+        c.SetOutputFormat(kOutputWAV);
+        WAVSettings w{22050, 1, 16};
+        c.SetWAVSettings(w);
+        c.StartConvert();
+        QThread::msleep(2000);  // no events are processed meanwhile: the end is still queued
+        c.Abort();
+        QVERIFY(log.waitEnd());
+        QTest::qWait(50);
+        QCOMPARE(log.events, QStringList{QStringLiteral("Aborted")});
+        QVERIFY(!QFile::exists(out));
         QVERIFY(leftovers(m_dir.path()).isEmpty());
     }
 
