@@ -5,6 +5,7 @@
 #include <QString>
 
 class VForm;
+class cImageList;
 
 class MainHost
 {
@@ -14,6 +15,8 @@ public:
     // The one-line notes summary and the status panels ("Main", "Notes", ...).
     virtual QString GetNotesToStatus() const = 0;
     virtual void SetStatusPanelText(const QString& key, const QString& text) = 0;
+    // The main window's 16 x 16 menu images (imgMenu), lent to other windows.
+    virtual cImageList* MenuImageList() = 0;
 };
 
 MainHost* g_MainHost();

@@ -39,6 +39,7 @@ public:
     QString GetNotesToStatus() const override;
     VForm* MainForm() override { return this; }
     void SetStatusPanelText(const QString& key, const QString& text) override;
+    cImageList* MenuImageList() override { return imgMenu; }
 
     void tmrUnload_Timer();
     void tmrCommandLine_Timer();

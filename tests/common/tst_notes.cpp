@@ -1,0 +1,159 @@
+// The notes window: the "Notes" file beside the program is created when missing, its
+// text survives closing and reopening unchanged, and the main window's "Notes" panel
+// shows the new summary as soon as the window closes.
+#include "app/mdlModes.h"
+#include "common/frmNotes.h"
+#include "components/cStatusBar/cStatusBar.h"
+#include "mainwindow/frmMain.h"
+#include "tests/support/TestPlatform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(bytes);
+}
+
+// Opens the window as the main window does, and closes it again.
+QString openNotes()
+{
+    return g_frmNotes()->Text1->toPlainText();
+}
+
+void closeNotes()
+{
+    QVERIFY(Forms::Unload(g_frmNotes()));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class tst_Notes : public QObject
+{
+    Q_OBJECT
+private slots:
+    void firstOpeningCreatesTheFile();
+    void emptyFileOpensEmpty();
+    void survivesReopening_data();
+    void survivesReopening();
+    void readsOtherLineBreaks();
+    void panelShowsNewSummary();
+    void unreadableNotesAreKept();
+};
+
+void tst_Notes::firstOpeningCreatesTheFile()
+{
+    TestPlatform platform;
+    const QString path = platform.path(QStringLiteral("Notes"));
+    QVERIFY(!QFile::exists(path));
+    frmNotes* n = g_frmNotes();
+    QCOMPARE(n->windowTitle(), QStringLiteral("Notes"));
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(QFileInfo(path).size(), 0);
+    QCOMPARE(n->Text1->toPlainText(), QString());
+    QCOMPARE(n->Text1->pos(), QPoint(0, 0));
+    // Closing an empty box writes only the line break; the next opening is empty again.
+    closeNotes();
+    QCOMPARE(readBytes(path), QByteArray("\n"));
+    QCOMPARE(openNotes(), QString());
+}
+
+void tst_Notes::emptyFileOpensEmpty()
+{
+    TestPlatform platform;
+    writeBytes(platform.path(QStringLiteral("Notes")), QByteArray());
+    QCOMPARE(openNotes(), QString());
+    closeNotes();
+    QCOMPARE(readBytes(platform.path(QStringLiteral("Notes"))), QByteArray("\n"));
+}
+
+void tst_Notes::survivesReopening_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one character") << "x";
+    QTest::newRow("two lines") << "first\nsecond";
+    QTest::newRow("ends in a line break") << "ends here\n";
+    QTest::newRow("two line breaks at the end") << "a\n\n";
+    QTest::newRow("begins with blank lines") << "\n\nlater";
+    QTest::newRow("only a line break") << "\n";
+    QTest::newRow("trailing blanks and accents") << "  café  \n\tü ";
+}
+
+void tst_Notes::survivesReopening()
+{
+    QFETCH(QString, text);
+    TestPlatform platform;
+    g_frmNotes()->Text1->setPlainText(text);
+    closeNotes();
+    QCOMPARE(readBytes(platform.path(QStringLiteral("Notes"))), (text + u'\n').toUtf8());
+    QCOMPARE(openNotes(), text);
+    // Closing unchanged writes the same file again.
+    closeNotes();
+    QCOMPARE(openNotes(), text);
+}
+
+void tst_Notes::readsOtherLineBreaks()
+{
+    TestPlatform platform;
+    const QString path = platform.path(QStringLiteral("Notes"));
+    writeBytes(path, "one\r\ntwo\r\n\r\n");
+    QCOMPARE(openNotes(), QStringLiteral("one\ntwo\n"));
+    closeNotes();
+    writeBytes(path, "no break at the end");
+    QCOMPARE(openNotes(), QStringLiteral("no break at the end"));
+}
+
+void tst_Notes::panelShowsNewSummary()
+{
+    TestPlatform platform;
+    InitProductProfile();
+    frmMain* main = Forms::Get<frmMain>();
+    QCOMPARE(main->cStatusBar1->PanelText(QStringLiteral("Notes")), QStringLiteral("Notes [ Empty ]"));
+    g_frmNotes()->Text1->setPlainText(QStringLiteral("call back\nsoon"));
+    closeNotes();
+    QCOMPARE(main->cStatusBar1->PanelText(QStringLiteral("Notes")), QStringLiteral("Notes [ call back soon ]"));
+    g_frmNotes()->Text1->clear();
+    closeNotes();
+    QCOMPARE(main->cStatusBar1->PanelText(QStringLiteral("Notes")), QStringLiteral("Notes [ Empty ]"));
+}
+
+void tst_Notes::unreadableNotesAreKept()
+{
+    // A notes file the window cannot read is not replaced by the empty box on closing.
+    TestPlatform platform;
+    const QString path = platform.path(QStringLiteral("Notes"));
+    if (::geteuid() == 0) {
+        // Every file is readable for root: a folder of that name stands in.
+        QVERIFY(QDir().mkdir(path));
+        QCOMPARE(openNotes(), QString());
+        closeNotes();
+        QVERIFY(QFileInfo(path).isDir());
+        return;
+    }
+    writeBytes(path, "precious\n");
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    QCOMPARE(openNotes(), QString());
+    closeNotes();
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(readBytes(path), QByteArray("precious\n"));
+}
+
+QTEST_MAIN(tst_Notes)
+#include "tst_notes.moc"
