@@ -89,10 +89,10 @@ WavLayout ParseWavLayout(const QString& path)
     return w;
 }
 
-MediaFacts ProbeMedia(const QString& path)
+MediaFacts CheckSourceFile(const QString& path, WavLayout& wav)
 {
-    QuietMediaLibraries();
     MediaFacts m;
+    wav = WavLayout();
     QFileInfo info(path);
     if (path.isEmpty() || !info.exists() || !info.isFile()) {
         m.code = kErrSourceMissing;
@@ -104,15 +104,25 @@ MediaFacts ProbeMedia(const QString& path)
         m.error = QStringLiteral("The file \"%1\" is empty.").arg(path);
         return m;
     }
-    const WavLayout wav = ParseWavLayout(path);
+    wav = ParseWavLayout(path);
     if (wav.isWav && wav.truncated) {
         m.code = kErrSourceDamaged;
         m.error = QStringLiteral("The WAV file \"%1\" is damaged: its header announces %2 bytes of audio, but only %3 are there.")
                       .arg(path)
                       .arg(wav.declaredSize)
                       .arg(wav.dataSize);
-        return m;
     }
+    return m;
+}
+
+MediaFacts ProbeMedia(const QString& path)
+{
+    QuietMediaLibraries();
+    WavLayout wav;
+    MediaFacts m = CheckSourceFile(path, wav);
+    if (m.code != 0)
+        return m;
+    QFileInfo info(path);
     AVFormatContext* fmt = nullptr;
     const QByteArray name = path.toUtf8();
     if (avformat_open_input(&fmt, name.constData(), nullptr, nullptr) < 0) {

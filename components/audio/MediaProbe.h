@@ -35,6 +35,10 @@ struct MediaFacts {
 };
 MediaFacts ProbeMedia(const QString& path);
 
+// The cheap checks before a file is opened: it exists, is not empty, and, when it is a WAV
+// file, holds the sample data its header announces. Fills `wav` with its WAV layout.
+MediaFacts CheckSourceFile(const QString& path, WavLayout& wav);
+
 // The file's tags (title, artist, album, year, comment, genre, track); empty when it has none.
 AudioTags ReadMediaTags(const QString& path);
 

@@ -12,9 +12,13 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <QDateTime>
+
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -604,11 +608,11 @@ JobOutcome copyPcm(const TranscodeRequest& req, const WavLayout& w, qint64 first
     end = std::min(end, frames);
     const qint64 bytes = (end - first) * w.blockAlign;
     QFile src(req.source);
-    if (!src.open(QIODevice::ReadOnly) || !src.seek(w.dataOffset + first * w.blockAlign))
+    if (!src.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return JobOutcome::error(kErrSourceUnreadable, QStringLiteral("Cannot read the file \"%1\".").arg(req.source));
     stats.seeks = first > 0 ? 1 : 0;
     QFile dst(out.tempPath());
-    if (!dst.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!dst.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return JobOutcome::error(kErrOutputUnwritable,
                                  QStringLiteral("Cannot create the output file \"%1\": %2.").arg(req.output, dst.errorString()));
     auto failed = [&] {
@@ -616,27 +620,54 @@ JobOutcome copyPcm(const TranscodeRequest& req, const WavLayout& w, qint64 first
                                                       .arg(req.output, dst.errorString()));
     };
     const QByteArray header = wavHeader(w.sampleRate, w.channels, w.bitsPerSample, bytes, req.tags);
-    if (dst.write(header) != header.size())
+    if (dst.write(header) != header.size() || !dst.flush())
         return failed();
-    constexpr qint64 kBlock = 1 << 20;
-    QByteArray buf(int(std::min(kBlock, std::max<qint64>(bytes, 1))), Qt::Uninitialized);
+    // The kernel copies the sample bytes (no trip through our memory) where it can; plain
+    // reads and writes otherwise.
+    const int in = src.handle(), outFd = dst.handle();
+    loff_t inPos = w.dataOffset + first * w.blockAlign;
     qint64 done = 0;
+    bool kernelCopy = true;
+    QByteArray buf;
+    auto sysFailed = [&](int err) {
+        return JobOutcome::error(kErrWriteFailed, QStringLiteral("Cannot write the output file \"%1\": %2.")
+                                                      .arg(req.output, QString::fromLocal8Bit(strerror(err))));
+    };
     while (done < bytes) {
         if (control.aborted())
             return JobOutcome::aborted();
-        const qint64 want = std::min<qint64>(buf.size(), bytes - done);
-        const qint64 got = src.read(buf.data(), want);
-        if (got != want)
+        const qint64 want = std::min<qint64>(8 << 20, bytes - done);
+        ssize_t n = -1;
+        if (kernelCopy) {
+            n = copy_file_range(in, &inPos, outFd, nullptr, size_t(want), 0);
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF)) {
+                kernelCopy = false;
+                continue;
+            }
+            if (n < 0)
+                return sysFailed(errno);
+        } else {
+            if (buf.isEmpty())
+                buf.resize(1 << 20);
+            const ssize_t r = pread(in, buf.data(), size_t(std::min<qint64>(want, buf.size())), inPos);
+            if (r < 0)
+                return JobOutcome::error(kErrSourceUnreadable, QStringLiteral("Cannot read the file \"%1\".").arg(req.source));
+            n = r;
+            for (ssize_t put = 0; put < r;) {
+                const ssize_t wr = ::write(outFd, buf.constData() + put, size_t(r - put));
+                if (wr < 0)
+                    return sysFailed(errno);
+                put += wr;
+            }
+            inPos += r;
+        }
+        if (n == 0)
             return JobOutcome::error(kErrSourceDamaged, QStringLiteral("The file \"%1\" ends early.").arg(req.source));
-        if (dst.write(buf.constData(), got) != got)
-            return failed();
-        done += got;
+        done += n;
         control.progress(int(done * 100 / bytes));
     }
-    if (bytes & 1)
-        dst.write("\0", 1);
-    if (!dst.flush())
-        return failed();
+    if ((bytes & 1) && ::write(outFd, "\0", 1) != 1)
+        return sysFailed(errno);
     dst.close();
     if (dst.error() != QFileDevice::NoError)
         return failed();
@@ -719,6 +750,7 @@ public:
             m_havePos = false;
             m_eof = false;
             m_pending = false;
+            m_frameValid = false;
             const int r = next(stats);
             if (r < 0)
                 return JobOutcome::error(kErrDecodeFailed, QStringLiteral("Cannot decode the file \"%1\".").arg(m_path));
@@ -800,6 +832,24 @@ private:
     bool m_exactSeek = false;
 };
 
+}  // namespace
+
+class SourceCache
+{
+public:
+    QString path;
+    qint64 size = -1;
+    QDateTime modified;
+    std::unique_ptr<FileDecoder> decoder;
+};
+
+std::shared_ptr<SourceCache> MakeSourceCache()
+{
+    return std::make_shared<SourceCache>();
+}
+
+namespace {
+
 // Pointers to the samples of a frame from `offset` on.
 void offsetPointers(const AVFrame* f, int offset, const uint8_t* out[AV_NUM_DATA_POINTERS])
 {
@@ -817,10 +867,34 @@ void offsetPointers(const AVFrame* f, int offset, const uint8_t* out[AV_NUM_DATA
 JobOutcome transcodeFile(const TranscodeRequest& req, qint64 firstSec, qint64 lenSec, OutputTarget& out,
                          JobControl& control, TranscodeStats& stats)
 {
-    FileDecoder dec;
-    JobOutcome r = dec.open(req.source);
-    if (r.kind != JobOutcome::Done)
-        return r;
+    // A decoder kept open from the previous part of the same, unchanged file is reused when
+    // the range starts later on; a range from the beginning opens the file afresh.
+    const QFileInfo info(req.source);
+    std::unique_ptr<FileDecoder> owned;
+    FileDecoder* decoder = nullptr;
+    SourceCache* cache = req.cache.get();
+    if (cache && cache->decoder && firstSec > 0 && cache->path == info.absoluteFilePath() && cache->size == info.size() &&
+        cache->modified == info.lastModified()) {
+        decoder = cache->decoder.get();
+    } else {
+        if (cache)
+            cache->decoder.reset();
+        owned = std::make_unique<FileDecoder>();
+        JobOutcome r = owned->open(req.source);
+        if (r.kind != JobOutcome::Done)
+            return r;
+        if (cache) {
+            cache->path = info.absoluteFilePath();
+            cache->size = info.size();
+            cache->modified = info.lastModified();
+            cache->decoder = std::move(owned);
+            decoder = cache->decoder.get();
+        } else {
+            decoder = owned.get();
+        }
+    }
+    FileDecoder& dec = *decoder;
+    JobOutcome r;
     const qint64 first = firstSec * dec.rate();
     const qint64 end = lenSec > 0 ? first + lenSec * dec.rate() : std::numeric_limits<qint64>::max();
     if (dec.duration() > 0 && first >= dec.duration())
@@ -924,10 +998,9 @@ JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, Transc
 
     WavLayout wav;
     if (!req.pcm) {
-        const MediaFacts facts = ProbeMedia(req.source);
+        const MediaFacts facts = CheckSourceFile(req.source, wav);
         if (facts.code != 0)
             return JobOutcome::error(facts.code, facts.error);
-        wav = ParseWavLayout(req.source);
     }
     OutputTarget out;
     JobOutcome r = out.prepare(req.output, req.pcm ? QString() : req.source);
@@ -948,6 +1021,8 @@ JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, Transc
         r = copyPcm(req, wav, first, end, out, control, stats);
     } else {
         r = transcodeFile(req, firstSec, lenSec, out, control, stats);
+        if (r.kind != JobOutcome::Done && req.cache)
+            req.cache->decoder.reset();  // start the next job from a clean state
     }
     if (r.kind != JobOutcome::Done)
         return r;

@@ -21,6 +21,11 @@ public:
     virtual int read(qint16* dst, int frames, QString& error) = 0;
 };
 
+// Keeps a source file open between the jobs on it (the parts of a split), so that each part
+// reaches its start by a short seek from where the previous one ended.
+class SourceCache;
+std::shared_ptr<SourceCache> MakeSourceCache();
+
 struct TranscodeRequest {
     QString source;                   // the file to convert (unless pcm is set)
     std::shared_ptr<PcmReader> pcm;   // raw CD audio, already limited to the range
@@ -31,6 +36,7 @@ struct TranscodeRequest {
     qint32 rangeStart = 0;   // seconds
     qint32 rangeLength = 0;  // seconds; 0 or less: to the end of the source
     bool allowCopy = true;   // copy PCM samples unchanged when source and target formats match
+    std::shared_ptr<SourceCache> cache;  // optional; used by one job at a time
 };
 
 // What a run did, for tests and the benchmark.

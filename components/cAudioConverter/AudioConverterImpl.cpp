@@ -44,8 +44,10 @@ void AudioConverterImpl::ReadTags(const QString& FileName)
 
 void AudioConverterImpl::CloseFile()
 {
-    // Probing keeps no file open; forget what was read.
+    // Forget what was read, and release the source kept open for the next part (a running
+    // conversion keeps it until it ends).
     m_facts = MediaFacts{};
+    m_cache = MakeSourceCache();
 }
 
 void AudioConverterImpl::StartConvert()
@@ -64,6 +66,7 @@ void AudioConverterImpl::StartConvert()
     req.rangeStart = m_rangeStart;
     req.rangeLength = m_rangeLength;
     req.allowCopy = m_allowCopy;
+    req.cache = m_cache;
     m_runner.start([req](JobControl& control) { return RunTranscode(req, control, nullptr, true); },
                    [this](int percent) { emit Progress(percent); },
                    [this](const JobOutcome& outcome) {

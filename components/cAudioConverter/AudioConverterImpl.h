@@ -3,6 +3,7 @@
 
 #include "components/audio/JobRunner.h"
 #include "components/audio/MediaProbe.h"
+#include "components/audio/Transcoder.h"
 #include "components/cAudioConverter/cAudioConverter.h"
 
 class AudioConverterImpl : public cAudioConverter
@@ -36,6 +37,7 @@ public:
 
 private:
     MediaFacts m_facts;
+    std::shared_ptr<SourceCache> m_cache = MakeSourceCache();  // the source of the last conversion, kept open
     JobRunner m_runner;
     bool m_allowCopy = true;
 };
