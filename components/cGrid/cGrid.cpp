@@ -137,9 +137,13 @@ cGrid::cGrid(QWidget* parent) : QWidget(parent)
 
 cGrid::~cGrid()
 {
-    // Nothing is reported while the view empties itself on the way out.
+    // The view goes first: closing a shown grid still asks the model for headers, and
+    // the cells are gone once this destructor has run.
     m_view->selectionModel()->blockSignals(true);
     m_view->blockSignals(true);
+    m_view->viewport()->removeEventFilter(this);
+    delete m_view;
+    m_view = nullptr;
 }
 
 bool cGrid::validCell(qint32 row, qint32 col) const

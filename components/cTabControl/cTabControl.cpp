@@ -26,6 +26,13 @@ cTabControl::cTabControl(QWidget* parent) : QWidget(parent)
     });
 }
 
+cTabControl::~cTabControl()
+{
+    m_bar->blockSignals(true);
+    delete m_bar;
+    m_bar = nullptr;
+}
+
 void cTabControl::AddTab(const QString& Caption, qint32 ImageIndex, qint16, const QString& Key)
 {
     m_tabs.append(Tab{Caption, ImageIndex, Key});

@@ -14,6 +14,7 @@ class cTabControl : public QWidget
     Q_OBJECT
 public:
     explicit cTabControl(QWidget* parent = nullptr);
+    ~cTabControl() override;
 
     // Appends a tab; the first tab added becomes the current one.
     void AddTab(const QString& Caption, qint32 ImageIndex = -1, qint16 i = -1, const QString& Key = QString());

@@ -210,12 +210,14 @@ cTreeView::cTreeView(QWidget* parent) : QWidget(parent)
 
 cTreeView::~cTreeView()
 {
-    // Nothing is reported while the widget empties itself on the way out.
-    m_widget->blockSignals(true);
-    m_widget->itemDelegate()->blockSignals(true);
-    // The rows go with the widget; the nodes must not point at them meanwhile.
+    // The widget goes first, reporting nothing on the way out; the nodes must not point
+    // at its rows meanwhile.
     for (cTreeItem* n : std::as_const(m_nodes))
         n->m_item = nullptr;
+    m_widget->blockSignals(true);
+    m_widget->itemDelegate()->blockSignals(true);
+    delete m_widget;
+    m_widget = nullptr;
 }
 
 cTreeItem* cTreeView::NodeOf(QTreeWidgetItem* item) const

@@ -348,10 +348,11 @@ void tst_FileCopy::windowCopies()
         stateAfter = win->lblState->text();
         barAfter = win->ProgressBar1->Value();
         QVERIFY(win->cmdExit->isEnabled());
-        // About 100 ms after the copy the window closes itself.
-        QTRY_VERIFY(!Forms::IsLoaded<frmFileCopy>());
+        QVERIFY(win->tmrEnd.isActive());
     });
     f->Show(vbModal);
+    // About 100 ms after the copy the window closes itself.
+    QTRY_VERIFY(!Forms::IsLoaded<frmFileCopy>());
     QCOMPARE(stateAfter, QStringLiteral("Ready"));
     QCOMPARE(barAfter, 100);
     QCOMPARE(readBytes(dst), data);

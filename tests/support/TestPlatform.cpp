@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <QTest>
 
 int FakeMessageService::show(const QString& prompt, int buttons, const QString& title)
@@ -25,11 +26,14 @@ void FakeModalRunner::run(VForm* form)
     shown.append(QString::fromLatin1(form->metaObject()->className()));
     enter(form);
     form->show();
+    QPointer<VForm> guard(form);
     if (!handlers.isEmpty()) {
         handlers.dequeue()(form);
     } else if (!allowAny) {
         QTest::qFail(qPrintable(QStringLiteral("unexpected modal window: %1").arg(shown.last())), __FILE__, __LINE__);
     }
+    if (!guard)
+        return;  // the script let the window close and be deleted
     // Whatever the script left open is closed, as the user would close it.
     if (!form->IsUnloading() && form->isVisible())
         form->hide();
