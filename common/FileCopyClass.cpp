@@ -1,3 +1,4 @@
+// The chunked file copy, written beside the destination and renamed into place.
 #include "common/FileCopyClass.h"
 
 #include "platform/AtomicFile.h"

@@ -1,3 +1,4 @@
+// The About box.
 #include "common/frmAbout.h"
 
 #include "app/mdlModes.h"

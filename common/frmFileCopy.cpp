@@ -1,3 +1,4 @@
+// The file-copy window.
 #include "common/frmFileCopy.h"
 
 #include "common/FileCopyClass.h"

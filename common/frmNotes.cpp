@@ -1,3 +1,4 @@
+// The notes window.
 #include "common/frmNotes.h"
 
 #include "common/MainHost.h"

@@ -1,3 +1,4 @@
+// The turn-off countdown window.
 #include "common/frmTurnOff.h"
 
 #include "app/mdlModes.h"

@@ -1,3 +1,4 @@
+// The common dialogs over the dialog service.
 #include "common/mdlCommDialog.h"
 
 #include "common/mdlFunctions.h"

@@ -1,3 +1,4 @@
+// The countdown launcher, the shutdown request and the queued close of the main window.
 #include "common/mdlShutDown.h"
 
 #include "common/MainHost.h"

@@ -1,3 +1,4 @@
+// The per-user settings store: one INI file per application name.
 #include "common/mdlUserSettings.h"
 
 #include <QDir>

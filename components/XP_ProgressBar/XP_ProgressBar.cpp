@@ -1,3 +1,4 @@
+// The job progress bar, drawn by hand so that any value is taken.
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// The time-of-day picker over a date-time editor.
 #include "components/cDateTimePick/cDateTimePick.h"
 
 #include <QDateTimeEdit>

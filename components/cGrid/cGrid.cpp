@@ -1,3 +1,4 @@
+// The grid control: cells in plain members, a table view over them.
 #include "components/cGrid/cGrid.h"
 
 #include "components/cImageList/cImageList.h"

@@ -1,3 +1,4 @@
+// The second progress bar, drawn by hand so that any value is taken.
 #include "components/cProgressBar/cProgressBar.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// The tab strip: keyed tabs over a tab bar, and the page area below it.
 #include "components/cTabControl/cTabControl.h"
 
 #include "components/cImageList/cImageList.h"

@@ -1,3 +1,4 @@
+// The tree control: nodes in plain members, mirrored into a tree widget.
 #include "components/cTreeView/cTreeView.h"
 
 #include "components/cImageList/cImageList.h"
