@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class VForm;
 class cImageList;
@@ -17,6 +18,12 @@ public:
     virtual void SetStatusPanelText(const QString& key, const QString& text) = 0;
     // The main window's 16 x 16 menu images (imgMenu), lent to other windows.
     virtual cImageList* MenuImageList() = 0;
+    // After the lists folder changed: rebuild the tree of lists and load its first list.
+    virtual void ReloadListsTree() {}
+    virtual void ApplyGridOptions(bool hotTrack, bool gridLines) { Q_UNUSED(hotTrack) Q_UNUSED(gridLines) }
+    // A colour picked in the options window takes effect at once.
+    virtual void ApplyAppColour(qint32 colour) { Q_UNUSED(colour) }
+    virtual void ApplyTextColour(qint32 colour) { Q_UNUSED(colour) }
 };
 
 MainHost* g_MainHost();

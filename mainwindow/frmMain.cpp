@@ -10,6 +10,7 @@
 #include "components/cStatusBar/cStatusBar.h"
 #include "components/cSysTray/cSysTray.h"
 #include "platform/App.h"
+#include "platform/Controls.h"
 #include "platform/MessageService.h"
 #include "settings/mdlOptions.h"
 
@@ -17,15 +18,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QVBoxLayout>
-
-namespace {
-
-QColor vbColour(qint32 c)
-{
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-} // namespace
 
 frmMain::frmMain()
 {
@@ -89,12 +81,8 @@ void frmMain::Form_Load()
     m_cRegistry.setKeyRoot(ProductKeyRoot());
 
     // 2. Colours from the option globals.
-    QPalette pal = picTitle->palette();
-    pal.setColor(QPalette::Window, vbColour(g_lAppColor));
-    picTitle->setPalette(pal);
-    QPalette lp = lblTitle->palette();
-    lp.setColor(QPalette::WindowText, vbColour(g_lTextColor));
-    lblTitle->setPalette(lp);
+    SetBackColor(picTitle, g_lAppColor);
+    SetForeColor(lblTitle, g_lTextColor);
 
     // 3. Tray icon.
     cSysTray1->AddIcon();
@@ -276,6 +264,27 @@ void frmMain::cSysTray1_TrayClick(qint32 ClickType)
 void frmMain::SetStatusPanelText(const QString& key, const QString& text)
 {
     cStatusBar1->SetPanelText(key, text);
+}
+
+void frmMain::ReloadListsTree()
+{
+    // The tree of items lists is not part of this window yet.
+}
+
+void frmMain::ApplyGridOptions(bool hotTrack, bool gridLines)
+{
+    Q_UNUSED(hotTrack)
+    Q_UNUSED(gridLines)
+}
+
+void frmMain::ApplyAppColour(qint32 colour)
+{
+    SetBackColor(picTitle, colour);
+}
+
+void frmMain::ApplyTextColour(qint32 colour)
+{
+    SetForeColor(lblTitle, colour);
 }
 
 void frmMain::cStatusBar1_PanelClick(int Index)

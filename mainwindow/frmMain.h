@@ -40,6 +40,10 @@ public:
     VForm* MainForm() override { return this; }
     void SetStatusPanelText(const QString& key, const QString& text) override;
     cImageList* MenuImageList() override { return imgMenu; }
+    void ReloadListsTree() override;
+    void ApplyGridOptions(bool hotTrack, bool gridLines) override;
+    void ApplyAppColour(qint32 colour) override;
+    void ApplyTextColour(qint32 colour) override;
 
     void tmrUnload_Timer();
     void tmrCommandLine_Timer();

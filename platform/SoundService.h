@@ -10,6 +10,8 @@ public:
     // Starts playing the file and returns at once; a sound still playing is cut off.
     // False when the file cannot be read or no output device can be opened.
     virtual bool play(const QString& wavFile) = 0;
+    // Stops a sound that is still playing.
+    virtual void stop() = 0;
 };
 
 // Plays through SDL's default output device.
@@ -18,9 +20,9 @@ class SdlSoundService : public SoundService
 public:
     ~SdlSoundService() override;
     bool play(const QString& wavFile) override;
+    void stop() override;
 
 private:
-    void stop();
     unsigned m_device = 0;
     bool m_initialised = false;
 };

@@ -18,3 +18,9 @@ void frmAudioProp::Form_Unload(int& Cancel)
         Hide();
     }
 }
+
+void ShowAudioPropOnFormat(const QString& key, QWidget* owner)
+{
+    Q_UNUSED(key)
+    g_frmAudioProp()->Show(vbModal, owner);
+}

@@ -17,3 +17,6 @@ inline frmAudioProp* g_frmAudioProp()
 {
     return Forms::Get<frmAudioProp>();
 }
+
+// Opens the window modally on the tab of a format ("WAV", "MP3", ...).
+void ShowAudioPropOnFormat(const QString& key, QWidget* owner = nullptr);

@@ -1,23 +1,793 @@
 #include "settings/frmOptions.h"
 
 #include "app/mdlModes.h"
+#include "common/MainHost.h"
+#include "common/mdlCommDialog.h"
 #include "common/mdlFunctions.h"
+#include "common/mdlRunOnStart.h"
+#include "common/mdlSupportedDestination.h"
+#include "common/mdlWindowHelpers.h"
+#include "components/cImageList/cImageList.h"
+#include "components/cTreeView/cTreeView.h"
+#include "platform/App.h"
+#include "platform/Controls.h"
+#include "platform/IconResources.h"
+#include "platform/MessageService.h"
+#include "platform/Services.h"
+#include "platform/ShellService.h"
+#include "platform/SoundService.h"
+#include "settings/frmAudioProp.h"
+#include "settings/frmProgParameters.h"
 #include "settings/mdlOptions.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLocale>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace {
+
+QLabel* label(QWidget* parent, const QString& text, int l, int t, int w, int h = 240)
+{
+    auto* lbl = new QLabel(text, parent);
+    PlaceTwips(lbl, l, t, w, h);
+    return lbl;
+}
+
+QLabel* heading(QWidget* parent, const QString& text)
+{
+    QLabel* h = label(parent, text, 120, 0, 5655, 285);
+    QFont f = h->font();
+    f.setBold(true);
+    h->setFont(f);
+    return h;
+}
+
+CheckBox* check(QWidget* parent, const QString& caption, int l, int t, int w = 5655)
+{
+    auto* c = new CheckBox(caption, parent);
+    PlaceTwips(c, l, t, w, 285);
+    return c;
+}
+
+QPushButton* button(QWidget* parent, const QString& caption, int l, int t, int w, int h)
+{
+    auto* b = new QPushButton(caption, parent);
+    PlaceTwips(b, l, t, w, h);
+    return b;
+}
+
+LinkLabel* link(QWidget* parent, const QString& caption, int l, int t, int w)
+{
+    auto* lnk = new LinkLabel(caption, parent);
+    PlaceTwips(lnk, l, t, w, 240);
+    return lnk;
+}
+
+TextBox* textBox(QWidget* parent, int l, int t, int w)
+{
+    auto* box = new TextBox(parent);
+    PlaceTwips(box, l, t, w, 285);
+    return box;
+}
+
+// A number as the store's text holds it, in the user's locale or the plain form; rounded
+// to the even neighbour as the conversions of the settings do.
+std::optional<double> number(const QVariant& v)
+{
+    if (!v.isValid())
+        return 0.0;
+    if (v.typeId() == QMetaType::Int)
+        return double(v.toInt());
+    const QString t = v.toString().trimmed();
+    if (t.isEmpty())
+        return 0.0;
+    bool ok = false;
+    double d = QLocale().toDouble(t, &ok);
+    if (!ok)
+        d = QLocale::c().toDouble(t, &ok);
+    if (!ok)
+        return std::nullopt;
+    return std::nearbyint(d);
+}
+
+// A drop-down list given a text selects the entry of that text; any other text leaves
+// the selection as it was.
+void selectText(QComboBox* cbo, const QString& text)
+{
+    const int i = cbo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (i >= 0)
+        cbo->setCurrentIndex(i);
+}
+
+bool loadViewPicture(QWidget* target, const QString& name)
+{
+    if (name.isEmpty())
+        return false;
+    const QPixmap picture(AppPath() + QStringLiteral("/View/") + name);
+    if (picture.isNull())
+        return false;
+    QPalette pal = target->palette();
+    pal.setBrush(QPalette::Window, QBrush(picture));
+    target->setPalette(pal);
+    target->setAutoFillBackground(true);
+    return true;
+}
+
+} // namespace
+
+QString DefaultListsFolder()
+{
+    return AppPath() + QStringLiteral("/Main/");
+}
+
+QString DefaultPlayAtEnd()
+{
+    return AppPath() + QStringLiteral("/sound/notify.wav");
+}
+
+QString NormaliseListsFolder(const QString& text)
+{
+    if (text.isEmpty())
+        return DefaultListsFolder();
+    return text.endsWith(u'/') ? text : text + u'/';
+}
 
 frmOptions::frmOptions()
 {
     setWindowTitle(QStringLiteral("Options"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
+    setFixedSize(TwipsToPixels(8760), TwipsToPixels(5850));
+    setFont(QFont(QStringLiteral("Tahoma")));
+
+    picTitle = new QWidget(this);
+    picTitle->setAutoFillBackground(true);
+    PlaceTwips(picTitle, 0, 0, 8775, 495);
+    lblTitle = new QLabel(QStringLiteral("General"), picTitle);
+    QFont bold = lblTitle->font();
+    bold.setBold(true);
+    lblTitle->setFont(bold);
+    SetForeColor(lblTitle, 0xFFFFFF);
+    PlaceTwips(lblTitle, 240, 120, 8000, 285);
+
+    imgMenu = new cImageList;
+    cTreeView1 = new cTreeView(this);
+    PlaceTwips(cTreeView1, 120, 600, 2175, 4455);
+
+    froGeneral = new QFrame(this);
+    PlaceTwips(froGeneral, 2520, 600, 5895, 4455);
+    froEvents = new QFrame(this);
+    froView = new QFrame(this);
+    froTags = new QFrame(this);
+    froAdvanced = new QFrame(this);
+
+    cmdOk = button(this, QStringLiteral("OK"), 7080, 5280, 1455, 375);
+    cmdOk->setDefault(true);
+    cmdCancel = button(this, QStringLiteral("Cancel"), 5400, 5280, 1455, 375);
+    chkDontSaveSilenceFile =
+        check(this, QStringLiteral("Do not save a file that contains a silence only ('empty file')"), 120, 5280, 5000);
+    chkDontSaveSilenceFile->hide();
+    lblAudioDevice = label(this, QStringLiteral("Record From:"), 120, 5280, 1200);
+    lblAudioDevice->hide();
+    cboDevices = new QComboBox(this);
+    PlaceTwips(cboDevices, 1320, 5280, 3000, 315);
+    cboDevices->hide();
+
+    buildPages();
+
+    connect(cTreeView1, &cTreeView::NodeClick, this, &frmOptions::cTreeView1_NodeClick);
+    connect(cTreeView1, &cTreeView::SelectionNotify, this,
+            [this] { cTreeView1_NodeClick(cTreeView1->SelectedItem()); });
+    connect(cmdOk, &QPushButton::clicked, this, &frmOptions::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmOptions::cmdCancel_Click);
+    connect(chkPlaySound, &CheckBox::Click, this, &frmOptions::chkPlaySound_Click);
+    connect(chkNoticeApp, &CheckBox::Click, this, &frmOptions::chkNoticeApp_Click);
+    connect(chkCopyID3FromSource, &CheckBox::Click, this, &frmOptions::chkCopyID3FromSource_Click);
+    connect(cmdAddSound, &QPushButton::clicked, this, &frmOptions::cmdAddSound_Click);
+    connect(cmdTestSound, &QPushButton::clicked, this, &frmOptions::cmdTestSound_Click);
+    connect(cmdTestApp, &QPushButton::clicked, this, &frmOptions::cmdTestApp_Click);
+    connect(cmdSelectPath, &QPushButton::clicked, this, &frmOptions::cmdSelectPath_Click);
+    connect(lblOpenDestinationDestinationFolder, &LinkLabel::Click, this,
+            &frmOptions::lblOpenDestinationDestinationFolder_Click);
+    connect(picColor, &PictureBox::Click, this, &frmOptions::picColor_Click);
+    connect(picTextColor, &PictureBox::Click, this, &frmOptions::picTextColor_Click);
+    connect(cmdEditTargetFormat, &QPushButton::clicked, this, &frmOptions::cmdEditTargetFormat_Click);
+    connect(lblNoticParameters, &LinkLabel::Click, this, &frmOptions::lblNoticParameters_Click);
+    connect(lblID3TagParameters, &LinkLabel::Click, this, &frmOptions::lblID3TagParameters_Click);
+    connect(lblParameters, &LinkLabel::Click, this, &frmOptions::lblParameters_Click);
+    connect(lblMoreAdvancedOptions, &LinkLabel::Click, this, &frmOptions::lblMoreAdvancedOptions_Click);
+}
+
+frmOptions::~frmOptions()
+{
+    delete imgMenu;
+}
+
+void frmOptions::buildPages()
+{
+    // General.
+    heading(froGeneral, QStringLiteral("General Properties:"));
+    label(froGeneral, QStringLiteral("Default File Name Format:"), 120, 360, 3000);
+    lblParameters = link(froGeneral, QStringLiteral("Parameters"), 4680, 360, 1095);
+    cboFileName = new QComboBox(froGeneral);
+    PlaceTwips(cboFileName, 120, 600, 5655, 315);
+    cboFileName->addItems({QStringLiteral("[file_name].[dest_extension]"),
+                           QStringLiteral("[file_name].[source_extension].[dest_extension]"),
+                           QStringLiteral("[file_name]_[123].[dest_extension]"),
+                           QStringLiteral("[file_name]_[123].[source_extension].[dest_extension]"),
+                           QStringLiteral("[123].[dest_extension]"),
+                           QStringLiteral("[123].[source_extension].[dest_extension]")});
+    cboFileName->setCurrentIndex(-1);
+    label(froGeneral, QStringLiteral("Default Audio Format:"), 120, 1040, 3000);
+    cboTargetFormat = new QComboBox(froGeneral);
+    PlaceTwips(cboTargetFormat, 120, 1280, 4815, 315);
+    cboTargetFormat->addItems(DestinationFormatTexts());
+    cboTargetFormat->setCurrentIndex(-1);
+    cmdEditTargetFormat = button(froGeneral, QStringLiteral("Edit"), 5040, 1260, 735, 345);
+    cmdEditTargetFormat->setToolTip(QStringLiteral("Edit Target Audio Formats"));
+    chkGoToNextItem = check(froGeneral, QStringLiteral("Go to next item when done playing an item"), 120, 1800);
+    chkClearOnExit = check(froGeneral, QStringLiteral("Clear the 'Items List' on exit"), 120, 2160);
+    chkSelectTheLastItem = check(froGeneral, QStringLiteral("Auto select the last Item"), 120, 2520);
+    chkAutoFreeDB = check(froGeneral, QStringLiteral("Open the FreeDB service automatically"), 120, 2880);
+    chkAutoFreeDB->hide();
+    lblMoreAdvancedOptions = link(froGeneral, QStringLiteral("More advanced options..."), 120, 4080, 3000);
+
+    // Events.
+    heading(froEvents, QStringLiteral("Default Events When Done:"));
+    chkPlaySound = check(froEvents, QStringLiteral("Play sound"), 120, 360);
+    txtPlayAtEnd = textBox(froEvents, 360, 690, 3855);
+    txtPlayAtEnd->setReadOnly(true);
+    cmdAddSound = button(froEvents, QStringLiteral("Add"), 4320, 675, 735, 315);
+    cmdTestSound = button(froEvents, QStringLiteral("Test"), 5100, 675, 675, 315);
+    chkNoticeApp = check(froEvents, QStringLiteral("Execute external application"), 120, 1140);
+    txtAppNotice = new QPlainTextEdit(froEvents);
+    txtAppNotice->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    PlaceTwips(txtAppNotice, 360, 1470, 5415, 1095);
+    lblNoticParameters = link(froEvents, QStringLiteral("Parameters"), 360, 2640, 1500);
+    cmdTestApp = button(froEvents, QStringLiteral("Test"), 5100, 2610, 675, 315);
+    chkOpenDestFolder = check(froEvents, QStringLiteral("Open the destination folder"), 120, 3120);
+    chkTurnOffComputer = check(froEvents, QStringLiteral("Turn off computer"), 120, 3480);
+
+    // View.
+    heading(froView, QStringLiteral("Program View:"));
+    chkDisplayTitle = check(froView, QStringLiteral("Display Title"), 120, 360, 2800);
+    chkDisplayGridHotTrack = check(froView, QStringLiteral("Display grid hot track"), 3000, 360, 2800);
+    chkDisplayPlayer = check(froView, QStringLiteral("Display player"), 120, 720, 2800);
+    chkDisplayGridLine = check(froView, QStringLiteral("Display grid lines"), 3000, 720, 2800);
+    chkDisplayAudioGraph = check(froView, QStringLiteral("Display the 'Audio Graph'"), 120, 1080, 2800);
+    chkMenuXPStyle = check(froView, QStringLiteral("Advanced menus style"), 3000, 1080, 2800);
+    label(froView, QStringLiteral("Application Color"), 120, 1600, 3000);
+    picColor = new PictureBox(froView);
+    picColor->SetBackColor(0);
+    PlaceTwips(picColor, 120, 1860, 5295, 255);
+    label(froView, QStringLiteral("Text Color"), 120, 2300, 3000);
+    picTextColor = new PictureBox(froView);
+    picTextColor->SetBackColor(0);
+    PlaceTwips(picTextColor, 120, 2560, 5295, 255);
+
+    // Default ID3 tags.
+    heading(froTags, QStringLiteral("Default ID3 Tags:"));
+    chkCopyID3FromSource = check(froTags, QStringLiteral("Copy the ID3 tags from source file"), 120, 360);
+    lblTagArtist = label(froTags, QStringLiteral("Artist:"), 120, 760, 2000);
+    lblID3TagParameters = link(froTags, QStringLiteral("Parameters"), 4680, 760, 1095);
+    txtTagArtist = textBox(froTags, 120, 1000, 5655);
+    lblTagSong = label(froTags, QStringLiteral("Song:"), 120, 1400, 2000);
+    lblTagAlbum = label(froTags, QStringLiteral("Album:"), 3000, 1400, 2000);
+    txtTagSong = textBox(froTags, 120, 1640, 2775);
+    txtTagAlbum = textBox(froTags, 3000, 1640, 2775);
+    lblTagGenre = label(froTags, QStringLiteral("Genre:"), 120, 2040, 2000);
+    lblTagTrack = label(froTags, QStringLiteral("Track:"), 3000, 2040, 2000);
+    txtTagGenre = textBox(froTags, 120, 2280, 2775);
+    txtTagTrack = textBox(froTags, 3000, 2280, 2775);
+    lblTagYear = label(froTags, QStringLiteral("Year:"), 120, 2680, 2000);
+    txtTagYear = textBox(froTags, 120, 2920, 2775);
+    lblTagComment = label(froTags, QStringLiteral("Comment:"), 120, 3320, 2000);
+    txtTagComment = new QPlainTextEdit(froTags);
+    txtTagComment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    PlaceTwips(txtTagComment, 120, 3560, 5655, 855);
+    for (QWidget* box : std::initializer_list<QWidget*>{txtTagArtist, txtTagSong, txtTagAlbum, txtTagGenre, txtTagTrack,
+                                                       txtTagYear, txtTagComment})
+        SetBackColor(box, 0xFFFFFF);
+
+    // Advanced.
+    heading(froAdvanced, QStringLiteral("Advanced Properties:"));
+    label(froAdvanced, QStringLiteral("Items List Main Directory:"), 120, 360, 3000);
+    lblOpenDestinationDestinationFolder = link(froAdvanced, QStringLiteral("Open destination folder"), 3480, 360, 2295);
+    txtToPath = new QComboBox(froAdvanced);
+    txtToPath->setEditable(true);
+    txtToPath->setInsertPolicy(QComboBox::NoInsert);
+    PlaceTwips(txtToPath, 120, 600, 5175, 315);
+    cmdSelectPath = button(froAdvanced, QStringLiteral("..."), 5340, 585, 435, 345);
+    cmdSelectPath->setToolTip(QStringLiteral("Select a new directory"));
+    chkDisplayMSGWhenErase =
+        check(froAdvanced, QStringLiteral("Display a confirmation message when erasing an item"), 120, 1140);
+    chkDisplayMSGWhenExit =
+        check(froAdvanced, QStringLiteral("Display a confirmation message when exiting the program"), 120, 1500);
+    chkSaveLogWhenExit =
+        check(froAdvanced, QStringLiteral("Save the 'Log' to a text file when exiting the program"), 120, 1860);
+    chkRunWhenWinStarts = check(froAdvanced, QStringLiteral("Run this program when windows is started"), 120, 2220);
+    chkAutoUpdate = check(froAdvanced, QStringLiteral("Auto check for new updates"), 120, 2580);
+    chkAutoUpdate->hide();
+    chkDisplayLiveUpdateWindow = check(froAdvanced, QStringLiteral("Display the Live Update window"), 120, 2940);
+    chkDisplayLiveUpdateWindow->hide();
 }
 
 void frmOptions::Form_Load()
 {
+    // 1-3. Colours and pictures of the product profile.
+    bool ok = false;
+    const qint32 back = g_sViewBackColor.toInt(&ok);
+    if (ok) {
+        for (QWidget* w : std::initializer_list<QWidget*>{this, froGeneral, froEvents, froView, froTags, froAdvanced})
+            SetBackColor(w, back);
+        for (CheckBox* c : findChildren<CheckBox*>())
+            if (c != chkAutoFreeDB)
+                SetBackColor(c, back);
+    }
+    if (lAppIncCDRipper == 1) {
+        chkAutoFreeDB->show();
+        if (ok)
+            SetBackColor(chkAutoFreeDB, back);
+    }
+    if (loadViewPicture(this, g_sViewBackPicture))
+        for (QWidget* w : std::initializer_list<QWidget*>{froGeneral, froAdvanced, froTags, froEvents, froView})
+            loadViewPicture(w, g_sViewBackPicture);
+    loadViewPicture(picTitle, g_sViewTitlePicture);
+
+    // 4, 5. Icon and settings key.
+    SetFormIcon(this, QStringLiteral("gears"), true);
+    m_cRegistry.setHkey(HKEY_LOCAL_MACHINE);
+    m_cRegistry.setKeyRoot(ProductKeyRoot());
+
+    // 6. Every page stands where the first one does.
+    const QRect tree = cTreeView1->geometry();
+    froGeneral->move(tree.x() + tree.width() + TwipsToPixels(200), froGeneral->y());
+    for (QFrame* page : {froEvents, froView, froTags, froAdvanced})
+        page->setGeometry(froGeneral->x(), froGeneral->y(), froGeneral->width(), tree.height());
+
+    // 7-13.
+    LoadFileNameFormats();
+    LoadPathHistory(txtToPath);
+    if (txtToPath->currentText().isEmpty())
+        txtToPath->setEditText(DefaultListsFolder());
+    SetupPagesTree();
+    FillDestinationFormats(cboTargetFormat);
+    cboTargetFormat->setCurrentIndex(-1);
+    GetOptions();
+    cTreeView1_NodeClick(cTreeView1->Nodes().Item(1));
+    UpdatePlaySoundControls();
+    UpdateAppNoticeControls();
+    UpdateTagControls();
+}
+
+void frmOptions::LoadFileNameFormats()
+{
+    const QString path = AppPath() + QStringLiteral("/FileNameFormats.txt");
+    if (QFileInfo(path).isFile())
+        FillComboFromFile(path, cboFileName);
+    cboFileName->setCurrentIndex(-1);
+}
+
+void frmOptions::SetupPagesTree()
+{
+    // Small icons of the pages, at the numbers the tree asks for.
+    static const struct {
+        int index;
+        const char* icon;
+    } pictures[] = {{6, "document_music"}, {9, "gears"}, {10, "replace2"}, {11, "colors"}, {59, "cut"}};
+    imgMenu->Clear();
+    for (int i = 0; i <= 59; ++i) {
+        QIcon icon;
+        for (const auto& p : pictures)
+            if (p.index == i)
+                icon = LoadIconResource(QLatin1String(p.icon));
+        imgMenu->Add(icon);
+    }
+    cTreeView1->SetImageList(imgMenu);
+    cTreeItems nodes = cTreeView1->Nodes();
+    nodes.Add(nullptr, 0, QStringLiteral("General"), QStringLiteral("General"), 9, -1);
+    nodes.Add(nullptr, 2, QStringLiteral("Events"), QStringLiteral("Events"), 10, -1);
+    nodes.Add(nullptr, 2, QStringLiteral("View"), QStringLiteral("View"), 11, -1);
+    nodes.Add(nullptr, 2, QStringLiteral("ID3 Tags"), QStringLiteral("Default ID3 Tags"), 6, -1);
+    nodes.Add(nullptr, 2, QStringLiteral("Advanced"), QStringLiteral("Advanced"), 59, -1);
+}
+
+void frmOptions::HideOptionPages()
+{
+    for (QFrame* page : {froGeneral, froEvents, froView, froTags, froAdvanced})
+        page->hide();
+}
+
+void frmOptions::cTreeView1_NodeClick(cTreeItem* Node)
+{
+    HideOptionPages();
+    if (!Node)
+        return;
+    const QString key = Node->Key();
+    if (key == QLatin1String("General"))
+        froGeneral->show();
+    else if (key == QLatin1String("Events"))
+        froEvents->show();
+    else if (key == QLatin1String("View"))
+        froView->show();
+    else if (key == QLatin1String("ID3 Tags"))
+        froTags->show();
+    else if (key == QLatin1String("Advanced"))
+        froAdvanced->show();
+    Node->SetItemFlag67(true);
+    lblTitle->setText(Node->Text());
+}
+
+void frmOptions::UpdatePlaySoundControls()
+{
+    const bool on = chkPlaySound->Value() == 1;
+    txtPlayAtEnd->setEnabled(on);
+    cmdAddSound->setEnabled(on);
+    cmdTestSound->setEnabled(on);
+}
+
+void frmOptions::UpdateAppNoticeControls()
+{
+    const bool on = chkNoticeApp->Value() == 1;
+    txtAppNotice->setEnabled(on);
+    cmdTestApp->setEnabled(on);
+}
+
+void frmOptions::UpdateTagControls()
+{
+    const bool on = chkCopyID3FromSource->Value() != 1;
+    for (QWidget* w : std::initializer_list<QWidget*>{lblTagArtist, lblTagSong, lblTagAlbum, lblTagTrack, lblTagGenre,
+                                                     lblTagYear, lblTagComment, txtTagArtist, txtTagSong, txtTagAlbum,
+                                                     txtTagTrack, txtTagGenre, txtTagYear, txtTagComment})
+        w->setEnabled(on);
+}
+
+void frmOptions::chkPlaySound_Click() { UpdatePlaySoundControls(); }
+void frmOptions::chkNoticeApp_Click() { UpdateAppNoticeControls(); }
+void frmOptions::chkCopyID3FromSource_Click() { UpdateTagControls(); }
+
+void frmOptions::GetOptions()
+{
+    auto value = [this](const char* name) { return m_cRegistry.GetRegistryValue(QLatin1String(name)); };
+    auto text = [&](const char* name) { return value(name).toString(); };
+    // A check box takes the stored number; a text that is no number leaves the box as it is.
+    auto setCheck = [&](CheckBox* box, bool& global, const char* name) {
+        const auto n = number(value(name));
+        if (n && *n >= 0 && *n <= 2)
+            box->SetValue(int(*n));
+        global = box->Value() != 0;
+    };
+    auto setColour = [&](PictureBox* box, qint32& global, const char* name) {
+        const auto n = number(value(name));
+        if (n && *n >= -2147483648.0 && *n <= 2147483647.0)
+            box->SetBackColor(qint32(*n));
+        global = box->BackColor();
+    };
+
+    m_cRegistry.setSubkey(QStringLiteral("General"));
+    if (const auto n = number(value("cboDevices")); n && *n >= -1 && *n < cboDevices->count())
+        cboDevices->setCurrentIndex(int(*n));
+    g_lDeviceIndex = cboDevices->currentIndex();
+
+    const QString target = text("cboTargetFormat");
+    if (!target.isEmpty()) {
+        selectText(cboTargetFormat, target);
+        g_sTargetFormat = cboTargetFormat->currentText();
+    }
+
+    txtToPath->setEditText(text("txtToPath"));
+    setCheck(chkSelectTheLastItem, g_bSelectTheLastItem, "chkSelectTheLastItem");
+    setCheck(chkAutoFreeDB, g_bAutoFreeDB, "chkAutoFreeDB");
+    if (txtToPath->currentText().isEmpty()) {
+        txtToPath->setEditText(DefaultListsFolder());
+        if (!IsFolder(txtToPath->currentText()))
+            MakePath(txtToPath->currentText());
+        SavePathHistory(txtToPath);
+        LoadPathHistory(txtToPath);
+    }
+    g_sToPath = txtToPath->currentText();
+
+    selectText(cboFileName, text("cboFileName"));
+    g_sFileNameFormat = cboFileName->currentText();
+
+    setCheck(chkSaveLogWhenExit, g_bSaveLogWhenExit, "chkSaveLogWhenExit");
+    setCheck(chkDisplayMSGWhenExit, g_bDisplayMSGWhenExit, "chkDisplayMSGWhenExit");
+    setCheck(chkDisplayMSGWhenErase, g_bDisplayMSGWhenErase, "chkDisplayMSGWhenErase");
+    setCheck(chkGoToNextItem, g_bGoToNextItem, "chkGoToNextItem");
+    setCheck(chkDisplayPlayer, g_bDisplayPlayer, "chkDisplayPlayer");
+    setCheck(chkClearOnExit, g_bClearOnExit, "chkClearOnExit");
+    setCheck(chkDisplayAudioGraph, g_bDisplayAudioGraph, "chkDisplayAudioGraph");
+    setCheck(chkMenuXPStyle, g_bMenuXPStyle, "chkMenuXPStyle");
+    setCheck(chkDisplayGridHotTrack, g_bDisplayGridHotTrack, "chkDisplayGridHotTrack");
+    setCheck(chkDisplayTitle, g_bDisplayTitle, "chkDisplayTitle");
+    setCheck(chkDisplayGridLine, g_bDisplayGridLine, "chkDisplayGridLine");
+
+    setColour(picColor, g_lAppColor, "picColor");
+    setColour(picTextColor, g_lTextColor, "picTextColor");
+    SetBackColor(picTitle, picColor->BackColor());
+    SetForeColor(lblTitle, g_lTextColor);
+
+    chkRunWhenWinStarts->SetValue(IsRunOnStart() ? 1 : 0);
+    setCheck(chkDisplayLiveUpdateWindow, g_bDisplayLiveUpdateWindow, "chkDisplayLiveUpdateWindow");
+    setCheck(chkAutoUpdate, g_bAutoUpdate, "chkAutoUpdate");
+
+    m_cRegistry.setSubkey(QStringLiteral("Events"));
+    setCheck(chkOpenDestFolder, g_bOpenDestFolder, "chkOpenDestFolder");
+    setCheck(chkTurnOffComputer, g_bTurnOffComputer, "chkTurnOffComputer");
+    setCheck(chkPlaySound, g_bPlaySound, "chkPlaySound");
+    txtPlayAtEnd->Tag = text("txtPlayAtEnd");
+    txtPlayAtEnd->setText(GetFileName(txtPlayAtEnd->Tag));
+    txtPlayAtEnd->setToolTip(txtPlayAtEnd->Tag);
+    if (txtPlayAtEnd->text().isEmpty()) {
+        txtPlayAtEnd->Tag = DefaultPlayAtEnd();
+        txtPlayAtEnd->setText(GetFileName(txtPlayAtEnd->Tag));
+        txtPlayAtEnd->setToolTip(txtPlayAtEnd->Tag);
+    }
+    g_sPlayAtEnd = txtPlayAtEnd->Tag;
+    setCheck(chkNoticeApp, g_bNoticeApp, "chkNoticeApp");
+    txtAppNotice->setPlainText(text("txtAppNotice"));
+    g_sAppNotice = txtAppNotice->toPlainText();
+
+    m_cRegistry.setSubkey(QStringLiteral("ID3 Tags"));
+    // Copying the tags from the source is on unless the store says otherwise.
+    if (text("chkCopyID3FromSource").isEmpty()) {
+        chkCopyID3FromSource->SetValue(1);
+        g_bCopyID3FromSource = true;
+    } else {
+        setCheck(chkCopyID3FromSource, g_bCopyID3FromSource, "chkCopyID3FromSource");
+    }
+    const struct {
+        TextBox* box;
+        QString* global;
+        const char* name;
+    } tags[] = {{txtTagArtist, &g_sTagArtist, "txtTagArtist"}, {txtTagSong, &g_sTagSong, "txtTagSong"},
+                {txtTagAlbum, &g_sTagAlbum, "txtTagAlbum"},    {txtTagTrack, &g_sTagTrack, "txtTagTrack"},
+                {txtTagGenre, &g_sTagGenre, "txtTagGenre"},    {txtTagYear, &g_sTagYear, "txtTagYear"}};
+    for (const auto& t : tags) {
+        t.box->setText(text(t.name));
+        *t.global = t.box->text();
+    }
+    txtTagComment->setPlainText(text("txtTagComment"));
+    g_sTagComment = txtTagComment->toPlainText();
+}
+
+void frmOptions::cmdOk_Click()
+{
+    auto put = [this](const char* name, const QString& v) {
+        m_cRegistry.SetRegistryValue(QLatin1String(name), v, 1);
+    };
+    auto putCheck = [&](const char* name, CheckBox* box) { put(name, QString::number(box->Value())); };
+
+    m_cRegistry.setSubkey(QStringLiteral("General"));
+    putCheck("chkClearOnExit", chkClearOnExit);
+    putCheck("chkDisplayAudioGraph", chkDisplayAudioGraph);
+    putCheck("chkMenuXPStyle", chkMenuXPStyle);
+    putCheck("chkSelectTheLastItem", chkSelectTheLastItem);
+    putCheck("chkAutoFreeDB", chkAutoFreeDB);
+    putCheck("chkDisplayPlayer", chkDisplayPlayer);
+    putCheck("chkDisplayGridHotTrack", chkDisplayGridHotTrack);
+    putCheck("chkDisplayTitle", chkDisplayTitle);
+    putCheck("chkDisplayGridLine", chkDisplayGridLine);
+    put("picColor", QString::number(picColor->BackColor()));
+    put("picTextColor", QString::number(picTextColor->BackColor()));
+    put("cboDevices", QString::number(cboDevices->currentIndex()));
+    put("cboTargetFormat", cboTargetFormat->currentText());
+
+    // The lists folder always ends in "/" (new lists go inside it); an empty text is the
+    // default folder.
+    txtToPath->setEditText(NormaliseListsFolder(txtToPath->currentText()));
+    const bool folderChanged = txtToPath->currentText() != g_sToPath;
+    g_sToPath = txtToPath->currentText();
+    if (folderChanged) {
+        if (MainHost* host = g_MainHost())
+            host->ReloadListsTree();
+    }
+    put("txtToPath", txtToPath->currentText());
+    put("cboFileName", cboFileName->currentText());
+    SetRunOnStart(chkRunWhenWinStarts->Value() == 1);
+    putCheck("chkSaveLogWhenExit", chkSaveLogWhenExit);
+    putCheck("chkDisplayMSGWhenExit", chkDisplayMSGWhenExit);
+    putCheck("chkDisplayMSGWhenErase", chkDisplayMSGWhenErase);
+    putCheck("chkGoToNextItem", chkGoToNextItem);
+    putCheck("chkDisplayLiveUpdateWindow", chkDisplayLiveUpdateWindow);
+    putCheck("chkAutoUpdate", chkAutoUpdate);
+
+    m_cRegistry.setSubkey(QStringLiteral("Events"));
+    putCheck("chkOpenDestFolder", chkOpenDestFolder);
+    putCheck("chkTurnOffComputer", chkTurnOffComputer);
+    putCheck("chkPlaySound", chkPlaySound);
+    put("txtPlayAtEnd", txtPlayAtEnd->Tag);
+    putCheck("chkNoticeApp", chkNoticeApp);
+    put("txtAppNotice", txtAppNotice->toPlainText());
+
+    m_cRegistry.setSubkey(QStringLiteral("ID3 Tags"));
+    putCheck("chkCopyID3FromSource", chkCopyID3FromSource);
+    put("txtTagArtist", txtTagArtist->text());
+    put("txtTagSong", txtTagSong->text());
+    put("txtTagAlbum", txtTagAlbum->text());
+    put("txtTagGenre", txtTagGenre->text());
+    put("txtTagTrack", txtTagTrack->text());
+    put("txtTagYear", txtTagYear->text());
+    put("txtTagComment", txtTagComment->toPlainText());
+
+    GetOptions();
+    g_sToPath = txtToPath->currentText();
+
+    if (MainHost* host = g_MainHost()) {
+        host->MainForm()->Form_Resize();
+        host->ApplyGridOptions(g_bDisplayGridHotTrack, g_bDisplayGridLine);
+    }
+    Forms::Unload(this);
+}
+
+void frmOptions::cmdCancel_Click()
+{
+    GetOptions();
+    Forms::Unload(this);
 }
 
 void frmOptions::Form_Unload(int& Cancel)
 {
-    // Hides instead of closing until the main window closes.
     if (!g_bExitApp) {
         Cancel = 1;
         Hide();
     }
+    Services::sound().stop();
+}
+
+void frmOptions::Form_Resize()
+{
+    if (isVisible())
+        cmdOk->setFocus();
+}
+
+void frmOptions::cmdAddSound_Click()
+{
+    g_OFN.lpstrFilter = QStringLiteral("media files (*.wav; *.mp3)") + QChar(u'\0') + QStringLiteral("*.wav; *.mp3")
+        + QChar(u'\0') + QStringLiteral("mp3 (*.mp3)") + QChar(u'\0') + QStringLiteral("*.mp3") + QChar(u'\0')
+        + QStringLiteral("wav (*.wav)") + QChar(u'\0') + QStringLiteral("*.wav") + QChar(u'\0');
+    g_OFN.lpstrTitle = QStringLiteral("Select files");
+    const FileDialogResult result = ShowOpen(this, true);
+    if (result.Cancelled || result.FileCount < 1)
+        return;
+    QString folder = result.FolderName;
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    const QString path = folder + result.FileNames.value(1);
+    txtPlayAtEnd->Tag = path;
+    txtPlayAtEnd->setText(GetFileName(path));
+    txtPlayAtEnd->setToolTip(txtPlayAtEnd->Tag);
+}
+
+void frmOptions::cmdTestSound_Click()
+{
+    Services::sound().play(txtPlayAtEnd->Tag);
+}
+
+void frmOptions::cmdTestApp_Click()
+{
+    // The command line runs as typed, placeholders and all, without a shell.
+    const QStringList parts = QProcess::splitCommand(txtAppNotice->toPlainText());
+    if (parts.isEmpty())
+        return;
+    Services::shell().start(parts.first(), parts.mid(1), AppPath());
+}
+
+void frmOptions::cmdSelectPath_Click()
+{
+    QString path = BrowseForFolder(QStringLiteral("Select a new directory"), txtToPath->currentText(), this, true,
+                                   QString(), true, false);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(u'/'))
+        path += u'/';
+    txtToPath->setEditText(path);
+    SavePathHistory(txtToPath);
+    LoadPathHistory(txtToPath);
+}
+
+void frmOptions::lblOpenDestinationDestinationFolder_Click()
+{
+    if (!txtToPath->currentText().endsWith(u'/'))
+        txtToPath->setEditText(txtToPath->currentText() + u'/');
+    const QString p = txtToPath->currentText();
+    if (!IsFolder(p)) {
+        const QString q = QStringLiteral("The folder ") + p + QStringLiteral(" does not exist.") + QString(44, u' ')
+            + QStringLiteral("\r\n\r\nWould you like to create it?");
+        if (MsgBox(q, vbYesNo + vbInformation) == vbNo)
+            return;
+        if (MakePath(p) != 0) {
+            MsgBox(QStringLiteral("The path: ") + p + QStringLiteral(" cannot be created."), vbOKOnly);
+        } else {
+            SavePathHistory(txtToPath);
+            LoadPathHistory(txtToPath);
+        }
+    }
+    OpenWithShell(this, p);
+}
+
+void frmOptions::picColor_Click()
+{
+    const ColorDialogResult result = ShowColor(this, false);
+    if (result.Cancelled || result.Color == -1)
+        return;
+    const qint32 c = result.Color;
+    picColor->SetBackColor(c);
+    SetBackColor(picTitle, picColor->BackColor());
+    m_cRegistry.setSubkey(QStringLiteral("Display"));
+    m_cRegistry.SetRegistryValue(QStringLiteral("picColor"), QString::number(picColor->BackColor()), 1);
+    SetBackColor(picTitle, picColor->BackColor());
+    if (MainHost* host = g_MainHost())
+        host->ApplyAppColour(c);
+}
+
+void frmOptions::picTextColor_Click()
+{
+    const ColorDialogResult result = ShowColor(this, false);
+    if (result.Cancelled || result.Color == -1)
+        return;
+    const qint32 c = result.Color;
+    m_cRegistry.setSubkey(QStringLiteral("Display"));
+    m_cRegistry.SetRegistryValue(QStringLiteral("picTextColor"), QString::number(picTextColor->BackColor()), 1);
+    picTextColor->SetBackColor(c);
+    SetForeColor(lblTitle, picTextColor->BackColor());
+    if (MainHost* host = g_MainHost())
+        host->ApplyTextColour(c);
+}
+
+void frmOptions::cmdEditTargetFormat_Click()
+{
+    ShowAudioPropOnFormat(cboTargetFormat->currentText().left(3), this);
+}
+
+void frmOptions::lblNoticParameters_Click() { ShowProgParameters(0, this); }
+void frmOptions::lblID3TagParameters_Click() { ShowProgParameters(1, this); }
+void frmOptions::lblParameters_Click() { ShowProgParameters(2, this); }
+
+void frmOptions::lblMoreAdvancedOptions_Click()
+{
+    cTreeView1_NodeClick(cTreeView1->Nodes().Item(QStringLiteral("Advanced")));
+}
+
+void ShowOptionsPage(const QString& key, QWidget* owner)
+{
+    frmOptions* f = Forms::Get<frmOptions>();
+    cTreeItem* node = f->cTreeView1->Nodes().Item(key);
+    if (node)
+        node->SetItemFlag67(true);
+    f->cTreeView1_NodeClick(node);
+    f->Show(vbModal, owner);
+}
+
+namespace {
+
+void setDefault(const char* valueName, const QString& text, QComboBox* frmOptions::*list, QString& global)
+{
+    RegistryRoutines reg;
+    reg.setHkey(HKEY_LOCAL_MACHINE);
+    reg.setKeyRoot(ProductKeyRoot());
+    reg.setSubkey(QStringLiteral("General"));
+    reg.SetRegistryValue(QLatin1String(valueName), text, 1);
+    selectText(Forms::Get<frmOptions>()->*list, text);
+    global = text;
+}
+
+} // namespace
+
+void SetDefaultTargetFormat(const QString& text)
+{
+    setDefault("cboTargetFormat", text, &frmOptions::cboTargetFormat, g_sTargetFormat);
+}
+
+void SetDefaultFileNameFormat(const QString& text)
+{
+    setDefault("cboFileName", text, &frmOptions::cboFileName, g_sFileNameFormat);
 }

@@ -77,7 +77,9 @@ struct FakeShellService : ShellService {
 
 struct FakeSoundService : SoundService {
     QStringList played;
+    int stops = 0;
     bool play(const QString& wavFile) override;
+    void stop() override { ++stops; }
 };
 
 struct FakeShutdownService : ShutdownService {

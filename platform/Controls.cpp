@@ -1,0 +1,110 @@
+#include "platform/Controls.h"
+
+#include "platform/VbConstants.h"
+
+#include <QMouseEvent>
+
+#include <cmath>
+
+QColor VbColor(qint32 colour)
+{
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+qint32 VbColorValue(const QColor& colour)
+{
+    return qint32(colour.red() | (colour.green() << 8) | (colour.blue() << 16));
+}
+
+void SetBackColor(QWidget* w, qint32 colour)
+{
+    if (!w)
+        return;
+    if (auto* box = qobject_cast<PictureBox*>(w)) {
+        box->SetBackColor(colour);
+        return;
+    }
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, VbColor(colour));
+    pal.setColor(QPalette::Base, VbColor(colour));
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+    w->setProperty("velmaroBackColor", colour);
+}
+
+void SetForeColor(QWidget* w, qint32 colour)
+{
+    if (!w)
+        return;
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, VbColor(colour));
+    pal.setColor(QPalette::Text, VbColor(colour));
+    w->setPalette(pal);
+    w->setProperty("velmaroForeColor", colour);
+}
+
+qint32 BackColorOf(const QWidget* w)
+{
+    if (auto* box = qobject_cast<const PictureBox*>(w))
+        return box->BackColor();
+    const QVariant v = w ? w->property("velmaroBackColor") : QVariant();
+    return v.isValid() ? v.toInt() : VbColorValue(w ? w->palette().color(QPalette::Window) : QColor());
+}
+
+int TwipsToPixels(int twips)
+{
+    return static_cast<int>(std::nearbyint(twips / double(kTwipsPerPixel)));
+}
+
+void PlaceTwips(QWidget* w, int left, int top, int width, int height)
+{
+    w->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
+}
+
+CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent)
+{
+    connect(this, &QAbstractButton::clicked, this, &CheckBox::Click);
+}
+
+void CheckBox::SetValue(int value)
+{
+    setChecked(value == 1);
+    emit Click();
+}
+
+LinkLabel::LinkLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent)
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, Qt::blue);
+    setPalette(pal);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit Click();
+}
+
+PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
+{
+    setFrameShape(QFrame::Box);
+    setAutoFillBackground(true);
+    SetBackColor(m_colour);
+}
+
+void PictureBox::SetBackColor(qint32 colour)
+{
+    m_colour = colour;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, VbColor(colour));
+    setPalette(pal);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    QFrame::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        emit Click();
+}
