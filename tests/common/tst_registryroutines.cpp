@@ -160,10 +160,10 @@ void tst_RegistryRoutines::otherMembers()
     QVERIFY(!r.KeyExists());
     QCOMPARE(r.DeleteKey(QStringLiteral("Never")), 0);
 
-    RegistryRoutines g = productKey();
+    RegistryRoutines g = productKey(QStringLiteral("Events"));
     g.SetRegistryValue(QStringLiteral("a"), QStringLiteral("1"), 1);
     g.SetRegistryValue(QStringLiteral("b"), QStringLiteral("2"), 1);
-    QCOMPARE(g.EnumRegistryValues(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\General")),
+    QCOMPARE(g.EnumRegistryValues(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\Events")),
              (QStringList{"a", "b"}));
     QCOMPARE(g.EnumRegistryKeys(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Nope")), QStringList());
 

@@ -41,7 +41,7 @@ int runChildWriter(const QStringList& args)
     const int count = args.value(2).toInt();
     RegistryStore store(path, kRoot);
     for (int i = 0; i < count; ++i) {
-        if (!store.setValue(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\General"), prefix + QString::number(i),
+        if (!store.setValue(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\Events"), prefix + QString::number(i),
                             RegValue::fromString(QString::number(i))))
             return 1;
     }
@@ -112,12 +112,12 @@ void tst_RegistryStore::keysAreCaseInsensitiveAndParentsExist()
     QVERIFY(store.keyExists(QStringLiteral("SOFTWARE\\Ostrany")));  // parent of listed keys
     QVERIFY(store.keyExists(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\")));  // trailing separator
     QVERIFY(!store.keyExists(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\Gen")));
-    QVERIFY(store.setValue(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\General"), QStringLiteral("lWidth"),
+    QVERIFY(store.setValue(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\Events"), QStringLiteral("lWidth"),
                            RegValue::fromString(QStringLiteral("1"))));
-    QVERIFY(store.setValue(QStringLiteral("SOFTWARE\\OSTRANY\\VELMARO\\GENERAL"), QStringLiteral("LWIDTH"),
+    QVERIFY(store.setValue(QStringLiteral("SOFTWARE\\OSTRANY\\VELMARO\\EVENTS"), QStringLiteral("LWIDTH"),
                            RegValue::fromString(QStringLiteral("2"))));
-    QCOMPARE(store.values(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\General")).size(), 1);
-    QCOMPARE(store.value(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\General"), QStringLiteral("lwidth"))->data,
+    QCOMPARE(store.values(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\Events")).size(), 1);
+    QCOMPARE(store.value(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\Events"), QStringLiteral("lwidth"))->data,
              QByteArray("2", 2));
     QCOMPARE(store.subKeys(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\Formats")),
              (QStringList{"WAV", "ACM", "MP3", "WMA", "OGG", "APE"}));
@@ -245,7 +245,7 @@ void tst_RegistryStore::concurrentWritersLoseNothing()
     QCOMPARE(b.exitCode(), 0);
 
     RegistryStore store(path, kRoot);
-    const QString key = QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\General");
+    const QString key = QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\Events");
     QCOMPARE(store.values(key).size(), 2 * count);
     for (int i = 0; i < count; ++i) {
         QVERIFY(store.value(key, QStringLiteral("a%1").arg(i)).has_value());

@@ -137,6 +137,9 @@ private slots:
 void tst_Options::firstStart()
 {
     TestPlatform platform;
+    // The store as an older version or another program may leave it: "General" empty.
+    key(QStringLiteral("General")).DeleteValue(QStringLiteral("picColor"));
+    key(QStringLiteral("General")).DeleteValue(QStringLiteral("picTextColor"));
     frmOptions* f = Forms::Get<frmOptions>();
     const QString main = platform.home() + QStringLiteral("/Main/");
     QCOMPARE(g_sToPath, main);
@@ -235,6 +238,7 @@ void tst_Options::everyOptionRoundTrips()
     // The values live where other programs and older versions look for them.
     QCOMPARE(stored("General", "chkDisplayTitle"), QStringLiteral("1"));
     QCOMPARE(stored("General", "picColor"), QString::number(0x123456));
+    QCOMPARE(stored("General", "picTextColor"), QString::number(0xABCDEF));
     QCOMPARE(stored("General", "cboDevices"), QStringLiteral("-1"));
     QCOMPARE(stored("Events", "txtPlayAtEnd"), sound);
     QCOMPARE(stored("ID3 Tags", "chkCopyID3FromSource"), QStringLiteral("0"));
@@ -568,6 +572,7 @@ void tst_Options::colourPickers()
     TestPlatform platform;
     frmMain* main = Forms::Get<frmMain>();
     frmOptions* f = Forms::Get<frmOptions>();
+    const qint32 storedAppColour = g_lAppColor;
     f->picTextColor->SetBackColor(0x00FF00);
     platform.dialogs().colourAnswers.enqueue(QColor(0x11, 0x22, 0x33));
     f->picColor_Click();
@@ -581,13 +586,13 @@ void tst_Options::colourPickers()
     QCOMPARE(f->picTextColor->BackColor(), 0x0000FF);
     QCOMPARE(stored("Display", "picTextColor"), QString::number(0x00FF00));  // the colour it replaced
     QCOMPARE(main->lblTitle->property("velmaroForeColor").toInt(), 0x0000FF);
-    QCOMPARE(g_lAppColor, 0);  // only OK changes the globals
+    QCOMPARE(g_lAppColor, storedAppColour);  // only OK changes the globals
 
     // Cancelled picks change nothing; Cancel brings the swatches back from the store.
     f->picColor_Click();
     QCOMPARE(f->picColor->BackColor(), 0x332211);
     f->cmdCancel_Click();
-    QCOMPARE(f->picColor->BackColor(), 0);
+    QCOMPARE(f->picColor->BackColor(), storedAppColour);
     QCOMPARE(BackColorOf(main->picTitle), 0x332211);
 }
 
