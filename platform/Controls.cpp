@@ -1,8 +1,10 @@
 #include "platform/Controls.h"
 
+#include "platform/App.h"
 #include "platform/VbConstants.h"
 
 #include <QMouseEvent>
+#include <QPixmap>
 
 #include <cmath>
 
@@ -49,6 +51,20 @@ qint32 BackColorOf(const QWidget* w)
         return box->BackColor();
     const QVariant v = w ? w->property("velmaroBackColor") : QVariant();
     return v.isValid() ? v.toInt() : VbColorValue(w ? w->palette().color(QPalette::Window) : QColor());
+}
+
+bool LoadViewPicture(QWidget* target, const QString& name)
+{
+    if (!target || name.isEmpty())
+        return false;
+    const QPixmap picture(AppPath() + QStringLiteral("/View/") + name);
+    if (picture.isNull())
+        return false;
+    QPalette pal = target->palette();
+    pal.setBrush(QPalette::Window, QBrush(picture));
+    target->setPalette(pal);
+    target->setAutoFillBackground(true);
+    return true;
 }
 
 int TwipsToPixels(int twips)

@@ -18,6 +18,10 @@ void SetBackColor(QWidget* w, qint32 colour);
 void SetForeColor(QWidget* w, qint32 colour);
 qint32 BackColorOf(const QWidget* w);
 
+// Gives a widget the picture of the folder "View" beside the program as its background;
+// false (and nothing changed) when the name is empty or the picture cannot be loaded.
+bool LoadViewPicture(QWidget* target, const QString& name);
+
 // Places a child at a position and size given in twips.
 void PlaceTwips(QWidget* w, int left, int top, int width, int height);
 int TwipsToPixels(int twips);

@@ -108,19 +108,6 @@ void selectText(QComboBox* cbo, const QString& text)
         cbo->setCurrentIndex(i);
 }
 
-bool loadViewPicture(QWidget* target, const QString& name)
-{
-    if (name.isEmpty())
-        return false;
-    const QPixmap picture(AppPath() + QStringLiteral("/View/") + name);
-    if (picture.isNull())
-        return false;
-    QPalette pal = target->palette();
-    pal.setBrush(QPalette::Window, QBrush(picture));
-    target->setPalette(pal);
-    target->setAutoFillBackground(true);
-    return true;
-}
 
 } // namespace
 
@@ -337,10 +324,10 @@ void frmOptions::Form_Load()
         if (ok)
             SetBackColor(chkAutoFreeDB, back);
     }
-    if (loadViewPicture(this, g_sViewBackPicture))
+    if (LoadViewPicture(this, g_sViewBackPicture))
         for (QWidget* w : std::initializer_list<QWidget*>{froGeneral, froAdvanced, froTags, froEvents, froView})
-            loadViewPicture(w, g_sViewBackPicture);
-    loadViewPicture(picTitle, g_sViewTitlePicture);
+            LoadViewPicture(w, g_sViewBackPicture);
+    LoadViewPicture(picTitle, g_sViewTitlePicture);
 
     // 4, 5. Icon and settings key.
     SetFormIcon(this, QStringLiteral("gears"), true);

@@ -51,20 +51,6 @@ const Row kNameRows[] = {
     {"[item_name]", "The item name from the Items List."},
 };
 
-// Loads a picture from the folder "View" beside the program; false when it cannot.
-bool loadViewPicture(QWidget* target, const QString& name)
-{
-    if (name.isEmpty())
-        return false;
-    const QPixmap picture(AppPath() + QStringLiteral("/View/") + name);
-    if (picture.isNull())
-        return false;
-    QPalette pal = target->palette();
-    pal.setBrush(QPalette::Window, QBrush(picture));
-    target->setPalette(pal);
-    target->setAutoFillBackground(true);
-    return true;
-}
 
 } // namespace
 
@@ -133,8 +119,8 @@ void frmProgParameters::Form_Load()
         for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(fraExt),
                            static_cast<QWidget*>(fraID3Tags), static_cast<QWidget*>(fraAppNotic)})
             SetBackColor(w, back);
-    loadViewPicture(this, g_sViewBackPicture);
-    loadViewPicture(picTitle, g_sViewTitlePicture);
+    LoadViewPicture(this, g_sViewBackPicture);
+    LoadViewPicture(picTitle, g_sViewTitlePicture);
 
     const int top = cboSections->geometry().bottom() + 1 + TwipsToPixels(50);
     for (QFrame* f : {fraAppNotic, fraID3Tags, fraExt})
