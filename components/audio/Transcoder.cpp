@@ -446,13 +446,22 @@ private:
     {
         while (av_audio_fifo_size(m_fifo) >= m_frameSize || (all && av_audio_fifo_size(m_fifo) > 0)) {
             const int n = std::min(m_frameSize, av_audio_fifo_size(m_fifo));
-            av_frame_unref(m_frame);
-            m_frame->nb_samples = n;
-            m_frame->format = m_enc->sample_fmt;
-            m_frame->sample_rate = m_enc->sample_rate;
-            av_channel_layout_copy(&m_frame->ch_layout, &m_enc->ch_layout);
-            if (av_frame_get_buffer(m_frame, 0) < 0)
+            // One frame buffer serves the whole job (encoders with small frames, such as
+            // Vorbis with 64 samples, would otherwise allocate for every frame).
+            int ok = 0;
+            if (!m_frame->buf[0]) {
+                m_frame->nb_samples = m_frameSize;
+                m_frame->format = m_enc->sample_fmt;
+                m_frame->sample_rate = m_enc->sample_rate;
+                av_channel_layout_copy(&m_frame->ch_layout, &m_enc->ch_layout);
+                ok = av_frame_get_buffer(m_frame, 0);
+            } else {
+                m_frame->nb_samples = m_frameSize;
+                ok = av_frame_make_writable(m_frame);
+            }
+            if (ok < 0)
                 return JobOutcome::error(kErrEncodeFailed, QStringLiteral("Out of memory."));
+            m_frame->nb_samples = n;
             av_audio_fifo_read(m_fifo, reinterpret_cast<void**>(m_frame->data), n);
             m_frame->pts = m_nextPts;
             m_nextPts += n;
