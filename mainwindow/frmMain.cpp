@@ -1,3 +1,4 @@
+// The main window: layout, start-up, the list commands, the grid and tree handlers, tray and exit.
 #include "mainwindow/frmMain.h"
 
 #include "app/mdlMain.h"
@@ -5,19 +6,77 @@
 #include "common/mdlFileSystem.h"
 #include "common/mdlFunctions.h"
 #include "common/mdlWindowHelpers.h"
+#include "components/XP_ProgressBar/XP_ProgressBar.h"
+#include "components/cAudioCDRipper/cAudioCDRipper.h"
+#include "components/cAudioConverter/cAudioConverter.h"
+#include "components/cGrid/cGrid.h"
 #include "components/cIconMenu/cIconMenu.h"
 #include "components/cImageList/cImageList.h"
+#include "components/cPlayer/cPlayer.h"
 #include "components/cStatusBar/cStatusBar.h"
 #include "components/cSysTray/cSysTray.h"
+#include "components/cTreeView/cTreeView.h"
+#include "lists/mdlItemsGrid.h"
+#include "lists/mdlListFile.h"
+#include "lists/mdlListsTree.h"
 #include "platform/App.h"
+#include "platform/AtomicFile.h"
 #include "platform/Controls.h"
+#include "platform/IconResources.h"
 #include "platform/MessageService.h"
 #include "settings/mdlOptions.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSplitter>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+// The lists folder as the tree keys use it: always ending in "/" (an empty setting is
+// the default folder beside the program).
+QString ListsFolder()
+{
+    QString folder = g_sToPath.isEmpty() ? AppPath() + QStringLiteral("/Main/") : g_sToPath;
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+QIcon checkBoxIcon(bool ticked)
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    QStyleOptionButton opt;
+    opt.rect = QRect(1, 1, 14, 14);
+    opt.state = QStyle::State_Enabled | (ticked ? QStyle::State_On : QStyle::State_Off);
+    QApplication::style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &opt, &p);
+    return QIcon(pm);
+}
+
+// The items grid's pictures: 0 not marked, 1 marked, 3 an audio item, 4 a data track.
+void fillGridImages(cImageList* images)
+{
+    images->Clear();
+    images->Add(checkBoxIcon(false));
+    images->Add(checkBoxIcon(true));
+    images->Add(QIcon());
+    images->Add(LoadIconResource(QStringLiteral("document_music")));
+    images->Add(LoadIconResource(QStringLiteral("cd_music")));
+}
+
+} // namespace
 
 frmMain::frmMain()
 {
@@ -38,28 +97,107 @@ frmMain::frmMain()
     titleRow->addWidget(lblTitle);
     layout->addWidget(picTitle);
 
+    // Tree panel | list name, items grid (under its empty-list notice), information grid.
     picMain = new QWidget(this);
     picMain->setObjectName(QStringLiteral("picMain"));
+    auto* mainRow = new QHBoxLayout(picMain);
+    mainRow->setContentsMargins(0, 0, 0, 0);
+    auto* splitter = new QSplitter(Qt::Horizontal, picMain);
+    mainRow->addWidget(splitter);
+
+    picProjects = new QWidget(splitter);
+    auto* treeBox = new QVBoxLayout(picProjects);
+    treeBox->setContentsMargins(0, 0, 0, 0);
+    cTreeView1 = new cTreeView(picProjects);
+    treeBox->addWidget(cTreeView1);
+
+    auto* listPanel = new QWidget(splitter);
+    auto* listBox = new QVBoxLayout(listPanel);
+    listBox->setContentsMargins(0, 0, 0, 0);
+    listBox->setSpacing(2);
+    lblListName = new QLabel(QStringLiteral("New Items List"), listPanel);
+    QFont nameFont = lblListName->font();
+    nameFont.setBold(true);
+    lblListName->setFont(nameFont);
+    lblListName->installEventFilter(this);
+    listBox->addWidget(lblListName);
+
+    auto* gridRow = new QHBoxLayout;
+    auto* gridArea = new QWidget(listPanel);
+    auto* stack = new QGridLayout(gridArea);
+    stack->setContentsMargins(0, 0, 0, 0);
+    cGrid1 = new cGrid(gridArea);
+    stack->addWidget(cGrid1, 0, 0);
+    picEmptyMsg = new QWidget(gridArea);
+    picEmptyMsg->setAutoFillBackground(true);
+    auto* noticeBox = new QVBoxLayout(picEmptyMsg);
+    lblEmptylist = new QLabel(QStringLiteral("The list is empty."), picEmptyMsg);
+    lblAddorDrag = new QLabel(QStringLiteral("Add or Drag and Drop audio items to here."), picEmptyMsg);
+    lblEmptylist->setAlignment(Qt::AlignCenter);
+    lblAddorDrag->setAlignment(Qt::AlignCenter);
+    noticeBox->addStretch(1);
+    noticeBox->addWidget(lblEmptylist);
+    noticeBox->addWidget(lblAddorDrag);
+    noticeBox->addStretch(1);
+    stack->addWidget(picEmptyMsg, 0, 0);
+    picEmptyMsg->hide();
+    gridRow->addWidget(gridArea, 1);
+    cGridInfo = new cGrid(listPanel);
+    cGridInfo->setFixedWidth(210);
+    gridRow->addWidget(cGridInfo);
+    listBox->addLayout(gridRow, 1);
+
+    picPlayer = new QWidget(listPanel);
+    auto* playerRow = new QHBoxLayout(picPlayer);
+    playerRow->setContentsMargins(4, 0, 4, 0);
+    lblCurrentPositionSec = new QLabel(QStringLiteral("0:00:00"), picPlayer);
+    lbTotalLengthSec = new QLabel(QStringLiteral("0:00:00"), picPlayer);
+    playerRow->addWidget(lblCurrentPositionSec);
+    playerRow->addStretch(1);
+    playerRow->addWidget(lbTotalLengthSec);
+    picPlayer->hide();
+    listBox->addWidget(picPlayer);
+    splitter->setStretchFactor(1, 1);
     layout->addWidget(picMain, 1);
 
     cStatusBar1 = new cStatusBar(this);
+    prgStatus = new XP_ProgressBar(cStatusBar1);
+    cStatusBar1->addWidget(prgStatus, 1);
+    prgStatus->hide();
     layout->addWidget(cStatusBar1);
 
     m_cMenu = new cIconMenu(this);
+    m_cMenu->SetOwnerHwnd(this);
     cSysTray1 = new cSysTray(this);
     imgMenu = new cImageList;
     imgGrid = new cImageList;
+    fillGridImages(imgGrid);
+
+    cAudioConverter1 = CreateAudioConverter(this);
+    cPlayer1 = CreatePlayer(this);
+    cAudioCDRipper1 = CreateAudioCDRipper(this);
 
     tmrUnload.setInterval(100);
     tmrUnload.setSingleShot(false);
+    tmrRemove.setInterval(50);
+    tmrRemove.setSingleShot(true);
     tmrCDs.setInterval(5000);
     tmrCommandLine.setSingleShot(false);
 
     connect(m_cMenu, &cIconMenu::Click, this, &frmMain::m_cMenu_Click);
     connect(cSysTray1, &cSysTray::TrayClick, this, &frmMain::cSysTray1_TrayClick);
     connect(cStatusBar1, &cStatusBar::PanelClick, this, &frmMain::cStatusBar1_PanelClick);
+    connect(cTreeView1, &cTreeView::NodeClick, this, &frmMain::cTreeView1_NodeClick);
+    connect(cTreeView1, &cTreeView::AfterLabelEdit, this, &frmMain::cTreeView1_AfterLabelEdit, Qt::DirectConnection);
+    connect(cTreeView1, &cTreeView::SelectionNotify, this, &frmMain::SelectionChangedByKeyboard);
+    connect(cGrid1, &cGrid::RowChanged, this, &frmMain::cGrid1_RowChanged);
+    connect(cGrid1, &cGrid::Notify28, this, &frmMain::cGrid1_Notify28);
+    connect(cGrid1, &cGrid::GridMouseUp, this, &frmMain::cGrid1_GridMouseUp);
+    connect(cGrid1, &cGrid::CellDoubleClick, this, &frmMain::cGrid1_CellDoubleClick);
+    connect(cGridInfo, &cGrid::CellDoubleClick, this, &frmMain::cGridInfo_CellDoubleClick);
     connect(&tmrUnload, &QTimer::timeout, this, &frmMain::tmrUnload_Timer);
     connect(&tmrCommandLine, &QTimer::timeout, this, &frmMain::tmrCommandLine_Timer);
+    connect(&tmrRemove, &QTimer::timeout, this, &frmMain::tmrRemove_Timer);
 }
 
 frmMain::~frmMain()
@@ -68,6 +206,11 @@ frmMain::~frmMain()
         SetMainHost(nullptr);
     // The process is ending with the main window.
     SetNoGPFaultErrorMode();
+    // The controls that show these lists go before the lists do.
+    delete picMain;
+    picMain = nullptr;
+    delete cStatusBar1;
+    cStatusBar1 = nullptr;
     delete imgMenu;
     delete imgGrid;
 }
@@ -83,6 +226,7 @@ void frmMain::Form_Load()
     // 2. Colours from the option globals.
     SetBackColor(picTitle, g_lAppColor);
     SetForeColor(lblTitle, g_lTextColor);
+    prgStatus->SetBarColour(g_lAppColor);
 
     // 3. Tray icon.
     cSysTray1->AddIcon();
@@ -91,6 +235,10 @@ void frmMain::Form_Load()
 
     // 4. Window icon.
     SetFormIcon(this, QStringLiteral("AAA"), true);
+
+    // 5. Grids.
+    SetupItemsGrid(cGrid1, imgGrid);
+    SetupInfoGrid(cGridInfo);
 
     // 6. Status bar.
     cStatusBar1->SetImageList(imgMenu);
@@ -104,10 +252,24 @@ void frmMain::Form_Load()
 
     // 7. Menus.
     BuildTrayMenu();
+    BuildListMenus();
 
     // 14. Caption.
     setWindowTitle(DisplayName());
     lblTitle->setText(DisplayName());
+
+    // 15. Tree of items lists.
+    setTree();
+
+    // 16. First list.
+    if (lAppIncItemsLists == 1) {
+        if (g_nodMainItems && g_nodMainItems->Children().Count() > 0)
+            cTreeView1_NodeClick(g_nodMainItems->Children().Item(1));
+        else if (g_nodMainItems)
+            m_cMenu_Click(m_cMenu->IndexForKey(QStringLiteral("New Items List")));
+    } else if (g_nodMainCDs && g_nodMainCDs->Children().Count() > 0) {
+        cTreeView1_NodeClick(g_nodMainCDs->Children().Item(1));
+    }
 
     // 17. Command-line timer.
     tmrCommandLine.setInterval(200);
@@ -126,6 +288,31 @@ void frmMain::BuildTrayMenu()
     m_cMenu->AddItem(QStringLiteral("-"), QString(), 0, tray, -1, 0, -1, QString());
     m_cMenu->AddItem(QStringLiteral("Exit"), QString(), 0, tray, -1, 0, -1, QStringLiteral("RC Exit"));
     m_cMenu->SetItemVisible(tray, false);
+}
+
+void frmMain::BuildListMenus()
+{
+    auto add = [this](const char* caption, qint32 parent, qint32 icon, const char* key) {
+        return m_cMenu->AddItem(QString::fromUtf8(caption), QString(), 0, parent, icon, 0, -1, QString::fromUtf8(key));
+    };
+    const qint32 projects = add("Items Lists", 0, -1, "mnuProjects");
+    add("New Items List", projects, 48, "New Items List");
+    add("Remove Items List", projects, 50, "Remove Items List");
+    m_cMenu->SetItemVisible(projects, false);
+
+    const qint32 list = add("Items List", 0, -1, "mnuFilesList");
+    add("Mark/Unmark All", list, 74, "MarkUnmark All");
+    add("-", list, -1, "st1");
+    add("Move Up", list, 0, "Move Up");
+    add("Move Down", list, 1, "Move Down");
+    add("-", list, -1, "st1");
+    add("Move To First", list, 80, "Move To First");
+    add("Move To Last", list, 81, "Move To Last");
+    add("-", list, -1, "st1");
+    add("Remove Item", list, 3, "Remove Item");
+    add("-", list, -1, "ClearLine");
+    add("Remove All", list, 27, "Clear the List");
+    m_cMenu->SetItemVisible(list, false);
 }
 
 void frmMain::RestoreWindowSize()
@@ -152,6 +339,8 @@ void frmMain::Form_Resize()
         picTitle->setFixedHeight(0);
         picTitle->hide();
     }
+    picProjects->setVisible(lAppIncProjects != 0);
+    picPlayer->setVisible(g_bDisplayPlayer);
 }
 
 void frmMain::Form_Unload(int& Cancel)
@@ -167,6 +356,11 @@ void frmMain::Form_Unload(int& Cancel)
         }
     }
     SetFormOnTop(this, false);
+    if (cPlayer1->IsPlaying())
+        cPlayer1->StopPlay();
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    if (g_bClearOnExit && !(selected && IsCDNode(selected->Key())))
+        DoClearTheList();
     // Every other window goes now; the settings windows really unload while closing.
     const QList<VForm*> others = Forms::LoadedForms();
     for (VForm* f : others)
@@ -210,12 +404,52 @@ void frmMain::m_cMenu_Click(qint32 ItemNumber)
     const QString key = m_cMenu->ItemKey(ItemNumber);
     if (key.isEmpty())
         return;
+    if (cPlayer1->IsPlaying())
+        cPlayer1->StopPlay();
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    const qint32 rows = cGrid1->Rows();
+    const qint32 current = cGrid1->CurrentRow();
     if (key == QLatin1String("RC Open")) {
         cSysTray1_TrayClick(1);
     } else if (key == QLatin1String("RC Exit")) {
         Forms::Unload(this);
     } else if (key == QLatin1String("GoSysTray")) {
         GoSysTray();
+    } else if (key == QLatin1String("New Items List")) {
+        NewItemsList();
+    } else if (key == QLatin1String("Remove Items List")) {
+        if (IsListNode(selected))
+            RemoveItemsList();
+    } else if (key == QLatin1String("MarkUnmark All")) {
+        MarkAllRows(!AnyMarkedRows());
+    } else if (key == QLatin1String("Move Up") || key == QLatin1String("Move Down")
+               || key == QLatin1String("Move To First") || key == QLatin1String("Move To Last")) {
+        if (rows == 0)
+            return;
+        if (key == QLatin1String("Move Up") && current > 1)
+            ReplaceRow(-1);
+        else if (key == QLatin1String("Move Down") && current < rows)
+            ReplaceRow(1);
+        else if (key == QLatin1String("Move To First") && rows > 1)
+            ReplaceRow(1 - current);
+        else if (key == QLatin1String("Move To Last") && rows > 1 && current < rows)
+            ReplaceRow(rows - current);
+        SaveGridToFile();
+        GetFileInfoToGridInfo();
+    } else if (key == QLatin1String("Remove Item")) {
+        if (selected && IsCDNode(selected->Key())) {
+            MsgBox(QStringLiteral("Cannot remove items from Audio CD.") + QString(20, u' '), vbInformation + vbOKOnly);
+            return;
+        }
+        if (rows == 0)
+            return;
+        m_sRemoveMode = QStringLiteral("Item");
+        tmrRemove.start();
+    } else if (key == QLatin1String("Clear the List")) {
+        if (rows == 0)
+            return;
+        m_sRemoveMode = QStringLiteral("All");
+        tmrRemove.start();
     }
 }
 
@@ -268,13 +502,18 @@ void frmMain::SetStatusPanelText(const QString& key, const QString& text)
 
 void frmMain::ReloadListsTree()
 {
-    // The tree of items lists is not part of this window yet.
+    // The lists folder changed: the tree shows the new folder and its first list.
+    setTree();
+    if (cTreeItem* first = cTreeView1->Nodes().Item(2)) {
+        first->SetItemFlag67(true);
+        cTreeView1_NodeClick(first);
+    }
 }
 
 void frmMain::ApplyGridOptions(bool hotTrack, bool gridLines)
 {
-    Q_UNUSED(hotTrack)
-    Q_UNUSED(gridLines)
+    cGrid1->SetHotTrack(hotTrack);
+    cGrid1->SetGridLines(gridLines);
 }
 
 void frmMain::ApplyAppColour(qint32 colour)
@@ -308,4 +547,441 @@ QString frmMain::GetNotesToStatus() const
     if (summary.size() >= 37)
         summary = summary.left(35) + QStringLiteral("...");
     return summary;
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lblListName && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        lblListName_Click();
+        return true;
+    }
+    return VForm::eventFilter(watched, event);
+}
+
+// ---- rows of the items grid ----
+
+qint32 frmMain::CountMarkedRows()
+{
+    return ::CountMarkedRows(cGrid1);
+}
+
+bool frmMain::AnyMarkedRows()
+{
+    return ::AnyMarkedRows(cGrid1);
+}
+
+void frmMain::MarkAllRows(bool bMark)
+{
+    ::MarkAllRows(cGrid1, bMark);
+    SaveGridToFile();
+}
+
+void frmMain::ReplaceRow(qint32 lMove)
+{
+    ::ReplaceRow(cGrid1, lMove);
+}
+
+QString frmMain::GetTotalTime(bool bMarkedOnly)
+{
+    return ::GetTotalTime(cGrid1, bMarkedOnly);
+}
+
+QString frmMain::GetTotalSize(bool bMarkedOnly)
+{
+    return ::GetTotalSize(cGrid1, bMarkedOnly);
+}
+
+// ---- the current list ----
+
+void frmMain::SaveGridToFile()
+{
+    // Only a list node's file is written, and only while the grid holds that very list:
+    // never a group or CD drive key, never a list whose file could not be read.
+    cTreeItem* node = cTreeView1->SelectedItem();
+    if (!IsListNode(node) || node->Key() != m_sGridListKey)
+        return;
+    WriteListFile(cGrid1, node->Key());
+}
+
+void frmMain::cTreeView1_NodeClick(cTreeItem* Node)
+{
+    // 1. A list or drive is being read: the click waits for nothing.
+    if (!prgStatus->isHidden())
+        return;
+    // 2. A group node: an empty grid, nothing else.
+    if (Node && IsMainNode(Node->Key())) {
+        m_shownNode = Node;
+        m_sGridListKey.clear();
+        cGrid1->Clear();
+        return;
+    }
+    // 3. The preview stops.
+    if (cPlayer1->IsPlaying())
+        StopPreviewPlayer();
+    // 4.
+    if (!Node)
+        return;
+    // 5.
+    m_shownNode = Node;
+    m_sGridListKey.clear();
+    Node->SetItemFlag67(true);
+    lblListName->setText(Node->Text());
+    tmrCDs.stop();
+    // 6. A CD drive: its tracks are listed by the drive lists.
+    if (IsCDNode(Node->Key())) {
+        tmrCDs.start();
+        cGrid1->Clear();
+        GetFileInfoToGridInfo();
+        return;
+    }
+    // 7. An items list.
+    setCursor(Qt::WaitCursor);
+    cGrid1->Clear();
+    cGrid1->SetRedraw(false);
+    cGrid1->SetRedraw(true);
+    cGrid1->SetImageList(imgGrid);
+    prgStatus->SetValue(0);
+    prgStatus->show();
+    cGrid1->SetRedraw(false);
+    // 8, 9.
+    const QString path = Node->Key();
+    const ListLoadResult r = LoadListFile(
+        cGrid1, path, cAudioConverter1, g_bCopyID3FromSource, [this](qint32 max) { prgStatus->SetMax(max); },
+        [this](qint32 n) { prgStatus->SetValue(n); });
+    if (!r.completed) {
+        // The file cannot be read: it is left alone, and nothing is written over it
+        // until it has been loaded again.
+        cGrid1->SetRedraw(true);
+        prgStatus->hide();
+        unsetCursor();
+        return;
+    }
+    m_sGridListKey = path;
+    // 10, 11.
+    lblAddorDrag->setText(QStringLiteral("Add or Drag and Drop audio items to here."));
+    cGrid1->SetRedraw(true);
+    if (cGrid1->Rows() > 0) {
+        ShowEmptyNotice(false);
+        cGrid1->SetCurrentRow(g_bSelectTheLastItem ? cGrid1->Rows() : 1);
+        cStatusBar1->SetPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
+    } else {
+        ShowEmptyNotice(true);
+    }
+    // 12.
+    GetFileInfoToGridInfo();
+    DisplayGridInfoStatusBar();
+    prgStatus->hide();
+    unsetCursor();
+}
+
+void frmMain::DisplayGridInfoStatusBar()
+{
+    cStatusBar1->SetPanelText(QStringLiteral("Items List Properties"), ListSummary(cGrid1));
+}
+
+void frmMain::ShowEmptyNotice(bool show)
+{
+    picEmptyMsg->setVisible(show);
+    if (show)
+        picEmptyMsg->raise();
+}
+
+void frmMain::SelectionChangedByKeyboard()
+{
+    // A node reached with the keyboard loads as a click would; a mouse press is followed
+    // by its own click.
+    if (QGuiApplication::mouseButtons() != Qt::NoButton)
+        return;
+    cTreeItem* node = cTreeView1->SelectedItem();
+    if (node && node != m_shownNode)
+        cTreeView1_NodeClick(node);
+}
+
+// ---- the tree of lists ----
+
+void frmMain::setTree()
+{
+    BuildListsTree(cTreeView1, ListsFolder(), imgMenu, cAudioCDRipper1);
+}
+
+void frmMain::NewItemsList()
+{
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    if (selected && (IsMainNode(selected->Key()) || IsCDNode(selected->Key())))
+        return;
+    const QString folder = ListsFolder();
+    const QString name = NewItemsListName(folder);
+    if (!CreateEmptyListFile(folder + name))
+        return;
+    cTreeItem* node =
+        cTreeView1->Nodes().Add(cTreeView1->Nodes().Item(1), cTreeItems::tvwChild, folder + name, GetNameNoExt(name), 42, 43);
+    if (!node)
+        return;
+    node->SetItemFlag67(true);
+    cTreeView1_NodeClick(cTreeView1->SelectedItem());
+    cTreeView1->SetLabelEdit(true);
+    if (cTreeItem* s = cTreeView1->SelectedItem())
+        s->StartEdit();
+}
+
+void frmMain::cTreeView1_AfterLabelEdit(cTreeItem* Node, const QString& NewString, int& Cancel)
+{
+    if (!Node)
+        return;
+    const QString oldKey = Node->Key();
+    if (IsCDNode(oldKey))
+        return;
+    if (IsMainNode(oldKey)) {
+        Cancel = 1;  // a group's text names no file
+        return;
+    }
+    if (NewString.isEmpty()) {
+        Node->StartEdit();
+        Cancel = 1;
+        return;
+    }
+    if (NewString == Node->Text())
+        return;
+    // A name beginning with "." would make a hidden file that the tree no longer shows.
+    if (!IsLegalFileName(NewString) || NewString.startsWith(u'.')) {
+        Node->StartEdit();
+        Cancel = 1;
+        return;
+    }
+    const QString newPath = GetFolder(oldKey.left(oldKey.size() - 1)) + NewString + QStringLiteral(".flst");
+    const QFileInfo target(newPath);
+    if (target.exists() || target.isSymLink()) {
+        MsgBox(QStringLiteral("The Items List '") + NewString + QStringLiteral("' already exists. Please select a different name."),
+               vbInformation + vbOKOnly);
+        Node->StartEdit();
+        Cancel = 1;
+        return;
+    }
+    const QString oldCaption = lblListName->text();
+    lblListName->setText(NewString);
+    if (const int error = RenameListFile(oldKey, newPath)) {
+        lblListName->setText(oldCaption);
+        MsgBox(RenameFailureText(error), vbInformation + vbOKOnly);
+        Cancel = 1;
+        return;
+    }
+    Node->SetKey(newPath);
+    Node->SetText(NewString);
+    cTreeView1_NodeClick(Node);
+}
+
+void frmMain::RemoveItemsList()
+{
+    if (!g_nodMainItems || g_nodMainItems->Children().Count() <= 1)
+        return;
+    cTreeItem* node = cTreeView1->SelectedItem();
+    if (!IsListNode(node))
+        return;
+    const QString key = node->Key();
+    if (ListFileHasRecords(key)) {
+        const QString q = QStringLiteral("This operation will erase all the items under the '") + GetFileName(key)
+            + QStringLiteral("', are you sure?");
+        if (MsgBox(q, vbYesNo + vbInformation) != vbYes)
+            return;
+    }
+    // A list file that cannot be deleted keeps its node.
+    const QFileInfo file(key);
+    if ((file.exists() || file.isSymLink()) && !QFile::remove(key))
+        return;
+    if (m_sGridListKey == key)
+        m_sGridListKey.clear();
+    node->Delete();
+    cTreeItems lists = g_nodMainItems->Children();
+    cTreeItem* last = lists.Item(lists.Count());
+    cTreeView1_NodeClick(last ? last : cTreeView1->SelectedItem());
+}
+
+void frmMain::lblListName_Click()
+{
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    if (!selected || IsMainNode(selected->Key()))
+        return;
+    m_cMenu_Click(m_cMenu->IndexForKey(QStringLiteral("Items List Properties")));
+}
+
+// ---- grid events, information grid, removing items ----
+
+void frmMain::GetFileInfoToGridInfo()
+{
+    cGridInfo->Clear();
+    if (cGrid1->Rows() == 0)
+        return;
+    cGridInfo->SetRedraw(false);
+    const qint32 row = cGrid1->CurrentRow();
+    const QString file = RowText(cGrid1, row, QStringLiteral("COL_FILE"));
+    cPlayer1->OpenFile(file);
+    const QStringList names{QStringLiteral("File Name"), QStringLiteral("Total Time"), QStringLiteral("File Size"),
+                            QStringLiteral("Created"),   QStringLiteral("Format"),     QStringLiteral("Samples"),
+                            QStringLiteral("Bitrate"),   QStringLiteral("Channels"),   QStringLiteral("Item")};
+    const QStringList values{RowText(cGrid1, row, QStringLiteral("Item Name")),
+                             RowText(cGrid1, row, QStringLiteral("Time")),
+                             RowText(cGrid1, row, QStringLiteral("Size")),
+                             RowText(cGrid1, row, QStringLiteral("Created")),
+                             GetFileExt12(file).toUpper(),
+                             QString::number(cPlayer1->SampleRate()),
+                             QString::number(cPlayer1->Bitrate()),
+                             cPlayer1->Channels() == 1 ? QStringLiteral("MONO") : QStringLiteral("STEREO"),
+                             QString::number(row)};
+    for (int n = 0; n < names.size(); ++n) {
+        cGridInfo->SetCell(n + 1, 1, names[n]);
+        cGridInfo->SetCell(n + 1, 2, values[n]);
+    }
+    cGridInfo->SetRedraw(true);
+}
+
+void frmMain::LoadRowIntoPlayer()
+{
+    if (cGrid1->Rows() < 1)
+        return;
+    const QString file = RowText(cGrid1, cGrid1->CurrentRow(), QStringLiteral("COL_FILE"));
+    if (file.isEmpty() || cPlayer1->IsPlaying() || !QFileInfo(file).isFile())
+        return;
+    if (cPlayer1->OpenFile(file) == 0) {
+        lbTotalLengthSec->setText(cPlayer::FormatTime(qint32(std::nearbyint(cPlayer1->Length()))));
+        lblCurrentPositionSec->setText(QStringLiteral("0:00:00"));
+    }
+}
+
+void frmMain::cGrid1_RowChanged(qint32, qint32)
+{
+    GetFileInfoToGridInfo();
+}
+
+void frmMain::cGrid1_Notify28(qint32)
+{
+    cGrid1->SetRedraw(true);
+}
+
+void frmMain::cGrid1_GridMouseUp(qint16 Button, qint16, float X, float Y)
+{
+    if (Button == 2 && cGrid1->Rows() > 0) {
+        const QPoint at = cGrid1->mapTo(this, QPoint(0, 0)) * kTwipsPerPixel;
+        m_cMenu->ShowPopupMenu(at.x() + qint32(X), at.y() + qint32(Y), qint32(X), qint32(Y), 0, 0, -1,
+                               m_cMenu->IndexForKey(QStringLiteral("MarkUnmark All")));
+        return;
+    }
+    if (X > 300)
+        return;
+    LoadRowIntoPlayer();
+    const qint32 row = cGrid1->CurrentRow();
+    if (row < 1 || RowIcon(cGrid1, row, QStringLiteral("Type")) == GetTypeImage(QStringLiteral("Data")))
+        return;
+    if (cGrid1->CurrentColumn() != 1)
+        return;
+    cGridItem mark = cGrid1->Cell(row, 1);
+    mark.SetIconIndex(mark.IconIndex() == kIconMarked ? kIconUnmarked : kIconMarked);
+    SaveGridToFile();
+}
+
+void frmMain::cGrid1_CellDoubleClick(qint32 Row, qint32)
+{
+    if (RowIcon(cGrid1, Row, QStringLiteral("Type")) == kIconData) {
+        MsgBox(QStringLiteral("Cannot edit a data track.") + QString(36, u' '), vbInformation + vbOKOnly);
+        return;
+    }
+    // The item properties window of the current row opens here.
+}
+
+void frmMain::cGridInfo_CellDoubleClick(qint32, qint32)
+{
+    cGrid1_CellDoubleClick(cGrid1->CurrentRow(), cGrid1->CurrentColumn());
+}
+
+void frmMain::StopPreviewPlayer()
+{
+    if (cPlayer1->IsPaused())
+        cPlayer1->Resume();
+    if (cPlayer1->IsPlaying())
+        cPlayer1->StopPlay();
+}
+
+void frmMain::SetRowUnBold()
+{
+    cGrid1->SetRedraw(false);
+    for (qint32 r = 1; r <= cGrid1->Rows(); ++r) {
+        for (qint32 c = 1; c <= cGrid1->Columns(); ++c) {
+            QFont f(QStringLiteral("Tahoma"), 8);
+            f.setItalic(cGrid1->CellFont(r, c).italic());  // a missing file's italics stay
+            cGrid1->SetCellFont(r, c, f);
+        }
+    }
+    cGrid1->SetRedraw(true);
+}
+
+void frmMain::ConfirmClearList()
+{
+    if (cGrid1->Rows() == 0)
+        return;
+    if (cPlayer1->IsPlaying()) {
+        StopPreviewPlayer();
+        SetRowUnBold();
+    }
+    if (cPlayer1->IsPlaying())
+        return;
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    const QString q = QStringLiteral("This operation will erase all the items under the '")
+        + (selected ? selected->Text() : QString()) + QStringLiteral("' list.\r\n\r\nAre you sure?");
+    if (MsgBox(q, vbYesNo + vbExclamation) != vbYes)
+        return;
+    DoClearTheList();
+}
+
+void frmMain::DoClearTheList()
+{
+    // The empty list replaces the file in one step: there is no moment without a file.
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    if (IsListNode(selected) && selected->Key() == m_sGridListKey)
+        WriteFileAtomically(selected->Key(), QByteArray("\n"));
+    cGrid1->Clear();
+    cGrid1->SetRedraw(true);
+    cTreeView1_NodeClick(selected);
+}
+
+void frmMain::RemoveItems()
+{
+    if (cPlayer1->IsPlaying()) {
+        StopPreviewPlayer();
+        SetRowUnBold();
+    }
+    if (g_bDisplayMSGWhenErase) {
+        cTreeItem* selected = cTreeView1->SelectedItem();
+        const QString q = QStringLiteral("This operation will erase the ")
+            + RowText(cGrid1, cGrid1->CurrentRow(), QStringLiteral("Item Name")) + QStringLiteral(" under the '")
+            + (selected ? selected->Text() : QString()) + QStringLiteral("'.\r\n\r\nContinue?");
+        if (MsgBox(q, vbYesNo + vbInformation) != vbYes)
+            return;
+    }
+    cGrid1->SetRedraw(false);
+    const qint32 count = cGrid1->Rows();
+    qint32 removed = 0;
+    for (qint32 i = 1; i <= count; ++i) {
+        if (cGrid1->Cell(i - removed, 1).Selected()) {
+            cGrid1->RemoveRow(i - removed);
+            ++removed;
+        }
+    }
+    if (cGrid1->CurrentRow() < 1)
+        cGrid1->Clear();
+    else
+        cGrid1->SetCurrentRow(cGrid1->CurrentRow());
+    SaveGridToFile();
+    DisplayGridInfoStatusBar();
+    cGrid1->SetRedraw(true);
+    ShowEmptyNotice(cGrid1->Rows() == 0);
+    GetFileInfoToGridInfo();
+}
+
+void frmMain::tmrRemove_Timer()
+{
+    tmrRemove.stop();
+    if (m_sRemoveMode == QLatin1String("All"))
+        ConfirmClearList();
+    else if (m_sRemoveMode == QLatin1String("Item"))
+        RemoveItems();
 }

@@ -1,18 +1,27 @@
-// The main window: title strip, status bar, popup menus, tray icon and the timers that
-// drive start-up and exit.
+// The main window: title strip, the tree of items lists, the items grid with its
+// information grid, status bar, popup menus, tray icon and the timers that drive
+// start-up, removals and exit.
 #pragma once
 
 #include "common/MainHost.h"
 #include "common/RegistryRoutines.h"
 #include "platform/Forms.h"
 
+#include <QPointer>
 #include <QTimer>
 
 class QLabel;
+class XP_ProgressBar;
+class cAudioCDRipper;
+class cAudioConverter;
+class cGrid;
 class cIconMenu;
 class cImageList;
+class cPlayer;
 class cStatusBar;
 class cSysTray;
+class cTreeItem;
+class cTreeView;
 
 class frmMain : public VForm, public MainHost
 {
@@ -45,29 +54,93 @@ public:
     void ApplyAppColour(qint32 colour) override;
     void ApplyTextColour(qint32 colour) override;
 
+    // Rows of the items grid cGrid1.
+    qint32 CountMarkedRows();
+    bool AnyMarkedRows();
+    void MarkAllRows(bool bMark);
+    void ReplaceRow(qint32 lMove);
+    QString GetTotalTime(bool bMarkedOnly);
+    QString GetTotalSize(bool bMarkedOnly);
+
+    // The current list: its file, its loading and its summary.
+    void SaveGridToFile();
+    void cTreeView1_NodeClick(cTreeItem* Node);
+    void DisplayGridInfoStatusBar();
+
+    // The tree of lists.
+    void setTree();
+    void cTreeView1_AfterLabelEdit(cTreeItem* Node, const QString& NewString, int& Cancel);
+    void RemoveItemsList();
+    void lblListName_Click();
+
+    // Grid events, the information grid and removing items.
+    void GetFileInfoToGridInfo();
+    void LoadRowIntoPlayer();
+    void cGrid1_RowChanged(qint32 Row, qint32 Col);
+    void cGrid1_Notify28(qint32 Param);
+    void cGrid1_GridMouseUp(qint16 Button, qint16 Shift, float X, float Y);
+    void cGrid1_CellDoubleClick(qint32 Row, qint32 Col);
+    void cGridInfo_CellDoubleClick(qint32 Row, qint32 Col);
+    void ConfirmClearList();
+    void DoClearTheList();
+    void RemoveItems();
+    // Plain font in every cell, undoing the bold row of the item that was playing.
+    void SetRowUnBold();
+
     void tmrUnload_Timer();
     void tmrCommandLine_Timer();
+    void tmrRemove_Timer();
 
     // Controls.
     QWidget* picTitle = nullptr;
     QLabel* lblTitle = nullptr;
     QWidget* picMain = nullptr;
+    QWidget* picProjects = nullptr;  // the tree panel
+    cTreeView* cTreeView1 = nullptr;
+    QLabel* lblListName = nullptr;
+    cGrid* cGrid1 = nullptr;
+    cGrid* cGridInfo = nullptr;
+    QWidget* picEmptyMsg = nullptr;
+    QLabel* lblAddorDrag = nullptr;
+    QLabel* lblEmptylist = nullptr;
+    QWidget* picPlayer = nullptr;
+    QLabel* lbTotalLengthSec = nullptr;
+    QLabel* lblCurrentPositionSec = nullptr;
+    XP_ProgressBar* prgStatus = nullptr;
     cStatusBar* cStatusBar1 = nullptr;
     cIconMenu* m_cMenu = nullptr;
     cSysTray* cSysTray1 = nullptr;
     cImageList* imgMenu = nullptr;
     cImageList* imgGrid = nullptr;
+    cAudioConverter* cAudioConverter1 = nullptr;
+    cPlayer* cPlayer1 = nullptr;
+    cAudioCDRipper* cAudioCDRipper1 = nullptr;
     QTimer tmrUnload;
     QTimer tmrRemove;
     QTimer tmrCDs;
     QTimer tmrCommandLine;
 
+    // The list file the grid holds ("" while it holds none, e.g. after a load that could
+    // not read its file): the only file SaveGridToFile writes.
+    QString GridListFile() const { return m_sGridListKey; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void BuildTrayMenu();
+    void BuildListMenus();
     void RestoreWindowSize();
     void RunCommandLineSwitches();
     void SaveWindowSize();
+    void NewItemsList();
+    void StopPreviewPlayer();
+    void SelectionChangedByKeyboard();
+    void ShowEmptyNotice(bool show);
 
     RegistryRoutines m_cRegistry;
     bool m_bInTray = false;
+    QString m_sRemoveMode;
+    QString m_sGridListKey;
+    QPointer<cTreeItem> m_shownNode;
 };

@@ -6,9 +6,11 @@
 #include "common/RegistryRoutines.h"
 #include "common/mdlFunctions.h"
 #include "common/mdlWindowHelpers.h"
+#include "components/cGrid/cGrid.h"
 #include "components/cIconMenu/cIconMenu.h"
 #include "components/cStatusBar/cStatusBar.h"
 #include "components/cSysTray/cSysTray.h"
+#include "components/cTreeView/cTreeView.h"
 #include "mainwindow/frmMain.h"
 #include "platform/App.h"
 #include "settings/frmAudioProp.h"
@@ -64,6 +66,7 @@ private slots:
     {
         g_bDisplayMSGWhenExit = false;
         g_bDisplayTitle = false;
+        g_sToPath.clear();  // a window loaded without the options window uses the default folder
         cSysTray::OverrideAvailable(std::nullopt);
     }
     void normalStart();
@@ -108,6 +111,15 @@ void tst_Startup::normalStart()
     QCOMPARE(main->cStatusBar1->PanelText(QStringLiteral("Main")), QStringLiteral("Ready."));
     QCOMPARE(main->cStatusBar1->PanelText(QStringLiteral("Notes")), QStringLiteral("Notes [ Empty ]"));
     QCOMPARE(main->cStatusBar1->PanelText(4), QStringLiteral("Master Volume"));
+    // The empty lists folder got its first list, which the grid shows.
+    const QString firstList = platform.path(QStringLiteral("Main/New Items List 1.flst"));
+    QVERIFY(QFile::exists(firstList));
+    QCOMPARE(main->cTreeView1->SelectedItem()->Key(), firstList);
+    QCOMPARE(main->lblListName->text(), QStringLiteral("New Items List 1"));
+    QCOMPARE(main->cGrid1->Rows(), 0);
+    QVERIFY(!main->picEmptyMsg->isHidden());
+    QCOMPARE(main->cStatusBar1->PanelText(QStringLiteral("Items List Properties")),
+             QStringLiteral("0 Items, 0 KB, 00:00:00"));
     QCOMPARE(trayItemCaption(main), QStringLiteral("Hide"));
     QVERIFY(main->cSysTray1->IconShown());
     QCOMPARE(main->cSysTray1->ToolTipText(), QStringLiteral("Velmaro 1.2"));

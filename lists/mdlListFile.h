@@ -1,0 +1,59 @@
+// Items list files (".flst"): the record format, its writer and field reader, and the
+// loader that turns a list file into grid rows.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class cAudioConverter;
+class cGrid;
+
+// The fourteen fields of a record, in the order they are written.
+const QStringList& ListFileFields();
+
+// Values are stored escaped ("&", "<", ">" and line breaks as entities), so no value can
+// end its field or its record early; reading undoes it. Unknown entities stay as they are.
+QString EscapeListValue(const QString& value);
+QString UnescapeListValue(const QString& text);
+
+// Cuts the field out of one record: false when its opening tag is missing or its
+// closing tag comes before it.
+bool CutTagValue(const QString& tag, const QString& record, QString& value);
+// The value of one field of one record; "" when it cannot be cut out.
+QString GetTagValue(const QString& tag, const QString& record);
+
+// One record for one grid row, and the whole file text for a grid (without the line
+// break the writer adds).
+QString ListRecordText(cGrid* grid, qint32 row);
+QString ListFileText(cGrid* grid);
+// Writes the grid's rows to the list file, atomically: readers see the old or the new
+// whole file. False (the file as it was) when the write fails.
+bool WriteListFile(cGrid* grid, const QString& path);
+
+enum class ListFileRead { Ok, Missing, Unreadable };
+// The file's text with its lines joined by CR LF (LF or CR LF on disk) and the last
+// line break dropped. A file that is not valid UTF-8, or cannot be read, is Unreadable.
+ListFileRead ReadListFile(const QString& path, QString& text);
+// The pieces of a list text split at every "<ITEM>"; no pieces for an empty text.
+QStringList SplitListRecords(const QString& text);
+// Whether a list file holds at least one record (an unreadable file counts as holding some).
+bool ListFileHasRecords(const QString& path);
+
+// What the loader reports.
+struct ListLoadResult {
+    bool completed = false;  // false: the file could not be read, nothing was loaded
+    qint32 pieces = 0;       // pieces after splitting (the progress maximum + 1)
+    qint32 rows = 0;         // rows written
+    qint32 missing = 0;      // rows whose audio file is missing or unreadable
+};
+
+// Loads a list file into an empty grid set up with the items grid columns. Each record
+// whose file exists and the converter reads becomes a full row; a record whose file is
+// missing or unreadable becomes a row with the stored fields only (its name in italics),
+// so that the next save keeps it. A number that cannot be read counts as 0. A piece
+// that holds no file field is skipped. progress(n) runs after each row.
+ListLoadResult LoadListFile(cGrid* grid, const QString& path, cAudioConverter* converter, bool copyTagsFromSource,
+                            const std::function<void(qint32 max)>& start = {},
+                            const std::function<void(qint32 n)>& progress = {});
