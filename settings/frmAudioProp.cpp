@@ -162,6 +162,10 @@ frmAudioProp::frmAudioProp()
     lblFormatDesc = new QLabel(picTitle);
     SetForeColor(lblFormatDesc, 0xFFFFFF);
     PlaceTwips(lblFormatDesc, 1320, 120, 4000, 255);
+    // The strip starts with the first page's titles.
+    lblTitle->setText(QStringLiteral("WAV -"));
+    lblFormatDesc->setText(QStringLiteral("Waveform audio format"));
+    PlaceFormatDesc();
 
     cTabControl1 = new cTabControl(this);
     PlaceTwips(cTabControl1, 120, 600, 6960, 4320);
@@ -402,6 +406,11 @@ void frmAudioProp::cTabControl1_TabClick(qint32)
         lblFormatDesc->setText(row.description);
         break;
     }
+    PlaceFormatDesc();
+}
+
+void frmAudioProp::PlaceFormatDesc()
+{
     // The description follows the title at 80 twips.
     lblTitle->adjustSize();
     lblFormatDesc->adjustSize();

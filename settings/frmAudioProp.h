@@ -105,6 +105,7 @@ public:
 private:
     void buildPages();
     void HideFormatPages();
+    void PlaceFormatDesc();
     void FillWMACodecs();
     void SelectFirstACM();
     QList<QFrame*> pages() const;

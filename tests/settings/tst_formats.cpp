@@ -229,6 +229,7 @@ void tst_Formats::firstStart()
         QCOMPARE(f->cTabControl1->TabCaption(i + 1), keys[i]);
     }
     QCOMPARE(shownPage(f), f->froToWAV);
+    QCOMPARE(f->lblTitle->text(), QStringLiteral("WAV -"));
 
     // The globals as the empty store leaves them.
     QCOMPARE(g_lSamplesWAV, 44100);
