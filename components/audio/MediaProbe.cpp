@@ -26,6 +26,64 @@ quint16 le16(const uchar* p)
     return quint16(p[0] | p[1] << 8);
 }
 
+quint32 be32(const uchar* p)
+{
+    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
+}
+
+// The audible length of an MP3 file in samples, from the info frame its encoder wrote at
+// the start (frame count, encoder delay and padding); -1 when it has none. The container's
+// own duration counts the delay and padding too, which would make a split job ask for a
+// last part past the end.
+qint64 mp3AudibleSamples(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    QByteArray head = f.read(10);
+    qint64 at = 0;
+    if (head.size() == 10 && head.startsWith("ID3")) {
+        const uchar* h = reinterpret_cast<const uchar*>(head.constData());
+        at = 10 + (qint64(h[6] & 0x7F) << 21 | qint64(h[7] & 0x7F) << 14 | qint64(h[8] & 0x7F) << 7 | qint64(h[9] & 0x7F));
+        if (h[5] & 0x10)
+            at += 10;
+    }
+    if (!f.seek(at))
+        return -1;
+    const QByteArray frame = f.read(512);
+    if (frame.size() < 200)
+        return -1;
+    const uchar* b = reinterpret_cast<const uchar*>(frame.constData());
+    if (b[0] != 0xFF || (b[1] & 0xE0) != 0xE0 || ((b[1] >> 1) & 3) != 1)  // a layer III frame
+        return -1;
+    const int version = (b[1] >> 3) & 3;  // 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5
+    const bool mono = (b[3] >> 6) == 3;
+    const int sideInfo = version == 3 ? (mono ? 17 : 32) : (mono ? 9 : 17);
+    const int samplesPerFrame = version == 3 ? 1152 : 576;
+    int pos = 4 + sideInfo;
+    if (memcmp(b + pos, "Xing", 4) != 0 && memcmp(b + pos, "Info", 4) != 0)
+        return -1;
+    const quint32 flags = be32(b + pos + 4);
+    pos += 8;
+    if (!(flags & 1))
+        return -1;
+    const qint64 frames = be32(b + pos);
+    pos += 4;
+    if (flags & 2)
+        pos += 4;
+    if (flags & 4)
+        pos += 100;
+    if (flags & 8)
+        pos += 4;
+    if (pos + 24 > frame.size())
+        return -1;
+    const uchar* lame = b + pos;  // encoder tag: 9 bytes of name, ..., delay and padding at 21
+    const int delay = (lame[21] << 4) | (lame[22] >> 4);
+    const int padding = ((lame[22] & 0x0F) << 8) | lame[23];
+    const qint64 audible = frames * samplesPerFrame - delay - padding;
+    return audible > 0 ? audible : -1;
+}
+
 }  // namespace
 
 void QuietMediaLibraries()
@@ -156,6 +214,9 @@ MediaFacts ProbeMedia(const QString& path)
             seconds = st->duration * av_q2d(st->time_base);
         else if (fmt->duration != AV_NOPTS_VALUE && fmt->duration > 0)
             seconds = double(fmt->duration) / AV_TIME_BASE;
+        const qint64 audible = par->codec_id == AV_CODEC_ID_MP3 ? mp3AudibleSamples(path) : -1;
+        if (audible > 0)
+            seconds = double(audible) / par->sample_rate;
         m.lengthSeconds = seconds;
         m.durationMs = qint64(seconds * 1000.0);
     }

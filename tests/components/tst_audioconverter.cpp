@@ -111,6 +111,11 @@ private slots:
         m_ogg = path(QStringLiteral("source.ogg"));
         QVERIFY(encode(m_wav, m_mp3, mp3Settings(192)));
         QVERIFY(encode(m_wav, m_ogg, oggSettings(60)));
+        EncoderSettings vbr = mp3Settings();
+        vbr.MP3.VBRMethod = 4;
+        vbr.MP3.Mode = 3;
+        vbr.MP3.SampleRate = 22050;
+        QVERIFY(encode(m_wav, path(QStringLiteral("vbr.mp3")), vbr));
     }
 
     void readFileInfo_data()
@@ -123,8 +128,10 @@ private slots:
         QTest::addColumn<int>("bits");
         QTest::newRow("pcm wav") << "source.wav" << 0 << 10500 << kRate << 2 << 16;
         QTest::newRow("8-bit mono") << "mono8.wav" << 0 << 2000 << 22050 << 1 << 8;
-        QTest::newRow("mp3") << "source.mp3" << 0 << -1 << kRate << 2 << 16;
-        QTest::newRow("ogg") << "source.ogg" << 0 << -1 << kRate << 2 << 16;
+        // The audible length: an MP3's encoder delay and padding are not counted.
+        QTest::newRow("mp3") << "source.mp3" << 0 << 10500 << kRate << 2 << 16;
+        QTest::newRow("ogg") << "source.ogg" << 0 << 10500 << kRate << 2 << 16;
+        QTest::newRow("mp3 mono 22050 vbr") << "vbr.mp3" << 0 << 10500 << 22050 << 1 << 16;
         QTest::newRow("missing") << "nothing.wav" << int(kErrSourceMissing) << 0 << 0 << 0 << 0;
         QTest::newRow("empty") << "empty.wav" << int(kErrSourceUnreadable) << 0 << 0 << 0 << 0;
         QTest::newRow("text renamed") << "text.wav" << int(kErrSourceUnreadable) << 0 << 0 << 0 << 0;
