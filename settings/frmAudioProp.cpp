@@ -496,7 +496,11 @@ void frmAudioProp::chkBestAccordToSource_Click()
         chkBestAccordToSource->SetValue(0);
         return;
     }
-    cAudioConverter1->ReadFileInfo(source);
+    if (cAudioConverter1->ReadFileInfo(source) != 0) {
+        // A file that cannot be read recommends nothing either.
+        chkBestAccordToSource->SetValue(0);
+        return;
+    }
     cAudioConverter1->EnumACMTags(1, cAudioConverter1->SampleRate(), cAudioConverter1->Channels(),
                                   cAudioConverter1->BitsPerSample(), kAcmConvertibleOnly);
     SelectFirstACM();

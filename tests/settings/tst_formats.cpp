@@ -25,6 +25,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabBar>
+#include <QFile>
 #include <QTest>
 
 #include <functional>
@@ -207,6 +208,7 @@ private slots:
     void openedFromOptionsEdit();
     void recommendedCodecs();
     void recommendedCodecsAskTheSourceFormat();
+    void recommendedCodecsCancelled_data();
     void recommendedCodecsCancelled();
     void advancedPanel();
     void oggSlider();
@@ -907,9 +909,18 @@ void tst_Formats::recommendedCodecsAskTheSourceFormat()
     QCOMPARE(c->enumFormatCalls.last(), QStringLiteral("IMA ADPCM"));
 }
 
+void tst_Formats::recommendedCodecsCancelled_data()
+{
+    QTest::addColumn<bool>("unreadableFile");
+    QTest::newRow("no file chosen") << false;
+    QTest::newRow("a file that is not audio") << true;
+}
+
 void tst_Formats::recommendedCodecsCancelled()
 {
-    // Cancelling the file pick must not leave the codec lists empty for OK to store.
+    // Cancelling the file pick (or picking a file that cannot be read) must not leave the
+    // codec lists empty for OK to store.
+    QFETCH(bool, unreadableFile);
     TestPlatform platform;
     frmAudioProp* f = startUp();
     pick(f->cboTags, "MS ADPCM");
@@ -917,7 +928,15 @@ void tst_Formats::recommendedCodecsCancelled()
     f->cmdOk_Click();
     QCOMPARE(stored("Formats\\ACM", "cboTags"), QStringLiteral("MS ADPCM"));
 
-    f->chkBestAccordToSource->click();  // no file chosen
+    if (unreadableFile) {
+        const QString notAudio = platform.path(QStringLiteral("notes.mp3"));
+        QFile text(notAudio);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("just some words, no audio\n");
+        text.close();
+        platform.dialogs().openAnswers.enqueue({notAudio});
+    }
+    f->chkBestAccordToSource->click();
     QCOMPARE(platform.dialogs().openRequests.size(), 1);
     QCOMPARE(f->chkBestAccordToSource->Value(), 0);
     const QStringList all = sortedAcmNames([](const AcmCodec&) { return true; });
