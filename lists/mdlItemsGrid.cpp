@@ -156,20 +156,23 @@ namespace {
 struct CellCopy {
     QString text;
     qint32 icon = -1;
+    QFont font;
 };
 
 QList<CellCopy> readRow(cGrid* grid, qint32 row)
 {
     QList<CellCopy> cells;
     for (qint32 c = 1; c <= grid->Columns(); ++c)
-        cells.append({grid->Cell(row, c).Text(), grid->Cell(row, c).IconIndex()});
+        cells.append({grid->Cell(row, c).Text(), grid->Cell(row, c).IconIndex(), grid->CellFont(row, c)});
     return cells;
 }
 
 void writeRow(cGrid* grid, qint32 row, const QList<CellCopy>& cells)
 {
-    for (qint32 c = 1; c <= cells.size(); ++c)
+    for (qint32 c = 1; c <= cells.size(); ++c) {
         grid->SetCell(row, c, cells[c - 1].text, std::nullopt, cells[c - 1].icon);
+        grid->SetCellFont(row, c, cells[c - 1].font);
+    }
 }
 
 } // namespace
@@ -184,7 +187,7 @@ void ReplaceRow(cGrid* grid, qint32 lMove)
         return;
     const qint32 to = qint32(to64);
     grid->SetRedraw(false);
-    // The row's whole content (texts, mark and type icons) travels; the rows between
+    // The row's whole content (texts, mark and type icons, fonts) travels; the rows between
     // shift one place towards where it was.
     const QList<CellCopy> moving = readRow(grid, from);
     const qint32 step = to > from ? 1 : -1;
