@@ -3,7 +3,9 @@
 #include "platform/App.h"
 #include "platform/VbConstants.h"
 
+#include <QComboBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QPixmap>
 
 #include <cmath>
@@ -75,6 +77,61 @@ int TwipsToPixels(int twips)
 void PlaceTwips(QWidget* w, int left, int top, int width, int height)
 {
     w->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, int width, int height)
+{
+    auto* lbl = new QLabel(text, parent);
+    PlaceTwips(lbl, left, top, width, height);
+    return lbl;
+}
+
+QComboBox* MakeList(QWidget* parent, const QStringList& items, int left, int top, int width)
+{
+    auto* cbo = new QComboBox(parent);
+    cbo->addItems(items);
+    cbo->setCurrentIndex(-1);
+    PlaceTwips(cbo, left, top, width, 315);
+    return cbo;
+}
+
+CheckBox* MakeCheck(QWidget* parent, const QString& caption, int left, int top, int width)
+{
+    auto* c = new CheckBox(caption, parent);
+    PlaceTwips(c, left, top, width, 285);
+    return c;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption, int left, int top, int width, int height)
+{
+    auto* b = new QPushButton(caption, parent);
+    PlaceTwips(b, left, top, width, height);
+    return b;
+}
+
+LinkLabel* MakeLink(QWidget* parent, const QString& caption, int left, int top, int width)
+{
+    auto* lnk = new LinkLabel(caption, parent);
+    PlaceTwips(lnk, left, top, width, 240);
+    return lnk;
+}
+
+TextBox* MakeTextBox(QWidget* parent, int left, int top, int width)
+{
+    auto* box = new TextBox(parent);
+    PlaceTwips(box, left, top, width, 285);
+    return box;
+}
+
+bool SelectListText(QComboBox* cbo, const QString& text)
+{
+    if (!cbo || text.isEmpty())
+        return false;
+    const int i = cbo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (i < 0)
+        return false;
+    cbo->setCurrentIndex(i);
+    return true;
 }
 
 CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent)

@@ -26,6 +26,24 @@ bool LoadViewPicture(QWidget* target, const QString& name);
 void PlaceTwips(QWidget* w, int left, int top, int width, int height);
 int TwipsToPixels(int twips);
 
+class CheckBox;
+class LinkLabel;
+class TextBox;
+class QComboBox;
+class QPushButton;
+
+// Controls made and placed in one call (positions and sizes in twips).
+QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, int width, int height = 255);
+QComboBox* MakeList(QWidget* parent, const QStringList& items, int left, int top, int width);  // no selection
+CheckBox* MakeCheck(QWidget* parent, const QString& caption, int left, int top, int width);
+QPushButton* MakeButton(QWidget* parent, const QString& caption, int left, int top, int width, int height);
+LinkLabel* MakeLink(QWidget* parent, const QString& caption, int left, int top, int width);
+TextBox* MakeTextBox(QWidget* parent, int left, int top, int width);
+
+// A drop-down list selects the item of exactly that text; false (and nothing changed)
+// when no item has it.
+bool SelectListText(QComboBox* cbo, const QString& text);
+
 class CheckBox : public QCheckBox
 {
     Q_OBJECT

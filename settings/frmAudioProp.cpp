@@ -1,6 +1,7 @@
 // The output-format properties window: its pages, the codec lists it fills through the
 // conversion component, and the store round trip of the format settings.
 #include "settings/frmAudioProp.h"
+#include "settings/mdlStoredValues.h"
 
 #include "app/mdlModes.h"
 #include "common/mdlCommDialog.h"
@@ -44,30 +45,6 @@ const QStringList& qualityItems()
     return items;
 }
 
-QLabel* label(QWidget* parent, const QString& text, int l, int t, int w)
-{
-    auto* lbl = new QLabel(text, parent);
-    PlaceTwips(lbl, l, t, w, 255);
-    return lbl;
-}
-
-// A drop-down list: the user picks, never types. It starts without a selection.
-QComboBox* list(QWidget* parent, const QStringList& items, int l, int t, int w)
-{
-    auto* cbo = new QComboBox(parent);
-    cbo->addItems(items);
-    cbo->setCurrentIndex(-1);
-    PlaceTwips(cbo, l, t, w, 315);
-    return cbo;
-}
-
-CheckBox* check(QWidget* parent, const QString& caption, int l, int t, int w)
-{
-    auto* c = new CheckBox(caption, parent);
-    PlaceTwips(c, l, t, w, 285);
-    return c;
-}
-
 // Adds an item at a place without choosing it: a list that had no selection keeps none.
 void insertItem(QComboBox* cbo, int index, const QString& text)
 {
@@ -75,51 +52,6 @@ void insertItem(QComboBox* cbo, int index, const QString& text)
     cbo->insertItem(index, text);
     if (none)
         cbo->setCurrentIndex(-1);
-}
-
-// The list selects the item of exactly that text; false (nothing changed) when none has it.
-bool selectText(QComboBox* cbo, const QString& text)
-{
-    if (text.isEmpty())
-        return false;
-    const int i = cbo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (i < 0)
-        return false;
-    cbo->setCurrentIndex(i);
-    return true;
-}
-
-// A stored number: a missing or empty value reads as 0; a text that is no number, or one
-// out of the 32-bit range, gives nothing. Rounded to the even neighbour.
-std::optional<qint32> storedNumber(const QVariant& v)
-{
-    const QString t = v.toString().trimmed();
-    if (t.isEmpty())
-        return 0;
-    bool ok = false;
-    double d = QLocale().toDouble(t, &ok);
-    if (!ok)
-        d = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(d))
-        return std::nullopt;
-    d = std::nearbyint(d);
-    if (d < -2147483648.0 || d > 2147483647.0)
-        return std::nullopt;
-    return qint32(d);
-}
-
-// A stored truth value: "True"/"False" in any case, or a number (not 0 is true); a
-// missing value is false.
-std::optional<bool> storedFlag(const QVariant& v)
-{
-    const QString t = v.toString().trimmed();
-    if (t.isEmpty() || t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
-        return false;
-    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
-        return true;
-    if (const auto n = storedNumber(t))
-        return *n != 0;
-    return std::nullopt;
 }
 
 // The number a list's text starts with ("5 " is 5); 0 without one.
@@ -205,34 +137,34 @@ void frmAudioProp::buildPages()
     froToAPE = new QFrame(this);
 
     // WAV.
-    label(froToWAV, QStringLiteral("Samples:"), 240, 240, 1440);
-    cboSamplesWAV = list(froToWAV, {"44100", "22050", "11025", "8000"}, 1800, 200, 2400);
-    label(froToWAV, QStringLiteral("Bitrate:"), 240, 700, 1440);
-    cboBitrateWAV = list(froToWAV, {}, 1800, 660, 2400);
-    label(froToWAV, QStringLiteral("Channels:"), 240, 1160, 1440);
-    cboChannelsWAV = list(froToWAV, {"Mono", "Stereo"}, 1800, 1120, 2400);
+    MakeLabel(froToWAV, QStringLiteral("Samples:"), 240, 240, 1440);
+    cboSamplesWAV = MakeList(froToWAV, {"44100", "22050", "11025", "8000"}, 1800, 200, 2400);
+    MakeLabel(froToWAV, QStringLiteral("Bitrate:"), 240, 700, 1440);
+    cboBitrateWAV = MakeList(froToWAV, {}, 1800, 660, 2400);
+    MakeLabel(froToWAV, QStringLiteral("Channels:"), 240, 1160, 1440);
+    cboChannelsWAV = MakeList(froToWAV, {"Mono", "Stereo"}, 1800, 1120, 2400);
 
     // ACM.
     chkBestAccordToSource =
-        check(froToACM, QStringLiteral("Get recommended codecs according to source file format."), 240, 240, 6300);
-    label(froToACM, QStringLiteral("Target ACM Tag:"), 240, 720, 3000);
-    cboTags = list(froToACM, {}, 240, 960, 6300);
-    label(froToACM, QStringLiteral("Target ACM Format:"), 240, 1440, 3000);
-    cboFormats = list(froToACM, {}, 240, 1680, 6300);
+        MakeCheck(froToACM, QStringLiteral("Get recommended codecs according to source file format."), 240, 240, 6300);
+    MakeLabel(froToACM, QStringLiteral("Target ACM Tag:"), 240, 720, 3000);
+    cboTags = MakeList(froToACM, {}, 240, 960, 6300);
+    MakeLabel(froToACM, QStringLiteral("Target ACM Format:"), 240, 1440, 3000);
+    cboFormats = MakeList(froToACM, {}, 240, 1680, 6300);
 
     // MP3.
-    label(froToMP3, QStringLiteral("Bitrate:"), 240, 200, 1000);
-    cboMP3Bitrate = list(froToMP3, bitrateItems(), 1320, 160, 1800);
-    label(froToMP3, QStringLiteral("Mode:"), 3360, 200, 800);
-    cboMP3Mode = list(froToMP3,
+    MakeLabel(froToMP3, QStringLiteral("Bitrate:"), 240, 200, 1000);
+    cboMP3Bitrate = MakeList(froToMP3, bitrateItems(), 1320, 160, 1800);
+    MakeLabel(froToMP3, QStringLiteral("Mode:"), 3360, 200, 800);
+    cboMP3Mode = MakeList(froToMP3,
                       {"STEREO_MODE = 0", "JOINT_STEREO_MODE = 1", "DUAL_CHANNEL_MODE = 2", "MONO_MODE = 3",
                        "NOT_SET_MODE = 4", "FORCE_JOINT_STEREO_MODE = 5"},
                       4200, 160, 2520);
-    label(froToMP3, QStringLiteral("Samplerate:"), 240, 620, 1000);
+    MakeLabel(froToMP3, QStringLiteral("Samplerate:"), 240, 620, 1000);
     cboMP3Samplerate =
-        list(froToMP3, {"8000", "11025", "12000", "16000", "22050", "24000", "32000", "44100", "48000"}, 1320, 580, 1800);
-    label(froToMP3, QStringLiteral("Quality:"), 3360, 620, 800);
-    cboMP3Quality = list(froToMP3, qualityItems(), 4200, 580, 1200);
+        MakeList(froToMP3, {"8000", "11025", "12000", "16000", "22050", "24000", "32000", "44100", "48000"}, 1320, 580, 1800);
+    MakeLabel(froToMP3, QStringLiteral("Quality:"), 3360, 620, 800);
+    cboMP3Quality = MakeList(froToMP3, qualityItems(), 4200, 580, 1200);
     lblMP3Advanced = new LinkLabel(QStringLiteral("Advanced..."), froToMP3);
     QFont underlined = lblMP3Advanced->font();
     underlined.setUnderline(true);
@@ -242,28 +174,28 @@ void frmAudioProp::buildPages()
 
     picMP3Advanced = new QFrame(froToMP3);
     PlaceTwips(picMP3Advanced, 120, 1020, 6720, 2760);
-    chkMP3Original = check(picMP3Advanced, QStringLiteral("Original"), 120, 120, 2160);
-    chkMP3Copyright = check(picMP3Advanced, QStringLiteral("Copyright"), 120, 480, 2160);
-    chkMP3ErrorProtect = check(picMP3Advanced, QStringLiteral("Error Protection"), 120, 840, 2160);
-    chkMP3VBR = check(picMP3Advanced, QStringLiteral("VBR Mode"), 120, 1200, 2160);
-    chkMP3StrictISO = check(picMP3Advanced, QStringLiteral("ISO Encoding"), 120, 1560, 2160);
-    chkMP3VBRTag = check(picMP3Advanced, QStringLiteral("Write VBR Tag"), 2400, 120, 2400);
-    chkMP3VBRForceMinBitrate = check(picMP3Advanced, QStringLiteral("VBR Force Min Bitrate"), 2400, 480, 2400);
-    chkMP3ABR = check(picMP3Advanced, QStringLiteral("ABR (Instead of VBR)"), 2400, 840, 2400);
-    cboMP3ABRBitrate = list(picMP3Advanced, bitrateItems(), 4920, 810, 1200);
-    label(picMP3Advanced, QStringLiteral("VBR Quality:"), 2400, 1260, 1560);
-    cboMP3VBRQuality = list(picMP3Advanced, qualityItems(), 4080, 1200, 1200);
-    label(picMP3Advanced, QStringLiteral("Min VBR Bitrate:"), 2400, 1680, 1560);
-    cboMP3MinBitrate = list(picMP3Advanced, bitrateItems(), 4080, 1620, 1200);
-    label(picMP3Advanced, QStringLiteral("Max VBR Bitrate:"), 2400, 2100, 1560);
-    cboMP3MaxBitrate = list(picMP3Advanced, bitrateItems(), 4080, 2040, 1200);
+    chkMP3Original = MakeCheck(picMP3Advanced, QStringLiteral("Original"), 120, 120, 2160);
+    chkMP3Copyright = MakeCheck(picMP3Advanced, QStringLiteral("Copyright"), 120, 480, 2160);
+    chkMP3ErrorProtect = MakeCheck(picMP3Advanced, QStringLiteral("Error Protection"), 120, 840, 2160);
+    chkMP3VBR = MakeCheck(picMP3Advanced, QStringLiteral("VBR Mode"), 120, 1200, 2160);
+    chkMP3StrictISO = MakeCheck(picMP3Advanced, QStringLiteral("ISO Encoding"), 120, 1560, 2160);
+    chkMP3VBRTag = MakeCheck(picMP3Advanced, QStringLiteral("Write VBR Tag"), 2400, 120, 2400);
+    chkMP3VBRForceMinBitrate = MakeCheck(picMP3Advanced, QStringLiteral("VBR Force Min Bitrate"), 2400, 480, 2400);
+    chkMP3ABR = MakeCheck(picMP3Advanced, QStringLiteral("ABR (Instead of VBR)"), 2400, 840, 2400);
+    cboMP3ABRBitrate = MakeList(picMP3Advanced, bitrateItems(), 4920, 810, 1200);
+    MakeLabel(picMP3Advanced, QStringLiteral("VBR Quality:"), 2400, 1260, 1560);
+    cboMP3VBRQuality = MakeList(picMP3Advanced, qualityItems(), 4080, 1200, 1200);
+    MakeLabel(picMP3Advanced, QStringLiteral("Min VBR Bitrate:"), 2400, 1680, 1560);
+    cboMP3MinBitrate = MakeList(picMP3Advanced, bitrateItems(), 4080, 1620, 1200);
+    MakeLabel(picMP3Advanced, QStringLiteral("Max VBR Bitrate:"), 2400, 2100, 1560);
+    cboMP3MaxBitrate = MakeList(picMP3Advanced, bitrateItems(), 4080, 2040, 1200);
     picMP3Advanced->hide();
 
     // WMA.
-    label(froToWMA, QStringLiteral("Codec:"), 240, 240, 900);
-    cboWMACodecs = list(froToWMA, {}, 1200, 200, 5400);
-    label(froToWMA, QStringLiteral("Format:"), 240, 700, 900);
-    cboWMAFormat = list(froToWMA, {}, 1200, 660, 5400);
+    MakeLabel(froToWMA, QStringLiteral("Codec:"), 240, 240, 900);
+    cboWMACodecs = MakeList(froToWMA, {}, 1200, 200, 5400);
+    MakeLabel(froToWMA, QStringLiteral("Format:"), 240, 700, 900);
+    cboWMAFormat = MakeList(froToWMA, {}, 1200, 660, 5400);
 
     // OGG: the two option buttons are one group.
     ptnQualityOGG = new QRadioButton(QStringLiteral("Quality:"), froToOGG);
@@ -272,15 +204,15 @@ void frmAudioProp::buildPages()
     sldOGG = new QSlider(Qt::Horizontal, froToOGG);
     sldOGG->setRange(0, 100);
     PlaceTwips(sldOGG, 1560, 200, 4200, 420);
-    lblSensitivityVal = label(froToOGG, QStringLiteral("100"), 5880, 240, 600);
+    lblSensitivityVal = MakeLabel(froToOGG, QStringLiteral("100"), 5880, 240, 600);
     optOggBit = new QRadioButton(QStringLiteral("Bitrate:"), froToOGG);
     PlaceTwips(optOggBit, 240, 840, 1200, 285);
     cboOggBitNom =
-        list(froToOGG, {"32", "40", "48", "64", "80", "96", "128", "160", "196", "256", "350"}, 1560, 800, 1200);
+        MakeList(froToOGG, {"32", "40", "48", "64", "80", "96", "128", "160", "196", "256", "350"}, 1560, 800, 1200);
 
     // APE.
-    label(froToAPE, QStringLiteral("APE Level:"), 240, 240, 1200);
-    cboAPELevel = list(froToAPE, {"Fast", "Normal", "High", "Extra high", "Slow"}, 1440, 200, 2400);
+    MakeLabel(froToAPE, QStringLiteral("APE Level:"), 240, 240, 1200);
+    cboAPELevel = MakeList(froToAPE, {"Fast", "Normal", "High", "Extra high", "Slow"}, 1440, 200, 2400);
 }
 
 QList<QFrame*> frmAudioProp::pages() const
@@ -335,35 +267,35 @@ void frmAudioProp::Form_Load()
     // 6. WAV defaults.
     insertItem(cboBitrateWAV, cboBitrateWAV->count(), QStringLiteral("8"));
     insertItem(cboBitrateWAV, cboBitrateWAV->count(), QStringLiteral("16"));
-    selectText(cboBitrateWAV, QStringLiteral("16"));
-    selectText(cboSamplesWAV, QStringLiteral("44100"));
-    selectText(cboChannelsWAV, QStringLiteral("Stereo"));
+    SelectListText(cboBitrateWAV, QStringLiteral("16"));
+    SelectListText(cboSamplesWAV, QStringLiteral("44100"));
+    SelectListText(cboChannelsWAV, QStringLiteral("Stereo"));
 
     // 7. WMA codecs.
     FillWMACodecs();
 
     // 8. APE and OGG defaults.
-    selectText(cboAPELevel, QStringLiteral("Fast"));
+    SelectListText(cboAPELevel, QStringLiteral("Fast"));
     cboOggBitNom->setCurrentIndex(0);
     sldOGG->setValue(50);
 
     // 9. MP3 defaults.
-    selectText(cboMP3Bitrate, QStringLiteral("128"));
+    SelectListText(cboMP3Bitrate, QStringLiteral("128"));
     cboMP3Mode->setCurrentIndex(0);
-    selectText(cboMP3Samplerate, QStringLiteral("44100"));
+    SelectListText(cboMP3Samplerate, QStringLiteral("44100"));
     cboMP3Quality->setCurrentIndex(5);
     chkMP3Copyright->SetValue(1);
     chkMP3Original->SetValue(1);
     chkMP3VBR->SetValue(1);
     cboMP3VBRQuality->setCurrentIndex(5);
-    selectText(cboMP3MaxBitrate, QStringLiteral("128"));
-    selectText(cboMP3MinBitrate, QStringLiteral("96"));
+    SelectListText(cboMP3MaxBitrate, QStringLiteral("128"));
+    SelectListText(cboMP3MinBitrate, QStringLiteral("96"));
     chkMP3VBRTag->SetValue(1);
-    selectText(cboMP3ABRBitrate, QStringLiteral("96"));
+    SelectListText(cboMP3ABRBitrate, QStringLiteral("96"));
 
     // 10. Every ACM codec that takes PCM 44100 Hz stereo 16-bit; "PCM" first chosen.
     cAudioConverter1->EnumACMTags(1, 44100, 2, 16, 0);
-    if (cboTags->count() > 0 && selectText(cboTags, QStringLiteral("PCM")))
+    if (cboTags->count() > 0 && SelectListText(cboTags, QStringLiteral("PCM")))
         cboTags_Click();
 
     // 11, 12. The stored settings over these defaults.
@@ -526,22 +458,22 @@ void frmAudioProp::GetOptions()
 {
     auto value = [this](const char* name) { return m_cRegistry.GetRegistryValue(QLatin1String(name)); };
     // item: the list selects the stored text; index: the stored number is the list index.
-    auto readItem = [&](QComboBox* cbo, const char* name) { return selectText(cbo, value(name).toString()); };
+    auto readItem = [&](QComboBox* cbo, const char* name) { return SelectListText(cbo, value(name).toString()); };
     auto readIndex = [&](QComboBox* cbo, const char* name) {
-        const auto n = storedNumber(value(name));
+        const auto n = StoredNumber(value(name));
         if (!n || *n < -1 || *n >= cbo->count())
             return false;
         cbo->setCurrentIndex(*n);
         return true;
     };
     auto readCheck = [&](CheckBox* box, bool& global, const char* name) {
-        const auto n = storedNumber(value(name));
+        const auto n = StoredNumber(value(name));
         if (n && *n >= 0 && *n <= 2)
             box->SetValue(*n);
         global = box->Value() != 0;
     };
     auto readFlag = [&](QRadioButton* button, const char* name) {
-        if (const auto b = storedFlag(value(name)))
+        if (const auto b = StoredFlag(value(name)))
             setOption(button, *b);
     };
 
@@ -601,7 +533,7 @@ void frmAudioProp::GetOptions()
 
     m_cRegistry.setSubkey(QStringLiteral("Formats\\OGG"));
     readFlag(ptnQualityOGG, "ptnQualityOGG");
-    if (const auto n = storedNumber(value("sldOGG")); n && *n >= sldOGG->minimum() && *n <= sldOGG->maximum())
+    if (const auto n = StoredNumber(value("sldOGG")); n && *n >= sldOGG->minimum() && *n <= sldOGG->maximum())
         sldOGG->setValue(*n);
     g_lOGGQuality = sldOGG->value();
     readFlag(optOggBit, "optOggBit");

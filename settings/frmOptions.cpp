@@ -18,6 +18,7 @@
 #include "platform/SoundService.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmProgParameters.h"
+#include "settings/mdlStoredValues.h"
 #include "settings/mdlOptions.h"
 
 #include <QComboBox>
@@ -35,79 +36,14 @@
 
 namespace {
 
-QLabel* label(QWidget* parent, const QString& text, int l, int t, int w, int h = 240)
-{
-    auto* lbl = new QLabel(text, parent);
-    PlaceTwips(lbl, l, t, w, h);
-    return lbl;
-}
-
 QLabel* heading(QWidget* parent, const QString& text)
 {
-    QLabel* h = label(parent, text, 120, 0, 5655, 285);
+    QLabel* h = MakeLabel(parent, text, 120, 0, 5655, 285);
     QFont f = h->font();
     f.setBold(true);
     h->setFont(f);
     return h;
 }
-
-CheckBox* check(QWidget* parent, const QString& caption, int l, int t, int w = 5655)
-{
-    auto* c = new CheckBox(caption, parent);
-    PlaceTwips(c, l, t, w, 285);
-    return c;
-}
-
-QPushButton* button(QWidget* parent, const QString& caption, int l, int t, int w, int h)
-{
-    auto* b = new QPushButton(caption, parent);
-    PlaceTwips(b, l, t, w, h);
-    return b;
-}
-
-LinkLabel* link(QWidget* parent, const QString& caption, int l, int t, int w)
-{
-    auto* lnk = new LinkLabel(caption, parent);
-    PlaceTwips(lnk, l, t, w, 240);
-    return lnk;
-}
-
-TextBox* textBox(QWidget* parent, int l, int t, int w)
-{
-    auto* box = new TextBox(parent);
-    PlaceTwips(box, l, t, w, 285);
-    return box;
-}
-
-// A number as the store's text holds it, in the user's locale or the plain form; rounded
-// to the even neighbour as the conversions of the settings do.
-std::optional<double> number(const QVariant& v)
-{
-    if (!v.isValid())
-        return 0.0;
-    if (v.typeId() == QMetaType::Int)
-        return double(v.toInt());
-    const QString t = v.toString().trimmed();
-    if (t.isEmpty())
-        return 0.0;
-    bool ok = false;
-    double d = QLocale().toDouble(t, &ok);
-    if (!ok)
-        d = QLocale::c().toDouble(t, &ok);
-    if (!ok)
-        return std::nullopt;
-    return std::nearbyint(d);
-}
-
-// A drop-down list given a text selects the entry of that text; any other text leaves
-// the selection as it was.
-void selectText(QComboBox* cbo, const QString& text)
-{
-    const int i = cbo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (i >= 0)
-        cbo->setCurrentIndex(i);
-}
-
 
 } // namespace
 
@@ -156,13 +92,13 @@ frmOptions::frmOptions()
     froTags = new QFrame(this);
     froAdvanced = new QFrame(this);
 
-    cmdOk = button(this, QStringLiteral("OK"), 7080, 5280, 1455, 375);
+    cmdOk = MakeButton(this, QStringLiteral("OK"), 7080, 5280, 1455, 375);
     cmdOk->setDefault(true);
-    cmdCancel = button(this, QStringLiteral("Cancel"), 5400, 5280, 1455, 375);
+    cmdCancel = MakeButton(this, QStringLiteral("Cancel"), 5400, 5280, 1455, 375);
     chkDontSaveSilenceFile =
-        check(this, QStringLiteral("Do not save a file that contains a silence only ('empty file')"), 120, 5280, 5000);
+        MakeCheck(this, QStringLiteral("Do not save a file that contains a silence only ('empty file')"), 120, 5280, 5000);
     chkDontSaveSilenceFile->hide();
-    lblAudioDevice = label(this, QStringLiteral("Record From:"), 120, 5280, 1200);
+    lblAudioDevice = MakeLabel(this, QStringLiteral("Record From:"), 120, 5280, 1200);
     lblAudioDevice->hide();
     cboDevices = new QComboBox(this);
     PlaceTwips(cboDevices, 1320, 5280, 3000, 315);
@@ -202,8 +138,8 @@ void frmOptions::buildPages()
 {
     // General.
     heading(froGeneral, QStringLiteral("General Properties:"));
-    label(froGeneral, QStringLiteral("Default File Name Format:"), 120, 360, 3000);
-    lblParameters = link(froGeneral, QStringLiteral("Parameters"), 4680, 360, 1095);
+    MakeLabel(froGeneral, QStringLiteral("Default File Name Format:"), 120, 360, 3000);
+    lblParameters = MakeLink(froGeneral, QStringLiteral("Parameters"), 4680, 360, 1095);
     cboFileName = new QComboBox(froGeneral);
     PlaceTwips(cboFileName, 120, 600, 5655, 315);
     cboFileName->addItems({QStringLiteral("[file_name].[dest_extension]"),
@@ -213,70 +149,70 @@ void frmOptions::buildPages()
                            QStringLiteral("[123].[dest_extension]"),
                            QStringLiteral("[123].[source_extension].[dest_extension]")});
     cboFileName->setCurrentIndex(-1);
-    label(froGeneral, QStringLiteral("Default Audio Format:"), 120, 1040, 3000);
+    MakeLabel(froGeneral, QStringLiteral("Default Audio Format:"), 120, 1040, 3000);
     cboTargetFormat = new QComboBox(froGeneral);
     PlaceTwips(cboTargetFormat, 120, 1280, 4815, 315);
     cboTargetFormat->addItems(DestinationFormatTexts());
     cboTargetFormat->setCurrentIndex(-1);
-    cmdEditTargetFormat = button(froGeneral, QStringLiteral("Edit"), 5040, 1260, 735, 345);
+    cmdEditTargetFormat = MakeButton(froGeneral, QStringLiteral("Edit"), 5040, 1260, 735, 345);
     cmdEditTargetFormat->setToolTip(QStringLiteral("Edit Target Audio Formats"));
-    chkGoToNextItem = check(froGeneral, QStringLiteral("Go to next item when done playing an item"), 120, 1800);
-    chkClearOnExit = check(froGeneral, QStringLiteral("Clear the 'Items List' on exit"), 120, 2160);
-    chkSelectTheLastItem = check(froGeneral, QStringLiteral("Auto select the last Item"), 120, 2520);
-    chkAutoFreeDB = check(froGeneral, QStringLiteral("Open the FreeDB service automatically"), 120, 2880);
+    chkGoToNextItem = MakeCheck(froGeneral, QStringLiteral("Go to next item when done playing an item"), 120, 1800, 5655);
+    chkClearOnExit = MakeCheck(froGeneral, QStringLiteral("Clear the 'Items List' on exit"), 120, 2160, 5655);
+    chkSelectTheLastItem = MakeCheck(froGeneral, QStringLiteral("Auto select the last Item"), 120, 2520, 5655);
+    chkAutoFreeDB = MakeCheck(froGeneral, QStringLiteral("Open the FreeDB service automatically"), 120, 2880, 5655);
     chkAutoFreeDB->hide();
-    lblMoreAdvancedOptions = link(froGeneral, QStringLiteral("More advanced options..."), 120, 4080, 3000);
+    lblMoreAdvancedOptions = MakeLink(froGeneral, QStringLiteral("More advanced options..."), 120, 4080, 3000);
 
     // Events.
     heading(froEvents, QStringLiteral("Default Events When Done:"));
-    chkPlaySound = check(froEvents, QStringLiteral("Play sound"), 120, 360);
-    txtPlayAtEnd = textBox(froEvents, 360, 690, 3855);
+    chkPlaySound = MakeCheck(froEvents, QStringLiteral("Play sound"), 120, 360, 5655);
+    txtPlayAtEnd = MakeTextBox(froEvents, 360, 690, 3855);
     txtPlayAtEnd->setReadOnly(true);
-    cmdAddSound = button(froEvents, QStringLiteral("Add"), 4320, 675, 735, 315);
-    cmdTestSound = button(froEvents, QStringLiteral("Test"), 5100, 675, 675, 315);
-    chkNoticeApp = check(froEvents, QStringLiteral("Execute external application"), 120, 1140);
+    cmdAddSound = MakeButton(froEvents, QStringLiteral("Add"), 4320, 675, 735, 315);
+    cmdTestSound = MakeButton(froEvents, QStringLiteral("Test"), 5100, 675, 675, 315);
+    chkNoticeApp = MakeCheck(froEvents, QStringLiteral("Execute external application"), 120, 1140, 5655);
     txtAppNotice = new QPlainTextEdit(froEvents);
     txtAppNotice->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     PlaceTwips(txtAppNotice, 360, 1470, 5415, 1095);
-    lblNoticParameters = link(froEvents, QStringLiteral("Parameters"), 360, 2640, 1500);
-    cmdTestApp = button(froEvents, QStringLiteral("Test"), 5100, 2610, 675, 315);
-    chkOpenDestFolder = check(froEvents, QStringLiteral("Open the destination folder"), 120, 3120);
-    chkTurnOffComputer = check(froEvents, QStringLiteral("Turn off computer"), 120, 3480);
+    lblNoticParameters = MakeLink(froEvents, QStringLiteral("Parameters"), 360, 2640, 1500);
+    cmdTestApp = MakeButton(froEvents, QStringLiteral("Test"), 5100, 2610, 675, 315);
+    chkOpenDestFolder = MakeCheck(froEvents, QStringLiteral("Open the destination folder"), 120, 3120, 5655);
+    chkTurnOffComputer = MakeCheck(froEvents, QStringLiteral("Turn off computer"), 120, 3480, 5655);
 
     // View.
     heading(froView, QStringLiteral("Program View:"));
-    chkDisplayTitle = check(froView, QStringLiteral("Display Title"), 120, 360, 2800);
-    chkDisplayGridHotTrack = check(froView, QStringLiteral("Display grid hot track"), 3000, 360, 2800);
-    chkDisplayPlayer = check(froView, QStringLiteral("Display player"), 120, 720, 2800);
-    chkDisplayGridLine = check(froView, QStringLiteral("Display grid lines"), 3000, 720, 2800);
-    chkDisplayAudioGraph = check(froView, QStringLiteral("Display the 'Audio Graph'"), 120, 1080, 2800);
-    chkMenuXPStyle = check(froView, QStringLiteral("Advanced menus style"), 3000, 1080, 2800);
-    label(froView, QStringLiteral("Application Color"), 120, 1600, 3000);
+    chkDisplayTitle = MakeCheck(froView, QStringLiteral("Display Title"), 120, 360, 2800);
+    chkDisplayGridHotTrack = MakeCheck(froView, QStringLiteral("Display grid hot track"), 3000, 360, 2800);
+    chkDisplayPlayer = MakeCheck(froView, QStringLiteral("Display player"), 120, 720, 2800);
+    chkDisplayGridLine = MakeCheck(froView, QStringLiteral("Display grid lines"), 3000, 720, 2800);
+    chkDisplayAudioGraph = MakeCheck(froView, QStringLiteral("Display the 'Audio Graph'"), 120, 1080, 2800);
+    chkMenuXPStyle = MakeCheck(froView, QStringLiteral("Advanced menus style"), 3000, 1080, 2800);
+    MakeLabel(froView, QStringLiteral("Application Color"), 120, 1600, 3000);
     picColor = new PictureBox(froView);
     picColor->SetBackColor(0);
     PlaceTwips(picColor, 120, 1860, 5295, 255);
-    label(froView, QStringLiteral("Text Color"), 120, 2300, 3000);
+    MakeLabel(froView, QStringLiteral("Text Color"), 120, 2300, 3000);
     picTextColor = new PictureBox(froView);
     picTextColor->SetBackColor(0);
     PlaceTwips(picTextColor, 120, 2560, 5295, 255);
 
     // Default ID3 tags.
     heading(froTags, QStringLiteral("Default ID3 Tags:"));
-    chkCopyID3FromSource = check(froTags, QStringLiteral("Copy the ID3 tags from source file"), 120, 360);
-    lblTagArtist = label(froTags, QStringLiteral("Artist:"), 120, 760, 2000);
-    lblID3TagParameters = link(froTags, QStringLiteral("Parameters"), 4680, 760, 1095);
-    txtTagArtist = textBox(froTags, 120, 1000, 5655);
-    lblTagSong = label(froTags, QStringLiteral("Song:"), 120, 1400, 2000);
-    lblTagAlbum = label(froTags, QStringLiteral("Album:"), 3000, 1400, 2000);
-    txtTagSong = textBox(froTags, 120, 1640, 2775);
-    txtTagAlbum = textBox(froTags, 3000, 1640, 2775);
-    lblTagGenre = label(froTags, QStringLiteral("Genre:"), 120, 2040, 2000);
-    lblTagTrack = label(froTags, QStringLiteral("Track:"), 3000, 2040, 2000);
-    txtTagGenre = textBox(froTags, 120, 2280, 2775);
-    txtTagTrack = textBox(froTags, 3000, 2280, 2775);
-    lblTagYear = label(froTags, QStringLiteral("Year:"), 120, 2680, 2000);
-    txtTagYear = textBox(froTags, 120, 2920, 2775);
-    lblTagComment = label(froTags, QStringLiteral("Comment:"), 120, 3320, 2000);
+    chkCopyID3FromSource = MakeCheck(froTags, QStringLiteral("Copy the ID3 tags from source file"), 120, 360, 5655);
+    lblTagArtist = MakeLabel(froTags, QStringLiteral("Artist:"), 120, 760, 2000);
+    lblID3TagParameters = MakeLink(froTags, QStringLiteral("Parameters"), 4680, 760, 1095);
+    txtTagArtist = MakeTextBox(froTags, 120, 1000, 5655);
+    lblTagSong = MakeLabel(froTags, QStringLiteral("Song:"), 120, 1400, 2000);
+    lblTagAlbum = MakeLabel(froTags, QStringLiteral("Album:"), 3000, 1400, 2000);
+    txtTagSong = MakeTextBox(froTags, 120, 1640, 2775);
+    txtTagAlbum = MakeTextBox(froTags, 3000, 1640, 2775);
+    lblTagGenre = MakeLabel(froTags, QStringLiteral("Genre:"), 120, 2040, 2000);
+    lblTagTrack = MakeLabel(froTags, QStringLiteral("Track:"), 3000, 2040, 2000);
+    txtTagGenre = MakeTextBox(froTags, 120, 2280, 2775);
+    txtTagTrack = MakeTextBox(froTags, 3000, 2280, 2775);
+    lblTagYear = MakeLabel(froTags, QStringLiteral("Year:"), 120, 2680, 2000);
+    txtTagYear = MakeTextBox(froTags, 120, 2920, 2775);
+    lblTagComment = MakeLabel(froTags, QStringLiteral("Comment:"), 120, 3320, 2000);
     txtTagComment = new QPlainTextEdit(froTags);
     txtTagComment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     PlaceTwips(txtTagComment, 120, 3560, 5655, 855);
@@ -286,24 +222,24 @@ void frmOptions::buildPages()
 
     // Advanced.
     heading(froAdvanced, QStringLiteral("Advanced Properties:"));
-    label(froAdvanced, QStringLiteral("Items List Main Directory:"), 120, 360, 3000);
-    lblOpenDestinationDestinationFolder = link(froAdvanced, QStringLiteral("Open destination folder"), 3480, 360, 2295);
+    MakeLabel(froAdvanced, QStringLiteral("Items List Main Directory:"), 120, 360, 3000);
+    lblOpenDestinationDestinationFolder = MakeLink(froAdvanced, QStringLiteral("Open destination folder"), 3480, 360, 2295);
     txtToPath = new QComboBox(froAdvanced);
     txtToPath->setEditable(true);
     txtToPath->setInsertPolicy(QComboBox::NoInsert);
     PlaceTwips(txtToPath, 120, 600, 5175, 315);
-    cmdSelectPath = button(froAdvanced, QStringLiteral("..."), 5340, 585, 435, 345);
+    cmdSelectPath = MakeButton(froAdvanced, QStringLiteral("..."), 5340, 585, 435, 345);
     cmdSelectPath->setToolTip(QStringLiteral("Select a new directory"));
     chkDisplayMSGWhenErase =
-        check(froAdvanced, QStringLiteral("Display a confirmation message when erasing an item"), 120, 1140);
+        MakeCheck(froAdvanced, QStringLiteral("Display a confirmation message when erasing an item"), 120, 1140, 5655);
     chkDisplayMSGWhenExit =
-        check(froAdvanced, QStringLiteral("Display a confirmation message when exiting the program"), 120, 1500);
+        MakeCheck(froAdvanced, QStringLiteral("Display a confirmation message when exiting the program"), 120, 1500, 5655);
     chkSaveLogWhenExit =
-        check(froAdvanced, QStringLiteral("Save the 'Log' to a text file when exiting the program"), 120, 1860);
-    chkRunWhenWinStarts = check(froAdvanced, QStringLiteral("Run this program when windows is started"), 120, 2220);
-    chkAutoUpdate = check(froAdvanced, QStringLiteral("Auto check for new updates"), 120, 2580);
+        MakeCheck(froAdvanced, QStringLiteral("Save the 'Log' to a text file when exiting the program"), 120, 1860, 5655);
+    chkRunWhenWinStarts = MakeCheck(froAdvanced, QStringLiteral("Run this program when windows is started"), 120, 2220, 5655);
+    chkAutoUpdate = MakeCheck(froAdvanced, QStringLiteral("Auto check for new updates"), 120, 2580, 5655);
     chkAutoUpdate->hide();
-    chkDisplayLiveUpdateWindow = check(froAdvanced, QStringLiteral("Display the Live Update window"), 120, 2940);
+    chkDisplayLiveUpdateWindow = MakeCheck(froAdvanced, QStringLiteral("Display the Live Update window"), 120, 2940, 5655);
     chkDisplayLiveUpdateWindow->hide();
 }
 
@@ -447,26 +383,26 @@ void frmOptions::GetOptions()
     auto text = [&](const char* name) { return value(name).toString(); };
     // A check box takes the stored number; a text that is no number leaves the box as it is.
     auto setCheck = [&](CheckBox* box, bool& global, const char* name) {
-        const auto n = number(value(name));
+        const auto n = StoredNumber(value(name));
         if (n && *n >= 0 && *n <= 2)
             box->SetValue(int(*n));
         global = box->Value() != 0;
     };
     auto setColour = [&](PictureBox* box, qint32& global, const char* name) {
-        const auto n = number(value(name));
+        const auto n = StoredNumber(value(name));
         if (n && *n >= -2147483648.0 && *n <= 2147483647.0)
             box->SetBackColor(qint32(*n));
         global = box->BackColor();
     };
 
     m_cRegistry.setSubkey(QStringLiteral("General"));
-    if (const auto n = number(value("cboDevices")); n && *n >= -1 && *n < cboDevices->count())
+    if (const auto n = StoredNumber(value("cboDevices")); n && *n >= -1 && *n < cboDevices->count())
         cboDevices->setCurrentIndex(int(*n));
     g_lDeviceIndex = cboDevices->currentIndex();
 
     const QString target = text("cboTargetFormat");
     if (!target.isEmpty()) {
-        selectText(cboTargetFormat, target);
+        SelectListText(cboTargetFormat, target);
         g_sTargetFormat = cboTargetFormat->currentText();
     }
 
@@ -482,7 +418,7 @@ void frmOptions::GetOptions()
     }
     g_sToPath = txtToPath->currentText();
 
-    selectText(cboFileName, text("cboFileName"));
+    SelectListText(cboFileName, text("cboFileName"));
     g_sFileNameFormat = cboFileName->currentText();
 
     setCheck(chkSaveLogWhenExit, g_bSaveLogWhenExit, "chkSaveLogWhenExit");
@@ -763,7 +699,7 @@ void setDefault(const char* valueName, const QString& text, QComboBox* frmOption
     reg.setKeyRoot(ProductKeyRoot());
     reg.setSubkey(QStringLiteral("General"));
     reg.SetRegistryValue(QLatin1String(valueName), text, 1);
-    selectText(Forms::Get<frmOptions>()->*list, text);
+    SelectListText(Forms::Get<frmOptions>()->*list, text);
     global = text;
 }
 
