@@ -96,6 +96,10 @@ for src in wav mp3; do
     "$(echo "$src" | tr a-z A-Z) source -> WAV parts" "$t10" "$t360" "$(ratio "$per360" "$per10")"
 done
 
+cp10=$(timeit cp src10.wav o/c.wav); cp60=$(timeit cp src60.wav o/c.wav)
+printf '%-34s 10 min %7.3f s, 60 min %7.3f s  ratio per second %5sx (the disk'"'"'s own share)\n' \
+  "for reference: cp of the source" "$cp10" "$cp60" "$(ratio "$(echo "$cp60 / 3600" | bc -l)" "$(echo "$cp10 / 600" | bc -l)")"
+
 echo
 echo "Peak memory (max RSS) of a split, 60-minute vs 1-minute source, 10 parts each:"
 for fmt in wav mp3; do

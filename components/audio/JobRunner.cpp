@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include <algorithm>
+#include <mutex>
 
 JobOutcome CommitOutput(const QString& temp, const QString& target)
 {
@@ -34,8 +35,13 @@ JobRunner::JobRunner(QObject* owner) : m_owner(owner) {}
 
 JobRunner::~JobRunner()
 {
-    if (m_control)
-        m_control->m_abort = true;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_quit = true;
+        if (m_control)
+            m_control->m_abort = true;
+    }
+    m_wake.notify_all();
     if (m_thread.joinable())
         m_thread.join();
     if (m_busy && !m_lastOutcome.pendingTemp.isEmpty())
@@ -43,29 +49,25 @@ JobRunner::~JobRunner()
     delete m_control;
 }
 
-void JobRunner::start(Work work, OnProgress onProgress, OnEnd onEnd)
+// The worker thread lives as long as the runner and runs one job at a time, so the parts
+// of a split do not each pay for a new thread.
+void JobRunner::workerLoop()
 {
-    if (m_thread.joinable())
-        m_thread.join();  // the previous job has delivered its end, so its thread is done
-    delete m_control;
-    m_control = new JobControl;
-    m_onProgress = std::move(onProgress);
-    m_onEnd = std::move(onEnd);
-    m_busy = true;
-    m_lastOutcome = JobOutcome();
-    const quint64 generation = ++m_generation;
-    QObject* owner = m_owner.data();
-    m_control->m_post = [this, owner, generation](int percent) {
-        QMetaObject::invokeMethod(
-            owner,
-            [this, generation, percent] {
-                if (generation == m_generation && m_busy && m_onProgress)
-                    m_onProgress(percent);
-            },
-            Qt::QueuedConnection);
-    };
-    JobControl* control = m_control;
-    m_thread = std::thread([this, owner, generation, control, work = std::move(work)] {
+    while (true) {
+        Work work;
+        JobControl* control = nullptr;
+        quint64 generation = 0;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_quit || m_pending; });
+            if (m_quit)
+                return;
+            work = std::move(m_work);
+            m_work = nullptr;
+            m_pending = false;
+            control = m_control;
+            generation = m_generation;
+        }
         JobOutcome outcome;
         try {
             outcome = work(*control);
@@ -74,10 +76,40 @@ void JobRunner::start(Work work, OnProgress onProgress, OnEnd onEnd)
         } catch (...) {
             outcome = JobOutcome::error(99, QStringLiteral("Unexpected failure."));
         }
+        work = nullptr;
         m_lastOutcome = outcome;
         QMetaObject::invokeMethod(
-            owner, [this, generation, outcome] { finish(generation, outcome); }, Qt::QueuedConnection);
-    });
+            m_owner, [this, generation, outcome] { finish(generation, outcome); }, Qt::QueuedConnection);
+    }
+}
+
+void JobRunner::start(Work work, OnProgress onProgress, OnEnd onEnd)
+{
+    m_onProgress = std::move(onProgress);
+    m_onEnd = std::move(onEnd);
+    m_busy = true;
+    QObject* owner = m_owner;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        delete m_control;  // the previous job has delivered its end: nothing uses it
+        m_control = new JobControl;
+        m_lastOutcome = JobOutcome();
+        const quint64 generation = ++m_generation;
+        m_control->m_post = [this, owner, generation](int percent) {
+            QMetaObject::invokeMethod(
+                owner,
+                [this, generation, percent] {
+                    if (generation == m_generation && m_busy && m_onProgress)
+                        m_onProgress(percent);
+                },
+                Qt::QueuedConnection);
+        };
+        m_work = std::move(work);
+        m_pending = true;
+    }
+    if (!m_thread.joinable())
+        m_thread = std::thread([this] { workerLoop(); });
+    m_wake.notify_one();
 }
 
 void JobRunner::abort()
@@ -90,8 +122,6 @@ void JobRunner::finish(quint64 generation, const JobOutcome& outcome)
 {
     if (generation != m_generation || !m_busy)
         return;
-    if (m_thread.joinable())
-        m_thread.join();
     m_busy = false;
     JobOutcome end = outcome;
     if (!end.pendingTemp.isEmpty()) {

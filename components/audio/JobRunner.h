@@ -3,10 +3,11 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <functional>
 #include <thread>
 
@@ -65,17 +66,23 @@ public:
     ~JobRunner();  // aborts a running job and waits for its thread
 
     bool busy() const { return m_busy; }
-    // Starts work on a new thread. The callbacks run on the owner's thread; onEnd runs
+    // Starts work on the worker thread. The callbacks run on the owner's thread; onEnd runs
     // exactly once, after every progress report, with the job already finished, so it
     // may start the next job.
     void start(Work work, OnProgress onProgress, OnEnd onEnd);
     void abort();
 
 private:
+    void workerLoop();
     void finish(quint64 generation, const JobOutcome& outcome);
 
-    QPointer<QObject> m_owner;
+    QObject* m_owner;  // outlives the runner (the runner is its member)
     std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    Work m_work;            // the job handed to the worker
+    bool m_pending = false;
+    bool m_quit = false;
     JobControl* m_control = nullptr;
     OnProgress m_onProgress;
     OnEnd m_onEnd;
