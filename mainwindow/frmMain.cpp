@@ -24,6 +24,7 @@
 #include "platform/Controls.h"
 #include "platform/IconResources.h"
 #include "platform/MessageService.h"
+#include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
 
 #include <QApplication>
@@ -47,10 +48,7 @@ namespace {
 // the default folder beside the program).
 QString ListsFolder()
 {
-    QString folder = g_sToPath.isEmpty() ? AppPath() + QStringLiteral("/Main/") : g_sToPath;
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    return folder;
+    return NormaliseListsFolder(g_sToPath);
 }
 
 QIcon checkBoxIcon(bool ticked)

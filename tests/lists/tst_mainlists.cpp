@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace {
 
@@ -172,6 +173,7 @@ private slots:
     void renameList_data();
     void renameList();
     void removeList();
+    void keyboardSelectionLoadsTheList();
     void informationGrid();
     void popupAndDataTracks();
     void noPopupOnEmptyGrid();
@@ -602,6 +604,36 @@ void tst_MainLists::removeList()
     QVERIFY(QFileInfo::exists(c));
     QCOMPARE(g_nodMainItems->Children().Count(), 1);
     QCOMPARE(f.platform.messages().shown.size(), 2);
+
+    // A list that cannot be deleted (here a folder in its place) keeps its node.
+    const QString stuck = f.platform.path("Main/stuck.flst");
+    QDir().mkpath(stuck + "/inside");
+    cTreeItem* node = m->cTreeView1->Nodes().Add(g_nodMainItems, cTreeItems::tvwChild, stuck, "stuck", 42, 43);
+    m->cTreeView1_NodeClick(node);
+    f.platform.messages().answers.enqueue(vbYes);  // it cannot be read, so it may hold items: asked
+    command(m, "Remove Items List");
+    QCOMPARE(f.platform.messages().shown.size(), 3);
+    QVERIFY(QFileInfo(stuck).isDir());
+    QCOMPARE(g_nodMainItems->Children().Count(), 2);
+    QCOMPARE(m->cTreeView1->SelectedItem(), node);
+}
+
+void tst_MainLists::keyboardSelectionLoadsTheList()
+{
+    Fixture f;
+    f.addList("a", {"1"});
+    const QString b = f.addList("b", {"2", "3"});
+    frmMain* m = f.start();
+    cTreeItem* second = g_nodMainItems->Children().Item(2);
+    // The tree's own current row moves, as the arrow keys move it: the list loads.
+    QTreeWidget* w = m->cTreeView1->Widget();
+    for (QTreeWidgetItem* item : w->findItems("b", Qt::MatchExactly | Qt::MatchRecursive))
+        w->setCurrentItem(item);
+    QCOMPARE(m->cTreeView1->SelectedItem(), second);
+    QCOMPARE(m->GridListFile(), b);
+    QCOMPARE(gridItems(m->cGrid1), QStringLiteral("2 3"));
+    command(m, "MarkUnmark All");
+    QCOMPARE(fileItems(b), QStringLiteral("2* 3*"));
 }
 
 void tst_MainLists::informationGrid()
