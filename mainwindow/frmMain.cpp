@@ -129,15 +129,13 @@ frmMain::frmMain()
     picEmptyMsg = new QWidget(gridArea);
     picEmptyMsg->setAutoFillBackground(true);
     auto* noticeBox = new QVBoxLayout(picEmptyMsg);
-    lblEmptylist = new QLabel(QStringLiteral("The list is empty."), picEmptyMsg);
-    lblAddorDrag = new QLabel(QStringLiteral("Add or Drag and Drop audio items to here."), picEmptyMsg);
+    lblEmptylist = new QLabel(QStringLiteral("Empty list."), picEmptyMsg);
+    lblAddorDrag = new QLabel(QStringLiteral("Add or Drag and Drop audio files to here."), picEmptyMsg);
     lblEmptylist->setAlignment(Qt::AlignCenter);
     lblAddorDrag->setAlignment(Qt::AlignCenter);
-    noticeBox->addStretch(1);
     noticeBox->addWidget(lblEmptylist);
     noticeBox->addWidget(lblAddorDrag);
-    noticeBox->addStretch(1);
-    stack->addWidget(picEmptyMsg, 0, 0);
+    stack->addWidget(picEmptyMsg, 0, 0, Qt::AlignCenter);
     picEmptyMsg->hide();
     gridRow->addWidget(gridArea, 1);
     cGridInfo = new cGrid(listPanel);
