@@ -3,6 +3,10 @@
 
 #include "app/mdlMain.h"
 #include "app/mdlModes.h"
+#include "common/frmAbout.h"
+#include "common/frmFileCopy.h"
+#include "common/frmNotes.h"
+#include "common/mdlCommDialog.h"
 #include "common/mdlFileSystem.h"
 #include "common/mdlFunctions.h"
 #include "common/mdlWindowHelpers.h"
@@ -305,10 +309,29 @@ void frmMain::BuildListMenus()
     add("Move To First", list, 80, "Move To First");
     add("Move To Last", list, 81, "Move To Last");
     add("-", list, -1, "st1");
+    add("-", list, -1, "st1");
+    add("Save As...", list, 5, "Save As");
+    add("-", list, -1, "st1");
     add("Remove Item", list, 3, "Remove Item");
     add("-", list, -1, "ClearLine");
     add("Remove All", list, 27, "Clear the List");
     m_cMenu->SetItemVisible(list, false);
+
+    const qint32 options = add("Options", 0, -1, "mnuOptions");
+    add("General", options, 9, "General");
+    add("Events", options, 10, "Events");
+    add("View", options, 11, "View");
+    add("Default ID3 Tags", options, 6, "ID3 Tags");
+    add("Advanced", options, 59, "Advanced");
+    m_cMenu->SetItemVisible(options, false);
+
+    const qint32 tools = add("Tools", 0, -1, "mnuTools");
+    add("Notes", tools, 8, "Notes");
+    m_cMenu->SetItemVisible(tools, false);
+
+    const qint32 help = add("Help", 0, -1, "mnuHelp");
+    add("About", help, 18, "About");
+    m_cMenu->SetItemVisible(help, false);
 }
 
 void frmMain::RestoreWindowSize()
@@ -446,7 +469,47 @@ void frmMain::m_cMenu_Click(qint32 ItemNumber)
             return;
         m_sRemoveMode = QStringLiteral("All");
         tmrRemove.start();
+    } else if (key == QLatin1String("Save As")) {
+        if (selected && IsCDNode(selected->Key())) {
+            MsgBox(QStringLiteral("Nothing to save.") + QString(20, u' '), vbInformation + vbOKOnly);
+            return;
+        }
+        if (rows == 0)
+            return;
+        SaveCurrentItemAs();
+    } else if (key == QLatin1String("General") || key == QLatin1String("Events") || key == QLatin1String("View")
+               || key == QLatin1String("ID3 Tags") || key == QLatin1String("Advanced")) {
+        SetFormOnTop(this, false);
+        ShowOptionsPage(key, this);
+    } else if (key == QLatin1String("Notes")) {
+        SetFormOnTop(this, false);
+        g_frmNotes()->Show(vbModeless);
+    } else if (key == QLatin1String("About")) {
+        SetFormOnTop(this, false);
+        Forms::Get<frmAbout>()->Show(vbModal, this);
     }
+}
+
+void frmMain::SaveCurrentItemAs()
+{
+    const qint32 row = cGrid1->CurrentRow();
+    const QString source = RowText(cGrid1, row, QStringLiteral("COL_FILE"));
+    const QString name = RowText(cGrid1, row, QStringLiteral("Item Name"));
+    const QString ext = GetFileExt12(name);
+    g_OFN.lpstrFilter =
+        QStringLiteral("Audio Files (*.") + ext + QStringLiteral(")") + QChar(u'\0') + QStringLiteral("*.") + ext;
+    g_OFN.lpstrTitle = QStringLiteral("Save As");
+    g_OFN.lpstrDefExt = ext;
+    const FileDialogResult result = ShowSave(this, name, true);
+    if (result.Cancelled || result.FileCount < 1)
+        return;
+    frmFileCopy* copy = g_frmFileCopy();
+    copy->g_sSourceFile = source;
+    copy->g_sDestFile = result.FileNames.value(1);
+    copy->lblFrom->setText(copy->g_sSourceFile);
+    copy->lblTo->setText(copy->g_sDestFile);
+    copy->tmrStart.start();
+    copy->Show(vbModal, this);
 }
 
 void frmMain::GoSysTray()

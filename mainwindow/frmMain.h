@@ -129,6 +129,8 @@ protected:
 
 private:
     void BuildTrayMenu();
+    // "Save As": a copy of the current row's file, under the copy window.
+    void SaveCurrentItemAs();
     void BuildListMenus();
     void RestoreWindowSize();
     void RunCommandLineSwitches();
