@@ -10,7 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #include <QDateTime>
 
@@ -52,6 +52,7 @@ class OutputTarget
 public:
     ~OutputTarget()
     {
+        closeFd();
         if (!m_temp.isEmpty() && !m_committed)
             QFile::remove(m_temp);
     }
@@ -72,21 +73,40 @@ public:
         if (t.isDir())
             return JobOutcome::error(kErrOutputUnwritable,
                                      QStringLiteral("The output \"%1\" is a folder, not a file.").arg(target));
-        QTemporaryFile tmp(dir.filePath(QStringLiteral(".%1.XXXXXX.part").arg(t.fileName())));
-        tmp.setAutoRemove(false);
-        if (!tmp.open())
+        // One open creates the temporary file; the sample copy writes through this handle.
+        for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+            const QString name = dir.filePath(QStringLiteral(".%1.%2.part")
+                                                  .arg(t.fileName())
+                                                  .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+            m_fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (m_fd >= 0)
+                m_temp = name;
+            else if (errno != EEXIST)
+                break;
+        }
+        if (m_fd < 0)
             return JobOutcome::error(kErrOutputUnwritable, QStringLiteral("Cannot create the output file in \"%1\": %2.")
-                                                                .arg(dir.path(), tmp.errorString()));
-        m_temp = tmp.fileName();
+                                                                .arg(dir.path(), QString::fromLocal8Bit(strerror(errno))));
         m_target = t.absoluteFilePath();
-        tmp.close();
         return JobOutcome::done();
+    }
+
+    // The open handle of the temporary file (closed by the target), or -1 once closed.
+    int fd() const { return m_fd; }
+    // Closes the handle: writers that open the file by its name call this first. False
+    // when the data written through the handle could not be stored.
+    bool closeFd()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd < 0 || ::close(fd) == 0;
     }
 
     const QString& tempPath() const { return m_temp; }
 
     JobOutcome commit()
     {
+        closeFd();
         m_committed = true;
         return CommitOutput(m_temp, m_target);
     }
@@ -94,6 +114,7 @@ public:
     // Leaves the finished temporary file for the caller to commit.
     JobOutcome release()
     {
+        closeFd();
         m_committed = true;
         JobOutcome r;
         r.pendingTemp = m_temp;
@@ -112,6 +133,7 @@ public:
 private:
     QString m_temp;
     QString m_target;
+    int m_fd = -1;
     bool m_committed = false;
 };
 
@@ -620,28 +642,21 @@ JobOutcome copyPcm(const TranscodeRequest& req, const WavLayout& w, qint64 first
     if (!src.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return JobOutcome::error(kErrSourceUnreadable, QStringLiteral("Cannot read the file \"%1\".").arg(req.source));
     stats.seeks = first > 0 ? 1 : 0;
-    QFile dst(out.tempPath());
-    if (!dst.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return JobOutcome::error(kErrOutputUnwritable,
-                                 QStringLiteral("Cannot create the output file \"%1\": %2.").arg(req.output, dst.errorString()));
-    auto failed = [&] {
-        return JobOutcome::error(kErrWriteFailed, QStringLiteral("Cannot write the output file \"%1\": %2.")
-                                                      .arg(req.output, dst.errorString()));
-    };
-    const QByteArray header = wavHeader(w.sampleRate, w.channels, w.bitsPerSample, bytes, req.tags);
-    if (dst.write(header) != header.size() || !dst.flush())
-        return failed();
-    // The kernel copies the sample bytes (no trip through our memory) where it can; plain
-    // reads and writes otherwise.
-    const int in = src.handle(), outFd = dst.handle();
-    loff_t inPos = w.dataOffset + first * w.blockAlign;
-    qint64 done = 0;
-    bool kernelCopy = true;
-    QByteArray buf;
+    const int outFd = out.fd();
     auto sysFailed = [&](int err) {
         return JobOutcome::error(kErrWriteFailed, QStringLiteral("Cannot write the output file \"%1\": %2.")
                                                       .arg(req.output, QString::fromLocal8Bit(strerror(err))));
     };
+    const QByteArray header = wavHeader(w.sampleRate, w.channels, w.bitsPerSample, bytes, req.tags);
+    if (::write(outFd, header.constData(), size_t(header.size())) != header.size())
+        return sysFailed(errno == 0 ? ENOSPC : errno);
+    // The kernel copies the sample bytes (no trip through our memory) where it can; plain
+    // reads and writes otherwise.
+    const int in = src.handle();
+    loff_t inPos = w.dataOffset + first * w.blockAlign;
+    qint64 done = 0;
+    bool kernelCopy = true;
+    QByteArray buf;
     while (done < bytes) {
         if (control.aborted())
             return JobOutcome::aborted();
@@ -677,9 +692,8 @@ JobOutcome copyPcm(const TranscodeRequest& req, const WavLayout& w, qint64 first
     }
     if ((bytes & 1) && ::write(outFd, "\0", 1) != 1)
         return sysFailed(errno);
-    dst.close();
-    if (dst.error() != QFileDevice::NoError)
-        return failed();
+    if (!out.closeFd())
+        return sysFailed(errno);
     stats.copied = true;
     stats.samplesWritten = end - first;
     return JobOutcome::done();
@@ -915,6 +929,7 @@ JobOutcome transcodeFile(const TranscodeRequest& req, qint64 firstSec, qint64 le
     if (r.kind != JobOutcome::Done)
         return r;
     EncodeSink sink;
+    out.closeFd();
     r = sink.open(plan, out.tempPath(), req.tags, dec.rate(), dec.layout(), dec.format());
     if (r.kind != JobOutcome::Done)
         return r;
@@ -962,6 +977,7 @@ JobOutcome transcodePcm(const TranscodeRequest& req, OutputTarget& out, JobContr
         return r;
     EncodeSink sink;
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    out.closeFd();
     r = sink.open(plan, out.tempPath(), req.tags, 44100, stereo, AV_SAMPLE_FMT_S16);
     if (r.kind != JobOutcome::Done)
         return r;
