@@ -9,6 +9,7 @@
 #include "common/mdlCommDialog.h"
 #include "common/mdlFileSystem.h"
 #include "common/mdlFunctions.h"
+#include "common/mdlSupportedFormats.h"
 #include "common/mdlWindowHelpers.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cAudioCDRipper/cAudioCDRipper.h"
@@ -20,6 +21,10 @@
 #include "components/cStatusBar/cStatusBar.h"
 #include "components/cSysTray/cSysTray.h"
 #include "components/cTreeView/cTreeView.h"
+#include "lists/frmDirProperties.h"
+#include "lists/frmItem.h"
+#include "lists/frmStat.h"
+#include "lists/mdlCDTracks.h"
 #include "lists/mdlItemsGrid.h"
 #include "lists/mdlListFile.h"
 #include "lists/mdlListsTree.h"
@@ -33,15 +38,18 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSplitter>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -195,6 +203,14 @@ frmMain::frmMain()
     connect(cGrid1, &cGrid::GridMouseUp, this, &frmMain::cGrid1_GridMouseUp);
     connect(cGrid1, &cGrid::CellDoubleClick, this, &frmMain::cGrid1_CellDoubleClick);
     connect(cGridInfo, &cGrid::CellDoubleClick, this, &frmMain::cGridInfo_CellDoubleClick);
+    connect(cGrid1, &cGrid::OLEDragDrop, this, &frmMain::cGrid1_OLEDragDrop);
+    connect(&tmrCDs, &QTimer::timeout, this, &frmMain::tmrCDs_Timer);
+    connect(cAudioCDRipper1, &cAudioCDRipper::Error, this, &frmMain::cAudioCDRipper1_Error);
+    // Files dropped on the empty-list notice go where a drop on the grid goes.
+    for (QWidget* w : {picEmptyMsg, static_cast<QWidget*>(lblAddorDrag), static_cast<QWidget*>(lblEmptylist)}) {
+        w->setAcceptDrops(true);
+        w->installEventFilter(this);
+    }
     connect(&tmrUnload, &QTimer::timeout, this, &frmMain::tmrUnload_Timer);
     connect(&tmrCommandLine, &QTimer::timeout, this, &frmMain::tmrCommandLine_Timer);
     connect(&tmrRemove, &QTimer::timeout, this, &frmMain::tmrRemove_Timer);
@@ -204,6 +220,8 @@ frmMain::~frmMain()
 {
     if (g_MainHost() == this)
         SetMainHost(nullptr);
+    if (g_ListsHost() == this)
+        SetListsHost(nullptr);
     // The process is ending with the main window.
     SetNoGPFaultErrorMode();
     // The controls that show these lists go before the lists do.
@@ -218,6 +236,7 @@ frmMain::~frmMain()
 void frmMain::Form_Load()
 {
     SetMainHost(this);
+    SetListsHost(this);
 
     // 1. Registry access.
     m_cRegistry.setHkey(HKEY_LOCAL_MACHINE);
@@ -298,6 +317,8 @@ void frmMain::BuildListMenus()
     const qint32 projects = add("Items Lists", 0, -1, "mnuProjects");
     add("New Items List", projects, 48, "New Items List");
     add("Remove Items List", projects, 50, "Remove Items List");
+    add("-", projects, -1, "st4");
+    add("Items List Properties", projects, 51, "Items List Properties");
     m_cMenu->SetItemVisible(projects, false);
 
     const qint32 list = add("Items List", 0, -1, "mnuFilesList");
@@ -309,13 +330,17 @@ void frmMain::BuildListMenus()
     add("Move To First", list, 80, "Move To First");
     add("Move To Last", list, 81, "Move To Last");
     add("-", list, -1, "st1");
-    add("-", list, -1, "st1");
+    add("Edit", list, 32, "Rename Item");
     add("Save As...", list, 5, "Save As");
     add("-", list, -1, "st1");
     add("Remove Item", list, 3, "Remove Item");
     add("-", list, -1, "ClearLine");
     add("Remove All", list, 27, "Clear the List");
     m_cMenu->SetItemVisible(list, false);
+
+    const qint32 adds = add("Add", 0, -1, "mnuAdd");
+    add("Add Files", adds, 39, "Add Files");
+    m_cMenu->SetItemVisible(adds, false);
 
     const qint32 options = add("Options", 0, -1, "mnuOptions");
     add("General", options, 9, "General");
@@ -364,6 +389,14 @@ void frmMain::Form_Resize()
 
 void frmMain::Form_Unload(int& Cancel)
 {
+    // Files are being added: the run stops at its next file, and the window closes once
+    // it has ended (and the rows it added are saved).
+    if (m_bAddingFiles) {
+        g_bCancelAddFiles = true;
+        m_bUnloadAfterAdd = true;
+        Cancel = 1;
+        return;
+    }
     g_bExitApp = true;
     if (g_bDisplayMSGWhenExit) {
         const QString q = QStringLiteral("Are you sure you want to exit '") + g_sAppName + u' ' + g_sAppVersion
@@ -416,12 +449,18 @@ void frmMain::RunCommandLineSwitches()
     const QString c = Command().toLower();
     if (c == QLatin1String("-addfiles"))
         m_cMenu_Click(m_cMenu->IndexForKey(QStringLiteral("Add Files")));
+    else if (c == QLatin1String("-addaudiocd"))
+        SelectFirstAudioCD();
 }
 
 void frmMain::m_cMenu_Click(qint32 ItemNumber)
 {
     const QString key = m_cMenu->ItemKey(ItemNumber);
     if (key.isEmpty())
+        return;
+    // While files are being added no command reaches the lists (showing or hiding the
+    // window from the tray still works).
+    if (m_bAddingFiles && key != QLatin1String("RC Open"))
         return;
     if (cPlayer1->IsPlaying())
         cPlayer1->StopPlay();
@@ -439,6 +478,26 @@ void frmMain::m_cMenu_Click(qint32 ItemNumber)
     } else if (key == QLatin1String("Remove Items List")) {
         if (IsListNode(selected))
             RemoveItemsList();
+    } else if (key == QLatin1String("Items List Properties")) {
+        if (selected && !IsMainNode(selected->Key()))
+            ShowListProperties(selected);
+    } else if (key == QLatin1String("Add Files")) {
+        if (selected && IsCDNode(selected->Key())) {
+            MsgBox(QStringLiteral("Adding new items to the Audio CD List is not possible.") + QString(20, u' '),
+                   vbInformation + vbOKOnly);
+            return;
+        }
+        // Only into a list whose file the grid holds: rows nowhere saved are never added.
+        if (!IsListNode(selected) || selected->Key() != m_sGridListKey)
+            return;
+        AddFiles();
+        if (!HeadlessPlatform())
+            activateWindow();
+    } else if (key == QLatin1String("Rename Item")) {
+        if (rows == 0)
+            return;
+        SetFormOnTop(this, false);
+        cGrid1_CellDoubleClick(cGrid1->CurrentRow(), cGrid1->CurrentColumn());
     } else if (key == QLatin1String("MarkUnmark All")) {
         MarkAllRows(!AnyMarkedRows());
     } else if (key == QLatin1String("Move Up") || key == QLatin1String("Move Down")
@@ -610,6 +669,8 @@ QString frmMain::GetNotesToStatus() const
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (NoticeDropEvent(watched, event))
+        return true;
     if (watched == lblListName && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         lblListName_Click();
@@ -665,8 +726,9 @@ void frmMain::SaveGridToFile()
 
 void frmMain::cTreeView1_NodeClick(cTreeItem* Node)
 {
-    // 1. A list or drive is being read: the click waits for nothing.
-    if (!prgStatus->isHidden())
+    // 1. A list or drive is being read, or files are being added: the click waits for
+    // nothing.
+    if (!prgStatus->isHidden() || m_bAddingFiles)
         return;
     // 2. A group node: an empty grid, nothing else.
     if (Node && IsMainNode(Node->Key())) {
@@ -690,7 +752,7 @@ void frmMain::cTreeView1_NodeClick(cTreeItem* Node)
     // 6. A CD drive: its tracks are listed by the drive lists.
     if (IsCDNode(Node->Key())) {
         tmrCDs.start();
-        cGrid1->Clear();
+        ListCDTracks(GetCDNameNode(Node->Key()));
         GetFileInfoToGridInfo();
         return;
     }
@@ -737,13 +799,6 @@ void frmMain::cTreeView1_NodeClick(cTreeItem* Node)
 void frmMain::DisplayGridInfoStatusBar()
 {
     cStatusBar1->SetPanelText(QStringLiteral("Items List Properties"), ListSummary(cGrid1));
-}
-
-void frmMain::ShowEmptyNotice(bool show)
-{
-    picEmptyMsg->setVisible(show);
-    if (show)
-        picEmptyMsg->raise();
 }
 
 void frmMain::SelectionChangedByKeyboard()
@@ -944,7 +999,12 @@ void frmMain::cGrid1_CellDoubleClick(qint32 Row, qint32)
         MsgBox(QStringLiteral("Cannot edit a data track.") + QString(36, u' '), vbInformation + vbOKOnly);
         return;
     }
-    // The item properties window of the current row opens here.
+    if (cGrid1->Rows() == 0 || cGrid1->CurrentRow() < 1)
+        return;
+    setCursor(Qt::WaitCursor);
+    frmItem* item = g_frmItem();
+    unsetCursor();
+    item->Show(vbModal, this);
 }
 
 void frmMain::cGridInfo_CellDoubleClick(qint32, qint32)
@@ -1039,8 +1099,268 @@ void frmMain::RemoveItems()
 void frmMain::tmrRemove_Timer()
 {
     tmrRemove.stop();
+    if (m_bAddingFiles) {
+        tmrRemove.start();  // once the files are in
+        return;
+    }
     if (m_sRemoveMode == QLatin1String("All"))
         ConfirmClearList();
     else if (m_sRemoveMode == QLatin1String("Item"))
         RemoveItems();
+}
+
+// ---- adding files ----
+
+void frmMain::SetAddingFiles(bool adding)
+{
+    m_bAddingFiles = adding;
+}
+
+void frmMain::ShowEmptyNotice(bool show)
+{
+    picEmptyMsg->setVisible(show);
+    if (show)
+        picEmptyMsg->raise();
+}
+
+QString frmMain::ListsPanelText(const QString& key) const
+{
+    return cStatusBar1->PanelText(key);
+}
+
+void frmMain::SetListsPanelText(const QString& key, const QString& text)
+{
+    cStatusBar1->SetPanelText(key, text);
+}
+
+void frmMain::AddFiles()
+{
+    SetFormOnTop(this, false);
+    g_OFN.lpstrFilter = GetSupportedFormatsFilter();
+    g_OFN.lpstrTitle = QStringLiteral("Add audio files");
+    const FileDialogResult r = ShowOpen(this, true);
+    if (r.Cancelled)
+        return;
+    const QString folder = r.FolderName.endsWith(u'/') ? r.FolderName : r.FolderName + u'/';
+    QStringList paths;
+    for (qint32 i = 1; i <= r.FileCount; ++i)
+        paths << folder + r.FileNames.value(i);
+    AddPathsToList(paths);
+}
+
+void frmMain::AddPathsToList(const QStringList& paths)
+{
+    bool hide = false;
+    g_frmStat()->AddFilesToList(paths, cGrid1, this, hide);
+    Forms::Unload<frmStat>();
+    SaveGridToFile();
+    DisplayGridInfoStatusBar();
+    if (m_bUnloadAfterAdd) {
+        m_bUnloadAfterAdd = false;
+        Forms::Unload(this);
+    }
+}
+
+void frmMain::cGrid1_OLEDragDrop(const QStringList& Data, qint32, qint16, qint16, float, float)
+{
+    // 1. Files go only into the list whose file the grid holds.
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    if (!selected || IsCDNode(selected->Key()) || IsMainNode(selected->Key()))
+        return;
+    if (selected->Key() != m_sGridListKey || m_bAddingFiles)
+        return;
+    // 2. Empty files and hidden entries stay out; a path whose length cannot be read goes
+    // on to the probe, which reports it.
+    QStringList kept;
+    for (const QString& path : Data) {
+        const QFileInfo info(path);
+        if (!info.exists() || (info.size() > 0 && !info.isHidden()))
+            kept << path;
+    }
+    // 3.
+    AddPathsToList(kept);
+}
+
+void frmMain::lblAddorDrag_OLEDragDrop(const QStringList& Data, qint32 Effect, qint16 Button, qint16 Shift, float X,
+                                       float Y)
+{
+    cGrid1_OLEDragDrop(Data, Effect, Button, Shift, X, Y);
+}
+
+void frmMain::lblEmptylist_OLEDragDrop(const QStringList& Data, qint32 Effect, qint16 Button, qint16 Shift, float X,
+                                       float Y)
+{
+    cGrid1_OLEDragDrop(Data, Effect, Button, Shift, X, Y);
+}
+
+void frmMain::picEmptyMsg_OLEDragDrop(const QStringList& Data, qint32 Effect, qint16 Button, qint16 Shift, float X,
+                                      float Y)
+{
+    cGrid1_OLEDragDrop(Data, Effect, Button, Shift, X, Y);
+}
+
+bool frmMain::NoticeDropEvent(QObject* watched, QEvent* event)
+{
+    if (watched != picEmptyMsg && watched != lblAddorDrag && watched != lblEmptylist)
+        return false;
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        auto* de = static_cast<QDropEvent*>(event);
+        if (de->mimeData() && de->mimeData()->hasUrls()) {
+            de->acceptProposedAction();
+            return true;
+        }
+        return false;
+    }
+    if (event->type() != QEvent::Drop)
+        return false;
+    auto* de = static_cast<QDropEvent*>(event);
+    QStringList files;
+    if (de->mimeData())
+        for (const QUrl& u : de->mimeData()->urls())
+            if (u.isLocalFile())
+                files << u.toLocalFile();
+    if (files.isEmpty())
+        return false;
+    de->acceptProposedAction();
+    const QPoint p = de->position().toPoint() * kTwipsPerPixel;
+    const qint16 shift = qint16((de->modifiers() & Qt::ShiftModifier ? 1 : 0) | (de->modifiers() & Qt::ControlModifier ? 2 : 0)
+                                | (de->modifiers() & Qt::AltModifier ? 4 : 0));
+    if (watched == lblAddorDrag)
+        lblAddorDrag_OLEDragDrop(files, 1, 1, shift, float(p.x()), float(p.y()));
+    else if (watched == lblEmptylist)
+        lblEmptylist_OLEDragDrop(files, 1, 1, shift, float(p.x()), float(p.y()));
+    else
+        picEmptyMsg_OLEDragDrop(files, 1, 1, shift, float(p.x()), float(p.y()));
+    return true;
+}
+
+// ---- list properties ----
+
+void frmMain::ShowListProperties(cTreeItem* Node)
+{
+    frmDirProperties* dialog = g_frmDirProperties();
+    if (!Node) {
+        Forms::Unload(dialog);
+        return;
+    }
+    dialog->txtFolderName->setText(Node->Text());
+    dialog->lblContain->setText(cStatusBar1->PanelText(QStringLiteral("Items List Properties")));
+    dialog->txtPath->setText(Node->Key());
+    dialog->SetListNode(Node);
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    if (selected && selected->Text() == QLatin1String("Items Lists")) {
+        Forms::Unload(dialog);
+        return;
+    }
+    dialog->bEditFolderName = true;
+    dialog->txtFolderName->setEnabled(true);
+    dialog->Show(vbModeless);
+}
+
+void frmMain::ListRenamed(cTreeItem* node, const QString& oldKey)
+{
+    if (!node)
+        return;
+    // The grid keeps writing to the list under its new name.
+    if (!m_sGridListKey.isEmpty() && m_sGridListKey == oldKey)
+        m_sGridListKey = node->Key();
+    if (node == m_shownNode)
+        lblListName->setText(node->Text());
+}
+
+// ---- audio CD drive lists ----
+
+qint32 frmMain::GetCDDriveIndex(const QString&)
+{
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    return selected ? CDDriveIndex(cAudioCDRipper1, selected->Key()) : -1;
+}
+
+void frmMain::ListCDTracks(const QString& sDrive)
+{
+    const QString insert = QStringLiteral("Insert an Audio CD to the CD drive.");
+    // 1., 2.
+    setCursor(Qt::WaitCursor);
+    const bool noDrive = cTreeView1->SelectedItem() == nullptr;
+    const qint32 i = GetCDDriveIndex(sDrive);
+    // 3.
+    cGrid1->Clear();
+    cGrid1->SetRedraw(false);
+    // 4., 5.
+    const bool selectable = !noDrive && cAudioCDRipper1->SelectDevice(i);
+    if (selectable && cAudioCDRipper1->IsAudioCD()) {
+        prgStatus->show();
+        prgStatus->SetMax(cAudioCDRipper1->GetTrackCount());
+        WriteCDTrackRows(cGrid1, cAudioCDRipper1, sDrive, [this](qint32 t) { prgStatus->SetValue(t); });
+        cGrid1->SetRedraw(true);
+    } else if (selectable) {
+        cGrid1->Clear();
+        ShowEmptyNotice(true);
+        lblAddorDrag->setText(insert);
+    }
+    // 6.
+    if (cGrid1->Rows() > 0) {
+        ShowEmptyNotice(false);
+        cGrid1->SetRedraw(true);
+        cGrid1->SetCurrentRow(g_bSelectTheLastItem ? cGrid1->Rows() : 1);
+        cStatusBar1->SetPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
+        DisplayGridInfoStatusBar();
+        if (g_bAutoFreeDB)
+            m_cMenu_Click(m_cMenu->IndexForKey(QStringLiteral("FreeDB")));
+    } else {
+        ShowEmptyNotice(true);
+        lblAddorDrag->setText(insert);
+    }
+    // 7.
+    DisplayGridInfoStatusBar();
+    prgStatus->hide();
+    cGrid1->SetRedraw(true);
+    unsetCursor();
+    if (noDrive)
+        MsgBox(QStringLiteral("There is no CD in the drive."), vbInformation + vbOKOnly);
+}
+
+void frmMain::tmrCDs_Timer()
+{
+    if (!g_nodMainCDs || m_bAddingFiles)
+        return;
+    cTreeItems drives = g_nodMainCDs->Children();
+    for (qint32 n = 1; n <= drives.Count(); ++n) {
+        cTreeItem* node = drives.Item(n);
+        if (!node || !cAudioCDRipper1->SelectDevice(n - 1))
+            continue;
+        const QString name = cAudioCDRipper1->GetDeviceName(n - 1);
+        cTreeItem* selected = cTreeView1->SelectedItem();
+        const bool shown = selected && selected->Key() == QStringLiteral("##CD") + name;
+        if (cAudioCDRipper1->GetTrackCount() >= 1) {
+            // A disc was put into the drive shown.
+            if (shown && cGrid1->Rows() == 0)
+                cTreeView1_NodeClick(node);
+        } else {
+            // The disc of the drive shown was taken out; a name looked up for the disc goes
+            // with it.
+            if (shown && cGrid1->Rows() > 0)
+                cTreeView1_NodeClick(node);
+            node->SetText(name.left(2));
+        }
+    }
+}
+
+void frmMain::SelectFirstAudioCD()
+{
+    if (!g_nodMainCDs)
+        return;
+    cTreeItems drives = g_nodMainCDs->Children();
+    for (qint32 n = 1; n <= drives.Count(); ++n) {
+        cTreeItem* node = drives.Item(n);
+        if (node && cAudioCDRipper1->SelectDevice(n - 1) && cAudioCDRipper1->GetTrackCount() >= 1) {
+            cTreeView1_NodeClick(node);
+            return;
+        }
+    }
+}
+
+void frmMain::cAudioCDRipper1_Error(qint32 Code, const QString& Description)
+{
+    MsgBox(Description + QStringLiteral(" (") + QString::number(Code) + u')', vbOKOnly);
 }

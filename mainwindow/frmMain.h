@@ -5,9 +5,11 @@
 
 #include "common/MainHost.h"
 #include "common/RegistryRoutines.h"
+#include "lists/ListsHost.h"
 #include "platform/Forms.h"
 
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 
 class QLabel;
@@ -23,7 +25,7 @@ class cSysTray;
 class cTreeItem;
 class cTreeView;
 
-class frmMain : public VForm, public MainHost
+class frmMain : public VForm, public MainHost, public ListsHost
 {
     Q_OBJECT
 public:
@@ -54,6 +56,17 @@ public:
     void ApplyAppColour(qint32 colour) override;
     void ApplyTextColour(qint32 colour) override;
 
+    // What the lists' windows use of the main window.
+    VForm* ListsWindow() override { return this; }
+    cGrid* ItemsGrid() override { return cGrid1; }
+    cTreeView* ListsTree() override { return cTreeView1; }
+    QString ListsPanelText(const QString& key) const override;
+    void SetListsPanelText(const QString& key, const QString& text) override;
+    void ListRenamed(cTreeItem* node, const QString& oldKey) override;
+    void SetAddingFiles(bool adding) override;
+    bool AddingFiles() const { return m_bAddingFiles; }
+    void ShowEmptyNotice(bool show) override;
+
     // Rows of the items grid cGrid1.
     qint32 CountMarkedRows();
     bool AnyMarkedRows();
@@ -63,9 +76,29 @@ public:
     QString GetTotalSize(bool bMarkedOnly);
 
     // The current list: its file, its loading and its summary.
-    void SaveGridToFile();
+    void SaveGridToFile() override;
     void cTreeView1_NodeClick(cTreeItem* Node);
     void DisplayGridInfoStatusBar();
+
+    // Adding files: the open dialog, and files dropped on the grid or its empty-list notice.
+    void AddFiles();
+    void cGrid1_OLEDragDrop(const QStringList& Data, qint32 Effect, qint16 Button, qint16 Shift, float X, float Y);
+    void lblAddorDrag_OLEDragDrop(const QStringList& Data, qint32 Effect, qint16 Button, qint16 Shift, float X,
+                                  float Y);
+    void lblEmptylist_OLEDragDrop(const QStringList& Data, qint32 Effect, qint16 Button, qint16 Shift, float X,
+                                  float Y);
+    void picEmptyMsg_OLEDragDrop(const QStringList& Data, qint32 Effect, qint16 Button, qint16 Shift, float X,
+                                 float Y);
+
+    // The list properties dialog of a tree node.
+    void ShowListProperties(cTreeItem* Node);
+
+    // Audio CD drives as lists of tracks.
+    void ListCDTracks(const QString& sDrive);
+    qint32 GetCDDriveIndex(const QString& sDrive);
+    void SelectFirstAudioCD();
+    void tmrCDs_Timer();
+    void cAudioCDRipper1_Error(qint32 Code, const QString& Description);
 
     // The tree of lists.
     void setTree();
@@ -74,7 +107,7 @@ public:
     void lblListName_Click();
 
     // Grid events, the information grid and removing items.
-    void GetFileInfoToGridInfo();
+    void GetFileInfoToGridInfo() override;
     void LoadRowIntoPlayer();
     void cGrid1_RowChanged(qint32 Row, qint32 Col);
     void cGrid1_Notify28(qint32 Param);
@@ -138,11 +171,15 @@ private:
     void NewItemsList();
     void StopPreviewPlayer();
     void SelectionChangedByKeyboard();
-    void ShowEmptyNotice(bool show);
+    // Runs the add-files window over the paths, then saves the list and its summary.
+    void AddPathsToList(const QStringList& paths);
+    bool NoticeDropEvent(QObject* watched, QEvent* event);
 
     RegistryRoutines m_cRegistry;
     bool m_bInTray = false;
     QString m_sRemoveMode;
     QString m_sGridListKey;
     QPointer<cTreeItem> m_shownNode;
+    bool m_bAddingFiles = false;
+    bool m_bUnloadAfterAdd = false;  // the window was closed while files were being added
 };

@@ -1,0 +1,34 @@
+// What the add-files window and the item and list properties dialogs need of the main
+// window that shows the lists. The main window registers itself while it is loaded.
+#pragma once
+
+#include <QString>
+
+class VForm;
+class cGrid;
+class cTreeItem;
+class cTreeView;
+
+class ListsHost
+{
+public:
+    virtual ~ListsHost() = default;
+    virtual VForm* ListsWindow() = 0;
+    // The items grid and the tree of lists.
+    virtual cGrid* ItemsGrid() = 0;
+    virtual cTreeView* ListsTree() = 0;
+    // Writes the grid back to the list file it holds (nothing on a group or CD node).
+    virtual void SaveGridToFile() = 0;
+    virtual void GetFileInfoToGridInfo() = 0;
+    virtual void ShowEmptyNotice(bool show) = 0;
+    virtual QString ListsPanelText(const QString& key) const = 0;
+    virtual void SetListsPanelText(const QString& key, const QString& text) = 0;
+    // A list's node got a new name: its key was oldKey (the list file's old path) and the
+    // node holds the new key and text now.
+    virtual void ListRenamed(cTreeItem* node, const QString& oldKey) = 0;
+    // Files are being added to the grid: while true the window takes no list command.
+    virtual void SetAddingFiles(bool adding) = 0;
+};
+
+ListsHost* g_ListsHost();
+void SetListsHost(ListsHost* host);

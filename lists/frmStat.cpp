@@ -1,0 +1,214 @@
+// The add-files window and the routine that makes the items grid's rows of new files.
+#include "lists/frmStat.h"
+
+#include "common/mdlFileSystem.h"
+#include "common/mdlFileTime.h"
+#include "common/mdlFunctions.h"
+#include "common/mdlSupportedFormats.h"
+#include "common/mdlWindowHelpers.h"
+#include "components/cAudioConverter/cAudioConverter.h"
+#include "components/cGrid/cGrid.h"
+#include "components/cProgressBar/cProgressBar.h"
+#include "lists/ListsHost.h"
+#include "lists/mdlItemsGrid.h"
+#include "platform/Controls.h"
+#include "platform/MessageService.h"
+#include "settings/mdlOptions.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace {
+
+// The row of one accepted file, cell by cell; the converter has just read the file.
+void writeAddedRow(cGrid* grid, qint32 row, const QString& path, const QString& name, qint64 bytes,
+                   cAudioConverter* converter)
+{
+    auto col = [grid](const char* key) { return grid->ColumnIndex(QString::fromLatin1(key)); };
+    grid->SetCell(row, col("Inc"), QString(), cGrid::kIconCellFormat, kIconMarked);
+    grid->SetCell(row, col("Type"), QString(), cGrid::kIconCellFormat, kIconAudio);
+    grid->SetCell(row, col("Item Name"), name);
+
+    const double seconds = std::nearbyint(converter->Duration() / 1000.0);
+    grid->SetCell(row, col("Time"), cAudioConverter::SecondsToTimeText(qint32(seconds)));
+    grid->SetCell(row, col("Size"), FormatFileSize(double(bytes)));
+    grid->SetCell(row, col("COL_FILE"), path);
+    const VbDate created = GetFileCreationDate(path);
+    if (created != 0)
+        grid->SetCell(row, col("Created"), DateTimeFromDate(created));
+    grid->SetCell(row, col("Range"), QStringLiteral("All"));
+    grid->SetCell(row, col("COL_RANGE_ALL"), QStringLiteral("1"));
+    // The whole length: files of 2 GB and more keep their size.
+    grid->SetCell(row, col("COL_BYTES_SIZE"), QString::number(bytes));
+
+    QStringList tags;
+    if (g_bCopyID3FromSource) {
+        converter->ReadTags(path);
+        tags = {converter->TagAlbum(), converter->TagArtist(), converter->TagComment(), converter->TagGenre(),
+                converter->TagYear(),  converter->TagTitle(),  converter->TagTrack()};
+    } else {
+        tags = {g_sTagAlbum, g_sTagArtist, g_sTagComment, g_sTagGenre, g_sTagYear, g_sTagSong, g_sTagTrack};
+    }
+    static const char* const tagKeys[] = {"COL_TAG_ALBUM", "COL_TAG_ARTIST", "COL_TAG_COMMENT", "COL_TAG_GEN",
+                                          "COL_TAG_YEAR",  "COL_TAG_TITLE",  "COL_TAG_TRACK"};
+    for (int i = 0; i < 7; ++i)
+        grid->SetCell(row, col(tagKeys[i]), tags[i]);
+}
+
+} // namespace
+
+frmStat::frmStat()
+{
+    setWindowTitle(QStringLiteral("Add Files"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFont(QFont(QStringLiteral("Tahoma")));
+    setFixedSize(TwipsToPixels(5520), TwipsToPixels(1575));
+
+    lblStat = MakeLabel(this, QStringLiteral("Adding"), 120, 120, 5280, 285);
+    lblStat->setTextFormat(Qt::PlainText);
+    cProgressBar1 = new cProgressBar(this);
+    PlaceTwips(cProgressBar1, 120, 480, 5280, 255);
+    cmdCancel = MakeButton(this, QStringLiteral("Cancel"), 4080, 960, 1320, 375);
+    cAudioConverter1 = CreateAudioConverter(this);
+
+    connect(cmdCancel, &QPushButton::clicked, this, &frmStat::cmdCancel_Click);
+}
+
+void frmStat::Form_Load()
+{
+    SetFormIcon(this, QStringLiteral("replace2"), true);
+    g_bCancelAddFiles = false;
+}
+
+void frmStat::Form_QueryUnload(int& Cancel, int)
+{
+    // Closed while files are being added: the run stops at the next file and then
+    // closes the window itself.
+    if (m_bRunning) {
+        g_bCancelAddFiles = true;
+        Cancel = 1;
+    }
+}
+
+void frmStat::Form_Unload(int&)
+{
+    g_bCancelAddFiles = true;
+}
+
+void frmStat::cmdCancel_Click()
+{
+    g_bCancelAddFiles = true;
+}
+
+bool frmStat::SupportAudioFile(const QString& sFileName)
+{
+    const QString ext = GetFileExt(sFileName).toLower();
+    return GetSupportedFormatsFilter().toLower().contains(ext);
+}
+
+QString frmStat::getLegaName(const QString& sPath)
+{
+    QString name = sPath;
+    for (QChar c : QStringLiteral(":?<>\\/*|")) {
+        const int at = name.indexOf(c);
+        if (at >= 0)
+            name.remove(at, 1);
+    }
+    return name;
+}
+
+void frmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, VForm* frm, bool& bHide)
+{
+    Q_UNUSED(bHide)
+    if (m_bRunning)
+        return;
+    QPointer<frmStat> self(this);
+    QPointer<cGrid> grid(cGrid1);
+    ListsHost* host = g_ListsHost();
+    m_bRunning = true;
+    if (host)
+        host->SetAddingFiles(true);
+
+    // 1. Over its owner, which takes no input until the run ends (Cancel and the close
+    // box of this window still work).
+    if (frm && parentWidget() != frm)
+        setParent(frm, windowFlags());
+    setWindowModality(Qt::WindowModal);
+    Show(vbModeless, frm);
+
+    // 2., 3.
+    cProgressBar1->SetMin(1);
+    cProgressBar1->SetMax(qint32(Data.size()) + 1);
+    cProgressBar1->SetValue(1);
+    if (grid)
+        grid->SetRedraw(false);
+    const qint32 first = grid ? grid->Rows() : 0;
+    qint32 n = 0;
+
+    // 4.
+    for (qint32 i = 1; i <= Data.size(); ++i) {
+        QCoreApplication::processEvents();
+        if (g_bCancelAddFiles || !grid || !self)
+            break;
+        const QString& path = Data[i - 1];
+        const QFileInfo info(path);
+        // A length that cannot be read leaves the decision to the probe.
+        const bool lengthKnown = info.exists();
+        const qint64 bytes = lengthKnown ? info.size() : 0;
+        if (IsFolder(path) || (lengthKnown && (bytes == 0 || !SupportAudioFile(path)))) {
+            cProgressBar1->SetValue(i);
+            continue;
+        }
+        ++n;
+        if (cAudioConverter1->ReadFileInfo(path) != 0) {
+            MsgBox(QStringLiteral("Cannot add ") + path, vbInformation);
+            --n;
+            cProgressBar1->SetValue(i);
+            continue;
+        }
+        if (!self || !grid)
+            break;
+        lblStat->setText(QStringLiteral("Adding ") + path);
+        setWindowTitle(QStringLiteral("Adding ") + path);
+        writeAddedRow(grid, first + n, path, getLegaName(GetFileName(path)), bytes, cAudioConverter1);
+        cAudioConverter1->CloseFile();
+        cProgressBar1->SetValue(i);
+    }
+    if (!self)
+        return;
+
+    // 5.-10.
+    host = g_ListsHost();
+    if (grid) {
+        grid->SetRedraw(true);
+        cGrid* mainGrid = host ? host->ItemsGrid() : nullptr;
+        if (grid->Rows() == 0) {
+            if (host)
+                host->ShowEmptyNotice(true);
+        } else {
+            grid->SetCurrentRow(g_bSelectTheLastItem ? grid->Rows() : 1);
+            if (host)
+                host->GetFileInfoToGridInfo();
+            grid->SetCurrentColumn(2);
+            if (host) {
+                host->ShowEmptyNotice(false);
+                // The row count goes where the list summary that the callers write next
+                // will stand; "Ready." to the state panel.
+                host->SetListsPanelText(QStringLiteral("Items List Properties"),
+                                        QString::number(mainGrid ? mainGrid->Rows() : 0) + QStringLiteral(" Items."));
+                host->SetListsPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
+            }
+        }
+    }
+
+    // 11.
+    m_bRunning = false;
+    if (host)
+        host->SetAddingFiles(false);
+    Forms::Unload(this);
+}

@@ -1,0 +1,49 @@
+// The add-files window: a small progress window over the main window while audio files are
+// checked, probed and appended to an items grid, one row per accepted file.
+#pragma once
+
+#include "platform/Forms.h"
+
+#include <QStringList>
+
+class QLabel;
+class QPushButton;
+class cAudioConverter;
+class cGrid;
+class cProgressBar;
+
+class frmStat : public VForm
+{
+    Q_OBJECT
+public:
+    frmStat();
+
+    void Form_Load() override;
+    void Form_QueryUnload(int& Cancel, int UnloadMode) override;
+    void Form_Unload(int& Cancel) override;
+
+    // Appends one row per accepted path of Data to cGrid1 (the main window's grid), under
+    // this window shown over frm, and unloads the window at the end. bHide is not used.
+    void AddFilesToList(const QStringList& Data, cGrid* cGrid1, VForm* frm, bool& bHide);
+    // True when the name's extension occurs in the supported-formats filter text.
+    bool SupportAudioFile(const QString& sFileName);
+    // The item name of a file name: the first of each of ":?<>\/*|" taken out.
+    QString getLegaName(const QString& sPath);
+
+    void cmdCancel_Click();
+
+    bool IsRunning() const { return m_bRunning; }
+
+    QLabel* lblStat = nullptr;
+    cProgressBar* cProgressBar1 = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    cAudioConverter* cAudioConverter1 = nullptr;
+
+private:
+    bool m_bRunning = false;
+};
+
+inline frmStat* g_frmStat()
+{
+    return Forms::Get<frmStat>();
+}

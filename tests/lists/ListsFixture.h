@@ -1,0 +1,138 @@
+// A program folder for the lists' window tests: audio files the fake converter reads, list
+// files in "Main", the main window started over them, and readers of the list files.
+#pragma once
+
+#include "app/mdlModes.h"
+#include "components/cIconMenu/cIconMenu.h"
+#include "lists/mdlListFile.h"
+#include "mainwindow/frmMain.h"
+#include "settings/mdlOptions.h"
+#include "tests/support/FakeAudioComponents.h"
+#include "tests/support/TestPlatform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+namespace ListsTest {
+
+inline QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+inline void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(bytes);
+}
+
+// A list record; `extra` holds the range and tag fields (whole-file range, no tags when empty).
+inline QString record(const QString& mark, const QString& name, const QString& file, const QString& extra = QString())
+{
+    const QString rest = !extra.isEmpty()
+        ? extra
+        : QStringLiteral("<COL_RANGE_ALL>1</COL_RANGE_ALL><COL_RANGE_START_TIME></COL_RANGE_START_TIME>"
+                         "<COL_RANGE_LENGTH_TIME></COL_RANGE_LENGTH_TIME><COL_TAG_ALBUM></COL_TAG_ALBUM>"
+                         "<COL_TAG_ARTIST></COL_TAG_ARTIST><COL_TAG_COMMENT></COL_TAG_COMMENT><COL_TAG_GEN></COL_TAG_GEN>"
+                         "<COL_TAG_YEAR></COL_TAG_YEAR><COL_TAG_TITLE></COL_TAG_TITLE><COL_TAG_TRACK></COL_TAG_TRACK>");
+    return "<ITEM><Inc>" + mark + "</Inc><Type>Audio</Type><Item Name>" + name + "</Item Name><COL_FILE>" + file
+        + "</COL_FILE>" + rest + "</ITEM>";
+}
+
+// The records of a list file (without the piece before the first "<ITEM>").
+inline QStringList fileRecords(const QString& path)
+{
+    QString text;
+    ReadListFile(path, text);
+    QStringList pieces = SplitListRecords(text);
+    if (!pieces.isEmpty())
+        pieces.removeFirst();
+    return pieces;
+}
+
+// One field of record n (from 1) of a list file.
+inline QString fileField(const QString& path, int n, const char* key)
+{
+    const QStringList r = fileRecords(path);
+    return n >= 1 && n <= r.size() ? GetTagValue(QString::fromLatin1(key), r[n - 1]) : QStringLiteral("<none>");
+}
+
+class Fixture
+{
+public:
+    Fixture()
+    {
+        InitProductProfile();
+        g_sToPath = platform.path("Main/");
+        g_bCopyID3FromSource = false;
+        g_bSelectTheLastItem = false;
+        g_bDisplayMSGWhenErase = false;
+        g_bDisplayMSGWhenExit = false;
+        g_bClearOnExit = false;
+        g_bAutoFreeDB = false;
+        g_sTagAlbum = g_sTagArtist = g_sTagComment = g_sTagGenre = g_sTagYear = g_sTagSong = g_sTagTrack = QString();
+        QDir().mkpath(platform.path("audio"));
+        fakes.setupConverter = [this](FakeAudioConverter* c) { c->files = audio; };
+        fakes.setupPlayer = [this](FakePlayer* p) { p->files = played; };
+        fakes.setupRipper = [this](FakeAudioCDRipper* r) { r->drives = drives; };
+    }
+
+    // An audio file of that many bytes and milliseconds that the fake converter reads.
+    QString addAudio(const QString& name, int bytes = 100, qint32 ms = 1000, qint16 channels = 2,
+                     const AudioTags& tags = {})
+    {
+        const QString path = platform.path("audio/" + name);
+        writeBytes(path, QByteArray(bytes, 'a'));
+        audio[path] = FakeFileScript{0, ms, 44100, channels, 16, tags};
+        played[path] = FakePlayerScript{0, 44100, channels, 1411200, ms / 1000.0};
+        return path;
+    }
+
+    // A list file of the named audio files (made when missing); "name*" is marked.
+    QString addList(const QString& list, const QStringList& items)
+    {
+        QString text;
+        for (QString item : items) {
+            const bool marked = item.endsWith(u'*');
+            if (marked)
+                item.chop(1);
+            const QString path = platform.path("audio/" + item);
+            text += record(marked ? "1" : "0", item, audio.contains(path) ? path : addAudio(item));
+        }
+        return addListText(list, text);
+    }
+
+    QString addListText(const QString& list, const QString& text)
+    {
+        const QString path = platform.path("Main/" + list + ".flst");
+        writeBytes(path, text.toUtf8() + "\n");
+        return path;
+    }
+
+    frmMain* start()
+    {
+        main = Forms::Get<frmMain>();
+        return main;
+    }
+
+    FakeAudioConverter* mainConverter() { return qobject_cast<FakeAudioConverter*>(main->cAudioConverter1); }
+    FakeAudioCDRipper* mainRipper() { return qobject_cast<FakeAudioCDRipper*>(main->cAudioCDRipper1); }
+
+    TestPlatform platform;
+    FakeAudioFactories fakes;
+    QHash<QString, FakeFileScript> audio;
+    QHash<QString, FakePlayerScript> played;
+    QList<FakeCdDrive> drives;
+    frmMain* main = nullptr;
+};
+
+inline void command(frmMain* m, const char* key)
+{
+    m->m_cMenu_Click(m->m_cMenu->IndexForKey(QString::fromUtf8(key)));
+}
+
+} // namespace ListsTest
