@@ -1002,6 +1002,7 @@ void frmMain::cGrid1_CellDoubleClick(qint32 Row, qint32)
     if (cGrid1->Rows() == 0 || cGrid1->CurrentRow() < 1)
         return;
     setCursor(Qt::WaitCursor);
+    Forms::Unload<frmItem>();  // each opening loads the dialog on the current row
     frmItem* item = g_frmItem();
     unsetCursor();
     item->Show(vbModal, this);

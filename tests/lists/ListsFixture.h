@@ -5,6 +5,7 @@
 #include "app/mdlModes.h"
 #include "components/cIconMenu/cIconMenu.h"
 #include "lists/mdlListFile.h"
+#include "lists/mdlListsTree.h"
 #include "mainwindow/frmMain.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioComponents.h"
