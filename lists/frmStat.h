@@ -32,8 +32,6 @@ public:
 
     void cmdCancel_Click();
 
-    bool IsRunning() const { return m_bRunning; }
-
     QLabel* lblStat = nullptr;
     cProgressBar* cProgressBar1 = nullptr;
     QPushButton* cmdCancel = nullptr;

@@ -458,9 +458,9 @@ void frmMain::m_cMenu_Click(qint32 ItemNumber)
     const QString key = m_cMenu->ItemKey(ItemNumber);
     if (key.isEmpty())
         return;
-    // While files are being added no command reaches the lists (showing or hiding the
-    // window from the tray still works).
-    if (m_bAddingFiles && key != QLatin1String("RC Open"))
+    // While files are being added no command reaches the lists. Showing or hiding the
+    // window from the tray still works, and an exit waits for the files.
+    if (m_bAddingFiles && key != QLatin1String("RC Open") && key != QLatin1String("RC Exit"))
         return;
     if (cPlayer1->IsPlaying())
         cPlayer1->StopPlay();

@@ -392,6 +392,7 @@ void tst_AddFiles::noListCommandWhileAdding_data()
     QTest::newRow("Cancel") << "cancel";
     QTest::newRow("close box") << "close";
     QTest::newRow("main window closed") << "exit";
+    QTest::newRow("exit from the tray") << "tray exit";
 }
 
 // While files are being added the main window takes no list command, so no row lands in
@@ -434,8 +435,10 @@ void tst_AddFiles::noListCommandWhileAdding()
                     stat->cmdCancel_Click();
                 else if (stop == QLatin1String("close"))
                     stat->close();
-                else
+                else if (stop == QLatin1String("exit"))
                     m->close();
+                else
+                    command(m, "RC Exit");
             };
         }
         return c;
@@ -452,7 +455,7 @@ void tst_AddFiles::noListCommandWhileAdding()
     QCOMPARE(fileNames(a), QStringLiteral("x f1.wav f2.wav f3.wav"));
     QCOMPARE(fileNames(b), QStringLiteral("y"));
     QVERIFY(!Forms::IsLoaded<frmStat>());
-    if (stop == QLatin1String("exit")) {
+    if (stop.endsWith(QLatin1String("exit"))) {
         // The main window closes once the rows are saved.
         QVERIFY(!Forms::IsLoaded<frmMain>());
         return;
