@@ -15,6 +15,7 @@
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/AudioFixtures.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
 #include <QFile>
@@ -22,13 +23,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
 
 // A list "Songs" with one item whose file is a short WAV called song.a.wav.
 QString writeList(TestPlatform& platform)
@@ -156,7 +150,7 @@ void tst_MainCommands::saveAs()
     run(main, "Save As");
     QCOMPARE(from, wav);
     QCOMPARE(to, target);
-    QCOMPARE(readBytes(target), readBytes(wav));
+    QCOMPARE(TestFiles::ReadBytes(target), TestFiles::ReadBytes(wav));
 }
 
 void tst_MainCommands::saveAsGuards()

@@ -16,6 +16,7 @@
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
 #include <QFile>
@@ -27,20 +28,6 @@ namespace {
 const QString kRefusal = QStringLiteral(
     "This program cannot run, please reinstall the software or connect to the sofrware aurhor.\n\n"
     "The main reistry key doesn't existed.");
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(bytes);
-}
 
 QString trayItemCaption(frmMain* m)
 {
@@ -146,7 +133,7 @@ void tst_Startup::refusedWithoutSettingsKey()
     TestPlatform platform(!store.isEmpty());
     const QString path = platform.path(QStringLiteral("Registry/HKEY_LOCAL_MACHINE.reg"));
     if (!store.isEmpty())
-        writeBytes(path, store);
+        TestFiles::WriteBytes(path, store);
     platform.messages().answers.enqueue(vbOK);
 
     QVERIFY(!Main());
@@ -159,7 +146,7 @@ void tst_Startup::refusedWithoutSettingsKey()
     if (store.isEmpty())
         QVERIFY(!QFile::exists(path));
     else
-        QCOMPARE(readBytes(path), store);
+        QCOMPARE(TestFiles::ReadBytes(path), store);
 }
 
 void tst_Startup::splash()
@@ -351,7 +338,7 @@ void tst_Startup::notesSummary()
     TestPlatform platform;
     InitProductProfile();
     if (notes.isValid())
-        writeBytes(platform.path(QStringLiteral("Notes")), notes.toByteArray());
+        TestFiles::WriteBytes(platform.path(QStringLiteral("Notes")), notes.toByteArray());
     frmMain* main = Forms::Get<frmMain>();
     QCOMPARE(main->GetNotesToStatus(), summary);
     QCOMPARE(main->cStatusBar1->PanelText(QStringLiteral("Notes")), main->GetNotesToStatus());
@@ -362,8 +349,8 @@ void tst_Startup::exitQuestion()
     TestPlatform platform;
     QVERIFY(Main());
     frmMain* main = Forms::Loaded<frmMain>();
-    writeBytes(platform.path(QStringLiteral("tmpeditor.wav")), "x");
-    writeBytes(platform.path(QStringLiteral("tmptts.wav")), "x");
+    TestFiles::WriteBytes(platform.path(QStringLiteral("tmpeditor.wav")), "x");
+    TestFiles::WriteBytes(platform.path(QStringLiteral("tmptts.wav")), "x");
     g_bDisplayMSGWhenExit = true;
 
     platform.messages().answers.enqueue(vbNo);

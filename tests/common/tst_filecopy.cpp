@@ -5,6 +5,7 @@
 #include "common/FileCopyClass.h"
 #include "common/frmFileCopy.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
 #include <QDir>
@@ -30,20 +31,6 @@ QByteArray randomBytes(qint64 n, quint32 seed)
     for (qint64 i = 0; i < n; ++i)
         b[i] = char(gen.generate() & 0xFF);
     return b;
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
 }
 
 // Every name in the folder: a failed copy must leave no temporary file behind.
@@ -133,7 +120,7 @@ void tst_FileCopy::chunks()
     QFETCH(QList<int>, percents);
     QTemporaryDir dir;
     const QByteArray data = randomBytes(size, quint32(size));
-    writeBytes(dir.filePath(QStringLiteral("src.bin")), data);
+    TestFiles::WriteBytes(dir.filePath(QStringLiteral("src.bin")), data);
     FileCopyClass copy;
     QCOMPARE(copy.PercentREady(), 0);
     QVERIFY(!copy.Sucessfull());
@@ -148,7 +135,7 @@ void tst_FileCopy::chunks()
     QCOMPARE(turns.percents.mid(0, percents.size()), percents);
     for (int i = int(percents.size()); i < turns.percents.size(); ++i)
         QCOMPARE(turns.percents[i], percents.isEmpty() ? 0 : percents.last());
-    QCOMPARE(readBytes(dir.filePath(QStringLiteral("dst.bin"))), data);
+    QCOMPARE(TestFiles::ReadBytes(dir.filePath(QStringLiteral("dst.bin"))), data);
     QCOMPARE(copy.SecondsTaken(), 0);
     QCOMPARE(entries(dir.path()), (QStringList{"dst.bin", "src.bin"}));
 }
@@ -158,14 +145,14 @@ void tst_FileCopy::replacesExistingDestination()
     QTemporaryDir dir;
     const QString src = dir.filePath(QStringLiteral("a.wav"));
     const QString dst = dir.filePath(QStringLiteral("b.wav"));
-    writeBytes(src, "short");
-    writeBytes(dst, randomBytes(50000, 1));
+    TestFiles::WriteBytes(src, "short");
+    TestFiles::WriteBytes(dst, randomBytes(50000, 1));
     QFile::setPermissions(dst, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
     FileCopyClass copy;
     copy.SetCacheSize(8000);
     copy.Copy(src, dst);
     QVERIFY(copy.Sucessfull());
-    QCOMPARE(readBytes(dst), QByteArray("short"));
+    QCOMPARE(TestFiles::ReadBytes(dst), QByteArray("short"));
     // The replaced file keeps its permissions.
     const QFileDevice::Permissions unixBits = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
         | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
@@ -189,7 +176,7 @@ void tst_FileCopy::ontoItself()
     QDir().mkdir(dir.filePath(QStringLiteral("sub")));
     const QString src = dir.filePath(QStringLiteral("song.wav"));
     const QByteArray data = randomBytes(40000, 7);
-    writeBytes(src, data);
+    TestFiles::WriteBytes(src, data);
     QString dst = src;
     if (how == QLatin1String("dotdot"))
         dst = dir.filePath(QStringLiteral("sub/../song.wav"));
@@ -206,7 +193,7 @@ void tst_FileCopy::ontoItself()
     QVERIFY(!copy.Sucessfull());
     QVERIFY(copy.SameFile());
     QVERIFY(copy.ErrorText().contains(QLatin1String("onto itself")));
-    QCOMPARE(readBytes(src), data);
+    QCOMPARE(TestFiles::ReadBytes(src), data);
     QCOMPARE(entries(dir.path()), before);
 }
 
@@ -214,12 +201,12 @@ void tst_FileCopy::missingSource()
 {
     QTemporaryDir dir;
     const QString dst = dir.filePath(QStringLiteral("dst.bin"));
-    writeBytes(dst, "keep me");
+    TestFiles::WriteBytes(dst, "keep me");
     FileCopyClass copy;
     copy.Copy(dir.filePath(QStringLiteral("nothing.bin")), dst);
     QVERIFY(!copy.Sucessfull());
     QVERIFY(copy.ErrorText().contains(QLatin1String("cannot be found")));
-    QCOMPARE(readBytes(dst), QByteArray("keep me"));
+    QCOMPARE(TestFiles::ReadBytes(dst), QByteArray("keep me"));
     // A folder is not a file to copy.
     copy.Copy(dir.path(), dir.filePath(QStringLiteral("x")));
     QVERIFY(!copy.Sucessfull());
@@ -232,8 +219,8 @@ void tst_FileCopy::diskFull()
     const QString src = dir.filePath(QStringLiteral("big.bin"));
     const QString dst = dir.filePath(QStringLiteral("old.bin"));
     const QByteArray data = randomBytes(300000, 3);
-    writeBytes(src, data);
-    writeBytes(dst, "the old destination");
+    TestFiles::WriteBytes(src, data);
+    TestFiles::WriteBytes(dst, "the old destination");
     FileCopyClass copy;
     copy.SetCacheSize(8000);
     {
@@ -243,11 +230,11 @@ void tst_FileCopy::diskFull()
     QVERIFY(!copy.Sucessfull());
     QVERIFY2(copy.ErrorText().contains(QLatin1String("could not be copied")), qPrintable(copy.ErrorText()));
     // Nothing half-written: the old destination as it was, no temporary file, the source whole.
-    QCOMPARE(readBytes(dst), QByteArray("the old destination"));
-    QCOMPARE(readBytes(src), data);
+    QCOMPARE(TestFiles::ReadBytes(dst), QByteArray("the old destination"));
+    QCOMPARE(TestFiles::ReadBytes(src), data);
     QCOMPARE(entries(dir.path()), (QStringList{"big.bin", "old.bin"}));
     // A short file that fails in its one write likewise.
-    writeBytes(src, randomBytes(2000, 4));
+    TestFiles::WriteBytes(src, randomBytes(2000, 4));
     {
         FileSizeLimit full(1000);
         copy.Copy(src, dir.filePath(QStringLiteral("new.bin")));
@@ -260,7 +247,7 @@ void tst_FileCopy::sourceChangesDuringCopy()
 {
     QTemporaryDir dir;
     const QString src = dir.filePath(QStringLiteral("src.bin"));
-    writeBytes(src, randomBytes(100000, 5));
+    TestFiles::WriteBytes(src, randomBytes(100000, 5));
     FileCopyClass copy;
     copy.SetCacheSize(8000);
     // Another program cuts the source short while the copy runs.
@@ -274,7 +261,7 @@ void tst_FileCopy::sourceChangesDuringCopy()
 void tst_FileCopy::noSuchFolder()
 {
     QTemporaryDir dir;
-    writeBytes(dir.filePath(QStringLiteral("src.bin")), "abc");
+    TestFiles::WriteBytes(dir.filePath(QStringLiteral("src.bin")), "abc");
     FileCopyClass copy;
     copy.Copy(dir.filePath(QStringLiteral("src.bin")), dir.filePath(QStringLiteral("no/such/dst.bin")));
     QVERIFY(!copy.Sucessfull());
@@ -329,7 +316,7 @@ void tst_FileCopy::windowCopies()
     const QString src = platform.path(QStringLiteral("Main/a.wav"));
     const QString dst = platform.path(QStringLiteral("b.wav"));
     const QByteArray data = randomBytes(50000, 9);
-    writeBytes(src, data);
+    TestFiles::WriteBytes(src, data);
 
     // What the "Save As" command does: load, hand over, arm the start timer, show modally.
     frmFileCopy* f = g_frmFileCopy();
@@ -355,7 +342,7 @@ void tst_FileCopy::windowCopies()
     QTRY_VERIFY(!Forms::IsLoaded<frmFileCopy>());
     QCOMPARE(stateAfter, QStringLiteral("Ready"));
     QCOMPARE(barAfter, 100);
-    QCOMPARE(readBytes(dst), data);
+    QCOMPARE(TestFiles::ReadBytes(dst), data);
     QVERIFY(platform.messages().shown.isEmpty());
 }
 
@@ -363,7 +350,7 @@ void tst_FileCopy::windowRefusesClosingWhileCopying()
 {
     TestPlatform platform;
     const QString src = platform.path(QStringLiteral("src.bin"));
-    writeBytes(src, randomBytes(400000, 11));
+    TestFiles::WriteBytes(src, randomBytes(400000, 11));
     frmFileCopy* f = g_frmFileCopy();
     bool sawCopying = false;
     bool closeRefused = false;
@@ -397,7 +384,7 @@ void tst_FileCopy::windowReportsFailure()
 {
     TestPlatform platform;
     const QString src = platform.path(QStringLiteral("song.wav"));
-    writeBytes(src, "the only copy");
+    TestFiles::WriteBytes(src, "the only copy");
     frmFileCopy* f = g_frmFileCopy();
     platform.messages().answers.enqueue(vbOK);
     f->FileCopyEx(src, src);
@@ -405,7 +392,7 @@ void tst_FileCopy::windowReportsFailure()
     QCOMPARE(platform.messages().shown[0].prompt,
              QStringLiteral("The file '%1' cannot be copied onto itself.").arg(src));
     QCOMPARE(platform.messages().shown[0].buttons, vbInformation);
-    QCOMPARE(readBytes(src), QByteArray("the only copy"));
+    QCOMPARE(TestFiles::ReadBytes(src), QByteArray("the only copy"));
     QVERIFY(f->ProgressBar1->Value() < 100);  // not shown as done
     QCOMPARE(f->lblState->text(), QStringLiteral("Ready"));
     QVERIFY(f->tmrEnd.isActive());

@@ -8,6 +8,7 @@
 #include "common/mdlSupportedFormats.h"
 #include "common/mdlWindowHelpers.h"
 #include "components/cBalloonTip/cBalloonTip.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
 #include <QComboBox>
@@ -18,20 +19,6 @@
 #include <QTest>
 
 namespace {
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(bytes);
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
 
 QStringList items(const QComboBox& c)
 {
@@ -242,7 +229,7 @@ void tst_Functions::readTextFile()
     QFETCH(QString, text);
     TestPlatform platform;
     const QString path = platform.path(QStringLiteral("t.txt"));
-    writeBytes(path, bytes);
+    TestFiles::WriteBytes(path, bytes);
     QCOMPARE(ReadTextFile(path), text);
     QCOMPARE(ReadTextFile(platform.path(QStringLiteral("missing.txt"))), QString());
     QCOMPARE(ReadTextFile(platform.home()), QString());  // a folder is not a text file
@@ -253,7 +240,7 @@ void tst_Functions::writeTextFileAndCombo()
     TestPlatform platform;
     const QString path = platform.path(QStringLiteral("FileNameFormats.txt"));
     WriteTextFile(QStringLiteral("[file_name]\n\n[123]_[file_name]"), path);
-    QCOMPARE(readBytes(path), QByteArray("[file_name]\n\n[123]_[file_name]\n"));
+    QCOMPARE(TestFiles::ReadBytes(path), QByteArray("[file_name]\n\n[123]_[file_name]\n"));
     QComboBox combo;
     combo.addItem(QStringLiteral("old"));
     FillComboFromFile(path, &combo);
@@ -289,7 +276,7 @@ void tst_Functions::pathHistory()
     QByteArray bytes;
     for (const QString& l : old)
         bytes += l.toUtf8() + "\r\n";
-    writeBytes(PathHistoryFile(), bytes);
+    TestFiles::WriteBytes(PathHistoryFile(), bytes);
     QComboBox combo;
     combo.setEditable(true);
     combo.setEditText(text);
@@ -314,7 +301,7 @@ void tst_Functions::pathHistoryMissingFile()
     QFile::remove(PathHistoryFile());
     combo.setEditText(QStringLiteral("/music/out"));
     SavePathHistory(&combo);
-    QCOMPARE(readBytes(PathHistoryFile()), QByteArray("/music/out\n"));
+    QCOMPARE(TestFiles::ReadBytes(PathHistoryFile()), QByteArray("/music/out\n"));
 }
 
 void tst_Functions::makePath()
@@ -325,7 +312,7 @@ void tst_Functions::makePath()
     QVERIFY(IsFolder(platform.path(QStringLiteral("new/deeper"))));
     QCOMPARE(MakePath(deep), 0);  // already there
     // A file standing where a folder should be is a failure.
-    writeBytes(platform.path(QStringLiteral("file")), "x");
+    TestFiles::WriteBytes(platform.path(QStringLiteral("file")), "x");
     QVERIFY(MakePath(platform.path(QStringLiteral("file/sub/"))) != 0);
     QVERIFY(!IsFolder(platform.path(QStringLiteral("file"))));
     QVERIFY(!IsFolder(platform.path(QStringLiteral("missing"))));
@@ -462,7 +449,7 @@ void tst_Functions::fileTimes()
     QCOMPARE(GetFileCreationDate(platform.path(QStringLiteral("missing"))), 0.0);
 
     const QString file = platform.path(QStringLiteral("f.wav"));
-    writeBytes(file, "x");
+    TestFiles::WriteBytes(file, "x");
     QCOMPARE(GetFileTimes(file, c, a, w, false), qint16(0));
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const QDateTime written = DateTimeFromDate(w);
@@ -474,9 +461,9 @@ void tst_Functions::fileTimes()
 void tst_Functions::killFileAndFileExists()
 {
     TestPlatform platform;
-    writeBytes(platform.path(QStringLiteral("a1.tmp")), "x");
-    writeBytes(platform.path(QStringLiteral("a2.tmp")), "x");
-    writeBytes(platform.path(QStringLiteral(".hidden")), "x");
+    TestFiles::WriteBytes(platform.path(QStringLiteral("a1.tmp")), "x");
+    TestFiles::WriteBytes(platform.path(QStringLiteral("a2.tmp")), "x");
+    TestFiles::WriteBytes(platform.path(QStringLiteral(".hidden")), "x");
     QDir().mkpath(platform.path(QStringLiteral("dir.tmp")));
     QVERIFY(FileExists(platform.path(QStringLiteral("a1.tmp"))));
     QVERIFY(FileExists(platform.path(QStringLiteral("a?.tmp"))));

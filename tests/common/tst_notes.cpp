@@ -5,6 +5,7 @@
 #include "common/frmNotes.h"
 #include "components/cStatusBar/cStatusBar.h"
 #include "mainwindow/frmMain.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
 #include <QDir>
@@ -16,20 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(bytes);
-}
 
 // Opens the window as the main window does, and closes it again.
 QString openNotes()
@@ -71,17 +58,17 @@ void tst_Notes::firstOpeningCreatesTheFile()
     QCOMPARE(n->Text1->pos(), QPoint(0, 0));
     // Closing an empty box writes only the line break; the next opening is empty again.
     closeNotes();
-    QCOMPARE(readBytes(path), QByteArray("\n"));
+    QCOMPARE(TestFiles::ReadBytes(path), QByteArray("\n"));
     QCOMPARE(openNotes(), QString());
 }
 
 void tst_Notes::emptyFileOpensEmpty()
 {
     TestPlatform platform;
-    writeBytes(platform.path(QStringLiteral("Notes")), QByteArray());
+    TestFiles::WriteBytes(platform.path(QStringLiteral("Notes")), QByteArray());
     QCOMPARE(openNotes(), QString());
     closeNotes();
-    QCOMPARE(readBytes(platform.path(QStringLiteral("Notes"))), QByteArray("\n"));
+    QCOMPARE(TestFiles::ReadBytes(platform.path(QStringLiteral("Notes"))), QByteArray("\n"));
 }
 
 void tst_Notes::survivesReopening_data()
@@ -102,7 +89,7 @@ void tst_Notes::survivesReopening()
     TestPlatform platform;
     g_frmNotes()->Text1->setPlainText(text);
     closeNotes();
-    QCOMPARE(readBytes(platform.path(QStringLiteral("Notes"))), (text + u'\n').toUtf8());
+    QCOMPARE(TestFiles::ReadBytes(platform.path(QStringLiteral("Notes"))), (text + u'\n').toUtf8());
     QCOMPARE(openNotes(), text);
     // Closing unchanged writes the same file again.
     closeNotes();
@@ -113,10 +100,10 @@ void tst_Notes::readsOtherLineBreaks()
 {
     TestPlatform platform;
     const QString path = platform.path(QStringLiteral("Notes"));
-    writeBytes(path, "one\r\ntwo\r\n\r\n");
+    TestFiles::WriteBytes(path, "one\r\ntwo\r\n\r\n");
     QCOMPARE(openNotes(), QStringLiteral("one\ntwo\n"));
     closeNotes();
-    writeBytes(path, "no break at the end");
+    TestFiles::WriteBytes(path, "no break at the end");
     QCOMPARE(openNotes(), QStringLiteral("no break at the end"));
 }
 
@@ -147,12 +134,12 @@ void tst_Notes::unreadableNotesAreKept()
         QVERIFY(QFileInfo(path).isDir());
         return;
     }
-    writeBytes(path, "precious\n");
+    TestFiles::WriteBytes(path, "precious\n");
     QFile::setPermissions(path, QFileDevice::WriteOwner);
     QCOMPARE(openNotes(), QString());
     closeNotes();
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    QCOMPARE(readBytes(path), QByteArray("precious\n"));
+    QCOMPARE(TestFiles::ReadBytes(path), QByteArray("precious\n"));
 }
 
 QTEST_MAIN(tst_Notes)

@@ -9,6 +9,7 @@
 #include "mainwindow/frmMain.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
 #include <QCoreApplication>
@@ -16,20 +17,6 @@
 #include <QFile>
 
 namespace ListsTest {
-
-inline QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-inline void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(bytes);
-}
 
 // A list record; `extra` holds the range and tag fields (whole-file range, no tags when empty).
 inline QString record(const QString& mark, const QString& name, const QString& file, const QString& extra = QString())
@@ -87,7 +74,7 @@ public:
                      const AudioTags& tags = {})
     {
         const QString path = platform.path("audio/" + name);
-        writeBytes(path, QByteArray(bytes, 'a'));
+        TestFiles::WriteBytes(path, QByteArray(bytes, 'a'));
         audio[path] = FakeFileScript{0, ms, 44100, channels, 16, tags};
         played[path] = FakePlayerScript{0, 44100, channels, 1411200, ms / 1000.0};
         return path;
@@ -110,7 +97,7 @@ public:
     QString addListText(const QString& list, const QString& text)
     {
         const QString path = platform.path("Main/" + list + ".flst");
-        writeBytes(path, text.toUtf8() + "\n");
+        TestFiles::WriteBytes(path, text.toUtf8() + "\n");
         return path;
     }
 
@@ -120,6 +107,15 @@ public:
         return main;
     }
 
+    // Closes the main window and opens it again over the same folder.
+    frmMain* restart()
+    {
+        Forms::Unload(main);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return start();
+    }
+
+    FakePlayer* player() { return fakes.players.last(); }
     FakeAudioConverter* mainConverter() { return qobject_cast<FakeAudioConverter*>(main->cAudioConverter1); }
     FakeAudioCDRipper* mainRipper() { return qobject_cast<FakeAudioCDRipper*>(main->cAudioCDRipper1); }
 

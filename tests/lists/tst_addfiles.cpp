@@ -142,7 +142,7 @@ void tst_AddFiles::rowsFromTheOpenDialog()
     const QString list = f.addList("a", {"1", "2", "3", "4", "5"});
     const QString good = f.addAudio("good.wav", 999, 90500);
     const QString bad = f.platform.path("audio/bad.wav");
-    writeBytes(bad, "not audio at all");
+    TestFiles::WriteBytes(bad, "not audio at all");
     const QString next = f.addAudio("next.WAV", 2048, 1500);
     frmMain* m = f.start();
     m->cStatusBar1->SetPanelText(QStringLiteral("Main"), QStringLiteral("Busy"));
@@ -252,13 +252,13 @@ void tst_AddFiles::skippedAndReported()
     const QString folder = f.platform.path("audio/folder.wav");
     QDir().mkpath(folder);
     const QString empty = f.platform.path("audio/empty.wav");
-    writeBytes(empty, "");
+    TestFiles::WriteBytes(empty, "");
     f.audio[empty] = FakeFileScript{0, 1000, 44100, 2, 16, {}};
     const QString text = f.platform.path("audio/notes.txt");
-    writeBytes(text, "text");
+    TestFiles::WriteBytes(text, "text");
     const QString missing = f.platform.path("audio/gone.wav");
     const QString noExt = f.platform.path("audio/README");
-    writeBytes(noExt, "read me");
+    TestFiles::WriteBytes(noExt, "read me");
     const QString a = f.addAudio("a.wav");
     const QString b = f.addAudio("b.mp3");
     frmMain* m = f.start();
@@ -277,7 +277,7 @@ void tst_AddFiles::nothingAddedToAnEmptyList()
     Fixture f;
     const QString list = f.addList("a", {});
     const QString empty = f.platform.path("audio/empty.wav");
-    writeBytes(empty, "");
+    TestFiles::WriteBytes(empty, "");
     frmMain* m = f.start();
     m->cStatusBar1->SetPanelText(QStringLiteral("Main"), QStringLiteral("Busy"));
     // A drop of only empty files: the window opens and closes, the list stays as it was.
@@ -300,7 +300,7 @@ void tst_AddFiles::drops()
     const QString three = f.addAudio("three.wav");
     const QString hidden = f.addAudio(".hidden.wav");
     const QString empty = f.platform.path("audio/empty.wav");
-    writeBytes(empty, "");
+    TestFiles::WriteBytes(empty, "");
     f.audio[empty] = FakeFileScript{0, 1000, 44100, 2, 16, {}};
     const QString missing = f.platform.path("audio/missing.wav");
     frmMain* m = f.start();
@@ -331,7 +331,7 @@ void tst_AddFiles::refusedOnCDAndGroupNodes()
     const QString list = f.addList("a", {"x"});
     const QString song = f.addAudio("song.wav");
     frmMain* m = f.start();
-    const QByteArray before = readBytes(list);
+    const QByteArray before = TestFiles::ReadBytes(list);
 
     // A CD drive: the command says why; a drop is ignored without a word.
     cTreeItem* drive = m->cTreeView1->Nodes().Add(nullptr, cTreeItems::tvwLast, "##CDD: Drive", "D:", 25, 25);
@@ -352,7 +352,7 @@ void tst_AddFiles::refusedOnCDAndGroupNodes()
     QCOMPARE(m->cGrid1->Rows(), 0);
     QCOMPARE(f.platform.messages().shown.size(), 1);
     QVERIFY(f.platform.dialogs().openRequests.isEmpty());
-    QCOMPARE(readBytes(list), before);
+    QCOMPARE(TestFiles::ReadBytes(list), before);
     QVERIFY(QDir::current().entryList({"##*"}, QDir::AllEntries).isEmpty());
 }
 
@@ -367,7 +367,7 @@ void tst_AddFiles::thousandWavFiles()
     QStringList paths;
     for (int i = 0; i < 1000; ++i) {
         const QString path = f.platform.path(QStringLiteral("audio/tone%1.wav").arg(i, 4, 10, QChar(u'0')));
-        writeBytes(path, wav);
+        TestFiles::WriteBytes(path, wav);
         paths << path;
     }
     frmMain* m = f.start();

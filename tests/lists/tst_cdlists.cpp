@@ -55,9 +55,9 @@ QString writeImage(const QString& dir, const QString& name, const QList<int>& se
         bin += QByteArray(reinterpret_cast<const char*>(s.constData()), int(s.size() * 2));
         at += sectors[i];
     }
-    writeBytes(QDir(dir).filePath(name + ".bin"), bin);
+    TestFiles::WriteBytes(QDir(dir).filePath(name + ".bin"), bin);
     const QString path = QDir(dir).filePath(name + ".cue");
-    writeBytes(path, cue.toUtf8());
+    TestFiles::WriteBytes(path, cue.toUtf8());
     return path;
 }
 

@@ -100,7 +100,7 @@ void tst_ItemProperties::showsTheRowAndSteps()
 {
     ItemsFixture f;
     frmMain* m = f.start();
-    const QByteArray before = readBytes(f.list);
+    const QByteArray before = TestFiles::ReadBytes(f.list);
     bool ran = false;
     f.open(2, [&](frmItem* d) {
         ran = true;
@@ -167,7 +167,7 @@ void tst_ItemProperties::showsTheRowAndSteps()
     QVERIFY(ran);
     QCOMPARE(f.platform.modal().shown, QStringList{"frmItem"});
     QVERIFY(!Forms::IsLoaded<frmItem>());
-    QCOMPARE(readBytes(f.list), before);
+    QCOMPARE(TestFiles::ReadBytes(f.list), before);
     QCOMPARE(RowText(m->cGrid1, 2, "Item Name"), QStringLiteral("two.wav"));
 }
 
@@ -263,7 +263,7 @@ void tst_ItemProperties::refusals()
     QFETCH(QString, boxAfter);
     ItemsFixture f;
     frmMain* m = f.start();
-    const QByteArray before = readBytes(f.list);
+    const QByteArray before = TestFiles::ReadBytes(f.list);
     cBalloonTip::ResetLastShown();
     f.platform.messages().answerAll = vbOK;
     f.open(2, [&](frmItem* d) {
@@ -283,7 +283,7 @@ void tst_ItemProperties::refusals()
     QCOMPARE(f.platform.messages().shown.size(), 2);
     QCOMPARE(f.platform.messages().shown[0].prompt, message);
     QCOMPARE(f.platform.messages().shown[0].buttons, vbInformation);
-    QCOMPARE(readBytes(f.list), before);
+    QCOMPARE(TestFiles::ReadBytes(f.list), before);
     QCOMPARE(RowText(m->cGrid1, 2, "Item Name"), QStringLiteral("two.wav"));
     QCOMPARE(RowText(m->cGrid1, 2, "COL_TAG_ARTIST"), QStringLiteral("Ar"));
     const bool balloon = message.startsWith(QStringLiteral("Illegal"));

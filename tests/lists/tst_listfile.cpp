@@ -7,6 +7,7 @@
 #include "lists/mdlListFile.h"
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
 #include <QDir>
@@ -15,20 +16,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(bytes);
-}
 
 // The text fields of a record that the grid keeps as they are.
 const QStringList kTextFields{"Item Name", "COL_FILE", "COL_TAG_ALBUM", "COL_TAG_ARTIST", "COL_TAG_COMMENT",
@@ -94,7 +81,7 @@ void tst_ListFile::fileFormat()
     SetRowText(g, 1, "COL_BYTES_SIZE", "1234");
     const QString path = platform.path("Main/a.flst");
     QVERIFY(WriteListFile(g, path));
-    QCOMPARE(readBytes(path),
+    QCOMPARE(TestFiles::ReadBytes(path),
              QByteArray("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>song.wav</Item Name>"
                         "<COL_FILE>/Music/song.wav</COL_FILE><COL_RANGE_ALL>1</COL_RANGE_ALL>"
                         "<COL_RANGE_START_TIME></COL_RANGE_START_TIME><COL_RANGE_LENGTH_TIME></COL_RANGE_LENGTH_TIME>"
@@ -109,7 +96,7 @@ void tst_ListFile::emptyList()
     GridFixture f;
     const QString path = platform.path("Main/empty.flst");
     QVERIFY(WriteListFile(&f.grid, path));
-    QCOMPARE(readBytes(path), QByteArray("\n"));
+    QCOMPARE(TestFiles::ReadBytes(path), QByteArray("\n"));
     FakeAudioConverter converter;
     GridFixture loaded;
     const ListLoadResult r = LoadListFile(&loaded.grid, path, &converter, false);
@@ -157,8 +144,8 @@ void tst_ListFile::roundTrip()
     const QString path = platform.path("Main/list.flst");
     QVERIFY(WriteListFile(g, path));
     // One line: line breaks inside values never split the file.
-    QCOMPARE(readBytes(path).count('\n'), 1);
-    QVERIFY(!readBytes(path).contains('\r'));
+    QCOMPARE(TestFiles::ReadBytes(path).count('\n'), 1);
+    QVERIFY(!TestFiles::ReadBytes(path).contains('\r'));
 
     // Read back as the loader reads it (the files do not exist, so the stored fields are
     // what the rows hold).
@@ -174,9 +161,9 @@ void tst_ListFile::roundTrip()
     }
     QCOMPARE(RowText(&loaded.grid, 2, "Range"), QStringLiteral("00:00:10 - 00:01:15"));
     // And written again, byte for byte the same file.
-    const QByteArray first = readBytes(path);
+    const QByteArray first = TestFiles::ReadBytes(path);
     QVERIFY(WriteListFile(&loaded.grid, path));
-    QCOMPARE(readBytes(path), first);
+    QCOMPARE(TestFiles::ReadBytes(path), first);
 }
 
 void tst_ListFile::getTagValue_data()
@@ -236,11 +223,11 @@ void tst_ListFile::lineEndings()
     const QString a = record({"1", "Audio", "a.wav", "/x/a.wav", "1"});
     const QString b = record({"0", "Audio", "b.wav", "/x/b.wav", "1"});
     // Records on one line, or one record per line as an edited file may have them.
-    writeBytes(path, (a + b).toUtf8() + ending);
+    TestFiles::WriteBytes(path, (a + b).toUtf8() + ending);
     FakeAudioConverter converter;
     GridFixture one;
     QCOMPARE(LoadListFile(&one.grid, path, &converter, false).rows, 2);
-    writeBytes(path, a.toUtf8() + ending + b.toUtf8() + ending);
+    TestFiles::WriteBytes(path, a.toUtf8() + ending + b.toUtf8() + ending);
     GridFixture two;
     QCOMPARE(LoadListFile(&two.grid, path, &converter, false).rows, 2);
     QCOMPARE(RowText(&two.grid, 2, "Item Name"), QStringLiteral("b.wav"));
@@ -258,7 +245,7 @@ void tst_ListFile::malformedRecords()
         + record({"1", "Audio", "bad range", "/x/2.wav", "0", "ten", "5"})    // start is no number: 0
         + record({"1.6", "Audio", "rounded mark", "/x/3.wav", "1"})
         + record({"1", "Audio", "empty range", "/x/4.wav", "0", "", ""});
-    writeBytes(path, text.toUtf8() + "\n");
+    TestFiles::WriteBytes(path, text.toUtf8() + "\n");
     FakeAudioConverter converter;
     GridFixture f;
     const ListLoadResult r = LoadListFile(&f.grid, path, &converter, false);
@@ -286,7 +273,7 @@ void tst_ListFile::unreadableFiles()
     TestPlatform platform;
     const QString path = platform.path("Main/u.flst");
     if (kind == "bytes")
-        writeBytes(path, record({"1", "Audio", "a", "/x/a.wav", "1"}).toUtf8() + "\xff\xfe\xc3" + "\n");
+        TestFiles::WriteBytes(path, record({"1", "Audio", "a", "/x/a.wav", "1"}).toUtf8() + "\xff\xfe\xc3" + "\n");
     else
         QDir().mkpath(path);
     FakeAudioConverter converter;
@@ -305,11 +292,11 @@ void tst_ListFile::loadedRow()
 {
     TestPlatform platform;
     const QString audio = platform.path("song.wav");
-    writeBytes(audio, QByteArray(1536, 'x'));
+    TestFiles::WriteBytes(audio, QByteArray(1536, 'x'));
     FakeAudioConverter converter;
     converter.files[audio] = FakeFileScript{0, 65499, 44100, 2, 16, {}};
     const QString path = platform.path("Main/r.flst");
-    writeBytes(path, record({"1", "Data", "renamed.wav", audio, "1", "7", "8", "Alb", "Art", "Com", "Gen", "1999",
+    TestFiles::WriteBytes(path, record({"1", "Data", "renamed.wav", audio, "1", "7", "8", "Alb", "Art", "Com", "Gen", "1999",
                              "Tit", "[TRACK_NUM]"})
                          .toUtf8());
     GridFixture f;
@@ -362,7 +349,7 @@ void tst_ListFile::rangeRows()
     QFETCH(QString, startCell);
     TestPlatform platform;
     const QString path = platform.path("Main/r.flst");
-    writeBytes(path, record({"0", "Audio", "a", "/x/a.wav", rangeAll, start, length}).toUtf8());
+    TestFiles::WriteBytes(path, record({"0", "Audio", "a", "/x/a.wav", rangeAll, start, length}).toUtf8());
     FakeAudioConverter converter;
     GridFixture f;
     LoadListFile(&f.grid, path, &converter, false);
@@ -374,14 +361,14 @@ void tst_ListFile::tagsFromSource()
 {
     TestPlatform platform;
     const QString audio = platform.path("tagged.mp3");
-    writeBytes(audio, "x");
+    TestFiles::WriteBytes(audio, "x");
     FakeAudioConverter converter;
     FakeFileScript script;
     script.tags.Album = "From File";
     script.tags.Track = "7";
     converter.files[audio] = script;
     const QString path = platform.path("Main/t.flst");
-    writeBytes(path, record({"1", "Audio", "t", audio, "1", "", "", "Edited Album", "", "", "", "", "", "3"}).toUtf8());
+    TestFiles::WriteBytes(path, record({"1", "Audio", "t", audio, "1", "", "", "Edited Album", "", "", "", "", "", "3"}).toUtf8());
     GridFixture on;
     LoadListFile(&on.grid, path, &converter, true);
     QCOMPARE(RowText(&on.grid, 1, "COL_TAG_ALBUM"), QStringLiteral("From File"));
@@ -396,15 +383,15 @@ void tst_ListFile::missingFileKeepsItsRecord()
 {
     TestPlatform platform;
     const QString present = platform.path("here.wav");
-    writeBytes(present, "x");
+    TestFiles::WriteBytes(present, "x");
     const QString unreadable = platform.path("broken.wav");
-    writeBytes(unreadable, "x");
+    TestFiles::WriteBytes(unreadable, "x");
     FakeAudioConverter converter;
     converter.files[present] = FakeFileScript{0, 1000, 44100, 2, 16, {}};  // broken.wav reads as result 2
     const QString path = platform.path("Main/k.flst");
     const QString gone = record({"1", "Audio", "gone & lost", platform.path("gone.wav"), "0", "5", "10", "A", "B",
                                  "C", "D", "E", "F", "G"});
-    writeBytes(path, (gone + record({"0", "Audio", "here", present, "1"}) + record({"1", "Audio", "broken", unreadable, "1"}))
+    TestFiles::WriteBytes(path, (gone + record({"0", "Audio", "here", present, "1"}) + record({"1", "Audio", "broken", unreadable, "1"}))
                          .toUtf8()
                      + "\n");
     GridFixture f;
@@ -420,7 +407,7 @@ void tst_ListFile::missingFileKeepsItsRecord()
     // Saved again (a mark changed), the missing items are still there, unchanged.
     f.grid.Cell(2, 1).SetIconIndex(1);
     QVERIFY(WriteListFile(&f.grid, path));
-    const QStringList pieces = SplitListRecords(QString::fromUtf8(readBytes(path)).trimmed());
+    const QStringList pieces = SplitListRecords(QString::fromUtf8(TestFiles::ReadBytes(path)).trimmed());
     QCOMPARE(pieces.size(), 4);
     QCOMPARE("<ITEM>" + pieces[1], record({"1", "Audio", "gone &amp; lost", platform.path("gone.wav"), "0", "5", "10",
                                           "A", "B", "C", "D", "E", "F", "G"}));
@@ -434,7 +421,7 @@ void tst_ListFile::realAudioFile()
     const QString audio = platform.path("tone.wav");
     QVERIFY(AudioFixtures::writeWav(audio, 8000, 1, 16, AudioFixtures::sine(8000 * 3 + 4000, 1, 8000, 440)));
     const QString path = platform.path("Main/real.flst");
-    writeBytes(path, record({"1", "Audio", "tone.wav", audio, "1"}).toUtf8());
+    TestFiles::WriteBytes(path, record({"1", "Audio", "tone.wav", audio, "1"}).toUtf8());
     cAudioConverter* converter = CreateAudioConverter(nullptr);
     GridFixture f;
     QVERIFY(LoadListFile(&f.grid, path, converter, false).completed);

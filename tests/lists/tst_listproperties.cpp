@@ -54,7 +54,7 @@ void tst_ListProperties::renamesTheList()
     const QString a = f.addList("a", {"x*", "y"});
     f.addList("b", {"z"});
     frmMain* m = f.start();
-    const QByteArray content = readBytes(a);
+    const QByteArray content = TestFiles::ReadBytes(a);
     frmDirProperties* d = openProperties(m);
     QVERIFY(d);
     QVERIFY(d->isVisible());
@@ -73,7 +73,7 @@ void tst_ListProperties::renamesTheList()
     d->cmdOk_Click();
     const QString songs = f.platform.path("Main/Songs.flst");
     QCOMPARE(listFiles(f), (QStringList{"b.flst", "Songs.flst"}));
-    QCOMPARE(readBytes(songs), content);
+    QCOMPARE(TestFiles::ReadBytes(songs), content);
     cTreeItem* node = m->cTreeView1->SelectedItem();
     QCOMPARE(node->Key(), songs);
     QCOMPARE(node->Text(), QStringLiteral("Songs"));
@@ -226,7 +226,7 @@ void tst_ListProperties::folderLink()
     QCOMPARE(f.platform.shell().opened.last(), gone);
 
     // A folder that cannot be made is reported, and the shell is still asked.
-    writeBytes(f.platform.path("file"), "x");
+    TestFiles::WriteBytes(f.platform.path("file"), "x");
     const QString blocked = f.platform.path("file/sub/");
     d->txtPath->setText(blocked + "x.flst");
     f.platform.messages().answers.enqueue(vbYes);

@@ -13,7 +13,9 @@
 #include "lists/mdlListsTree.h"
 #include "mainwindow/frmMain.h"
 #include "settings/mdlOptions.h"
+#include "tests/lists/ListsFixture.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
 #include <QDir>
@@ -24,30 +26,9 @@
 #include <QTest>
 #include <QTreeWidget>
 
+using namespace ListsTest;
+
 namespace {
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(bytes);
-}
-
-QString record(const QString& mark, const QString& name, const QString& file)
-{
-    return "<ITEM><Inc>" + mark + "</Inc><Type>Audio</Type><Item Name>" + name + "</Item Name><COL_FILE>" + file
-        + "</COL_FILE><COL_RANGE_ALL>1</COL_RANGE_ALL><COL_RANGE_START_TIME></COL_RANGE_START_TIME>"
-          "<COL_RANGE_LENGTH_TIME></COL_RANGE_LENGTH_TIME><COL_TAG_ALBUM></COL_TAG_ALBUM><COL_TAG_ARTIST></COL_TAG_ARTIST>"
-          "<COL_TAG_COMMENT></COL_TAG_COMMENT><COL_TAG_GEN></COL_TAG_GEN><COL_TAG_YEAR></COL_TAG_YEAR>"
-          "<COL_TAG_TITLE></COL_TAG_TITLE><COL_TAG_TRACK></COL_TAG_TRACK></ITEM>";
-}
 
 // The item names of a list file, in order, with "*" after a marked one.
 QString fileItems(const QString& path)
@@ -67,78 +48,6 @@ QString gridItems(cGrid* g)
     for (qint32 r = 1; r <= g->Rows(); ++r)
         items << RowText(g, r, "Item Name") + (IsRowMarked(g, r) ? "*" : "");
     return items.join(u' ');
-}
-
-// A program folder with audio files the fake converter reads and list files in "Main".
-class Fixture
-{
-public:
-    Fixture()
-    {
-        InitProductProfile();
-        g_sToPath = platform.path("Main/");
-        g_bCopyID3FromSource = false;
-        g_bSelectTheLastItem = false;
-        g_bDisplayMSGWhenErase = false;
-        g_bDisplayMSGWhenExit = false;
-        g_bClearOnExit = false;
-        QDir().mkpath(platform.path("audio"));
-        fakes.setupConverter = [this](FakeAudioConverter* c) { c->files = audio; };
-        fakes.setupPlayer = [this](FakePlayer* p) { p->files = played; };
-    }
-
-    // An audio file of that many bytes and milliseconds.
-    QString addAudio(const QString& name, int bytes = 100, qint32 ms = 1000, qint32 channels = 2)
-    {
-        const QString path = platform.path("audio/" + name);
-        writeBytes(path, QByteArray(bytes, 'a'));
-        audio[path] = FakeFileScript{0, ms, 44100, qint16(channels), 16, {}};
-        played[path] = FakePlayerScript{0, 22050, channels, 128000, ms / 1000.0};
-        return path;
-    }
-
-    // A list file of the named audio files ("name*" marked).
-    QString addList(const QString& list, const QStringList& items)
-    {
-        QString text;
-        for (QString item : items) {
-            const bool marked = item.endsWith(u'*');
-            if (marked)
-                item.chop(1);
-            const QString file = audio.contains(platform.path("audio/" + item)) ? platform.path("audio/" + item)
-                                                                               : addAudio(item);
-            text += record(marked ? "1" : "0", item, file);
-        }
-        const QString path = platform.path("Main/" + list + ".flst");
-        writeBytes(path, text.toUtf8() + "\n");
-        return path;
-    }
-
-    frmMain* start()
-    {
-        main = Forms::Get<frmMain>();
-        return main;
-    }
-
-    frmMain* restart()
-    {
-        Forms::Unload(main);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return start();
-    }
-
-    FakePlayer* player() { return fakes.players.last(); }
-
-    TestPlatform platform;
-    FakeAudioFactories fakes;
-    QHash<QString, FakeFileScript> audio;
-    QHash<QString, FakePlayerScript> played;
-    frmMain* main = nullptr;
-};
-
-void command(frmMain* m, const char* key)
-{
-    m->m_cMenu_Click(m->m_cMenu->IndexForKey(QString::fromUtf8(key)));
 }
 
 // A left click in the mark column of a row.
@@ -219,7 +128,7 @@ void tst_MainLists::emptyFolderGetsFirstList()
     QDir(f.platform.path("Main")).removeRecursively();
     frmMain* m = f.start();
     const QString first = f.platform.path("Main/New Items List 1.flst");
-    QCOMPARE(readBytes(first), QByteArray());
+    QCOMPARE(TestFiles::ReadBytes(first), QByteArray());
     QCOMPARE(m->cTreeView1->SelectedItem()->Key(), first);
     QCOMPARE(m->cTreeView1->SelectedItem()->Text(), QStringLiteral("New Items List 1"));
     QVERIFY(!m->picEmptyMsg->isHidden());
@@ -231,9 +140,9 @@ void tst_MainLists::emptyFolderGetsFirstList()
 void tst_MainLists::folderWithOtherFiles()
 {
     Fixture f;
-    writeBytes(f.platform.path("Main/readme.txt"), "not a list");
-    writeBytes(f.platform.path("Main/New Items List 1.flst.bak"), "");  // ".flst" anywhere counts
-    writeBytes(f.platform.path("Main/UPPER.FLST"), "");                 // case counts
+    TestFiles::WriteBytes(f.platform.path("Main/readme.txt"), "not a list");
+    TestFiles::WriteBytes(f.platform.path("Main/New Items List 1.flst.bak"), "");  // ".flst" anywhere counts
+    TestFiles::WriteBytes(f.platform.path("Main/UPPER.FLST"), "");                 // case counts
     frmMain* m = f.start();
     QCOMPARE(g_nodMainItems->Children().Count(), 1);
     QCOMPARE(g_nodMainItems->Children().Item(1)->Text(), QStringLiteral("New Items List 1flst"));
@@ -244,7 +153,7 @@ void tst_MainLists::folderWithOtherFiles()
 void tst_MainLists::folderWithoutListsGetsNewList()
 {
     Fixture f;
-    writeBytes(f.platform.path("Main/readme.txt"), "not a list");
+    TestFiles::WriteBytes(f.platform.path("Main/readme.txt"), "not a list");
     frmMain* m = f.start();
     // No list at all: the "New Items List" command made one and shows it, ready to be named.
     QCOMPARE(m->cTreeView1->SelectedItem()->Key(), f.platform.path("Main/New Items List 1.flst"));
@@ -301,7 +210,7 @@ void tst_MainLists::movesAreSavedAtOnce()
     Fixture f;
     const QString list = f.addList("l", {"a", "b", "c", "d*", "e", "f"});
     frmMain* m = f.start();
-    writeBytes(list, "stale");  // every move command writes the list, even one that moves nothing
+    TestFiles::WriteBytes(list, "stale");  // every move command writes the list, even one that moves nothing
     m->cGrid1->SetCurrentRow(current);
     command(m, key.toUtf8().constData());
     QCOMPARE(gridItems(m->cGrid1), order);
@@ -371,7 +280,7 @@ void tst_MainLists::removeItems()
         m->RemoveItems();
         QCOMPARE(m->cGrid1->Rows(), 0);
         QVERIFY(!m->picEmptyMsg->isHidden());
-        QCOMPARE(readBytes(list), QByteArray("\n"));
+        QCOMPARE(TestFiles::ReadBytes(list), QByteArray("\n"));
         // Nothing left to remove: no timer.
         command(m, "Remove Item");
         command(m, "Clear the List");
@@ -396,7 +305,7 @@ void tst_MainLists::clearTheList()
     command(m, "Clear the List");
     m->tmrRemove_Timer();
     QCOMPARE(m->cGrid1->Rows(), 0);
-    QCOMPARE(readBytes(list), QByteArray("\n"));
+    QCOMPARE(TestFiles::ReadBytes(list), QByteArray("\n"));
     QVERIFY(!m->picEmptyMsg->isHidden());
     QCOMPARE(m->cGridInfo->Rows(), 0);
     QCOMPARE(m->cStatusBar1->PanelText(QStringLiteral("Items List Properties")),
@@ -413,7 +322,7 @@ void tst_MainLists::nothingWrittenOnGroupOrCDNodes()
     Fixture f;
     const QString list = f.addList("a", {"1", "2*"});
     frmMain* m = f.start();
-    const QByteArray before = readBytes(list);
+    const QByteArray before = TestFiles::ReadBytes(list);
     const QStringList filesBefore = QDir(f.platform.path("Main")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
     // The group node: an empty grid; marks, moves and clearing write nothing anywhere.
@@ -425,7 +334,7 @@ void tst_MainLists::nothingWrittenOnGroupOrCDNodes()
     m->SaveGridToFile();
     m->DoClearTheList();
     command(m, "New Items List");
-    QCOMPARE(readBytes(list), before);
+    QCOMPARE(TestFiles::ReadBytes(list), before);
     QCOMPARE(QDir(f.platform.path("Main")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), filesBefore);
     QVERIFY(QDir::current().entryList({"##*"}, QDir::AllEntries).isEmpty());
 
@@ -442,7 +351,7 @@ void tst_MainLists::nothingWrittenOnGroupOrCDNodes()
     command(m, "Remove Item");
     QCOMPARE(f.platform.messages().shown.last().prompt, "Cannot remove items from Audio CD." + QString(20, u' '));
     QVERIFY(!m->tmrRemove.isActive());
-    QCOMPARE(readBytes(list), before);
+    QCOMPARE(TestFiles::ReadBytes(list), before);
     QCOMPARE(QDir(f.platform.path("Main")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), filesBefore);
     QVERIFY(QDir::current().entryList({"##*"}, QDir::AllEntries).isEmpty());
 
@@ -476,7 +385,7 @@ void tst_MainLists::unreadableListIsNeverOverwritten()
     Fixture f;
     const QString list = f.platform.path("Main/broken.flst");
     const QByteArray bytes = record("1", "a", "/x/a.wav").toUtf8() + "\xff\xfe" + "\n";
-    writeBytes(list, bytes);
+    TestFiles::WriteBytes(list, bytes);
     g_bClearOnExit = true;
     frmMain* m = f.start();
     QCOMPARE(m->cTreeView1->SelectedItem()->Key(), list);
@@ -486,7 +395,7 @@ void tst_MainLists::unreadableListIsNeverOverwritten()
     m->SaveGridToFile();
     m->DoClearTheList();
     Forms::Unload(m);  // clear on exit
-    QCOMPARE(readBytes(list), bytes);
+    QCOMPARE(TestFiles::ReadBytes(list), bytes);
 }
 
 void tst_MainLists::newList()
@@ -639,7 +548,8 @@ void tst_MainLists::keyboardSelectionLoadsTheList()
 void tst_MainLists::informationGrid()
 {
     Fixture f;
-    f.addAudio("mono.wav", 2048, 3000, 1);
+    const QString mono = f.addAudio("mono.wav", 2048, 3000, 1);
+    f.played[mono] = FakePlayerScript{0, 22050, 1, 128000, 3.0};  // what the player reports
     f.addList("a", {"stereo.wav", "mono.wav"});
     frmMain* m = f.start();
     cGrid* info = m->cGridInfo;
@@ -704,7 +614,7 @@ void tst_MainLists::clearOnExit()
     g_bClearOnExit = true;
     frmMain* m = f.start();
     QVERIFY(Forms::Unload(m));
-    QCOMPARE(readBytes(list), QByteArray("\n"));
+    QCOMPARE(TestFiles::ReadBytes(list), QByteArray("\n"));
 }
 
 void tst_MainLists::optionsChangeTheFolder()

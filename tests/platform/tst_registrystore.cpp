@@ -1,6 +1,7 @@
 // The settings store file: its text form, refusal of damaged files, and safety against
 // a writer killed mid-write and two processes writing at once.
 #include "platform/RegistryStore.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
 #include <QApplication>
@@ -18,20 +19,6 @@ Q_DECLARE_METATYPE(RegistryStore::Status)
 namespace {
 
 const QString kRoot = QStringLiteral("HKEY_LOCAL_MACHINE");
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // Child process: writes count values "<prefix><n>" into the General key of the store.
 int runChildWriter(const QStringList& args)
@@ -99,7 +86,7 @@ void tst_RegistryStore::roundTrip()
     QCOMPARE(read->data, value.data);
     QCOMPARE(other.value(key, QString())->data, QByteArray("default", 8));
     // The file keeps the layout of an exported registry file.
-    const QByteArray text = readAll(store.filePath());
+    const QByteArray text = TestFiles::ReadBytes(store.filePath());
     QVERIFY(text.startsWith("Windows Registry Editor Version 5.00\n"));
     QVERIFY(text.contains("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ostrany\\Velmaro\\Formats\\APE]"));
 }
@@ -127,10 +114,10 @@ void tst_RegistryStore::writesNeedAnExistingKey()
 {
     TestPlatform platform;
     RegistryStore& store = RegistryStore::forRoot(kRoot);
-    const QByteArray before = readAll(store.filePath());
+    const QByteArray before = TestFiles::ReadBytes(store.filePath());
     QVERIFY(!store.setValue(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\Missing"), QStringLiteral("x"),
                             RegValue::fromString(QStringLiteral("1"))));
-    QCOMPARE(readAll(store.filePath()), before);
+    QCOMPARE(TestFiles::ReadBytes(store.filePath()), before);
     QVERIFY(!store.keyExists(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\Missing")));
     QVERIFY(store.createKey(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\Missing\\Deeper")));
     QVERIFY(store.keyExists(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\Missing")));
@@ -168,7 +155,7 @@ void tst_RegistryStore::damagedFileIsRefusedAndKept()
     QFETCH(RegistryStore::Status, status);
     TestPlatform platform;
     const QString path = platform.path(QStringLiteral("Registry/HKEY_LOCAL_MACHINE.reg"));
-    writeAll(path, text);
+    QVERIFY(TestFiles::WriteBytes(path, text));
     RegistryStore store(path, kRoot);
     QCOMPARE(store.status(), status);
     QVERIFY(store.lastError().contains(path));
@@ -176,7 +163,7 @@ void tst_RegistryStore::damagedFileIsRefusedAndKept()
     // No write may replace what the user has, damaged or not.
     QVERIFY(!store.createKey(QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\General")));
     QVERIFY(!store.setValue(QStringLiteral("A"), QStringLiteral("x"), RegValue::fromString(QStringLiteral("1"))));
-    QCOMPARE(readAll(path), text);
+    QCOMPARE(TestFiles::ReadBytes(path), text);
 }
 
 void tst_RegistryStore::seesChangesMadeByOthers()
@@ -202,7 +189,7 @@ void tst_RegistryStore::killedWriterLeavesPreviousFile()
     RegistryStore store(path, kRoot);
     const QString key = QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\General");
     QVERIFY(store.setValue(key, QStringLiteral("kept"), RegValue::fromString(QStringLiteral("yes"))));
-    const QByteArray before = readAll(path);
+    const QByteArray before = TestFiles::ReadBytes(path);
 
     // A child starts a write, stops half-way through its temporary file and is killed.
     const QString marker = platform.path(QStringLiteral("stalled"));
@@ -217,7 +204,7 @@ void tst_RegistryStore::killedWriterLeavesPreviousFile()
     ::kill(pid_t(child.processId()), SIGKILL);
     QVERIFY(child.waitForFinished());
 
-    QCOMPARE(readAll(path), before);
+    QCOMPARE(TestFiles::ReadBytes(path), before);
     QCOMPARE(store.status(), RegistryStore::Status::Ok);
     QCOMPARE(store.value(key, QStringLiteral("kept"))->data, QByteArray("yes", 4));
     QVERIFY(!store.value(key, QStringLiteral("lost0")).has_value());

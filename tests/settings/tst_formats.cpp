@@ -15,6 +15,7 @@
 #include "settings/mdlOptions.h"
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
 #include <QComboBox>
@@ -37,25 +38,6 @@ extern "C" {
 }
 
 namespace {
-
-RegistryRoutines key(const QString& subkey)
-{
-    RegistryRoutines r;
-    r.setHkey(HKEY_LOCAL_MACHINE);
-    r.setKeyRoot(ProductKeyRoot());
-    r.setSubkey(subkey);
-    return r;
-}
-
-QString stored(const QString& subkey, const QString& name)
-{
-    return key(subkey).GetRegistryValue(name).toString();
-}
-
-bool store(const QString& subkey, const QString& name, const QString& value)
-{
-    return key(subkey).SetRegistryValue(name, value, 1);
-}
 
 // Every format global back to what a new process starts with.
 void resetFormatGlobals()
@@ -366,7 +348,7 @@ void tst_Formats::everySettingRoundTrips()
         {"Formats\\APE", "cboAPELevel", "3"},
     };
     for (const QStringList& e : expected)
-        QCOMPARE(stored(e[0], e[1]), e[2]);
+        QCOMPARE(TestFiles::StoredText(e[0], e[1]), e[2]);
 
     // The globals took them at OK, and take them again after a restart.
     auto checkGlobalsAndRecords = [] {
@@ -501,7 +483,7 @@ void tst_Formats::storedValues()
     QFETCH(Probe, probe);
     QFETCH(QVariant, expected);
     TestPlatform platform;
-    QVERIFY(store(subkey, name, value));
+    QVERIFY(TestFiles::StoreText(subkey, name, value));
     startUp();
     QCOMPARE(probe(), expected);
 }
@@ -525,8 +507,8 @@ void tst_Formats::mp3VariableBitrate()
     QFETCH(int, method);
     QFETCH(int, writeTag);
     TestPlatform platform;
-    QVERIFY(store("Formats\\MP3", "chkMP3VBRTag", vbrTag));
-    QVERIFY(store("Formats\\MP3", "chkMP3ABR", abr));
+    QVERIFY(TestFiles::StoreText("Formats\\MP3", "chkMP3VBRTag", vbrTag));
+    QVERIFY(TestFiles::StoreText("Formats\\MP3", "chkMP3ABR", abr));
     frmAudioProp* f = startUp();
     f->chkMP3VBR->SetValue(0);  // "VBR Mode" plays no part
     const MP3Settings m = BuildMP3Settings();
@@ -556,10 +538,10 @@ void tst_Formats::oggHandOver()
     QFETCH(int, rate);
     QFETCH(int, level);
     TestPlatform platform;
-    QVERIFY(store("Formats\\OGG", "ptnQualityOGG", quality));
-    QVERIFY(store("Formats\\OGG", "sldOGG", "90"));
-    QVERIFY(store("Formats\\OGG", "optOggBit", bitrate));
-    QVERIFY(store("Formats\\OGG", "cboOggBitNom", "128"));
+    QVERIFY(TestFiles::StoreText("Formats\\OGG", "ptnQualityOGG", quality));
+    QVERIFY(TestFiles::StoreText("Formats\\OGG", "sldOGG", "90"));
+    QVERIFY(TestFiles::StoreText("Formats\\OGG", "optOggBit", bitrate));
+    QVERIFY(TestFiles::StoreText("Formats\\OGG", "cboOggBitNom", "128"));
     frmAudioProp* f = startUp();
     const OGGSettings o = BuildOGGSettings();
     QCOMPARE(o.Mode, mode);
@@ -590,8 +572,8 @@ void tst_Formats::storedAcmCodec()
     QFETCH(QString, expectedTag);
     QFETCH(QString, expectedFormat);
     TestPlatform platform;
-    QVERIFY(store("Formats\\ACM", "cboTags", tag));
-    QVERIFY(store("Formats\\ACM", "cboFormats", format));
+    QVERIFY(TestFiles::StoreText("Formats\\ACM", "cboTags", tag));
+    QVERIFY(TestFiles::StoreText("Formats\\ACM", "cboFormats", format));
     frmAudioProp* f = startUp();
     QCOMPARE(g_sACMTag, expectedTag);
     QCOMPARE(g_sACMFormat, expectedFormat);
@@ -644,13 +626,13 @@ void tst_Formats::noCodecs()
     QCOMPARE(g_lWMAFormat, -1);
     QCOMPARE(BuildWMASettings().CodecIndex, -1);
     f->cmdOk_Click();
-    QCOMPARE(stored("Formats\\ACM", "cboTags"), QString());
-    QCOMPARE(stored("Formats\\WMA", "cboWMACodecs"), QStringLiteral("-1"));
+    QCOMPARE(TestFiles::StoredText("Formats\\ACM", "cboTags"), QString());
+    QCOMPARE(TestFiles::StoredText("Formats\\WMA", "cboWMACodecs"), QStringLiteral("-1"));
 
     // Codecs without "PCM": none is chosen.
     Forms::DestroyAll();
     fakes.setupConverter = [](FakeAudioConverter* c) { c->acmTags = QStringList{"IMA ADPCM", "GSM 6.10"}; };
-    QVERIFY(store("Formats\\ACM", "cboTags", QString()));
+    QVERIFY(TestFiles::StoreText("Formats\\ACM", "cboTags", QString()));
     f = startUp();
     QCOMPARE(items(f->cboTags), (QStringList{"GSM 6.10", "IMA ADPCM"}));
     QCOMPARE(f->cboTags->currentIndex(), -1);
@@ -680,7 +662,7 @@ void tst_Formats::okSelectsTheDefaultFormat()
     QCOMPARE(options->cboTargetFormat->currentIndex(), entry);
     QCOMPARE(options->cboTargetFormat->currentText().left(3), tab);
     // Only the options window's own OK stores it.
-    QCOMPARE(stored("General", "cboTargetFormat"), QString());
+    QCOMPARE(TestFiles::StoredText("General", "cboTargetFormat"), QString());
 }
 
 void tst_Formats::twoFormatBuild()
@@ -704,9 +686,9 @@ void tst_Formats::twoFormatBuild()
 void tst_Formats::okWithoutMP3Key()
 {
     TestPlatform platform;
-    RegistryRoutines root = key(QString());
+    RegistryRoutines root = TestFiles::ProductKey(QString());
     root.DeleteKey(QStringLiteral("Formats\\MP3"));
-    QVERIFY(!key("Formats\\MP3").KeyExists());
+    QVERIFY(!TestFiles::ProductKey("Formats\\MP3").KeyExists());
     frmAudioProp* f = startUp();
     pick(f->cboSamplesWAV, "11025");
     pick(f->cboMP3Bitrate, "256");
@@ -717,8 +699,8 @@ void tst_Formats::okWithoutMP3Key()
     f->cmdOk_Click();
 
     // The other formats are saved; the MP3 values read back as missing.
-    QCOMPARE(stored("Formats\\WAV", "cboSamplesWAV"), QStringLiteral("11025"));
-    QVERIFY(!key("Formats\\MP3").KeyExists());
+    QCOMPARE(TestFiles::StoredText("Formats\\WAV", "cboSamplesWAV"), QStringLiteral("11025"));
+    QVERIFY(!TestFiles::ProductKey("Formats\\MP3").KeyExists());
     QCOMPARE(g_lSamplesWAV, 11025);
     QCOMPARE(f->chkMP3ErrorProtect->Value(), 0);
     QCOMPARE(f->chkMP3ABR->Value(), 0);
@@ -743,7 +725,7 @@ void tst_Formats::exitAndCloseBox()
     QVERIFY(!f->isVisible());
     QCOMPARE(Forms::Loaded<frmAudioProp>(), f);
     // Nothing saved, nothing restored.
-    QCOMPARE(stored("Formats\\MP3", "cboMP3Bitrate"), QString());
+    QCOMPARE(TestFiles::StoredText("Formats\\MP3", "cboMP3Bitrate"), QString());
     QCOMPARE(g_lMP3Bitrate, 128);
     QCOMPARE(f->cboMP3Bitrate->currentText(), QStringLiteral("320"));
 
@@ -926,7 +908,7 @@ void tst_Formats::recommendedCodecsCancelled()
     pick(f->cboTags, "MS ADPCM");
     f->cboTags_Click();
     f->cmdOk_Click();
-    QCOMPARE(stored("Formats\\ACM", "cboTags"), QStringLiteral("MS ADPCM"));
+    QCOMPARE(TestFiles::StoredText("Formats\\ACM", "cboTags"), QStringLiteral("MS ADPCM"));
 
     if (unreadableFile) {
         const QString notAudio = platform.path(QStringLiteral("notes.mp3"));
@@ -946,8 +928,8 @@ void tst_Formats::recommendedCodecsCancelled()
     QCOMPARE(f->cboFormats->currentIndex(), 0);
 
     f->cmdOk_Click();
-    QCOMPARE(stored("Formats\\ACM", "cboTags"), all[0]);
-    QCOMPARE(stored("Formats\\ACM", "cboFormats"), acmFormatTexts(all[0]).value(0));
+    QCOMPARE(TestFiles::StoredText("Formats\\ACM", "cboTags"), all[0]);
+    QCOMPARE(TestFiles::StoredText("Formats\\ACM", "cboFormats"), acmFormatTexts(all[0]).value(0));
     QCOMPARE(g_sACMTag, all[0]);
     QVERIFY(!g_sACMFormat.isEmpty());
 }
@@ -971,7 +953,7 @@ void tst_Formats::advancedPanel()
     f->cmdExit_Click();
 
     // Any other stored caption shows the panel.
-    QVERIFY(store("Formats\\MP3", "lblMP3Advanced", "More"));
+    QVERIFY(TestFiles::StoreText("Formats\\MP3", "lblMP3Advanced", "More"));
     f = restart();
     QCOMPARE(f->lblMP3Advanced->text(), QStringLiteral("More"));
     QVERIFY(!f->picMP3Advanced->isHidden());
@@ -980,7 +962,7 @@ void tst_Formats::advancedPanel()
 void tst_Formats::oggSlider()
 {
     TestPlatform platform;
-    QVERIFY(store("Formats\\OGG", "sldOGG", "40"));
+    QVERIFY(TestFiles::StoreText("Formats\\OGG", "sldOGG", "40"));
     frmAudioProp* f = startUp();
     QCOMPARE(f->lblSensitivityVal->text(), QStringLiteral("40"));
     // Dragging the thumb shows the value as it goes.

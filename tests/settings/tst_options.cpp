@@ -10,6 +10,7 @@
 #include "settings/frmOptions.h"
 #include "settings/frmProgParameters.h"
 #include "settings/mdlOptions.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
 #include <QComboBox>
@@ -25,25 +26,6 @@
 #include <functional>
 
 namespace {
-
-RegistryRoutines key(const QString& subkey)
-{
-    RegistryRoutines r;
-    r.setHkey(HKEY_LOCAL_MACHINE);
-    r.setKeyRoot(ProductKeyRoot());
-    r.setSubkey(subkey);
-    return r;
-}
-
-QString stored(const QString& subkey, const QString& name)
-{
-    return key(subkey).GetRegistryValue(name).toString();
-}
-
-void store(const QString& subkey, const QString& name, const QString& value)
-{
-    QVERIFY(key(subkey).SetRegistryValue(name, value, 1));
-}
 
 // Every option global back to what a new process starts with.
 void resetGlobals()
@@ -138,8 +120,8 @@ void tst_Options::firstStart()
 {
     TestPlatform platform;
     // The store as an older version or another program may leave it: "General" empty.
-    key(QStringLiteral("General")).DeleteValue(QStringLiteral("picColor"));
-    key(QStringLiteral("General")).DeleteValue(QStringLiteral("picTextColor"));
+    TestFiles::ProductKey(QStringLiteral("General")).DeleteValue(QStringLiteral("picColor"));
+    TestFiles::ProductKey(QStringLiteral("General")).DeleteValue(QStringLiteral("picTextColor"));
     frmOptions* f = Forms::Get<frmOptions>();
     const QString main = platform.home() + QStringLiteral("/Main/");
     QCOMPARE(g_sToPath, main);
@@ -236,12 +218,12 @@ void tst_Options::everyOptionRoundTrips()
     QCOMPARE(g_sTagYear, QStringLiteral("2026"));
     QCOMPARE(g_sTagComment, QStringLiteral("line one\nline two"));
     // The values live where other programs and older versions look for them.
-    QCOMPARE(stored("General", "chkDisplayTitle"), QStringLiteral("1"));
-    QCOMPARE(stored("General", "picColor"), QString::number(0x123456));
-    QCOMPARE(stored("General", "picTextColor"), QString::number(0xABCDEF));
-    QCOMPARE(stored("General", "cboDevices"), QStringLiteral("-1"));
-    QCOMPARE(stored("Events", "txtPlayAtEnd"), sound);
-    QCOMPARE(stored("ID3 Tags", "chkCopyID3FromSource"), QStringLiteral("0"));
+    QCOMPARE(TestFiles::StoredText("General", "chkDisplayTitle"), QStringLiteral("1"));
+    QCOMPARE(TestFiles::StoredText("General", "picColor"), QString::number(0x123456));
+    QCOMPARE(TestFiles::StoredText("General", "picTextColor"), QString::number(0xABCDEF));
+    QCOMPARE(TestFiles::StoredText("General", "cboDevices"), QStringLiteral("-1"));
+    QCOMPARE(TestFiles::StoredText("Events", "txtPlayAtEnd"), sound);
+    QCOMPARE(TestFiles::StoredText("ID3 Tags", "chkCopyID3FromSource"), QStringLiteral("0"));
 }
 
 void tst_Options::cancelAndCloseBoxStoreNothing()
@@ -285,11 +267,11 @@ void tst_Options::cancelAndCloseBoxStoreNothing()
 void tst_Options::storedTextsThatDoNotFit()
 {
     TestPlatform platform;
-    store("General", "chkDisplayTitle", "abc");
-    store("General", "cboTargetFormat", "OGG - Ogg Media Format (*.ogg)");
-    store("General", "picColor", "not a colour");
-    store("Events", "txtPlayAtEnd", platform.home() + QStringLiteral("/sounds/"));
-    store("General", "chkDisplayPlayer", "1");
+    QVERIFY(TestFiles::StoreText("General", "chkDisplayTitle", "abc"));
+    QVERIFY(TestFiles::StoreText("General", "cboTargetFormat", "OGG - Ogg Media Format (*.ogg)"));
+    QVERIFY(TestFiles::StoreText("General", "picColor", "not a colour"));
+    QVERIFY(TestFiles::StoreText("Events", "txtPlayAtEnd", platform.home() + QStringLiteral("/sounds/")));
+    QVERIFY(TestFiles::StoreText("General", "chkDisplayPlayer", "1"));
     frmOptions* f = Forms::Get<frmOptions>();
     QCOMPARE(f->chkDisplayTitle->Value(), 0);  // the box keeps its state, the global follows it
     QVERIFY(!g_bDisplayTitle);
@@ -319,7 +301,7 @@ void tst_Options::listsFolderText()
     f->txtToPath->setEditText(typed.isEmpty() ? QString() : platform.home() + typed);
     f->cmdOk_Click();
     QCOMPARE(g_sToPath, platform.home() + result);
-    QCOMPARE(stored("General", "txtToPath"), platform.home() + result);
+    QCOMPARE(TestFiles::StoredText("General", "txtToPath"), platform.home() + result);
     QCOMPARE(f->txtToPath->currentText(), platform.home() + result);
 }
 
@@ -398,7 +380,7 @@ void tst_Options::enablingRules()
     // The links are never disabled; and the rules follow what the store says.
     for (LinkLabel* l : {f->lblNoticParameters, f->lblID3TagParameters, f->lblParameters})
         QVERIFY(l->isEnabled());
-    store("Events", "chkPlaySound", "1");
+    QVERIFY(TestFiles::StoreText("Events", "chkPlaySound", "1"));
     f->GetOptions();
     QVERIFY(f->cmdTestSound->isEnabled());
 }
@@ -579,12 +561,12 @@ void tst_Options::colourPickers()
     QCOMPARE(f->picColor->BackColor(), 0x332211);
     QCOMPARE(BackColorOf(f->picTitle), 0x332211);
     QCOMPARE(BackColorOf(main->picTitle), 0x332211);  // the main window follows at once
-    QCOMPARE(stored("Display", "picColor"), QString::number(0x332211));
+    QCOMPARE(TestFiles::StoredText("Display", "picColor"), QString::number(0x332211));
 
     platform.dialogs().colourAnswers.enqueue(QColor(0xFF, 0, 0));
     f->picTextColor_Click();
     QCOMPARE(f->picTextColor->BackColor(), 0x0000FF);
-    QCOMPARE(stored("Display", "picTextColor"), QString::number(0x00FF00));  // the colour it replaced
+    QCOMPARE(TestFiles::StoredText("Display", "picTextColor"), QString::number(0x00FF00));  // the colour it replaced
     QCOMPARE(main->lblTitle->property("velmaroForeColor").toInt(), 0x0000FF);
     QCOMPARE(g_lAppColor, storedAppColour);  // only OK changes the globals
 
@@ -603,11 +585,11 @@ void tst_Options::setAsDefault()
     SetDefaultTargetFormat(QStringLiteral("WMA - Windows Media Audio files (*.wma)"));
     QCOMPARE(g_sTargetFormat, QStringLiteral("WMA - Windows Media Audio files (*.wma)"));
     QCOMPARE(f->cboTargetFormat->currentText(), g_sTargetFormat);
-    QCOMPARE(stored("General", "cboTargetFormat"), g_sTargetFormat);
+    QCOMPARE(TestFiles::StoredText("General", "cboTargetFormat"), g_sTargetFormat);
     SetDefaultFileNameFormat(QStringLiteral("[123].[dest_extension]"));
     QCOMPARE(g_sFileNameFormat, QStringLiteral("[123].[dest_extension]"));
     QCOMPARE(f->cboFileName->currentText(), g_sFileNameFormat);
-    QCOMPARE(stored("General", "cboFileName"), g_sFileNameFormat);
+    QCOMPARE(TestFiles::StoredText("General", "cboFileName"), g_sFileNameFormat);
     // And a restart keeps them.
     restart();
     QCOMPARE(g_sTargetFormat, QStringLiteral("WMA - Windows Media Audio files (*.wma)"));

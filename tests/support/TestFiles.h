@@ -1,0 +1,48 @@
+// Small helpers the tests share: whole-file reads and writes, and the product's settings
+// key in the store.
+#pragma once
+
+#include "app/mdlModes.h"
+#include "common/RegistryRoutines.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+namespace TestFiles {
+
+inline QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+inline bool WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// The product's key below HKEY_LOCAL_MACHINE with a sub-key ("General", "Formats\MP3" ...).
+inline RegistryRoutines ProductKey(const QString& subkey)
+{
+    RegistryRoutines r;
+    r.setHkey(HKEY_LOCAL_MACHINE);
+    r.setKeyRoot(ProductKeyRoot());
+    r.setSubkey(subkey);
+    return r;
+}
+
+inline QString StoredText(const QString& subkey, const QString& name)
+{
+    return ProductKey(subkey).GetRegistryValue(name).toString();
+}
+
+inline bool StoreText(const QString& subkey, const QString& name, const QString& value)
+{
+    return ProductKey(subkey).SetRegistryValue(name, value, 1);
+}
+
+} // namespace TestFiles
