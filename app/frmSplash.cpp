@@ -2,6 +2,7 @@
 
 #include "app/mdlModes.h"
 #include "common/mdlWindowHelpers.h"
+#include "platform/Controls.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -50,13 +51,8 @@ void frmSplash::Form_Load()
     m_alphaSteps.clear();
     if (!g_sViewBackColor.isEmpty()) {
         const qint32 c = g_sViewBackColor.toInt();
-        const QColor colour(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-        QPalette pal = palette();
-        pal.setColor(QPalette::Window, colour);
-        setPalette(pal);
-        QPalette tp = picTitle->palette();
-        tp.setColor(QPalette::Window, colour);
-        picTitle->setPalette(tp);
+        SetBackColor(this, c);
+        SetBackColor(picTitle, c);
     }
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

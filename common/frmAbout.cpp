@@ -5,6 +5,7 @@
 #include "common/MainHost.h"
 #include "components/cTabControl/cTabControl.h"
 #include "platform/App.h"
+#include "platform/Controls.h"
 #include "platform/Services.h"
 #include "platform/ShellService.h"
 #include "settings/mdlOptions.h"
@@ -16,20 +17,6 @@
 #include <QVBoxLayout>
 
 #include <cmath>
-
-namespace {
-
-QColor vbColour(qint32 c)
-{
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-int px(qint32 twips)
-{
-    return static_cast<int>(std::nearbyint(twips / double(kTwipsPerPixel)));
-}
-
-} // namespace
 
 frmAbout::frmAbout()
 {
@@ -106,12 +93,8 @@ frmAbout::frmAbout()
 void frmAbout::Form_Load()
 {
     // 1. Colours.
-    QPalette pal = picTitle->palette();
-    pal.setColor(QPalette::Window, vbColour(g_lAppColor));
-    picTitle->setPalette(pal);
-    QPalette lp = lblTitle->palette();
-    lp.setColor(QPalette::WindowText, vbColour(g_lTextColor));
-    lblTitle->setPalette(lp);
+    SetBackColor(picTitle, g_lAppColor);
+    SetForeColor(lblTitle, g_lTextColor);
     // 2.-5. Texts.
     lblAppName->setText(DisplayName());
     lblTitle->setText(DisplayName());
@@ -126,8 +109,8 @@ void frmAbout::Form_Load()
         cTabControl1->SetImageList(host->MenuImageList());
     cTabControl1->AddTab(QStringLiteral("About   "), 18, -1, QStringLiteral("About"));
     // 7. The page over the tab strip's client area.
-    picAbout->setGeometry(px(cTabControl1->ClientLeft() - 50), px(cTabControl1->ClientTop()),
-                          px(cTabControl1->ClientWidth() + 50), px(cTabControl1->ClientHeight()));
+    picAbout->setGeometry(TwipsToPixels(cTabControl1->ClientLeft() - 50), TwipsToPixels(cTabControl1->ClientTop()),
+                          TwipsToPixels(cTabControl1->ClientWidth() + 50), TwipsToPixels(cTabControl1->ClientHeight()));
     picAbout->raise();
     // 8. Only the About page shows.
     HideTabPages();

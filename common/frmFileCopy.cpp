@@ -3,6 +3,7 @@
 
 #include "common/FileCopyClass.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
+#include "platform/Controls.h"
 #include "platform/MessageService.h"
 #include "settings/mdlOptions.h"
 
@@ -12,14 +13,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QColor vbColour(qint32 c)
-{
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-} // namespace
 
 frmFileCopy::frmFileCopy()
 {
@@ -81,12 +74,8 @@ frmFileCopy::frmFileCopy()
 
 void frmFileCopy::Form_Load()
 {
-    QPalette pal = picTitle->palette();
-    pal.setColor(QPalette::Window, vbColour(g_lAppColor));
-    picTitle->setPalette(pal);
-    QPalette lp = lblTitle->palette();
-    lp.setColor(QPalette::WindowText, vbColour(g_lTextColor));
-    lblTitle->setPalette(lp);
+    SetBackColor(picTitle, g_lAppColor);
+    SetForeColor(lblTitle, g_lTextColor);
     ProgressBar1->SetBarColour(g_lAppColor);
 }
 

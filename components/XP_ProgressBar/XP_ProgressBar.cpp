@@ -1,6 +1,8 @@
 // The job progress bar, drawn by hand so that any value is taken.
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 
+#include "platform/Controls.h"
+
 #include <QPainter>
 
 XP_ProgressBar::XP_ProgressBar(QWidget* parent) : QWidget(parent)
@@ -46,11 +48,20 @@ void XP_ProgressBar::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const QRect r = rect().adjusted(0, 0, -1, -1);
-    p.fillRect(r, palette().color(QPalette::Base));
+    p.fillRect(r, trackColour());
     p.setPen(palette().color(QPalette::Mid));
     p.drawRect(r);
     const int w = int((r.width() - 1) * Fraction());
     if (w > 0)
-        p.fillRect(QRect(r.left() + 1, r.top() + 1, w, r.height() - 1),
-                   QColor(m_colour & 0xFF, (m_colour >> 8) & 0xFF, (m_colour >> 16) & 0xFF));
+        drawBar(p, QRect(r.left() + 1, r.top() + 1, w, r.height() - 1));
+}
+
+QColor XP_ProgressBar::trackColour() const
+{
+    return palette().color(QPalette::Base);
+}
+
+void XP_ProgressBar::drawBar(QPainter& painter, const QRect& bar) const
+{
+    painter.fillRect(bar, VbColor(m_colour));
 }

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class QPainter;
+
 class XP_ProgressBar : public QWidget
 {
     Q_OBJECT
@@ -28,6 +30,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // What is drawn under the bar, and the filled part itself.
+    virtual QColor trackColour() const;
+    virtual void drawBar(QPainter& painter, const QRect& bar) const;
 
 private:
     qint32 m_value = 0;

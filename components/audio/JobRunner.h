@@ -90,3 +90,29 @@ private:
     quint64 m_generation = 0;
     JobOutcome m_lastOutcome;  // written by the worker before it ends; read after joining it
 };
+
+// A component's own events for the progress and the end of a job: Progress(percent), then
+// exactly one of Done(), Aborted() or Error(code, description).
+template <class Component>
+JobRunner::OnProgress ProgressEvent(Component* component)
+{
+    return [component](int percent) { emit component->Progress(percent); };
+}
+
+template <class Component>
+JobRunner::OnEnd EndEvents(Component* component)
+{
+    return [component](const JobOutcome& outcome) {
+        switch (outcome.kind) {
+        case JobOutcome::Done:
+            emit component->Done();
+            break;
+        case JobOutcome::Aborted:
+            emit component->Aborted();
+            break;
+        case JobOutcome::Failed:
+            emit component->Error(outcome.code, outcome.description);
+            break;
+        }
+    };
+}

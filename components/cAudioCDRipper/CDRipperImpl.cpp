@@ -126,20 +126,7 @@ void CDRipperImpl::StartRip()
                 return JobOutcome::error(kErrDevice, error);
             return RunTranscode(req, control, nullptr, true);
         },
-        [this](int percent) { emit Progress(percent); },
-        [this](const JobOutcome& outcome) {
-            switch (outcome.kind) {
-            case JobOutcome::Done:
-                emit Done();
-                break;
-            case JobOutcome::Aborted:
-                emit Aborted();
-                break;
-            case JobOutcome::Failed:
-                emit Error(outcome.code, outcome.description);
-                break;
-            }
-        });
+        ProgressEvent(this), EndEvents(this));
 }
 
 void CDRipperImpl::Abort()

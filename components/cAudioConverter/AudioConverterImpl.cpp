@@ -68,20 +68,7 @@ void AudioConverterImpl::StartConvert()
     req.allowCopy = m_allowCopy;
     req.cache = m_cache;
     m_runner.start([req](JobControl& control) { return RunTranscode(req, control, nullptr, true); },
-                   [this](int percent) { emit Progress(percent); },
-                   [this](const JobOutcome& outcome) {
-                       switch (outcome.kind) {
-                       case JobOutcome::Done:
-                           emit Done();
-                           break;
-                       case JobOutcome::Aborted:
-                           emit Aborted();
-                           break;
-                       case JobOutcome::Failed:
-                           emit Error(outcome.code, outcome.description);
-                           break;
-                       }
-                   });
+                   ProgressEvent(this), EndEvents(this));
 }
 
 void AudioConverterImpl::Abort()

@@ -1,6 +1,7 @@
 #include "components/cStatusBar/cStatusBar.h"
 
 #include "components/cImageList/cImageList.h"
+#include "platform/Controls.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -105,7 +106,7 @@ QString cStatusBar::PanelKey(int number) const
 void cStatusBar::SetBackgroundColour(qint32 colour)
 {
     // Colours are 0x00BBGGRR numbers.
-    const QColor c(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+    const QColor c = VbColor(colour);
     setStyleSheet(QStringLiteral("QStatusBar { background: %1; }").arg(c.name()));
 }
 
