@@ -1215,11 +1215,7 @@ bool frmMain::NoticeDropEvent(QObject* watched, QEvent* event)
     if (event->type() != QEvent::Drop)
         return false;
     auto* de = static_cast<QDropEvent*>(event);
-    QStringList files;
-    if (de->mimeData())
-        for (const QUrl& u : de->mimeData()->urls())
-            if (u.isLocalFile())
-                files << u.toLocalFile();
+    const QStringList files = DroppedLocalFiles(de->mimeData());
     if (files.isEmpty())
         return false;
     de->acceptProposedAction();

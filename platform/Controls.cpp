@@ -4,7 +4,9 @@
 #include "platform/VbConstants.h"
 
 #include <QComboBox>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 #include <QPushButton>
 #include <QPixmap>
 
@@ -67,6 +69,17 @@ bool LoadViewPicture(QWidget* target, const QString& name)
     target->setPalette(pal);
     target->setAutoFillBackground(true);
     return true;
+}
+
+QStringList DroppedLocalFiles(const QMimeData* data)
+{
+    QStringList files;
+    if (!data)
+        return files;
+    for (const QUrl& u : data->urls())
+        if (u.isLocalFile())
+            files << u.toLocalFile();
+    return files;
 }
 
 int TwipsToPixels(int twips)

@@ -22,6 +22,9 @@ qint32 BackColorOf(const QWidget* w);
 // false (and nothing changed) when the name is empty or the picture cannot be loaded.
 bool LoadViewPicture(QWidget* target, const QString& name);
 
+// The local files a drop from the desktop carries (file URLs only), in order.
+QStringList DroppedLocalFiles(const class QMimeData* data);
+
 // Places a child at a position and size given in twips.
 void PlaceTwips(QWidget* w, int left, int top, int width, int height);
 int TwipsToPixels(int twips);

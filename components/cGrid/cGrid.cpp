@@ -2,6 +2,7 @@
 #include "components/cGrid/cGrid.h"
 
 #include "components/cImageList/cImageList.h"
+#include "platform/Controls.h"
 #include "platform/VbConstants.h"
 
 #include <QAbstractTableModel>
@@ -452,11 +453,7 @@ bool cGrid::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::Drop: {
         auto* de = static_cast<QDropEvent*>(event);
-        QStringList files;
-        if (de->mimeData())
-            for (const QUrl& u : de->mimeData()->urls())
-                if (u.isLocalFile())
-                    files << u.toLocalFile();
+        const QStringList files = DroppedLocalFiles(de->mimeData());
         if (files.isEmpty())
             break;
         de->acceptProposedAction();
