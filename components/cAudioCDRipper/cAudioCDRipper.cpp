@@ -11,34 +11,14 @@ CDRipperFactory& factory()
 }
 }  // namespace
 
-cAudioCDRipper::cAudioCDRipper(QObject* parent) : QObject(parent) {}
+cAudioCDRipper::cAudioCDRipper(QObject* parent) : AudioJobComponent(parent) {}
 
 cAudioCDRipper::~cAudioCDRipper() = default;
 
 void cAudioCDRipper::SetTrackNumber(qint32 track)
 {
     m_trackNumber = track;
-    m_hasRange = false;
-    m_rangeStart = 0;
-    m_rangeLength = 0;
-}
-
-void cAudioCDRipper::SetRangeStart(qint32 seconds)
-{
-    m_rangeStart = seconds;
-    m_hasRange = true;
-}
-
-void cAudioCDRipper::SetRangeLength(qint32 seconds)
-{
-    m_rangeLength = seconds;
-    m_hasRange = true;
-}
-
-void cAudioCDRipper::SetACMSettings(QString& TagName, QString& FormatName)
-{
-    m_settings.ACMTag = TagName;
-    m_settings.ACMFormat = FormatName;
+    clearRange();
 }
 
 cAudioCDRipper* CreateAudioCDRipper(QObject* parent)

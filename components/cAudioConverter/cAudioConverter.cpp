@@ -11,7 +11,7 @@ AudioConverterFactory& factory()
 }
 }  // namespace
 
-cAudioConverter::cAudioConverter(QObject* parent) : QObject(parent) {}
+cAudioConverter::cAudioConverter(QObject* parent) : AudioJobComponent(parent) {}
 
 cAudioConverter::~cAudioConverter() = default;
 
@@ -28,27 +28,7 @@ QString cAudioConverter::SecondsToTimeText(qint32 Seconds)
 void cAudioConverter::SetSourceFile(const QString& path)
 {
     m_sourceFile = path;
-    m_hasRange = false;
-    m_rangeStart = 0;
-    m_rangeLength = 0;
-}
-
-void cAudioConverter::SetRangeStart(qint32 seconds)
-{
-    m_rangeStart = seconds;
-    m_hasRange = true;
-}
-
-void cAudioConverter::SetRangeLength(qint32 seconds)
-{
-    m_rangeLength = seconds;
-    m_hasRange = true;
-}
-
-void cAudioConverter::SetACMSettings(QString& TagName, QString& FormatName)
-{
-    m_settings.ACMTag = TagName;
-    m_settings.ACMFormat = FormatName;
+    clearRange();
 }
 
 cAudioConverter* CreateAudioConverter(QObject* parent)

@@ -11,6 +11,45 @@ qint32 FakeAudioConverter::ReadFileInfo(const QString& FileName)
     return m_current.result;
 }
 
+namespace {
+
+// What every started job records: its output, format, range, tags and settings.
+FakeJobRecord recordOf(const AudioJobComponent& c)
+{
+    FakeJobRecord r;
+    r.output = c.OutputFile();
+    r.format = c.OutputFormat();
+    r.hasRange = c.HasRange();
+    r.rangeStart = c.RangeStart();
+    r.rangeLength = c.RangeLength();
+    r.tags = c.Tags();
+    r.settings = c.Settings();
+    return r;
+}
+
+// Ends the job just started, queued, as the fake's script says (unless the test ended it
+// or started another one first).
+template <class Fake>
+void queueAutoFinish(Fake* fake)
+{
+    if (fake->autoFinish == FakeAutoFinish::None)
+        return;
+    const qsizetype job = fake->started.size();
+    QMetaObject::invokeMethod(
+        fake,
+        [fake, job] {
+            if (!fake->isRunning() || job != fake->started.size())
+                return;
+            if (fake->autoFinish == FakeAutoFinish::Done)
+                fake->finishDone();
+            else
+                fake->finishError(fake->autoErrorCode, fake->autoErrorText);
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace
+
 void FakeAudioConverter::ReadTags(const QString& FileName)
 {
     readTagsCalls << FileName;
@@ -19,31 +58,11 @@ void FakeAudioConverter::ReadTags(const QString& FileName)
 
 void FakeAudioConverter::StartConvert()
 {
-    FakeJobRecord r;
+    FakeJobRecord r = recordOf(*this);
     r.source = m_sourceFile;
-    r.output = m_outputFile;
-    r.format = m_settings.OutputFormat;
-    r.hasRange = m_hasRange;
-    r.rangeStart = m_rangeStart;
-    r.rangeLength = m_rangeLength;
-    r.tags = m_tags;
-    r.settings = m_settings;
     started << r;
     m_running = true;
-    if (autoFinish == FakeAutoFinish::None)
-        return;
-    const int job = int(started.size());
-    QMetaObject::invokeMethod(
-        this,
-        [this, job] {
-            if (!m_running || job != started.size())
-                return;
-            if (autoFinish == FakeAutoFinish::Done)
-                finishDone();
-            else
-                finishError(autoErrorCode, autoErrorText);
-        },
-        Qt::QueuedConnection);
+    queueAutoFinish(this);
 }
 
 void FakeAudioConverter::EnumACMTags(qint32 FormatTag, qint32 SamplesPerSec, qint32 Channels, qint32 BitsPerSample, qint32 Flags)
@@ -211,32 +230,12 @@ void FakeAudioCDRipper::CloseDevice()
 
 void FakeAudioCDRipper::StartRip()
 {
-    FakeJobRecord r;
-    r.output = m_outputFile;
-    r.format = m_settings.OutputFormat;
-    r.hasRange = m_hasRange;
-    r.rangeStart = m_rangeStart;
-    r.rangeLength = m_rangeLength;
-    r.tags = m_tags;
-    r.settings = m_settings;
+    FakeJobRecord r = recordOf(*this);
     r.deviceIndex = m_deviceIndex;
     r.trackNumber = m_trackNumber;
     started << r;
     m_running = true;
-    if (autoFinish == FakeAutoFinish::None)
-        return;
-    const int job = int(started.size());
-    QMetaObject::invokeMethod(
-        this,
-        [this, job] {
-            if (!m_running || job != started.size())
-                return;
-            if (autoFinish == FakeAutoFinish::Done)
-                finishDone();
-            else
-                finishError(autoErrorCode, autoErrorText);
-        },
-        Qt::QueuedConnection);
+    queueAutoFinish(this);
 }
 
 void FakeAudioCDRipper::finishDone()

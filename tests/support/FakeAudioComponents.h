@@ -86,6 +86,7 @@ public:
     void finishDone();
     void finishError(qint32 code, const QString& description);
     void finishAborted();
+    bool isRunning() const { return m_running; }
 
 private:
     FakeFileScript m_current{0, 0, 0, 0, 0, {}};
@@ -185,6 +186,7 @@ public:
     void finishDone();
     void finishError(qint32 code, const QString& description);
     void finishAborted();
+    bool isRunning() const { return m_running; }
 
 private:
     const FakeCdTrack* track(qint32 number) const;
