@@ -1,0 +1,137 @@
+// The main window's adding of files: the open dialog and files dropped on the grid.
+#include "mainwindow/frmMain.h"
+
+#include "common/mdlCommDialog.h"
+#include "common/mdlSupportedFormats.h"
+#include "common/mdlWindowHelpers.h"
+#include "components/cStatusBar/cStatusBar.h"
+#include "components/cTreeView/cTreeView.h"
+#include "lists/frmStat.h"
+#include "lists/mdlListsTree.h"
+#include "platform/Controls.h"
+
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
+// ---- adding files ----
+
+void frmMain::SetAddingFiles(bool adding)
+{
+    m_bAddingFiles = adding;
+}
+
+void frmMain::ShowEmptyNotice(bool show)
+{
+    picEmptyMsg->setVisible(show);
+    if (show)
+        picEmptyMsg->raise();
+}
+
+QString frmMain::ListsPanelText(const QString& key) const
+{
+    return cStatusBar1->PanelText(key);
+}
+
+void frmMain::SetListsPanelText(const QString& key, const QString& text)
+{
+    cStatusBar1->SetPanelText(key, text);
+}
+
+void frmMain::AddFiles()
+{
+    SetFormOnTop(this, false);
+    g_OFN.lpstrFilter = GetSupportedFormatsFilter();
+    g_OFN.lpstrTitle = QStringLiteral("Add audio files");
+    const FileDialogResult r = ShowOpen(this, true);
+    if (r.Cancelled)
+        return;
+    const QString folder = r.FolderName.endsWith(u'/') ? r.FolderName : r.FolderName + u'/';
+    QStringList paths;
+    for (qint32 i = 1; i <= r.FileCount; ++i)
+        paths << folder + r.FileNames.value(i);
+    AddPathsToList(paths);
+}
+
+void frmMain::AddPathsToList(const QStringList& paths)
+{
+    bool hide = false;
+    g_frmStat()->AddFilesToList(paths, cGrid1, this, hide);
+    Forms::Unload<frmStat>();
+    SaveGridToFile();
+    DisplayGridInfoStatusBar();
+    if (m_bUnloadAfterAdd) {
+        m_bUnloadAfterAdd = false;
+        Forms::Unload(this);
+    }
+}
+
+void frmMain::cGrid1_OLEDragDrop(const QStringList& Data, qint32, qint16, qint16, float, float)
+{
+    // 1. Files go only into the list whose file the grid holds.
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    if (!selected || IsCDNode(selected->Key()) || IsMainNode(selected->Key()))
+        return;
+    if (selected->Key() != m_sGridListKey || m_bAddingFiles)
+        return;
+    // 2. Empty files and hidden entries stay out; a path whose length cannot be read goes
+    // on to the probe, which reports it.
+    QStringList kept;
+    for (const QString& path : Data) {
+        const QFileInfo info(path);
+        if (!info.exists() || (info.size() > 0 && !info.isHidden()))
+            kept << path;
+    }
+    // 3.
+    AddPathsToList(kept);
+}
+
+void frmMain::lblAddorDrag_OLEDragDrop(const QStringList& Data, qint32 Effect, qint16 Button, qint16 Shift, float X,
+                                       float Y)
+{
+    cGrid1_OLEDragDrop(Data, Effect, Button, Shift, X, Y);
+}
+
+void frmMain::lblEmptylist_OLEDragDrop(const QStringList& Data, qint32 Effect, qint16 Button, qint16 Shift, float X,
+                                       float Y)
+{
+    cGrid1_OLEDragDrop(Data, Effect, Button, Shift, X, Y);
+}
+
+void frmMain::picEmptyMsg_OLEDragDrop(const QStringList& Data, qint32 Effect, qint16 Button, qint16 Shift, float X,
+                                      float Y)
+{
+    cGrid1_OLEDragDrop(Data, Effect, Button, Shift, X, Y);
+}
+
+bool frmMain::NoticeDropEvent(QObject* watched, QEvent* event)
+{
+    if (watched != picEmptyMsg && watched != lblAddorDrag && watched != lblEmptylist)
+        return false;
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        auto* de = static_cast<QDropEvent*>(event);
+        if (de->mimeData() && de->mimeData()->hasUrls()) {
+            de->acceptProposedAction();
+            return true;
+        }
+        return false;
+    }
+    if (event->type() != QEvent::Drop)
+        return false;
+    auto* de = static_cast<QDropEvent*>(event);
+    const QStringList files = DroppedLocalFiles(de->mimeData());
+    if (files.isEmpty())
+        return false;
+    de->acceptProposedAction();
+    const QPoint p = de->position().toPoint() * kTwipsPerPixel;
+    const qint16 shift = qint16((de->modifiers() & Qt::ShiftModifier ? 1 : 0) | (de->modifiers() & Qt::ControlModifier ? 2 : 0)
+                                | (de->modifiers() & Qt::AltModifier ? 4 : 0));
+    if (watched == lblAddorDrag)
+        lblAddorDrag_OLEDragDrop(files, 1, 1, shift, float(p.x()), float(p.y()));
+    else if (watched == lblEmptylist)
+        lblEmptylist_OLEDragDrop(files, 1, 1, shift, float(p.x()), float(p.y()));
+    else
+        picEmptyMsg_OLEDragDrop(files, 1, 1, shift, float(p.x()), float(p.y()));
+    return true;
+}

@@ -1,0 +1,112 @@
+// The main window's audio CD drives as lists of tracks.
+#include "mainwindow/frmMain.h"
+
+#include "components/XP_ProgressBar/XP_ProgressBar.h"
+#include "components/cAudioCDRipper/cAudioCDRipper.h"
+#include "components/cGrid/cGrid.h"
+#include "components/cIconMenu/cIconMenu.h"
+#include "components/cStatusBar/cStatusBar.h"
+#include "components/cTreeView/cTreeView.h"
+#include "lists/frmDirProperties.h"
+#include "lists/mdlCDTracks.h"
+#include "lists/mdlListsTree.h"
+#include "platform/Controls.h"
+#include "platform/MessageService.h"
+#include "settings/mdlOptions.h"
+
+// ---- audio CD drive lists ----
+
+qint32 frmMain::GetCDDriveIndex(const QString&)
+{
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    return selected ? CDDriveIndex(cAudioCDRipper1, selected->Key()) : -1;
+}
+
+void frmMain::ListCDTracks(const QString& sDrive)
+{
+    const QString insert = QStringLiteral("Insert an Audio CD to the CD drive.");
+    // 1., 2.
+    setCursor(Qt::WaitCursor);
+    const bool noDrive = cTreeView1->SelectedItem() == nullptr;
+    const qint32 i = GetCDDriveIndex(sDrive);
+    // 3.
+    cGrid1->Clear();
+    cGrid1->SetRedraw(false);
+    // 4., 5.
+    const bool selectable = !noDrive && cAudioCDRipper1->SelectDevice(i);
+    if (selectable && cAudioCDRipper1->IsAudioCD()) {
+        prgStatus->show();
+        prgStatus->SetMax(cAudioCDRipper1->GetTrackCount());
+        WriteCDTrackRows(cGrid1, cAudioCDRipper1, sDrive, [this](qint32 t) { prgStatus->SetValue(t); });
+        cGrid1->SetRedraw(true);
+    } else if (selectable) {
+        cGrid1->Clear();
+        ShowEmptyNotice(true);
+        lblAddorDrag->setText(insert);
+    }
+    // 6.
+    if (cGrid1->Rows() > 0) {
+        ShowEmptyNotice(false);
+        cGrid1->SetRedraw(true);
+        cGrid1->SetCurrentRow(g_bSelectTheLastItem ? cGrid1->Rows() : 1);
+        cStatusBar1->SetPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
+        DisplayGridInfoStatusBar();
+        if (g_bAutoFreeDB)
+            m_cMenu_Click(m_cMenu->IndexForKey(QStringLiteral("FreeDB")));
+    } else {
+        ShowEmptyNotice(true);
+        lblAddorDrag->setText(insert);
+    }
+    // 7.
+    DisplayGridInfoStatusBar();
+    prgStatus->hide();
+    cGrid1->SetRedraw(true);
+    unsetCursor();
+    if (noDrive)
+        MsgBox(QStringLiteral("There is no CD in the drive."), vbInformation + vbOKOnly);
+}
+
+void frmMain::tmrCDs_Timer()
+{
+    if (!g_nodMainCDs || m_bAddingFiles)
+        return;
+    cTreeItems drives = g_nodMainCDs->Children();
+    for (qint32 n = 1; n <= drives.Count(); ++n) {
+        cTreeItem* node = drives.Item(n);
+        if (!node || !cAudioCDRipper1->SelectDevice(n - 1))
+            continue;
+        const QString name = cAudioCDRipper1->GetDeviceName(n - 1);
+        cTreeItem* selected = cTreeView1->SelectedItem();
+        const bool shown = selected && selected->Key() == QStringLiteral("##CD") + name;
+        if (cAudioCDRipper1->GetTrackCount() >= 1) {
+            // A disc was put into the drive shown.
+            if (shown && cGrid1->Rows() == 0)
+                cTreeView1_NodeClick(node);
+        } else {
+            // The disc of the drive shown was taken out; a name looked up for the disc goes
+            // with it.
+            if (shown && cGrid1->Rows() > 0)
+                cTreeView1_NodeClick(node);
+            node->SetText(name.left(2));
+        }
+    }
+}
+
+void frmMain::SelectFirstAudioCD()
+{
+    if (!g_nodMainCDs)
+        return;
+    cTreeItems drives = g_nodMainCDs->Children();
+    for (qint32 n = 1; n <= drives.Count(); ++n) {
+        cTreeItem* node = drives.Item(n);
+        if (node && cAudioCDRipper1->SelectDevice(n - 1) && cAudioCDRipper1->GetTrackCount() >= 1) {
+            cTreeView1_NodeClick(node);
+            return;
+        }
+    }
+}
+
+void frmMain::cAudioCDRipper1_Error(qint32 Code, const QString& Description)
+{
+    MsgBox(Description + QStringLiteral(" (") + QString::number(Code) + u')', vbOKOnly);
+}

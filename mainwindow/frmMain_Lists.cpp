@@ -1,0 +1,308 @@
+// The main window's items lists: rows of the grid, the current list, the tree of lists and
+// the list properties.
+#include "mainwindow/frmMain.h"
+
+#include "common/mdlFunctions.h"
+#include "components/XP_ProgressBar/XP_ProgressBar.h"
+#include "components/cGrid/cGrid.h"
+#include "components/cIconMenu/cIconMenu.h"
+#include "components/cPlayer/cPlayer.h"
+#include "components/cStatusBar/cStatusBar.h"
+#include "components/cTreeView/cTreeView.h"
+#include "lists/frmDirProperties.h"
+#include "lists/mdlItemsGrid.h"
+#include "lists/mdlListFile.h"
+#include "lists/mdlListsTree.h"
+#include "platform/Controls.h"
+#include "platform/MessageService.h"
+#include "settings/frmOptions.h"
+#include "settings/mdlOptions.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+namespace {
+
+// The lists folder as the tree keys use it: always ending in "/" (an empty setting is
+// the default folder beside the program).
+QString ListsFolder()
+{
+    return NormaliseListsFolder(g_sToPath);
+}
+
+} // namespace
+
+// ---- rows of the items grid ----
+
+qint32 frmMain::CountMarkedRows()
+{
+    return ::CountMarkedRows(cGrid1);
+}
+
+bool frmMain::AnyMarkedRows()
+{
+    return ::AnyMarkedRows(cGrid1);
+}
+
+void frmMain::MarkAllRows(bool bMark)
+{
+    ::MarkAllRows(cGrid1, bMark);
+    SaveGridToFile();
+}
+
+void frmMain::ReplaceRow(qint32 lMove)
+{
+    ::ReplaceRow(cGrid1, lMove);
+}
+
+QString frmMain::GetTotalTime(bool bMarkedOnly)
+{
+    return ::GetTotalTime(cGrid1, bMarkedOnly);
+}
+
+QString frmMain::GetTotalSize(bool bMarkedOnly)
+{
+    return ::GetTotalSize(cGrid1, bMarkedOnly);
+}
+
+// ---- the current list ----
+
+void frmMain::SaveGridToFile()
+{
+    // Only a list node's file is written, and only while the grid holds that very list:
+    // never a group or CD drive key, never a list whose file could not be read.
+    cTreeItem* node = cTreeView1->SelectedItem();
+    if (!IsListNode(node) || node->Key() != m_sGridListKey)
+        return;
+    WriteListFile(cGrid1, node->Key());
+}
+
+void frmMain::cTreeView1_NodeClick(cTreeItem* Node)
+{
+    // 1. A list or drive is being read, or files are being added: the click waits for
+    // nothing.
+    if (!prgStatus->isHidden() || m_bAddingFiles)
+        return;
+    // 2. A group node: an empty grid, nothing else.
+    if (Node && IsMainNode(Node->Key())) {
+        m_shownNode = Node;
+        m_sGridListKey.clear();
+        cGrid1->Clear();
+        return;
+    }
+    // 3. The preview stops.
+    if (cPlayer1->IsPlaying())
+        StopPreviewPlayer();
+    // 4.
+    if (!Node)
+        return;
+    // 5.
+    m_shownNode = Node;
+    m_sGridListKey.clear();
+    Node->SetItemFlag67(true);
+    lblListName->setText(Node->Text());
+    tmrCDs.stop();
+    // 6. A CD drive: its tracks are listed by the drive lists.
+    if (IsCDNode(Node->Key())) {
+        tmrCDs.start();
+        ListCDTracks(GetCDNameNode(Node->Key()));
+        GetFileInfoToGridInfo();
+        return;
+    }
+    // 7. An items list.
+    setCursor(Qt::WaitCursor);
+    cGrid1->Clear();
+    cGrid1->SetRedraw(false);
+    cGrid1->SetRedraw(true);
+    cGrid1->SetImageList(imgGrid);
+    prgStatus->SetValue(0);
+    prgStatus->show();
+    cGrid1->SetRedraw(false);
+    // 8, 9.
+    const QString path = Node->Key();
+    const ListLoadResult r = LoadListFile(
+        cGrid1, path, cAudioConverter1, g_bCopyID3FromSource, [this](qint32 max) { prgStatus->SetMax(max); },
+        [this](qint32 n) { prgStatus->SetValue(n); });
+    if (!r.completed) {
+        // The file cannot be read: it is left alone, and nothing is written over it
+        // until it has been loaded again.
+        cGrid1->SetRedraw(true);
+        prgStatus->hide();
+        unsetCursor();
+        return;
+    }
+    m_sGridListKey = path;
+    // 10, 11.
+    lblAddorDrag->setText(QStringLiteral("Add or Drag and Drop audio items to here."));
+    cGrid1->SetRedraw(true);
+    if (cGrid1->Rows() > 0) {
+        ShowEmptyNotice(false);
+        cGrid1->SetCurrentRow(g_bSelectTheLastItem ? cGrid1->Rows() : 1);
+        cStatusBar1->SetPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
+    } else {
+        ShowEmptyNotice(true);
+    }
+    // 12.
+    GetFileInfoToGridInfo();
+    DisplayGridInfoStatusBar();
+    prgStatus->hide();
+    unsetCursor();
+}
+
+void frmMain::DisplayGridInfoStatusBar()
+{
+    cStatusBar1->SetPanelText(QStringLiteral("Items List Properties"), ListSummary(cGrid1));
+}
+
+void frmMain::SelectionChangedByKeyboard()
+{
+    // A node reached with the keyboard loads as a click would; a mouse press is followed
+    // by its own click.
+    if (QGuiApplication::mouseButtons() != Qt::NoButton)
+        return;
+    cTreeItem* node = cTreeView1->SelectedItem();
+    if (node && node != m_shownNode)
+        cTreeView1_NodeClick(node);
+}
+
+// ---- the tree of lists ----
+
+void frmMain::setTree()
+{
+    BuildListsTree(cTreeView1, ListsFolder(), imgMenu, cAudioCDRipper1);
+}
+
+void frmMain::NewItemsList()
+{
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    if (selected && (IsMainNode(selected->Key()) || IsCDNode(selected->Key())))
+        return;
+    const QString folder = ListsFolder();
+    const QString name = NewItemsListName(folder);
+    if (!CreateEmptyListFile(folder + name))
+        return;
+    cTreeItem* node =
+        cTreeView1->Nodes().Add(cTreeView1->Nodes().Item(1), cTreeItems::tvwChild, folder + name, GetNameNoExt(name), 42, 43);
+    if (!node)
+        return;
+    node->SetItemFlag67(true);
+    cTreeView1_NodeClick(cTreeView1->SelectedItem());
+    cTreeView1->SetLabelEdit(true);
+    if (cTreeItem* s = cTreeView1->SelectedItem())
+        s->StartEdit();
+}
+
+void frmMain::cTreeView1_AfterLabelEdit(cTreeItem* Node, const QString& NewString, int& Cancel)
+{
+    if (!Node)
+        return;
+    const QString oldKey = Node->Key();
+    if (IsCDNode(oldKey))
+        return;
+    if (IsMainNode(oldKey)) {
+        Cancel = 1;  // a group's text names no file
+        return;
+    }
+    if (NewString.isEmpty()) {
+        Node->StartEdit();
+        Cancel = 1;
+        return;
+    }
+    if (NewString == Node->Text())
+        return;
+    // A name beginning with "." would make a hidden file that the tree no longer shows.
+    if (!IsLegalFileName(NewString) || NewString.startsWith(u'.')) {
+        Node->StartEdit();
+        Cancel = 1;
+        return;
+    }
+    const QString newPath = GetFolder(oldKey.left(oldKey.size() - 1)) + NewString + QStringLiteral(".flst");
+    const QFileInfo target(newPath);
+    if (target.exists() || target.isSymLink()) {
+        MsgBox(QStringLiteral("The Items List '") + NewString + QStringLiteral("' already exists. Please select a different name."),
+               vbInformation + vbOKOnly);
+        Node->StartEdit();
+        Cancel = 1;
+        return;
+    }
+    const QString oldCaption = lblListName->text();
+    lblListName->setText(NewString);
+    if (const int error = RenameListFile(oldKey, newPath)) {
+        lblListName->setText(oldCaption);
+        MsgBox(RenameFailureText(error), vbInformation + vbOKOnly);
+        Cancel = 1;
+        return;
+    }
+    Node->SetKey(newPath);
+    Node->SetText(NewString);
+    cTreeView1_NodeClick(Node);
+}
+
+void frmMain::RemoveItemsList()
+{
+    if (!g_nodMainItems || g_nodMainItems->Children().Count() <= 1)
+        return;
+    cTreeItem* node = cTreeView1->SelectedItem();
+    if (!IsListNode(node))
+        return;
+    const QString key = node->Key();
+    if (ListFileHasRecords(key)) {
+        const QString q = QStringLiteral("This operation will erase all the items under the '") + GetFileName(key)
+            + QStringLiteral("', are you sure?");
+        if (MsgBox(q, vbYesNo + vbInformation) != vbYes)
+            return;
+    }
+    // A list file that cannot be deleted keeps its node.
+    const QFileInfo file(key);
+    if ((file.exists() || file.isSymLink()) && !QFile::remove(key))
+        return;
+    if (m_sGridListKey == key)
+        m_sGridListKey.clear();
+    node->Delete();
+    cTreeItems lists = g_nodMainItems->Children();
+    cTreeItem* last = lists.Item(lists.Count());
+    cTreeView1_NodeClick(last ? last : cTreeView1->SelectedItem());
+}
+
+void frmMain::lblListName_Click()
+{
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    if (!selected || IsMainNode(selected->Key()))
+        return;
+    m_cMenu_Click(m_cMenu->IndexForKey(QStringLiteral("Items List Properties")));
+}
+
+// ---- list properties ----
+
+void frmMain::ShowListProperties(cTreeItem* Node)
+{
+    frmDirProperties* dialog = g_frmDirProperties();
+    if (!Node) {
+        Forms::Unload(dialog);
+        return;
+    }
+    dialog->txtFolderName->setText(Node->Text());
+    dialog->lblContain->setText(cStatusBar1->PanelText(QStringLiteral("Items List Properties")));
+    dialog->txtPath->setText(Node->Key());
+    dialog->SetListNode(Node);
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    if (selected && selected->Text() == QLatin1String("Items Lists")) {
+        Forms::Unload(dialog);
+        return;
+    }
+    dialog->bEditFolderName = true;
+    dialog->txtFolderName->setEnabled(true);
+    dialog->Show(vbModeless);
+}
+
+void frmMain::ListRenamed(cTreeItem* node, const QString& oldKey)
+{
+    if (!node)
+        return;
+    // The grid keeps writing to the list under its new name.
+    if (!m_sGridListKey.isEmpty() && m_sGridListKey == oldKey)
+        m_sGridListKey = node->Key();
+    if (node == m_shownNode)
+        lblListName->setText(node->Text());
+}
