@@ -7,6 +7,7 @@
 
 class VForm;
 class cImageList;
+class cSysTray;
 
 class MainHost
 {
@@ -24,6 +25,17 @@ public:
     // A colour picked in the options window takes effect at once.
     virtual void ApplyAppColour(qint32 colour) { Q_UNUSED(colour) }
     virtual void ApplyTextColour(qint32 colour) { Q_UNUSED(colour) }
+
+    // What the tool windows use of the main window.
+    // The main window's other image lists (imgGeneral, imgGrid, imgPlayer), lent likewise.
+    virtual cImageList* GeneralImageList() { return nullptr; }
+    virtual cImageList* GridImageList() { return nullptr; }
+    virtual cImageList* PlayerImageList() { return nullptr; }
+    // The tray icon, through which tool windows show their balloons.
+    virtual cSysTray* SysTray() { return nullptr; }
+    // The external program's command line with its placeholders expanded from the last
+    // row of the main window's items grid.
+    virtual QString GetNoticAppParameters() { return {}; }
 };
 
 MainHost* g_MainHost();
