@@ -1,6 +1,6 @@
 #include "app/frmSplash.h"
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/mdlWindowHelpers.h"
 #include "platform/Controls.h"
 

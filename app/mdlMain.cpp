@@ -1,7 +1,7 @@
 #include "app/mdlMain.h"
 
 #include "app/frmSplash.h"
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/RegistryRoutines.h"
 #include "components/cIconMenu/cIconMenu.h"
 #include "components/cSysTray/cSysTray.h"

@@ -1,7 +1,7 @@
 // The About box.
 #include "common/frmAbout.h"
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/MainHost.h"
 #include "components/cTabControl/cTabControl.h"
 #include "platform/App.h"

@@ -1,7 +1,7 @@
 // The turn-off countdown window.
 #include "common/frmTurnOff.h"
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/mdlShutDown.h"
 #include "platform/IconResources.h"
 

@@ -1,6 +1,6 @@
 #include "common/mdlRunOnStart.h"
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "platform/App.h"
 #include "platform/AutostartService.h"
 #include "platform/Services.h"

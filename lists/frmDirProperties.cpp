@@ -1,7 +1,7 @@
 // The list properties dialog.
 #include "lists/frmDirProperties.h"
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/mdlFunctions.h"
 #include "components/cTabControl/cTabControl.h"
 #include "components/cTreeView/cTreeView.h"

@@ -1,7 +1,7 @@
 // The item properties dialog.
 #include "lists/frmItem.h"
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/MainHost.h"
 #include "common/mdlFunctions.h"
 #include "common/mdlWindowHelpers.h"

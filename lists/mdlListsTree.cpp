@@ -1,7 +1,7 @@
 // The tree of items lists: keys, new-list names, the tree's rebuild and list file renames.
 #include "lists/mdlListsTree.h"
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/mdlFunctions.h"
 #include "components/cAudioCDRipper/cAudioCDRipper.h"
 #include "components/cTreeView/cTreeView.h"

@@ -3,7 +3,7 @@
 #include "mainwindow/frmMain.h"
 
 #include "app/mdlMain.h"
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/mdlFileSystem.h"
 #include "common/mdlFunctions.h"
 #include "common/mdlWindowHelpers.h"

@@ -3,7 +3,7 @@
 #include "settings/frmAudioProp.h"
 #include "settings/mdlStoredValues.h"
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/mdlCommDialog.h"
 #include "common/mdlFunctions.h"
 #include "common/mdlSupportedDestination.h"

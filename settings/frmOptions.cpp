@@ -1,6 +1,6 @@
 #include "settings/frmOptions.h"
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/MainHost.h"
 #include "common/mdlCommDialog.h"
 #include "common/mdlFunctions.h"

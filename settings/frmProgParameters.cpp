@@ -1,6 +1,6 @@
 #include "settings/frmProgParameters.h"
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/mdlWindowHelpers.h"
 #include "platform/App.h"
 #include "platform/Controls.h"

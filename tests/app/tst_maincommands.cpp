@@ -1,6 +1,6 @@
 // The main window's commands that open the shared windows: the options pages, the notes,
 // the About box and "Save As" with its copy window.
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/frmAbout.h"
 #include "common/frmFileCopy.h"
 #include "common/frmNotes.h"

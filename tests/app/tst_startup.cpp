@@ -2,7 +2,7 @@
 // the tray, the main window's size, tray clicks, notes summary and exit.
 #include "app/frmSplash.h"
 #include "app/mdlMain.h"
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/RegistryRoutines.h"
 #include "common/mdlFunctions.h"
 #include "common/mdlWindowHelpers.h"

@@ -1,6 +1,6 @@
 // The About box: texts from the product profile, the version shown once however often the
 // box opens, its one tab and page, and the links it opens.
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/MainHost.h"
 #include "common/frmAbout.h"
 #include "components/cImageList/cImageList.h"

@@ -1,7 +1,7 @@
 // The notes window: the "Notes" file beside the program is created when missing, its
 // text survives closing and reopening unchanged, and the main window's "Notes" panel
 // shows the new summary as soon as the window closes.
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/frmNotes.h"
 #include "components/cStatusBar/cStatusBar.h"
 #include "mainwindow/frmMain.h"

@@ -1,5 +1,5 @@
 // The registry class over the settings store, and start with the desktop session.
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/RegistryRoutines.h"
 #include "common/mdlRunOnStart.h"
 #include "platform/AutostartService.h"

@@ -2,7 +2,7 @@
 // closes the program; Cancel (or the close box) stops it; "Shutdown Now" asks at once.
 // The main window is closed only once every handler that led to the countdown has
 // returned, even when the countdown was opened from inside nested modal windows.
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/MainHost.h"
 #include "common/frmTurnOff.h"
 #include "common/mdlShutDown.h"

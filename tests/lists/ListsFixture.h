@@ -2,7 +2,7 @@
 // files in "Main", the main window started over them, and readers of the list files.
 #pragma once
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "components/cIconMenu/cIconMenu.h"
 #include "lists/mdlListFile.h"
 #include "lists/mdlListsTree.h"

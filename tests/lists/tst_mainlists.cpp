@@ -1,7 +1,7 @@
 // The items lists in the main window: the first list at start-up, marks, moves, removals
 // and clearing written to the list file at once, a restart showing the same list, the
 // tree's new/rename/remove, the information grid, and no writes on group or CD nodes.
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/mdlFunctions.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cGrid/cGrid.h"

@@ -1,7 +1,7 @@
 // The output-format window and the format globals: loading from the store, the round trip
 // through OK and a restart, the records handed to the components (and a real conversion
 // with them), the codec lists of the audio engine, recommended codecs, pages and tabs.
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/RegistryRoutines.h"
 #include "common/mdlFunctions.h"
 #include "common/mdlSupportedDestination.h"

@@ -1,7 +1,7 @@
 // The options window and the option globals: loading from the store, OK, Cancel and the
 // close box, the enabling rules, the pages, the pickers and links, "Set as default", and
 // the placeholder reference.
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/RegistryRoutines.h"
 #include "common/mdlFunctions.h"
 #include "components/cTreeView/cTreeView.h"

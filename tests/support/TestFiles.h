@@ -2,7 +2,7 @@
 // key in the store.
 #pragma once
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/RegistryRoutines.h"
 
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 
 #include "platform/App.h"
 
