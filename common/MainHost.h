@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 class VForm;
@@ -36,6 +37,9 @@ public:
     // The external program's command line with its placeholders expanded from the last
     // row of the main window's items grid.
     virtual QString GetNoticAppParameters() { return {}; }
+    // The same command line as the program followed by its arguments, split before the
+    // placeholders are put in: what to start, without a shell.
+    virtual QStringList GetNoticAppCommand() { return {}; }
 };
 
 MainHost* g_MainHost();

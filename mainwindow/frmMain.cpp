@@ -9,60 +9,33 @@
 #include "common/mdlWindowHelpers.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cAudioCDRipper/cAudioCDRipper.h"
+#include "components/cAudioGraph/cAudioGraph.h"
 #include "components/cAudioConverter/cAudioConverter.h"
 #include "components/cGrid/cGrid.h"
 #include "components/cIconMenu/cIconMenu.h"
 #include "components/cImageList/cImageList.h"
 #include "components/cPlayer/cPlayer.h"
+#include "components/cReBar/cReBar.h"
+#include "components/cSlider/cSlider.h"
 #include "components/cStatusBar/cStatusBar.h"
 #include "components/cSysTray/cSysTray.h"
+#include "components/cToolbar/cToolbar.h"
+#include "components/cToolbarHost/cToolbarHost.h"
 #include "components/cTreeView/cTreeView.h"
 #include "lists/mdlItemsGrid.h"
 #include "lists/mdlListsTree.h"
 #include "platform/App.h"
 #include "platform/Controls.h"
-#include "platform/IconResources.h"
 #include "platform/MessageService.h"
 #include "settings/mdlOptions.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QSplitter>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QIcon checkBoxIcon(bool ticked)
-{
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    QStyleOptionButton opt;
-    opt.rect = QRect(1, 1, 14, 14);
-    opt.state = QStyle::State_Enabled | (ticked ? QStyle::State_On : QStyle::State_Off);
-    QApplication::style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &opt, &p);
-    return QIcon(pm);
-}
-
-// The items grid's pictures: 0 not marked, 1 marked, 3 an audio item, 4 a data track.
-void fillGridImages(cImageList* images)
-{
-    images->Clear();
-    images->Add(checkBoxIcon(false));
-    images->Add(checkBoxIcon(true));
-    images->Add(QIcon());
-    images->Add(LoadIconResource(QStringLiteral("document_music")));
-    images->Add(LoadIconResource(QStringLiteral("cd_music")));
-}
-
-} // namespace
 
 frmMain::frmMain()
 {
@@ -83,6 +56,13 @@ frmMain::frmMain()
     titleRow->addWidget(lblTitle);
     layout->addWidget(picTitle);
 
+    // The top bar: adding files, the list menu, the featured tool and the other menus.
+    cToolbarHost1 = new cToolbarHost(this);
+    cToolbarHost1->setObjectName(QStringLiteral("cToolbarHost1"));
+    tlbrTop = new cToolbar(cToolbarHost1);
+    tlbrTop->setObjectName(QStringLiteral("tlbrTop"));
+    layout->addWidget(cToolbarHost1);
+
     // Tree panel | list name, items grid (under its empty-list notice), information grid.
     picMain = new QWidget(this);
     picMain->setObjectName(QStringLiteral("picMain"));
@@ -96,6 +76,14 @@ frmMain::frmMain()
     treeBox->setContentsMargins(0, 0, 0, 0);
     cTreeView1 = new cTreeView(picProjects);
     treeBox->addWidget(cTreeView1);
+    froTreeControl = new QWidget(picProjects);
+    auto* treeControl = new QHBoxLayout(froTreeControl);
+    treeControl->setContentsMargins(0, 0, 0, 0);
+    tlbrProjectsHost = new cToolbarHost(froTreeControl);
+    tlbrProjects = new cToolbar(tlbrProjectsHost);
+    tlbrProjects->setObjectName(QStringLiteral("tlbrProjects"));
+    treeControl->addWidget(tlbrProjectsHost);
+    treeBox->addWidget(froTreeControl);
 
     auto* listPanel = new QWidget(splitter);
     auto* listBox = new QVBoxLayout(listPanel);
@@ -126,21 +114,63 @@ frmMain::frmMain()
     stack->addWidget(picEmptyMsg, 0, 0, Qt::AlignCenter);
     picEmptyMsg->hide();
     gridRow->addWidget(gridArea, 1);
-    cGridInfo = new cGrid(listPanel);
-    cGridInfo->setFixedWidth(210);
-    gridRow->addWidget(cGridInfo);
-    listBox->addLayout(gridRow, 1);
 
+    // The column right of the grid: the information grid over the preview player.
+    auto* infoColumn = new QVBoxLayout;
+    infoColumn->setSpacing(2);
+    cGridInfo = new cGrid(listPanel);
+    cGridInfo->setFixedWidth(230);
+    infoColumn->addWidget(cGridInfo, 1);
     picPlayer = new QWidget(listPanel);
-    auto* playerRow = new QHBoxLayout(picPlayer);
-    playerRow->setContentsMargins(4, 0, 4, 0);
+    picPlayer->setFixedWidth(230);
+    auto* playerBox = new QVBoxLayout(picPlayer);
+    playerBox->setContentsMargins(0, 0, 0, 0);
+    playerBox->setSpacing(2);
+    cSlider1 = new cSlider(picPlayer);
+    playerBox->addWidget(cSlider1);
+    auto* graphs = new QHBoxLayout;
+    cAudioGraphAmp = new cAudioGraph(cAudioGraph::Amplitude, picPlayer);
+    cAudioGraphFreq = new cAudioGraph(cAudioGraph::Frequency, picPlayer);
+    graphs->addWidget(cAudioGraphAmp);
+    graphs->addWidget(cAudioGraphFreq);
+    playerBox->addLayout(graphs);
+    auto* playerRow = new QHBoxLayout;
+    cToolbarHostPlayer = new cToolbarHost(picPlayer);
+    tlbrPlayButtons = new cToolbar(cToolbarHostPlayer);
+    tlbrPlayButtons->setObjectName(QStringLiteral("tlbrPlayButtons"));
     lblCurrentPositionSec = new QLabel(QStringLiteral("0:00:00"), picPlayer);
     lbTotalLengthSec = new QLabel(QStringLiteral("0:00:00"), picPlayer);
+    playerRow->addWidget(cToolbarHostPlayer);
     playerRow->addWidget(lblCurrentPositionSec);
     playerRow->addStretch(1);
     playerRow->addWidget(lbTotalLengthSec);
+    playerBox->addLayout(playerRow);
     picPlayer->hide();
-    listBox->addWidget(picPlayer);
+    infoColumn->addWidget(picPlayer);
+    gridRow->addLayout(infoColumn);
+    listBox->addLayout(gridRow, 1);
+
+    // Under the grid: the strip of the list bar, then the frame of the tools bar.
+    picList = new QWidget(listPanel);
+    picList->setObjectName(QStringLiteral("picList"));
+    auto* listStrip = new QHBoxLayout(picList);
+    listStrip->setContentsMargins(0, 0, 0, 0);
+    rbrList = new cReBar(picList);
+    tlbrList = new cToolbar(rbrList);
+    tlbrList->setObjectName(QStringLiteral("tlbrList"));
+    listBox->addWidget(picList);
+    froControl = new QWidget(listPanel);
+    froControl->setObjectName(QStringLiteral("froControl"));
+    auto* controlRow = new QHBoxLayout(froControl);
+    controlRow->setContentsMargins(0, 0, 0, 0);
+    cToolbarHostRecorder = new cToolbarHost(froControl);
+    cToolbarHostRecorder->SetWidth(600);
+    tlbrRecorder = new cToolbar(cToolbarHostRecorder);
+    tlbrRecorder->setObjectName(QStringLiteral("tlbrRecorder"));
+    controlRow->addWidget(cToolbarHostRecorder);
+    controlRow->addStretch(1);
+    listBox->addWidget(froControl);
+
     splitter->setStretchFactor(1, 1);
     layout->addWidget(picMain, 1);
 
@@ -154,8 +184,10 @@ frmMain::frmMain()
     m_cMenu->SetOwnerHwnd(this);
     cSysTray1 = new cSysTray(this);
     imgMenu = new cImageList;
+    imgGeneral = new cImageList;
     imgGrid = new cImageList;
-    fillGridImages(imgGrid);
+    imgPlayer = new cImageList;
+    FillImageLists();
 
     cAudioConverter1 = CreateAudioConverter(this);
     cPlayer1 = CreatePlayer(this);
@@ -190,6 +222,12 @@ frmMain::frmMain()
     connect(&tmrUnload, &QTimer::timeout, this, &frmMain::tmrUnload_Timer);
     connect(&tmrCommandLine, &QTimer::timeout, this, &frmMain::tmrCommandLine_Timer);
     connect(&tmrRemove, &QTimer::timeout, this, &frmMain::tmrRemove_Timer);
+    connect(tlbrTop, &cToolbar::ButtonClick, this, &frmMain::tlbrTop_ButtonClick);
+    connect(tlbrTop, &cToolbar::ButtonDropDown, this, &frmMain::tlbrTop_ButtonDropDown);
+    connect(tlbrProjects, &cToolbar::ButtonClick, this, &frmMain::tlbrProjects_ButtonClick);
+    connect(tlbrList, &cToolbar::ButtonClick, this, &frmMain::tlbrList_ButtonClick);
+    connect(tlbrRecorder, &cToolbar::ButtonClick, this, &frmMain::tlbrRecorder_ButtonClick);
+    connect(tlbrPlayButtons, &cToolbar::ButtonClick, this, &frmMain::tlbrPlayButtons_ButtonClick);
 }
 
 frmMain::~frmMain()
@@ -205,8 +243,12 @@ frmMain::~frmMain()
     picMain = nullptr;
     delete cStatusBar1;
     cStatusBar1 = nullptr;
+    delete cToolbarHost1;
+    cToolbarHost1 = nullptr;
     delete imgMenu;
+    delete imgGeneral;
     delete imgGrid;
+    delete imgPlayer;
 }
 
 void frmMain::Form_Load()
@@ -221,6 +263,10 @@ void frmMain::Form_Load()
     // 2. Colours from the option globals.
     SetBackColor(picTitle, g_lAppColor);
     SetForeColor(lblTitle, g_lTextColor);
+    cAudioGraphAmp->SetBaseColor(g_lAppColor);
+    cAudioGraphAmp->SetAmplitudeColor(g_lTextColor);
+    cAudioGraphFreq->SetBaseColor(g_lAppColor);
+    cAudioGraphFreq->SetFrequencyColor(g_lTextColor);
     prgStatus->SetBarColour(g_lAppColor);
 
     // 3. Tray icon.
@@ -246,8 +292,17 @@ void frmMain::Form_Load()
     cStatusBar1->SetPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
 
     // 7. Menus.
-    BuildTrayMenu();
-    BuildListMenus();
+    BuildMenus();
+
+    // 9 to 13. The tools bar, the top bar, the lists bar, the list bar in its band
+    // container and the player bar, each in its host.
+    BuildToolsToolbar();
+    cToolbarHostRecorder->AttachToolbar(tlbrRecorder);
+    cToolbarHostRecorder->SetHeight(760);
+    BuildTopToolbar();
+    BuildProjectsToolbar();
+    BuildListToolbar();
+    BuildPlayerToolbar();
 
     // 14. Caption.
     setWindowTitle(DisplayName());
@@ -301,6 +356,10 @@ void frmMain::Form_Resize()
         picTitle->hide();
     }
     picProjects->setVisible(lAppIncProjects != 0);
+    cAudioGraphAmp->setVisible(g_bDisplayAudioGraph);
+    cAudioGraphFreq->setVisible(g_bDisplayAudioGraph);
+    // A changed menu style takes effect at the next popup.
+    m_cMenu->SetAdvancedStyle(g_bMenuXPStyle);
     picPlayer->setVisible(g_bDisplayPlayer);
 }
 
@@ -325,8 +384,7 @@ void frmMain::Form_Unload(int& Cancel)
         }
     }
     SetFormOnTop(this, false);
-    if (cPlayer1->IsPlaying())
-        cPlayer1->StopPlay();
+    StopPreviewPlayer();
     cTreeItem* selected = cTreeView1->SelectedItem();
     if (g_bClearOnExit && !(selected && IsCDNode(selected->Key())))
         DoClearTheList();

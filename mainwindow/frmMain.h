@@ -1,6 +1,10 @@
-// The main window: title strip, the tree of items lists, the items grid with its
-// information grid, status bar, popup menus, tray icon and the timers that drive
-// start-up, removals and exit.
+// The main window: title strip, button bars, the tree of items lists, the items grid
+// with its information grid and preview player, status bar, popup menus, tray icon and
+// the timers that drive start-up, removals and exit. Its code is split by concern:
+// frmMain.cpp (controls, start-up, layout, exit), _Menus (the menu tree), _Toolbars,
+// _Commands (the dispatcher, list and item commands), _WindowCommands, _Tray (tray,
+// window modes, texts for other windows), _Images, _Preview, _Lists, _Grid, _AddFiles,
+// _CDs.
 #pragma once
 
 #include "common/MainHost.h"
@@ -8,6 +12,7 @@
 #include "lists/ListsHost.h"
 #include "platform/Forms.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
@@ -16,12 +21,17 @@ class QLabel;
 class XP_ProgressBar;
 class cAudioCDRipper;
 class cAudioConverter;
+class cAudioGraph;
 class cGrid;
 class cIconMenu;
 class cImageList;
 class cPlayer;
+class cReBar;
+class cSlider;
 class cStatusBar;
 class cSysTray;
+class cToolbar;
+class cToolbarHost;
 class cTreeItem;
 class cTreeView;
 
@@ -36,8 +46,47 @@ public:
     void Form_Unload(int& Cancel) override;
     void Form_Resize() override;
 
-    // The command dispatcher: runs the command keyed by the menu item's number.
+    // The command dispatcher: runs the command keyed by the menu item's number (0: no
+    // item; a playing preview still stops).
     void m_cMenu_Click(qint32 ItemNumber);
+    // Runs a command by its key, as every button, panel and switch does.
+    void RunCommand(const QString& key);
+    // Builds the menu tree of m_cMenu from the tools the product offers.
+    void BuildMenus();
+    // Builds the tools bar from the tools the product offers.
+    void BuildToolsToolbar();
+
+    // Button bars.
+    void tlbrTop_ButtonClick(qint32 Index);
+    void tlbrTop_ButtonDropDown(qint32 Index);
+    void tlbrProjects_ButtonClick(qint32 Index);
+    void tlbrList_ButtonClick(qint32 Index);
+    void tlbrRecorder_ButtonClick(qint32 Index);
+    void tlbrPlayButtons_ButtonClick(qint32 Index);
+
+    // The preview player: play the current row, stop it; and the tools bar's "Stop" step
+    // that the exit, the list code and the end of a play ask for (resume a paused play,
+    // then stop it).
+    void StartPlay();
+    void StopPlay();
+    void StopPreviewPlayer();
+
+    // Window modes: always on top and transparent, with their check marks.
+    void SetOnTop(bool bVal);
+    void SetTransparent(bool bVal);
+    bool InTrayFlag() const { return m_bInTray; }
+
+    // Opens a folder in the desktop's file manager, offering to create it first.
+    void OpenDestFolder(QString sDir);
+
+    // The external program's command line with its placeholders put in, as one text, and
+    // as the program followed by its arguments (each argument expanded on its own).
+    QString GetNoticAppParameters() override;
+    QStringList GetNoticAppCommand() override;
+    // A time-stamped file name for a new audio file of the text-to-speech window, and the
+    // extension of the format chosen there.
+    QString CreateFileName(const QString& sUnused = {});
+    QString GetExt();
     // 1: icon clicked (show or hide the window); 2: the tray menu at the cursor.
     void cSysTray1_TrayClick(qint32 ClickType);
     void cStatusBar1_PanelClick(int Index);
@@ -51,6 +100,10 @@ public:
     VForm* MainForm() override { return this; }
     void SetStatusPanelText(const QString& key, const QString& text) override;
     cImageList* MenuImageList() override { return imgMenu; }
+    cImageList* GeneralImageList() override { return imgGeneral; }
+    cImageList* GridImageList() override { return imgGrid; }
+    cImageList* PlayerImageList() override { return imgPlayer; }
+    cSysTray* SysTray() override { return cSysTray1; }
     void ReloadListsTree() override;
     void ApplyGridOptions(bool hotTrack, bool gridLines) override;
     void ApplyAppColour(qint32 colour) override;
@@ -139,12 +192,30 @@ public:
     QWidget* picPlayer = nullptr;
     QLabel* lbTotalLengthSec = nullptr;
     QLabel* lblCurrentPositionSec = nullptr;
+    cSlider* cSlider1 = nullptr;
+    cAudioGraph* cAudioGraphAmp = nullptr;
+    cAudioGraph* cAudioGraphFreq = nullptr;
+    cToolbarHost* cToolbarHost1 = nullptr;
+    cToolbar* tlbrTop = nullptr;
+    QWidget* froTreeControl = nullptr;
+    cToolbarHost* tlbrProjectsHost = nullptr;
+    cToolbar* tlbrProjects = nullptr;
+    QWidget* picList = nullptr;
+    cReBar* rbrList = nullptr;
+    cToolbar* tlbrList = nullptr;
+    QWidget* froControl = nullptr;
+    cToolbarHost* cToolbarHostRecorder = nullptr;
+    cToolbar* tlbrRecorder = nullptr;
+    cToolbarHost* cToolbarHostPlayer = nullptr;
+    cToolbar* tlbrPlayButtons = nullptr;
     XP_ProgressBar* prgStatus = nullptr;
     cStatusBar* cStatusBar1 = nullptr;
     cIconMenu* m_cMenu = nullptr;
     cSysTray* cSysTray1 = nullptr;
     cImageList* imgMenu = nullptr;
+    cImageList* imgGeneral = nullptr;
     cImageList* imgGrid = nullptr;
+    cImageList* imgPlayer = nullptr;
     cAudioConverter* cAudioConverter1 = nullptr;
     cPlayer* cPlayer1 = nullptr;
     cAudioCDRipper* cAudioCDRipper1 = nullptr;
@@ -157,19 +228,59 @@ public:
     // not read its file): the only file SaveGridToFile writes.
     QString GridListFile() const { return m_sGridListKey; }
 
+signals:
+    // The key of each command the dispatcher runs, as it reads it.
+    void CommandDispatched(const QString& key);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildTrayMenu();
+    // A command of the dispatcher, given the clicked item's number; false when it ended
+    // at one of its guards (the information grid is then left alone).
+    using CommandProc = bool (frmMain::*)(qint32 ItemNumber);
+    static const QHash<QString, CommandProc>& Commands();
+    bool CmdNothing(qint32);
+    bool CmdAddFiles(qint32);
+    bool CmdNewItemsList(qint32);
+    bool CmdRenameItemsList(qint32);
+    bool CmdRemoveItemsList(qint32);
+    bool CmdItemsListProperties(qint32);
+    bool CmdOpenDestinationFolder(qint32);
+    bool CmdSaveAs(qint32);
+    bool CmdRenameItem(qint32);
+    bool CmdMarkUnmarkAll(qint32);
+    bool CmdRemoveItem(qint32);
+    bool CmdClearTheList(qint32);
+    bool CmdMoveRow(qint32 ItemNumber);
+    bool CmdTransparent(qint32 ItemNumber);
+    bool CmdOnTop(qint32 ItemNumber);
+    bool CmdMinimize(qint32);
+    bool CmdGoSysTray(qint32);
+    bool CmdExit(qint32);
+    bool CmdTrayOpen(qint32);
+    bool CmdMasterVolume(qint32);
+    bool CmdOptionsPage(qint32 ItemNumber);
+    bool CmdAbout(qint32);
+    bool CmdNotes(qint32);
+    bool CmdHelpTopic(qint32);
+    bool CmdSupport(qint32);
+    bool CmdOpenDefaultPlayer(qint32);
+
+    void FillImageLists();
+    void BuildTopToolbar();
+    void BuildProjectsToolbar();
+    void BuildListToolbar();
+    void BuildPlayerToolbar();
+    // Pops up the submenu that a top-bar button names, under that button.
+    void ShowSubmenuUnder(qint32 Index);
+    QString ExpandNoticePlaceholders(QString text) const;
     // "Save As": a copy of the current row's file, under the copy window.
     void SaveCurrentItemAs();
-    void BuildListMenus();
     void RestoreWindowSize();
     void RunCommandLineSwitches();
     void SaveWindowSize();
     void NewItemsList();
-    void StopPreviewPlayer();
     void SelectionChangedByKeyboard();
     // Runs the add-files window over the paths, then saves the list and its summary.
     void AddPathsToList(const QStringList& paths);

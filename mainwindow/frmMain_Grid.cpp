@@ -111,14 +111,6 @@ void frmMain::cGridInfo_CellDoubleClick(qint32, qint32)
     cGrid1_CellDoubleClick(cGrid1->CurrentRow(), cGrid1->CurrentColumn());
 }
 
-void frmMain::StopPreviewPlayer()
-{
-    if (cPlayer1->IsPaused())
-        cPlayer1->Resume();
-    if (cPlayer1->IsPlaying())
-        cPlayer1->StopPlay();
-}
-
 void frmMain::SetRowUnBold()
 {
     cGrid1->SetRedraw(false);
@@ -158,6 +150,12 @@ void frmMain::DoClearTheList()
         WriteFileAtomically(selected->Key(), QByteArray("\n"));
     cGrid1->Clear();
     cGrid1->SetRedraw(true);
+    // A CD drive's tracks are no list file: clearing them empties the grid only.
+    if (selected && IsCDNode(selected->Key())) {
+        DisplayGridInfoStatusBar();
+        GetFileInfoToGridInfo();
+        return;
+    }
     cTreeView1_NodeClick(selected);
 }
 

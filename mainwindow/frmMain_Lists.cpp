@@ -175,15 +175,15 @@ void frmMain::setTree()
 
 void frmMain::NewItemsList()
 {
-    cTreeItem* selected = cTreeView1->SelectedItem();
-    if (selected && (IsMainNode(selected->Key()) || IsCDNode(selected->Key())))
+    // The new list goes under the items-lists group whatever node is selected.
+    if (!g_nodMainItems)
         return;
     const QString folder = ListsFolder();
     const QString name = NewItemsListName(folder);
     if (!CreateEmptyListFile(folder + name))
         return;
     cTreeItem* node =
-        cTreeView1->Nodes().Add(cTreeView1->Nodes().Item(1), cTreeItems::tvwChild, folder + name, GetNameNoExt(name), 42, 43);
+        cTreeView1->Nodes().Add(g_nodMainItems, cTreeItems::tvwChild, folder + name, GetNameNoExt(name), 42, 43);
     if (!node)
         return;
     node->SetItemFlag67(true);

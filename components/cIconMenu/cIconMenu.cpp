@@ -54,6 +54,7 @@ void cIconMenu::SetItemVisible(qint32 Number, bool visible)
         m_items[Number - 1].visible = visible;
 }
 qint32 cIconMenu::ItemParent(qint32 Number) const { return valid(Number) ? m_items[Number - 1].parent : 0; }
+qint32 cIconMenu::ItemIcon(qint32 Number) const { return valid(Number) ? m_items[Number - 1].icon : -1; }
 
 void cIconMenu::fill(QMenu* menu, qint32 parent)
 {

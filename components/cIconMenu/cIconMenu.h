@@ -43,6 +43,7 @@ public:
     bool ItemVisible(qint32 Number) const;
     void SetItemVisible(qint32 Number, bool visible);
     qint32 ItemParent(qint32 Number) const;
+    qint32 ItemIcon(qint32 Number) const;
     qint32 Count() const { return qint32(m_items.size()); }
 
     // Pops up the container that holds item Number: at a point of the owner window

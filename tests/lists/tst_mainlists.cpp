@@ -333,7 +333,6 @@ void tst_MainLists::nothingWrittenOnGroupOrCDNodes()
     command(m, "Remove Items List");
     m->SaveGridToFile();
     m->DoClearTheList();
-    command(m, "New Items List");
     QCOMPARE(TestFiles::ReadBytes(list), before);
     QCOMPARE(QDir(f.platform.path("Main")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), filesBefore);
     QVERIFY(QDir::current().entryList({"##*"}, QDir::AllEntries).isEmpty());

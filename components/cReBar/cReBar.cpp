@@ -1,0 +1,32 @@
+#include "components/cReBar/cReBar.h"
+
+#include <QHBoxLayout>
+
+cReBar::cReBar(QWidget* parent) : QWidget(parent)
+{
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addStretch(1);
+}
+
+void cReBar::CreateRebar(QWidget* parent)
+{
+    if (!parent || parentWidget() == parent)
+        return;
+    setParent(parent);
+    if (QLayout* strip = parent->layout())
+        strip->addWidget(this);
+    show();
+}
+
+void cReBar::AddBand(QWidget* bar, const QString&, bool, bool, const QString& name)
+{
+    if (!bar)
+        return;
+    auto* box = static_cast<QHBoxLayout*>(layout());
+    bar->setParent(this);
+    box->insertWidget(box->count() - 1, bar);  // before the closing stretch
+    bar->show();
+    m_names << name;
+}

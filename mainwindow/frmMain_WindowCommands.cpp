@@ -1,0 +1,121 @@
+// The main window's commands that act on the window itself and those that open the
+// options, notes, About box, help, support page, volume control and system player.
+#include "mainwindow/frmMain.h"
+
+#include "common/mdlModes.h"
+#include "common/frmAbout.h"
+#include "common/frmNotes.h"
+#include "common/mdlWindowHelpers.h"
+#include "components/cGrid/cGrid.h"
+#include "components/cIconMenu/cIconMenu.h"
+#include "lists/mdlItemsGrid.h"
+#include "platform/App.h"
+#include "platform/Services.h"
+#include "platform/ShellService.h"
+#include "settings/frmOptions.h"
+
+#include <QStandardPaths>
+
+namespace {
+
+// The desktop's volume control: the first mixer program found on the search path.
+QString VolumeControlProgram()
+{
+    static const char* const mixers[] = {"pavucontrol", "pavucontrol-qt", "kmix", "xfce4-mixer", "gnome-control-center"};
+    for (const char* name : mixers) {
+        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!found.isEmpty())
+            return found;
+    }
+    return QString::fromLatin1(mixers[0]);
+}
+
+} // namespace
+
+bool frmMain::CmdTransparent(qint32 ItemNumber)
+{
+    // The clicked item's own mark says which way to go.
+    SetTransparent(!m_cMenu->ItemChecked(ItemNumber));
+    return true;
+}
+
+bool frmMain::CmdOnTop(qint32 ItemNumber)
+{
+    SetOnTop(!m_cMenu->ItemChecked(ItemNumber));
+    return true;
+}
+
+bool frmMain::CmdMinimize(qint32)
+{
+    SetWindowState(vbMinimized);
+    return true;
+}
+
+bool frmMain::CmdGoSysTray(qint32)
+{
+    GoSysTray();
+    return false;
+}
+
+bool frmMain::CmdExit(qint32)
+{
+    // A close the user declines leaves the window as it was; after a completed close
+    // nothing more of the command runs.
+    return !Forms::Unload(this);
+}
+
+bool frmMain::CmdTrayOpen(qint32)
+{
+    cSysTray1_TrayClick(1);
+    return true;
+}
+
+bool frmMain::CmdMasterVolume(qint32)
+{
+    SetFormOnTop(this, false);
+    Services::shell().start(VolumeControlProgram(), {}, AppPath());
+    return true;
+}
+
+bool frmMain::CmdOptionsPage(qint32 ItemNumber)
+{
+    SetFormOnTop(this, false);
+    ShowOptionsPage(m_cMenu->ItemKey(ItemNumber), this);
+    return true;
+}
+
+bool frmMain::CmdAbout(qint32)
+{
+    SetFormOnTop(this, false);
+    Forms::Get<frmAbout>()->Show(vbModal, this);
+    return true;
+}
+
+bool frmMain::CmdNotes(qint32)
+{
+    SetFormOnTop(this, false);
+    g_frmNotes()->Show(vbModeless);
+    return true;
+}
+
+bool frmMain::CmdHelpTopic(qint32)
+{
+    Services::shell().open(AppPath() + QStringLiteral("/Help.chm"), AppPath());
+    return true;
+}
+
+bool frmMain::CmdSupport(qint32)
+{
+    Services::shell().open(g_sAppSupportPage, AppPath());
+    return true;
+}
+
+bool frmMain::CmdOpenDefaultPlayer(qint32)
+{
+    SetFormOnTop(this, false);
+    // The current row's file with the program its type is opened with.
+    const QString file = cGrid1->Rows() > 0 ? RowText(cGrid1, cGrid1->CurrentRow(), QStringLiteral("COL_FILE")) : QString();
+    if (!file.isEmpty())
+        Services::shell().open(file, QString());
+    return true;
+}
