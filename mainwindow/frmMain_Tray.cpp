@@ -22,7 +22,9 @@
 void frmMain::GoSysTray()
 {
     SetWindowState(vbMinimized);
-    Hide();
+    // Without a tray the window stays on the taskbar, where it can still be reached.
+    if (cSysTray::Available())
+        Hide();
     m_cMenu->SetItemCaption(m_cMenu->IndexForKey(QStringLiteral("RC Open")), QStringLiteral("Show"));
     m_bInTray = true;
 }

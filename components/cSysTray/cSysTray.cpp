@@ -8,10 +8,14 @@
 namespace {
 std::optional<bool> g_override;
 
-// A real icon can only be shown where the desktop has a tray.
+bool headless()
+{
+    return QGuiApplication::platformName() == QLatin1String("offscreen");
+}
+
 bool desktopHasTray()
 {
-    return QGuiApplication::platformName() != QLatin1String("offscreen") && QSystemTrayIcon::isSystemTrayAvailable();
+    return !headless() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 } // namespace
 
@@ -35,17 +39,23 @@ void cSysTray::OverrideAvailable(std::optional<bool> available)
 void cSysTray::AddIcon()
 {
     m_shown = true;
-    if (!desktopHasTray() || m_icon)
+    // The icon is made even while the desktop shows no tray: it goes into a tray that
+    // appears later.
+    if (headless() || m_icon)
         return apply();
     m_icon = new QSystemTrayIcon(this);
-    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
-        if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick)
-            emit TrayClick(1);
-        else if (why == QSystemTrayIcon::Context)
-            emit TrayClick(2);
-    });
+    connect(m_icon, &QSystemTrayIcon::activated, this, &cSysTray::IconActivated);
     apply();
     m_icon->show();
+}
+
+void cSysTray::IconActivated(int reason)
+{
+    // A double-click has brought its first click already: it toggles nothing more.
+    if (reason == QSystemTrayIcon::Trigger)
+        emit TrayClick(1);
+    else if (reason == QSystemTrayIcon::Context)
+        emit TrayClick(2);
 }
 
 void cSysTray::RemoveIcon()

@@ -21,6 +21,10 @@ public:
     void AddIcon();
     void RemoveIcon();
     bool IconShown() const { return m_shown; }
+    // The desktop's icon object, where the platform has one (not on the headless one).
+    QSystemTrayIcon* SystemIcon() const { return m_icon; }
+    // What the desktop reports of a click on the icon (QSystemTrayIcon::ActivationReason).
+    void IconActivated(int reason);
 
     void SetToolTipText(const QString& text);
     QString ToolTipText() const { return m_tooltip; }

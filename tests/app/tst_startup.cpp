@@ -272,6 +272,7 @@ void tst_Startup::trayClicks()
     QCOMPARE(trayItemCaption(main), QStringLiteral("Hide"));
 
     // "GoSysTray" leaves the same state as a click.
+    cSysTray::OverrideAvailable(true);
     main->SetWindowState(vbNormal);
     main->GoSysTray();
     QVERIFY(!main->isVisible());
