@@ -12,10 +12,12 @@ cReBar::cReBar(QWidget* parent) : QWidget(parent)
 
 void cReBar::CreateRebar(QWidget* parent)
 {
-    if (!parent || parentWidget() == parent)
+    if (!parent)
         return;
-    setParent(parent);
-    if (QLayout* strip = parent->layout())
+    if (parentWidget() != parent)
+        setParent(parent);
+    QLayout* strip = parent->layout();
+    if (strip && strip->indexOf(this) < 0)
         strip->addWidget(this);
     show();
 }

@@ -1,5 +1,7 @@
 #include "components/cSysTray/cSysTray.h"
 
+#include "platform/IconResources.h"
+
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
@@ -88,8 +90,9 @@ void cSysTray::apply()
     QIcon icon;
     if (QFileInfo::exists(m_iconFile))
         icon = QIcon(m_iconFile);
+    // Without its picture file the tray shows the program's own icon.
     if (icon.isNull())
-        icon = QGuiApplication::windowIcon();
+        icon = LoadIconResource(QStringLiteral("AAA"));
     m_icon->setIcon(icon);
 }
 
