@@ -110,6 +110,8 @@ QString cToolbar::ButtonKey(qint32 Index) const
 
 qint32 cToolbar::ButtonIndex(const QString& Key) const
 {
+    if (Key.isEmpty())
+        return -1;
     for (qint32 i = 0; i < m_buttons.size(); ++i)
         if (m_buttons[i].style != tbrSeparator && m_buttons[i].key == Key)
             return i;

@@ -56,6 +56,17 @@ frmMain* startUnder(Fixture& f, Profile profile)
     return f.start();
 }
 
+// Started so that whatever the commands ask is declined or cancelled and every command
+// can run: the exit question is answered No, dialogs are cancelled, windows just closed.
+frmMain* startDeclining(Fixture& f, Profile profile)
+{
+    frmMain* m = startUnder(f, profile);
+    g_bDisplayMSGWhenExit = true;
+    f.platform.messages().answerAll = vbNo;
+    f.platform.modal().allowAny = true;
+    return m;
+}
+
 } // namespace
 
 class tst_MenuTree : public QObject
@@ -146,11 +157,7 @@ void tst_MenuTree::everyItemReachesTheDispatcher()
 {
     QFETCH(Profile, profile);
     Fixture f;
-    frmMain* m = startUnder(f, profile);
-    // Whatever the commands ask is declined or cancelled, so every one can run.
-    g_bDisplayMSGWhenExit = true;
-    f.platform.messages().answerAll = vbNo;
-    f.platform.modal().allowAny = true;
+    frmMain* m = startDeclining(f, profile);
     QSignalSpy dispatched(m, &frmMain::CommandDispatched);
 
     int triggered = 0;
@@ -276,10 +283,7 @@ void tst_MenuTree::everyButtonReachesTheDispatcher()
 {
     QFETCH(Profile, profile);
     Fixture f;
-    frmMain* m = startUnder(f, profile);
-    g_bDisplayMSGWhenExit = true;
-    f.platform.messages().answerAll = vbNo;
-    f.platform.modal().allowAny = true;
+    frmMain* m = startDeclining(f, profile);
     QSignalSpy dispatched(m, &frmMain::CommandDispatched);
 
     // The lists, list and tools bars run their key; the top bar's plain buttons run theirs

@@ -1,0 +1,245 @@
+// The main window's bar controls: button bars and their lookups, the band container, the
+// slider's events and the audio graphs' drawing.
+#include "components/cAudioGraph/cAudioGraph.h"
+#include "components/cIconMenu/cIconMenu.h"
+#include "components/cImageList/cImageList.h"
+#include "components/cReBar/cReBar.h"
+#include "components/cSlider/cSlider.h"
+#include "components/cToolbar/cToolbar.h"
+#include "components/cToolbarHost/cToolbarHost.h"
+#include "platform/Controls.h"
+
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+class tst_BarControls : public QObject
+{
+    Q_OBJECT
+private slots:
+    void buttonLookups_data();
+    void buttonLookups();
+    void checkAndEnabledStates();
+    void dropDownArrowAndBody();
+    void hostAndBand();
+    void sliderThumb();
+    void amplitudeGraph();
+    void frequencyGraph();
+    void popupAtOwnerPoint();
+};
+
+namespace {
+
+// A bar of: 0 "Play", 1 separator, 2 "Pause" (check), 3 "Menu" (drop-down), 4 no key.
+cToolbar* makeBar(QWidget* parent, cImageList* images)
+{
+    auto* bar = new cToolbar(parent);
+    bar->SetImageList(images);
+    bar->CreateToolbar(16);
+    bar->AddButton("Play", 0, {}, 0, QString(), cToolbar::tbrDefault, "Play");
+    bar->AddButton(QString(), -1, {}, 0, QString(), cToolbar::tbrSeparator);
+    bar->AddButton("Pause", 0, {}, 0, QString(), cToolbar::tbrCheck, "Pause");
+    bar->AddButton("Menu", 0, {}, 0, "Menu", cToolbar::tbrDropDown, "Menu");
+    bar->AddButton("Plain", 0, {}, 0, "Plain", cToolbar::tbrDefault);
+    return bar;
+}
+
+QImage render(QWidget* w)
+{
+    w->resize(100, 40);
+    return w->grab().toImage();
+}
+
+} // namespace
+
+void tst_BarControls::buttonLookups_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("index");
+    QTest::newRow("first button") << "Play" << 0;
+    QTest::newRow("after a separator, which takes a number") << "Pause" << 2;
+    QTest::newRow("a key no button bears") << "Stop" << -1;
+    QTest::newRow("the empty key of a separator or a keyless button") << "" << -1;
+}
+
+void tst_BarControls::buttonLookups()
+{
+    QFETCH(QString, key);
+    QFETCH(int, index);
+    QWidget window;
+    cImageList images;
+    cToolbar* bar = makeBar(&window, &images);
+    QCOMPARE(bar->ButtonCount(), 5);
+    QCOMPARE(bar->ButtonIndex(key), index);
+    QCOMPARE(bar->ButtonKey(index), index < 0 ? QString() : key);
+    // A number that names no button reads as no key and not pressed.
+    QVERIFY(!bar->ButtonChecked(index));
+    QCOMPARE(bar->ButtonKey(99), QString());
+}
+
+void tst_BarControls::checkAndEnabledStates()
+{
+    QWidget window;
+    cImageList images;
+    cToolbar* bar = makeBar(&window, &images);
+    QSignalSpy clicks(bar, &cToolbar::ButtonClick);
+    // A click on a check button presses it and tells which button it was.
+    bar->ButtonWidget(2)->click();
+    QCOMPARE(clicks.size(), 1);
+    QCOMPARE(clicks[0][0].toInt(), 2);
+    QVERIFY(bar->ButtonChecked("Pause"));
+    bar->SetButtonChecked("Pause", false);
+    QVERIFY(!bar->ButtonChecked(2));
+    // The state is kept by key or by number alike, and a plain button can show it too.
+    bar->SetButtonChecked(0, true);
+    QVERIFY(bar->ButtonChecked("Play"));
+    bar->SetButtonEnabled("Play", false);
+    QVERIFY(!bar->ButtonEnabled("Play"));
+    bar->SetButtonChecked("Missing", true);  // nothing happens
+    QVERIFY(!bar->ButtonEnabled("Missing"));
+}
+
+void tst_BarControls::dropDownArrowAndBody()
+{
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    cImageList images;
+    cToolbar* bar = makeBar(&window, &images);
+    layout->addWidget(bar);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy clicks(bar, &cToolbar::ButtonClick);
+    QSignalSpy drops(bar, &cToolbar::ButtonDropDown);
+    QToolButton* menu = bar->ButtonWidget(3);
+    const QRect arrow = bar->ButtonArrowRect(3);
+    QVERIFY(arrow.isValid());
+    QVERIFY(!bar->ButtonArrowRect(0).isValid());  // only a drop-down button has an arrow
+
+    QTest::mouseClick(menu, Qt::LeftButton, {}, arrow.center());
+    QCOMPARE(drops.size(), 1);
+    QCOMPARE(drops[0][0].toInt(), 3);
+    QCOMPARE(clicks.size(), 0);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, QPoint(4, menu->height() / 2));
+    QCOMPARE(clicks.size(), 1);
+    QCOMPARE(drops.size(), 1);
+
+    // The drop-down point lies just below the button, in twips of the window.
+    qint32 x = -1, y = -1;
+    bar->GetButtonPosition(3, x, y);
+    const QPoint below = menu->mapTo(&window, QPoint(0, menu->height()));
+    QCOMPARE(QPoint(x, y), below * 15);
+}
+
+void tst_BarControls::hostAndBand()
+{
+    QWidget window;
+    auto* strip = new QWidget(&window);
+    new QHBoxLayout(strip);
+    auto* band = new cReBar(strip);  // made inside its strip, as a window builds it
+    cImageList images;
+    cToolbar* bar = makeBar(&window, &images);
+    band->CreateRebar(strip);
+    band->AddBand(bar->hWnd(), QString(), false, false, "Toolbar1");
+    QCOMPARE(strip->layout()->indexOf(band), 0);  // in the strip's layout, once
+    band->CreateRebar(strip);
+    QCOMPARE(strip->layout()->count(), 1);
+    QCOMPARE(bar->parentWidget(), band);
+    QCOMPARE(band->BandNames(), QStringList{"Toolbar1"});
+
+    cToolbarHost host(&window);
+    cToolbar* other = makeBar(&window, &images);
+    host.AttachToolbar(other);
+    QCOMPARE(other->parentWidget(), &host);
+    host.SetWidth(600);
+    host.SetWidth(host.Width() + 1000);
+    QCOMPARE(host.Width(), 1600);
+    QCOMPARE(host.minimumWidth(), TwipsToPixels(1600));
+    host.SetHeight(750);
+    QCOMPARE(host.height(), TwipsToPixels(750));
+}
+
+void tst_BarControls::sliderThumb()
+{
+    cSlider slider;
+    QSignalSpy pressed(&slider, &cSlider::ThumbPressed);
+    QSignalSpy released(&slider, &cSlider::ThumbReleased);
+    QSignalSpy changed(&slider, &cSlider::Change);
+    slider.SetMax(120);
+    slider.SetValue(30);
+    QCOMPARE(slider.Value(), 30);
+    QCOMPARE(changed.size(), 1);
+    slider.setSliderDown(true);
+    slider.setSliderDown(false);
+    QCOMPARE(pressed.size(), 1);
+    QCOMPARE(released.size(), 1);
+}
+
+void tst_BarControls::amplitudeGraph()
+{
+    cAudioGraph graph(cAudioGraph::Amplitude);
+    graph.SetBaseColor(0x000000);
+    graph.SetAmplitudeColor(0x00FF00);  // green
+    // Full scale at the start, silence after: the line touches the top at the left edge
+    // and runs along the middle on the right.
+    PlayerAudioData data;
+    data.Waveform = {1, 1, 0, 0, 0, 0, 0, 0, 0, 0};
+    graph.SetAudioData(data);
+    graph.Draw();
+    QImage img = render(&graph);
+    auto greenAt = [&](int x, int y) { return QColor(img.pixel(x, y)).green() > 60; };
+    QVERIFY(greenAt(2, 1));
+    QVERIFY(greenAt(90, 20) || greenAt(90, 19));
+    QVERIFY(!greenAt(90, 5));
+    // Cleared: the middle line only.
+    graph.Clear();
+    QVERIFY(graph.IsEmpty());
+    img = render(&graph);
+    QVERIFY(!greenAt(2, 1));
+    QVERIFY(greenAt(50, 20));
+}
+
+void tst_BarControls::frequencyGraph()
+{
+    cAudioGraph graph(cAudioGraph::Frequency);
+    graph.SetBaseColor(0x000000);
+    graph.SetFrequencyColor(0x0000FF);  // red
+    PlayerAudioData data;
+    data.Spectrum = {1.0f, 0.0f};  // a full low band, an empty high band
+    graph.SetAudioData(data);
+    QImage img = render(&graph);
+    auto redAt = [&](int x, int y) { return QColor(img.pixel(x, y)).red() > 128; };
+    QVERIFY(redAt(20, 2));
+    QVERIFY(redAt(20, 38));
+    QVERIFY(!redAt(80, 38));
+    graph.Clear();
+    img = render(&graph);
+    QVERIFY(!redAt(20, 38));
+}
+
+void tst_BarControls::popupAtOwnerPoint()
+{
+    QWidget owner;
+    owner.resize(300, 200);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    cIconMenu menu;
+    menu.SetOwnerHwnd(&owner);
+    const qint32 top = menu.AddItem("Top", QString(), 0, 0, -1, 0, -1, "Top");
+    menu.AddItem("One", QString(), 0, top, -1, 0, -1, "One");
+    menu.SetItemVisible(top, false);
+    // Twips of the owner's client area become pixels on the screen.
+    menu.ShowPopupMenu(150, 300, 0, 0, 0, 0, -1, menu.IndexForKey("One"));
+    QMenu* popup = menu.CurrentPopup();
+    QVERIFY(popup);
+    QCOMPARE(popup->pos(), owner.mapToGlobal(QPoint(10, 20)));
+    QCOMPARE(popup->actions().size(), 1);
+    popup->close();
+    // An unknown key names no item: nothing pops up.
+    delete popup;
+    menu.ShowPopupMenu(0, 0, 0, 0, 0, 0, -1, menu.IndexForKey("Missing"));
+    QVERIFY(!menu.CurrentPopup());
+}
+
+QTEST_MAIN(tst_BarControls)
+#include "tst_barcontrols.moc"
