@@ -81,6 +81,12 @@ bool AudioConverterImpl::IsConverting() const
     return m_runner.busy();
 }
 
+void AudioConverterImpl::CloseConverter()
+{
+    m_runner.abort();
+    CloseFile();
+}
+
 void AudioConverterImpl::EnumACMTags(qint32 FormatTag, qint32 SamplesPerSec, qint32 Channels, qint32 BitsPerSample,
                                      qint32 Flags)
 {

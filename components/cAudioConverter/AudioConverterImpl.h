@@ -24,6 +24,7 @@ public:
     void StartConvert() override;
     void Abort() override;
     bool IsConverting() const override;
+    void CloseConverter() override;
 
     void EnumACMTags(qint32 FormatTag, qint32 SamplesPerSec, qint32 Channels, qint32 BitsPerSample, qint32 Flags) override;
     void EnumACMFormats(const QString& TagName) override;

@@ -37,6 +37,9 @@ public:
     // Starts converting and returns at once; exactly one of Done, Aborted or Error follows.
     virtual void StartConvert() = 0;
     virtual bool IsConverting() const = 0;
+    // When the window that hosts the component closes: aborts a running conversion (its
+    // Aborted event follows while the component lives) and releases the source.
+    virtual void CloseConverter() = 0;
 
     // Codec catalogues. The enumeration events arrive before these calls return.
     virtual void EnumACMTags(qint32 FormatTag, qint32 SamplesPerSec, qint32 Channels, qint32 BitsPerSample,

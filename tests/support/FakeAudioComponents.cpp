@@ -65,6 +65,14 @@ void FakeAudioConverter::StartConvert()
     queueAutoFinish(this);
 }
 
+void FakeAudioConverter::CloseConverter()
+{
+    // As the real one: a running job ends in Aborted, delivered later.
+    ++closeConverterCalls;
+    if (m_running)
+        QMetaObject::invokeMethod(this, [this] { if (m_running) finishAborted(); }, Qt::QueuedConnection);
+}
+
 void FakeAudioConverter::EnumACMTags(qint32 FormatTag, qint32 SamplesPerSec, qint32 Channels, qint32 BitsPerSample, qint32 Flags)
 {
     enumTagCalls << QList<qint32>{FormatTag, SamplesPerSec, Channels, BitsPerSample, Flags};

@@ -63,6 +63,7 @@ public:
     QStringList enumFormatCalls;
     int abortCalls = 0;
     int closeCalls = 0;
+    int closeConverterCalls = 0;
 
     qint32 ReadFileInfo(const QString& FileName) override;
     qint32 Duration() const override { return m_current.durationMs; }
@@ -74,6 +75,7 @@ public:
     void StartConvert() override;
     void Abort() override { ++abortCalls; }
     bool IsConverting() const override { return m_running; }
+    void CloseConverter() override;
     void EnumACMTags(qint32 FormatTag, qint32 SamplesPerSec, qint32 Channels, qint32 BitsPerSample, qint32 Flags) override;
     void EnumACMFormats(const QString& TagName) override;
     qint32 GetWMACodecCount() override { return qint32(wmaCodecs.size()); }

@@ -1,0 +1,554 @@
+// The split job over the conversion component's fake: part lengths and names, the
+// refusals, the overwrite question, Abort, a failed part, a second job, progress, the
+// destination folder and the close guard.
+#include "app/mdlModes.h"
+#include "common/frmTurnOff.h"
+#include "components/XP_ProgressBar/XP_ProgressBar.h"
+#include "components/cGrid/cGrid.h"
+#include "components/cTabControl/cTabControl.h"
+#include "lists/mdlItemsGrid.h"
+#include "platform/Controls.h"
+#include "settings/frmAudioProp.h"
+#include "settings/frmOptions.h"
+#include "settings/mdlOptions.h"
+#include "tests/support/FakeAudioComponents.h"
+#include "tests/support/MainHostStandIn.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestPlatform.h"
+#include "tools/splitter/frmSplitter.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+
+const QString kRefusal = QStringLiteral("Source file length is to small.       ");
+
+// A program folder, the fake converter, the main window's stand-in and a splitter opened
+// on "song.wav" as the launch opens it.
+struct Fixture {
+    TestPlatform platform;
+    FakeAudioFactories fakes;
+    MainHostStandIn host;
+    QString source = platform.path(QStringLiteral("music/song.wav"));
+    QString dest = platform.path(QStringLiteral("out/"));
+    frmSplitter* w = nullptr;
+
+    explicit Fixture(qint32 durationMs, FakeAutoFinish finish = FakeAutoFinish::Done)
+    {
+        g_sAppName = QStringLiteral("Velmaro");
+        g_sAppVersion = QStringLiteral("1.2");
+        // Loaded at start-up before any tool window: they fill the option and format globals.
+        Forms::Get<frmOptions>();
+        Forms::Get<frmAudioProp>();
+        fakes.setupConverter = [this, durationMs, finish](FakeAudioConverter* f) {
+            FakeFileScript script;
+            script.durationMs = durationMs;
+            f->files[source] = script;
+            f->autoFinish = finish;
+        };
+        w = g_frmSplitter();
+        w->g_sFileToSplit = source;
+        SetRowText(w->cGrid1, 1, QStringLiteral("Item Name"), QStringLiteral("song.wav"));
+        SetRowText(w->cGrid1, 1, QStringLiteral("COL_FILE"), source);
+        w->txtToPath->setEditText(dest);
+    }
+    FakeAudioConverter* conv() const { return qobject_cast<FakeAudioConverter*>(w->cAudioConverter1); }
+    // Runs the job to its end (the fake ends each part as scripted).
+    void split()
+    {
+        w->cmdConvert_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w->IsBusy(), 5000);
+    }
+    QStringList logLines() const { return w->txtLog->toPlainText().split(u'\n'); }
+    // The log without the time in front of each line.
+    QStringList logMessages() const
+    {
+        QStringList out;
+        for (const QString& line : logLines())
+            out << line.section(u':', line.count(u':') > 2 ? 3 : 1);
+        return out;
+    }
+    bool logHas(const QString& message) const { return w->txtLog->toPlainText().contains(u':' + message + u'\n'); }
+};
+
+struct Range {
+    qint32 start;
+    qint32 length;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<qint32>)
+
+class tst_splitter : public QObject
+{
+    Q_OBJECT
+private slots:
+    void plans_data();
+    void plans();
+    void lastPartReachesTheEnd_data();
+    void lastPartReachesTheEnd();
+    void partNames_data();
+    void partNames();
+
+    void splitsIntoParts();
+    void splitsBySeconds();
+    void refusesBeforeAnythingStarts_data();
+    void refusesBeforeAnythingStarts();
+    void overwriteQuestion_data();
+    void overwriteQuestion();
+    void overwriteTickedAsksNothing();
+    void errorInTheMiddlePart();
+    void turnOffAfterAJobWithoutErrors();
+    void abortQuestion();
+    void abortDoesNothingWhileIdle();
+    void secondJobAfterAnEmptyLine();
+    void progress();
+    void destinationWithoutSlash();
+    void destinationThatCannotBeCreated();
+    void closeGuard();
+    void splitModeBoxes();
+};
+
+void tst_splitter::plans_data()
+{
+    QTest::addColumn<bool>("byParts");
+    QTest::addColumn<qint32>("durationMs");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<qint32>("length");
+    QTest::addColumn<qint32>("count");
+    QTest::addColumn<qint32>("max");
+
+    // Into N parts: the length divides by N; the N-th part takes the remainder.
+    QTest::newRow("60 s into 6") << true << 60000 << "6" << true << 10 << 6 << 600;
+    QTest::newRow("62 s into 6, shorter parts, longer last") << true << 62000 << "6" << true << 10 << 6 << 600;
+    QTest::newRow("64 s into 6, longer parts, shorter last") << true << 64000 << "6" << true << 11 << 6 << 600;
+    QTest::newRow("25 s into 2: half to even below") << true << 25000 << "2" << true << 12 << 2 << 200;
+    QTest::newRow("27 s into 2: half to even above") << true << 27000 << "2" << true << 14 << 2 << 200;
+    QTest::newRow("one part is the whole source") << true << 7300 << "1" << true << 7 << 1 << 100;
+    QTest::newRow("count with blanks") << true << 60000 << " 3 " << true << 20 << 3 << 300;
+    QTest::newRow("count 0") << true << 60000 << "0" << false << 0 << 0 << 0;
+    QTest::newRow("negative count") << true << 60000 << "-2" << false << 0 << 0 << 0;
+    QTest::newRow("count below 1") << true << 60000 << "0.6" << false << 0 << 0 << 0;
+    QTest::newRow("count not a number") << true << 60000 << "six" << false << 0 << 0 << 0;
+    QTest::newRow("empty count") << true << 60000 << "" << false << 0 << 0 << 0;
+    QTest::newRow("parts under a second") << true << 3000 << "7" << false << 0 << 0 << 0;
+    QTest::newRow("last part would be empty") << true << 3500 << "6" << false << 0 << 0 << 0;
+    QTest::newRow("unreadable source") << true << 0 << "6" << false << 0 << 0 << 0;
+
+    // Parts of S seconds: the last part holds what remains.
+    QTest::newRow("25 s in 10 s") << false << 25000 << "10" << true << 10 << 3 << 250;
+    QTest::newRow("20 s in 10 s") << false << 20000 << "10" << true << 10 << 2 << 200;
+    QTest::newRow("seconds half to even") << false << 25000 << "2.5" << true << 2 << 13 << 1250;
+    QTest::newRow("as long as the source") << false << 25000 << "25" << false << 0 << 0 << 0;
+    QTest::newRow("longer than the source") << false << 25000 << "30" << false << 0 << 0 << 0;
+    QTest::newRow("0 seconds") << false << 25000 << "0" << false << 0 << 0 << 0;
+    QTest::newRow("under a second") << false << 25000 << "0.6" << false << 0 << 0 << 0;
+    QTest::newRow("seconds not a number") << false << 25000 << "ten" << false << 0 << 0 << 0;
+}
+
+void tst_splitter::plans()
+{
+    QFETCH(bool, byParts);
+    QFETCH(qint32, durationMs);
+    QFETCH(QString, text);
+    const SplitPlan plan = byParts ? PlanSplitByParts(durationMs, text) : PlanSplitBySeconds(durationMs, text);
+    QTEST(plan.ok, "ok");
+    if (!plan.ok)
+        return;
+    QTEST(plan.partLength, "length");
+    QTEST(plan.partCount, "count");
+    QTEST(plan.progressMax, "max");
+}
+
+void tst_splitter::lastPartReachesTheEnd_data()
+{
+    QTest::addColumn<bool>("byParts");
+    QTest::addColumn<qint32>("durationMs");
+    QTest::addColumn<QString>("text");
+    // A whole number of milliseconds may be short of the true length by a fraction of one.
+    QTest::newRow("62 s into 6") << true << 62000 << "6";
+    QTest::newRow("64 s into 6") << true << 64000 << "6";
+    QTest::newRow("7.3 s into 3") << true << 7300 << "3";
+    QTest::newRow("20 s in 10 s") << false << 20000 << "10";
+    QTest::newRow("25.999 s in 5 s") << false << 25999 << "5";
+}
+
+void tst_splitter::lastPartReachesTheEnd()
+{
+    QFETCH(bool, byParts);
+    QFETCH(qint32, durationMs);
+    QFETCH(QString, text);
+    const SplitPlan plan = byParts ? PlanSplitByParts(durationMs, text) : PlanSplitBySeconds(durationMs, text);
+    QVERIFY(plan.ok);
+    for (qint32 part = 1; part < plan.partCount; ++part) {
+        QCOMPARE(plan.PartStart(part + 1), plan.PartStart(part) + plan.PartLength(part));
+        QVERIFY(plan.PartStart(part + 1) * 1000 < durationMs);
+    }
+    const qint32 last = plan.partCount;
+    QVERIFY(plan.PartLength(last) >= plan.partLength || byParts);
+    QVERIFY(qint64(plan.PartStart(last) + plan.PartLength(last)) * 1000 >= qint64(durationMs) + 1000);
+}
+
+void tst_splitter::partNames_data()
+{
+    QTest::addColumn<qint32>("part");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("name");
+    const QString mp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
+    const QString wav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
+    QTest::newRow("wav to mp3") << 1 << "/m/song.wav" << mp3 << "Part_1_song.MP3";
+    QTest::newRow("wav to wav") << 12 << "/m/song.wav" << wav << "Part_12_song.WAV";
+    QTest::newRow("acm") << 2 << "/m/song.wav" << "ACM - Waveform ACM Codecs (*.wav)" << "Part_2_song.ACM";
+    QTest::newRow("four-letter extension") << 1 << "/m/song.flac" << mp3 << "Part_1_song.MP3";
+    QTest::newRow("one-letter extension") << 1 << "/m/a.b" << mp3 << "Part_1_a.MP3";
+    QTest::newRow("several dots") << 3 << "/m/live.2024.set.ogg" << wav << "Part_3_live.2024.set.WAV";
+    QTest::newRow("no extension") << 1 << "/m/take" << mp3 << "Part_1_take.MP3";
+    QTest::newRow("dot only in the folder") << 1 << "/m.d/take" << mp3 << "Part_1_take.MP3";
+    QTest::newRow("name is only an extension") << 1 << "/m/.wav" << mp3 << "Part_1_.MP3";
+    QTest::newRow("one character") << 1 << "x" << mp3 << "Part_1_x.MP3";
+}
+
+void tst_splitter::partNames()
+{
+    QFETCH(qint32, part);
+    QFETCH(QString, source);
+    QFETCH(QString, format);
+    QTEST(PartFileName(part, source, format), "name");
+}
+
+void tst_splitter::splitsIntoParts()
+{
+    Fixture f(62000);
+    SelectListText(f.w->cboTargetFormat, QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)"));
+    f.w->chkPlaySound->SetValue(1);
+    f.split();
+
+    const QList<FakeJobRecord>& jobs = f.conv()->started;
+    QCOMPARE(jobs.size(), 6);
+    for (int i = 0; i < 6; ++i) {
+        QCOMPARE(jobs[i].source, f.source);
+        QCOMPARE(jobs[i].output, f.dest + QStringLiteral("Part_%1_song.MP3").arg(i + 1));
+        QCOMPARE(jobs[i].format, qint32(kOutputMP3));
+        QVERIFY(jobs[i].hasRange);
+        QCOMPARE(jobs[i].rangeStart, i * 10);
+    }
+    QCOMPARE(jobs[4].rangeLength, 10);
+    QVERIFY(jobs[5].rangeStart + jobs[5].rangeLength >= 62);  // the sixth part runs to the end
+    QCOMPARE(f.w->prgTotal->Max(), 600);
+    QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Done."));
+    QCOMPARE(f.host.BalloonMessages(), QStringList{QStringLiteral("Done.")});
+    QCOMPARE(f.host.tray.Balloons().first().title, QStringLiteral("Velmaro 1.2"));
+    QVERIFY(f.w->cmdConvert->isEnabled());
+    QVERIFY(f.w->cmdExit->isEnabled());
+    QCOMPARE(f.platform.sound().played, QStringList{g_sPlayAtEnd});
+
+    const QStringList log = f.logMessages();
+    QCOMPARE(log.first(), QStringLiteral("Preparing to split: song.wav.."));
+    QCOMPARE(log[1], QStringLiteral("Destination format: MP3"));
+    QCOMPARE(log.count(QStringLiteral("Start to split: song.wav...")), 6);
+    QCOMPARE(log.count(QStringLiteral("Done.")), 6);
+    QCOMPARE(f.w->cTabControl1->TabKey(f.w->cTabControl1->SelectedTab()), QStringLiteral("Log"));
+    QVERIFY(f.w->TabLog->isVisibleTo(f.w));
+}
+
+void tst_splitter::splitsBySeconds()
+{
+    Fixture f(25000);
+    f.w->ptnSplitBySecs->click();
+    f.w->txtSplitSecs->setText(QStringLiteral("10"));
+    f.split();
+    const QList<FakeJobRecord>& jobs = f.conv()->started;
+    QCOMPARE(jobs.size(), 3);
+    QCOMPARE(jobs[0].rangeStart, 0);
+    QCOMPARE(jobs[0].rangeLength, 10);
+    QCOMPARE(jobs[1].rangeStart, 10);
+    QCOMPARE(jobs[2].rangeStart, 20);
+    QVERIFY(jobs[2].rangeLength >= 5);
+    QCOMPARE(jobs[2].output, f.dest + QStringLiteral("Part_3_song.WAV"));
+    QCOMPARE(f.w->prgTotal->Max(), 250);
+}
+
+void tst_splitter::refusesBeforeAnythingStarts_data()
+{
+    QTest::addColumn<bool>("byParts");
+    QTest::addColumn<qint32>("durationMs");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("count 0") << true << 60000 << "0";
+    QTest::newRow("count not a number") << true << 60000 << "6a";
+    QTest::newRow("source too short for the count") << true << 4000 << "6";
+    QTest::newRow("unreadable source") << true << 0 << "6";
+    QTest::newRow("seconds not below the length") << false << 25000 << "25";
+    QTest::newRow("seconds under one") << false << 25000 << "0";
+}
+
+void tst_splitter::refusesBeforeAnythingStarts()
+{
+    QFETCH(bool, byParts);
+    QFETCH(qint32, durationMs);
+    QFETCH(QString, text);
+    Fixture f(durationMs);
+    (byParts ? f.w->ptnSplitByParts : f.w->ptnSplitBySecs)->click();
+    (byParts ? f.w->txtSplitParts : f.w->txtSplitSecs)->setText(text);
+    f.platform.messages().answers.enqueue(vbOK);
+    f.w->cmdConvert_Click();
+
+    QCOMPARE(f.platform.messages().shown.size(), 1);
+    QCOMPARE(f.platform.messages().shown[0].prompt, kRefusal);
+    QCOMPARE(f.platform.messages().shown[0].buttons, vbInformation + vbOKOnly);
+    QVERIFY(f.conv()->started.isEmpty());
+    QVERIFY(f.w->cmdConvert->isEnabled());
+    QVERIFY(f.w->cmdExit->isEnabled());
+    QVERIFY(f.host.BalloonMessages().isEmpty());
+}
+
+void tst_splitter::overwriteQuestion_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("parts");         // parts started
+    QTest::addColumn<bool>("abortedLine");  // "Aborted." in the log
+    QTest::newRow("Yes overwrites") << vbYes << 3 << false;
+    QTest::newRow("No ends the job") << vbNo << 0 << false;
+    QTest::newRow("Cancel ends the job") << vbCancel << 0 << true;
+}
+
+void tst_splitter::overwriteQuestion()
+{
+    QFETCH(int, answer);
+    QFETCH(int, parts);
+    QFETCH(bool, abortedLine);
+    Fixture f(30000);
+    f.w->txtSplitParts->setText(QStringLiteral("3"));
+    QDir().mkpath(f.dest);
+    const QString existing = f.dest + QStringLiteral("Part_1_song.WAV");
+    QVERIFY(TestFiles::WriteBytes(existing, "old"));
+    f.w->chkPlaySound->SetValue(1);
+    f.platform.messages().answers.enqueue(answer);
+    f.split();
+
+    QCOMPARE(f.platform.messages().shown.size(), 1);
+    QCOMPARE(f.platform.messages().shown[0].prompt,
+             QStringLiteral("The file: '") + existing + QStringLiteral("' already exists.\r\n\r\nOverwrite it?"));
+    QCOMPARE(f.platform.messages().shown[0].buttons, vbYesNoCancel + vbInformation);
+    QCOMPARE(f.conv()->started.size(), parts);
+    QVERIFY(f.logHas(QStringLiteral("File already exists.")));
+    QCOMPARE(f.logHas(QStringLiteral("Overwrite it...")), answer == vbYes);
+    QCOMPARE(f.logHas(QStringLiteral("Aborted.")), abortedLine);
+    const QString end = answer == vbYes ? QStringLiteral("Done.") : QStringLiteral("Aborted.");
+    QCOMPARE(f.w->lblCurrentTrack->text(), end);
+    QCOMPARE(f.host.BalloonMessages(), QStringList{end});
+    // Only a job that ran to its end plays the sound.
+    QCOMPARE(f.platform.sound().played.size(), answer == vbYes ? 1 : 0);
+    QVERIFY(f.w->cmdConvert->isEnabled());
+    QVERIFY(f.w->cmdExit->isEnabled());
+}
+
+void tst_splitter::overwriteTickedAsksNothing()
+{
+    Fixture f(30000);
+    f.w->txtSplitParts->setText(QStringLiteral("3"));
+    QDir().mkpath(f.dest);
+    QVERIFY(TestFiles::WriteBytes(f.dest + QStringLiteral("Part_2_song.WAV"), "old"));
+    f.w->chkOverWrite->SetValue(1);
+    f.split();
+    QVERIFY(f.platform.messages().shown.isEmpty());
+    QCOMPARE(f.conv()->started.size(), 3);
+}
+
+void tst_splitter::errorInTheMiddlePart()
+{
+    Fixture f(30000, FakeAutoFinish::None);
+    f.w->txtSplitParts->setText(QStringLiteral("3"));
+    for (CheckBox* c : {f.w->chkPlaySound, f.w->chkOpenDestFolder, f.w->chkNoticeApp, f.w->chkTurnOffComputer})
+        c->SetValue(1);
+    f.host.noticeCommand = QStringLiteral("/usr/bin/notify-me --done");
+    f.w->cmdConvert_Click();
+    f.conv()->finishDone();
+    f.conv()->finishError(7, QStringLiteral("Encoder failed"));
+    QVERIFY(f.w->IsBusy());
+    f.conv()->finishDone();
+
+    QCOMPARE(f.conv()->started.size(), 3);
+    QVERIFY(f.logHas(QStringLiteral("Error: Encoder failed(7)")));
+    QVERIFY(f.w->JobError());
+    QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Done."));
+    QCOMPARE(f.host.BalloonMessages(), QStringList{QStringLiteral("Done.")});
+    // Sound, folder and program run; the countdown does not.
+    QCOMPARE(f.platform.sound().played.size(), 1);
+    QCOMPARE(f.platform.shell().opened, QStringList{f.dest});
+    QCOMPARE(f.platform.shell().started.size(), 1);
+    QCOMPARE(f.platform.shell().started[0].program, QStringLiteral("/usr/bin/notify-me"));
+    QCOMPARE(f.platform.shell().started[0].arguments, QStringList{QStringLiteral("--done")});
+    QVERIFY(f.platform.modal().shown.isEmpty());
+    QCOMPARE(f.platform.shutdown().calls, 0);
+}
+
+void tst_splitter::turnOffAfterAJobWithoutErrors()
+{
+    Fixture f(30000);
+    f.w->chkTurnOffComputer->SetValue(1);
+    bool countdown = false;
+    f.platform.modal().handlers.enqueue([&countdown](VForm* form) {
+        auto* t = qobject_cast<frmTurnOff*>(form);
+        QVERIFY(t);
+        countdown = true;
+        t->cmdCancel_Click();
+    });
+    f.split();
+    QVERIFY(countdown);
+    QCOMPARE(f.platform.shutdown().calls, 0);
+}
+
+void tst_splitter::abortQuestion()
+{
+    Fixture f(30000, FakeAutoFinish::None);
+    f.w->chkPlaySound->SetValue(1);
+    f.w->cmdConvert_Click();
+    f.conv()->finishDone();
+
+    // No: the part goes on.
+    f.platform.messages().answers.enqueue(vbNo);
+    f.w->cmdAbort_Click();
+    QCOMPARE(f.platform.messages().shown.last().prompt, QStringLiteral("Abort operation?") + QString(38, u' '));
+    QCOMPARE(f.platform.messages().shown.last().buttons, vbYesNo + vbInformation);
+    QCOMPARE(f.conv()->abortCalls, 0);
+    QVERIFY(f.w->IsBusy());
+
+    // Yes: the component stops the part and the job ends without its end-of-job actions.
+    f.platform.messages().answers.enqueue(vbYes);
+    f.w->cmdAbort_Click();
+    QCOMPARE(f.conv()->abortCalls, 1);
+    QCOMPARE(f.host.BalloonMessages(), QStringList{QStringLiteral("Aborted.")});
+    f.conv()->finishAborted();
+    QVERIFY(!f.w->IsBusy());
+    QVERIFY(f.w->cmdExit->isEnabled());
+    QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Aborted."));
+    QCOMPARE(f.logMessages().last(), QString());
+    QCOMPARE(f.logMessages()[f.logMessages().size() - 2], QStringLiteral("Aborted."));
+    QCOMPARE(f.conv()->started.size(), 2);
+    QVERIFY(f.platform.sound().played.isEmpty());
+}
+
+void tst_splitter::abortDoesNothingWhileIdle()
+{
+    Fixture f(30000);
+    f.w->cmdAbort_Click();
+    QVERIFY(f.platform.messages().shown.isEmpty());
+    QCOMPARE(f.conv()->abortCalls, 0);
+}
+
+void tst_splitter::secondJobAfterAnEmptyLine()
+{
+    Fixture f(20000);
+    f.w->txtSplitParts->setText(QStringLiteral("2"));
+    f.split();
+    f.w->chkOverWrite->SetValue(1);
+    f.split();
+    const QStringList log = f.logMessages();
+    const int second = log.lastIndexOf(QStringLiteral("Preparing to split: song.wav.."));
+    QVERIFY(second > 0);
+    QCOMPARE(f.logLines()[second - 1], QString());
+    QCOMPARE(log.count(QString()), 2);  // the empty line and the end of the last line
+    QCOMPARE(f.conv()->started.size(), 4);
+    QCOMPARE(f.conv()->started[2].rangeStart, 0);
+    QCOMPARE(f.host.BalloonMessages(), (QStringList{QStringLiteral("Done."), QStringLiteral("Done.")}));
+}
+
+void tst_splitter::progress()
+{
+    Fixture f(30000, FakeAutoFinish::None);
+    f.w->txtSplitParts->setText(QStringLiteral("3"));
+    f.w->cmdConvert_Click();
+    f.conv()->finishDone();
+    f.conv()->finishDone();
+    f.w->setWindowTitle(QStringLiteral("Audio Splitter"));
+    f.conv()->emitProgress(0);
+    QCOMPARE(f.w->prgTotal->Value(), 0);
+    QCOMPARE(f.w->windowTitle(), QStringLiteral("Audio Splitter"));
+    f.conv()->emitProgress(40);
+    QCOMPARE(f.w->prgCurrnet->Value(), 40);
+    QCOMPARE(f.w->prgTotal->Value(), 240);
+    QCOMPARE(f.w->prgTotal->Max(), 300);
+    QCOMPARE(f.w->windowTitle(), QStringLiteral("Velmaro 1.2"));
+}
+
+void tst_splitter::destinationWithoutSlash()
+{
+    Fixture f(20000);
+    f.w->txtSplitParts->setText(QStringLiteral("2"));
+    f.w->txtToPath->setEditText(f.platform.path(QStringLiteral("new/parts")));
+    f.w->chkCreateSubFolder->SetValue(1);
+    f.w->txtUndeForlder->setText(QStringLiteral("My-List"));
+    f.split();
+    const QString folder = f.platform.path(QStringLiteral("new/parts/My-List/"));
+    QVERIFY(QFileInfo(folder).isDir());
+    QCOMPARE(f.conv()->started[0].output, folder + QStringLiteral("Part_1_song.WAV"));
+}
+
+void tst_splitter::destinationThatCannotBeCreated()
+{
+    Fixture f(20000);
+    QVERIFY(TestFiles::WriteBytes(f.platform.path(QStringLiteral("afile")), "x"));
+    const QString folder = f.platform.path(QStringLiteral("afile/parts/"));
+    f.w->txtToPath->setEditText(folder);
+    f.platform.messages().answers.enqueue(vbOK);
+    f.w->cmdConvert_Click();
+    const QString text = QStringLiteral("The path: ") + folder + QStringLiteral(" cannot be created.");
+    QCOMPARE(f.platform.messages().shown.size(), 1);
+    QCOMPARE(f.platform.messages().shown[0].prompt, text);
+    QVERIFY(f.logHas(text));
+    QVERIFY(f.conv()->started.isEmpty());
+    QVERIFY(f.conv()->readInfoCalls.isEmpty());
+    QVERIFY(!f.w->IsBusy());
+    QVERIFY(f.host.BalloonMessages().isEmpty());
+}
+
+void tst_splitter::closeGuard()
+{
+    Fixture f(30000, FakeAutoFinish::None);
+    f.w->cmdConvert_Click();
+    QVERIFY(f.w->IsBusy());
+    f.w->cmdExit_Click();
+    QVERIFY(Forms::IsLoaded<frmSplitter>());
+    f.w->close();
+    QVERIFY(Forms::IsLoaded<frmSplitter>());
+    QTest::keyClick(f.w, Qt::Key_Escape);
+    QVERIFY(Forms::IsLoaded<frmSplitter>());
+    QCOMPARE(f.conv()->closeConverterCalls, 0);
+
+    f.platform.messages().answers.enqueue(vbYes);
+    f.w->cmdAbort_Click();
+    f.conv()->finishAborted();
+    FakeAudioConverter* conv = f.conv();
+    QTest::keyClick(f.w, Qt::Key_Escape);
+    QVERIFY(!Forms::IsLoaded<frmSplitter>());
+    QCOMPARE(conv->closeConverterCalls, 1);
+}
+
+void tst_splitter::splitModeBoxes()
+{
+    Fixture f(30000);
+    QVERIFY(f.w->ptnSplitByParts->isChecked());
+    QCOMPARE(f.w->txtSplitParts->text(), QStringLiteral("6"));
+    QCOMPARE(f.w->txtSplitSecs->text(), QStringLiteral("10"));
+    QVERIFY(f.w->txtSplitParts->isEnabled());
+    QVERIFY(!f.w->txtSplitSecs->isEnabled());
+    f.w->ptnSplitBySecs->click();
+    QVERIFY(!f.w->txtSplitParts->isEnabled());
+    QVERIFY(f.w->txtSplitSecs->isEnabled());
+    // The count box drops the characters a name cannot hold and takes any other key.
+    f.w->txtSplitSecs->clear();
+    QTest::keyClicks(f.w->txtSplitSecs, QStringLiteral("1/2*x"));
+    QCOMPARE(f.w->txtSplitSecs->text(), QStringLiteral("12x"));
+}
+
+QTEST_MAIN(tst_splitter)
+#include "tst_splitter.moc"

@@ -1,0 +1,163 @@
+// The frame every tool window shares (splitter, converters, joiner, CD and disc tools):
+// title strip, progress bars, the "Settings", "Events" and "Log" pages, the hidden items
+// grid, the start, Abort and Exit buttons, the close guard, the end-of-job actions, and
+// the output block (destination with its history, sub-folder, target format, tags).
+// A window adds its own controls and its job; the procedures here serve them all.
+#pragma once
+
+#include "platform/Forms.h"
+
+#include <QString>
+
+class AudioJobComponent;
+class CheckBox;
+class LinkLabel;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class TextBox;
+class XP_ProgressBar;
+class cGrid;
+class cStatusBar;
+class cTabControl;
+
+class ToolWindow : public VForm
+{
+    Q_OBJECT
+public:
+    // What tells one tool window's frame from another's.
+    struct Design {
+        QString caption;             // window caption and title-strip text
+        QString icon;                // icon resource
+        QString settingsTab;         // caption of the first tab, blanks included
+        QString startCaption;        // the start button
+        bool gridImages = false;     // the grid takes the main window's grid images
+        bool outputBlock = true;     // destination, sub-folder and target format
+        bool overwriteCheck = true;  // "Overwrite existing files"
+    };
+
+    explicit ToolWindow(const Design& design);
+    ~ToolWindow() override;
+
+    // Frame: colours, pictures, tabs, pages, grid, destination, format, end-of-job boxes,
+    // status panels and the sub-folder box. A window that adds steps calls this first.
+    void Form_Load() override;
+    // The close guard: refused while a job runs; otherwise the component is released.
+    void Form_Unload(int& Cancel) override;
+
+    static qint32 BoolToCheckValue(bool Value) { return Value ? 1 : 0; }
+    void HideTabPages();
+    void cTabControl1_TabClick(qint32 Index);
+    // Brings a page up as a click on its tab would.
+    void ShowTab(const QString& key);
+    void cmdExit_Click();
+    void lblEventsSettings_Click();
+    qint32 FindRowByItemData(const QString& Text);
+    // Asks before stopping the running job; does nothing while none runs.
+    void cmdAbort_Click();
+    // A job runs while the start button is disabled.
+    bool IsBusy() const;
+    // Enables (or disables) the start and Exit buttons together.
+    void SetBusy(bool busy);
+
+    // The end-of-job actions: sound, destination folder, external program, and the
+    // turn-off countdown only when no part of the job failed.
+    virtual void DoEndEvents();
+
+    // Output block.
+    void SetDestination();
+    void SetID3Tags(qint32& Row);
+    virtual QString CreateID3TagsString(const QString& Text);
+    QString GetSubFolder() const;
+    void CheckUnderFolderEna();
+    void chkCreateSubFolder_Click();
+    void cmdSelectPath_Click();
+    void txtToPath_Click();
+    void lblSetAsDefaultDestination_Click();
+    void lblOpenDestinationDestinationFolder_Click();
+    void cboTargetFormat_Click();
+    void lblSetAsDefaultFormat_Click();
+    void cmdEditTargetFormat_Click();
+
+    // The folder the job writes into: the destination as typed (with a "/" added when it
+    // has none) and the sub-folder.
+    QString OutputFolder() const;
+    // Creates the output folder before the first file of a job. When it cannot be made
+    // the user is told and the log says so; false then, and nothing may start.
+    bool PrepareOutputFolder();
+
+    // A balloon on the main window's tray icon, titled with the program's name.
+    static void ShowBalloon(const QString& message);
+
+    // Set when a part or item of the job failed; cleared when a job starts.
+    bool JobError() const { return m_bJobError; }
+
+    // Frame controls.
+    QWidget* picTitle = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* lblFilesToConvert = nullptr;
+    QLabel* lblCurrentTrack = nullptr;
+    XP_ProgressBar* prgTotal = nullptr;
+    XP_ProgressBar* prgCurrnet = nullptr;
+    cTabControl* cTabControl1 = nullptr;
+    QFrame* TabSettings = nullptr;
+    QFrame* TabEvents = nullptr;
+    QFrame* TabLog = nullptr;
+    QPlainTextEdit* txtLog = nullptr;
+    CheckBox* chkPlaySound = nullptr;
+    CheckBox* chkOpenDestFolder = nullptr;
+    CheckBox* chkNoticeApp = nullptr;
+    CheckBox* chkTurnOffComputer = nullptr;
+    LinkLabel* lblEventsSettings = nullptr;
+    cGrid* cGrid1 = nullptr;
+    cStatusBar* cStatusBar1 = nullptr;
+    QPushButton* cmdConvert = nullptr;
+    QPushButton* cmdAbort = nullptr;
+    QPushButton* cmdExit = nullptr;
+
+    // Output block (absent where the design has none).
+    QComboBox* txtToPath = nullptr;
+    QPushButton* cmdSelectPath = nullptr;
+    LinkLabel* lblSetAsDefaultDestination = nullptr;
+    CheckBox* chkCreateSubFolder = nullptr;
+    TextBox* txtUndeForlder = nullptr;
+    LinkLabel* lblOpenDestinationDestinationFolder = nullptr;
+    QComboBox* cboTargetFormat = nullptr;
+    QPushButton* cmdEditTargetFormat = nullptr;
+    LinkLabel* lblSetAsDefaultFormat = nullptr;
+    CheckBox* chkOverWrite = nullptr;
+
+protected:
+    // The component the output block and Abort drive.
+    virtual AudioJobComponent* JobComponent() = 0;
+    // Stops the running job; the component's Aborted event does the rest.
+    virtual void AbortJob();
+    // Releases the window's components when it is allowed to close.
+    virtual void CloseComponents() {}
+
+    // Places the output block on the "Settings" page from `top` (twips) down; returns the
+    // first free line below it.
+    int BuildOutputBlock(int top);
+    // Hands the format of a destination format code (0 WAV ... 5 APE) and its settings
+    // from the format globals to the component, and logs it.
+    void SetDestinationCode(qint32 code);
+    // The check boxes and option buttons the view colour paints besides the frame's own.
+    virtual QList<QWidget*> PaintedControls() const { return {}; }
+
+    // The steps of DoEndEvents, for windows that order them differently or add their own.
+    void PlayEndSound();
+    void OpenEndFolder();
+    void StartNoticeApp();
+    void StartTurnOffAfterJob();
+
+    void keyPressEvent(QKeyEvent* event) override;
+
+    bool m_bJobError = false;
+
+private:
+    void ReadEventBoxes();
+
+    Design m_design;
+};

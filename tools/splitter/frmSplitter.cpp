@@ -1,0 +1,254 @@
+// The split job: a chain of event handlers, one conversion per part, the next part
+// started from the end of the one before.
+#include "tools/splitter/frmSplitter.h"
+
+#include "app/mdlModes.h"
+#include "common/mdlFunctions.h"
+#include "components/XP_ProgressBar/XP_ProgressBar.h"
+#include "components/cAudioConverter/cAudioConverter.h"
+#include "platform/Controls.h"
+#include "platform/MessageService.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextCursor>
+
+namespace {
+
+ToolWindow::Design splitterDesign()
+{
+    ToolWindow::Design d;
+    d.caption = QStringLiteral("Audio Splitter");
+    d.icon = QStringLiteral("cut");
+    d.settingsTab = QStringLiteral("Settings        ");
+    d.startCaption = QStringLiteral("Split");
+    return d;
+}
+
+// Drops the characters a file name cannot hold from a box's keys, with the balloon that
+// says why.
+class NameKeyFilter : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (text.size() != 1)
+            return false;
+        int key = text.at(0).unicode();
+        ValidateNameKey(static_cast<QLineEdit*>(watched), key);
+        return key == 0;
+    }
+};
+
+} // namespace
+
+frmSplitter::frmSplitter() : ToolWindow(splitterDesign())
+{
+    MakeLabel(TabSettings, QStringLiteral("Splitter Mode:"), 240, 180, 1200);
+    ptnSplitByParts = new QRadioButton(QStringLiteral("Split to") + QString(25, u' ') + QStringLiteral("parts"), TabSettings);
+    PlaceTwips(ptnSplitByParts, 1440, 120, 3000, 315);
+    ptnSplitByParts->setChecked(true);
+    txtSplitParts = MakeTextBox(TabSettings, 2340, 120, 720);
+    txtSplitParts->setText(QStringLiteral("6"));
+    ptnSplitBySecs =
+        new QRadioButton(QStringLiteral("Split each") + QString(20, u' ') + QStringLiteral("seconds"), TabSettings);
+    PlaceTwips(ptnSplitBySecs, 1440, 480, 3000, 315);
+    txtSplitSecs = MakeTextBox(TabSettings, 2520, 480, 720);
+    txtSplitSecs->setText(QStringLiteral("10"));
+    auto* filter = new NameKeyFilter(this);
+    txtSplitParts->installEventFilter(filter);
+    txtSplitSecs->installEventFilter(filter);
+
+    BuildOutputBlock(960);
+    PlaceTwips(chkOverWrite, 1440, 960 + 1680, 3500, 255);
+
+    cAudioConverter1 = CreateAudioConverter(this);
+    connect(cAudioConverter1, &cAudioConverter::Progress, this, &frmSplitter::cAudioConverter1_Progress);
+    connect(cAudioConverter1, &cAudioConverter::Done, this, &frmSplitter::cAudioConverter1_Done);
+    connect(cAudioConverter1, &cAudioConverter::Aborted, this, &frmSplitter::cAudioConverter1_Aborted);
+    connect(cAudioConverter1, &cAudioConverter::Error, this, &frmSplitter::cAudioConverter1_Error);
+    connect(cmdConvert, &QPushButton::clicked, this, &frmSplitter::cmdConvert_Click);
+    connect(ptnSplitByParts, &QRadioButton::clicked, this, &frmSplitter::ptnSplitByParts_Click);
+    connect(ptnSplitBySecs, &QRadioButton::clicked, this, &frmSplitter::ptnSplitBySecs_Click);
+}
+
+frmSplitter::~frmSplitter() = default;
+
+void frmSplitter::Form_Load()
+{
+    ToolWindow::Form_Load();
+    CheckSplitModeEna();
+    CheckUnderFolderEna();
+}
+
+AudioJobComponent* frmSplitter::JobComponent()
+{
+    return cAudioConverter1;
+}
+
+void frmSplitter::CloseComponents()
+{
+    cAudioConverter1->CloseConverter();
+}
+
+QList<QWidget*> frmSplitter::PaintedControls() const
+{
+    return {ptnSplitByParts, ptnSplitBySecs};
+}
+
+void frmSplitter::ptnSplitByParts_Click()
+{
+    CheckSplitModeEna();
+}
+
+void frmSplitter::ptnSplitBySecs_Click()
+{
+    CheckSplitModeEna();
+}
+
+void frmSplitter::CheckSplitModeEna()
+{
+    const bool byParts = ptnSplitByParts->isChecked();
+    txtSplitParts->setEnabled(byParts);
+    txtSplitSecs->setEnabled(!byParts);
+}
+
+void frmSplitter::cmdConvert_Click()
+{
+    if (IsBusy())
+        return;
+    // Each job's lines follow an empty line.
+    if (!txtLog->toPlainText().isEmpty()) {
+        QTextCursor end = txtLog->textCursor();
+        end.movePosition(QTextCursor::End);
+        end.insertText(QStringLiteral("\n"));
+    }
+    SavePathHistory(txtToPath);
+    LoadPathHistory(txtToPath);
+    AddLog(QStringLiteral("Preparing to split: ") + GetFileName(g_sFileToSplit) + QStringLiteral(".."), txtLog);
+    SetDestination();
+    if (!PrepareOutputFolder())
+        return;
+    m_bJobError = false;
+    ShowTab(QStringLiteral("Log"));
+
+    cAudioConverter1->ReadFileInfo(g_sFileToSplit);
+    g_lTotalFileLength = cAudioConverter1->Duration();
+    const SplitPlan plan = ptnSplitByParts->isChecked() ? PlanSplitByParts(g_lTotalFileLength, txtSplitParts->text())
+                                                        : PlanSplitBySeconds(g_lTotalFileLength, txtSplitSecs->text());
+    if (!plan.ok) {
+        MsgBox(QStringLiteral("Source file length is to small.") + QString(7, u' '), vbInformation + vbOKOnly);
+        return;
+    }
+    m_plan = plan;
+    g_lPart = 1;
+    g_lStartFrom = 0;
+    g_lLength = plan.partLength;
+    prgTotal->SetMax(plan.progressMax);
+    prgTotal->SetValue(0);
+    prgCurrnet->SetValue(0);
+    ConvertTracks();
+}
+
+void frmSplitter::ConvertTracks()
+{
+    SetBusy(true);
+    qint32 result = 0;
+    if (g_lPart <= m_plan.partCount) {
+        result = ConvertTask();
+        if (result == 0)
+            return;  // the part runs; its end starts the next one
+        if (result == 2)
+            AddLog(QStringLiteral("Aborted."), txtLog);
+    }
+    // The job has ended: the window can be closed again before anything else is shown.
+    SetBusy(false);
+    if (result == 0) {
+        ShowBalloon(QStringLiteral("Done."));
+        lblCurrentTrack->setText(QStringLiteral("Done."));
+        DoEndEvents();
+    } else {
+        lblCurrentTrack->setText(QStringLiteral("Aborted."));
+        ShowBalloon(QStringLiteral("Aborted."));
+    }
+}
+
+qint32 frmSplitter::ConvertTask()
+{
+    const QString name = GetFileName(g_sFileToSplit);
+    AddLog(QStringLiteral("Start to split: ") + name + QStringLiteral("..."), txtLog);
+    qint32 row = 1;
+    SetID3Tags(row);
+    lblCurrentTrack->setText(name);
+
+    cAudioConverter1->SetSourceFile(g_sFileToSplit);
+    cAudioConverter1->SetRangeStart(g_lStartFrom);
+    cAudioConverter1->SetRangeLength(m_plan.PartLength(g_lPart));
+
+    const QString path = OutputFolder() + GetPartFileName(g_sFileToSplit);
+    if (chkOverWrite->Value() != 1 && QFileInfo::exists(path)) {
+        AddLog(QStringLiteral("File already exists."), txtLog);
+        const int answer = MsgBox(QStringLiteral("The file: '") + path + QStringLiteral("' already exists.\r\n\r\nOverwrite it?"),
+                                  vbYesNoCancel + vbInformation);
+        if (answer == vbNo)
+            return 1;
+        if (answer != vbYes)
+            return 2;
+        AddLog(QStringLiteral("Overwrite it..."), txtLog);
+    }
+    cAudioConverter1->SetOutputFile(path);
+    cAudioConverter1->StartConvert();
+    return 0;
+}
+
+QString frmSplitter::GetPartFileName(const QString& source) const
+{
+    return PartFileName(g_lPart, source, cboTargetFormat->currentText());
+}
+
+void frmSplitter::NextPart()
+{
+    ++g_lPart;
+    g_lStartFrom += g_lLength;
+    ConvertTracks();
+}
+
+void frmSplitter::cAudioConverter1_Progress(qint32 Percent)
+{
+    if (Percent < 1)
+        return;
+    prgCurrnet->SetValue(Percent);
+    prgTotal->SetValue((g_lPart - 1) * 100 + Percent);
+    setWindowTitle(DisplayName());
+}
+
+void frmSplitter::cAudioConverter1_Done()
+{
+    AddLog(QStringLiteral("Done."), txtLog);
+    lblCurrentTrack->setText(QStringLiteral("Done."));
+    NextPart();
+}
+
+void frmSplitter::cAudioConverter1_Error(qint32 Code, const QString& Description)
+{
+    m_bJobError = true;
+    AddLog(QStringLiteral("Error: ") + Description + u'(' + QString::number(Code) + u')', txtLog);
+    NextPart();
+}
+
+void frmSplitter::cAudioConverter1_Aborted()
+{
+    SetBusy(false);
+    AddLog(QStringLiteral("Aborted."), txtLog);
+    lblCurrentTrack->setText(QStringLiteral("Aborted."));
+}
