@@ -1,6 +1,7 @@
 // The splitter window over the real conversion component, from the Split button to the
 // files on disk: WAV parts that put end to end are the source, every target format, and
 // sources made by other programs (sox, lame, ffmpeg).
+#include "common/mdlModes.h"
 #include "components/cGrid/cGrid.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
@@ -42,6 +43,7 @@ struct Session {
 
     explicit Session(const QString& source, const QString& format)
     {
+        InitProductProfile();
         Forms::Get<frmOptions>();
         Forms::Get<frmAudioProp>();
         // WAV parts as the sources are: 44.1 kHz, 16 bits, stereo.

@@ -1,7 +1,7 @@
 // The split job over the conversion component's fake: part lengths and names, the
 // refusals, the overwrite question, Abort, a failed part, a second job, progress, the
 // destination folder and the close guard.
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/frmTurnOff.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cGrid/cGrid.h"
@@ -41,8 +41,7 @@ struct Fixture {
 
     explicit Fixture(qint32 durationMs, FakeAutoFinish finish = FakeAutoFinish::Done)
     {
-        g_sAppName = QStringLiteral("Velmaro");
-        g_sAppVersion = QStringLiteral("1.2");
+        InitProductProfile();
         // Loaded at start-up before any tool window: they fill the option and format globals.
         Forms::Get<frmOptions>();
         Forms::Get<frmAudioProp>();

@@ -2,7 +2,7 @@
 // the end-of-job actions.
 #include "tools/splitter/ToolWindow.h"
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/MainHost.h"
 #include "common/mdlFunctions.h"
 #include "common/mdlShutDown.h"

@@ -2,7 +2,7 @@
 // target format with its encoder settings, and the tags every output file receives.
 #include "tools/splitter/ToolWindow.h"
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/mdlCommDialog.h"
 #include "common/mdlFunctions.h"
 #include "common/mdlSupportedDestination.h"

@@ -2,7 +2,7 @@
 // started from the end of the one before.
 #include "tools/splitter/frmSplitter.h"
 
-#include "app/mdlModes.h"
+#include "common/mdlModes.h"
 #include "common/mdlFunctions.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cAudioConverter/cAudioConverter.h"
