@@ -132,7 +132,10 @@ void tst_toolwindow::loadsTheFrame()
     QCOMPARE(w->lblSetAsDefaultFormat->isEnabled(), w->cboTargetFormat->currentText() != g_sTargetFormat);
     QVERIFY(!w->lblSetAsDefaultDestination->isEnabled());
     QCOMPARE(w->cboTargetFormat->count(), 4);
-    QCOMPARE(w->cboTargetFormat->currentText(), Forms::Get<frmOptions>()->cboTargetFormat->currentText());
+    // The options window's default format; with none stored, the first format.
+    const QString byDefault = Forms::Get<frmOptions>()->cboTargetFormat->currentText();
+    QCOMPARE(w->cboTargetFormat->currentText(),
+             byDefault.isEmpty() ? QStringLiteral("WAV - Waveform Audio Format (*.wav)") : byDefault);
 }
 
 void tst_toolwindow::destinationDefaults()
