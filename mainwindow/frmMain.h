@@ -4,7 +4,7 @@
 // frmMain.cpp (controls, start-up, layout, exit), _Menus (the menu tree), _Toolbars,
 // _Commands (the dispatcher, list and item commands), _WindowCommands, _Tray (tray,
 // window modes, texts for other windows), _Images, _Preview, _Lists, _Grid, _AddFiles,
-// _CDs.
+// _CDs, _Tools (the tool launches).
 #pragma once
 
 #include "common/MainHost.h"
@@ -18,6 +18,7 @@
 #include <QTimer>
 
 class QLabel;
+class ToolWindow;
 class XP_ProgressBar;
 class cAudioCDRipper;
 class cAudioConverter;
@@ -266,6 +267,18 @@ private:
     bool CmdHelpTopic(qint32);
     bool CmdSupport(qint32);
     bool CmdOpenDefaultPlayer(qint32);
+    bool CmdAudioSplitter(qint32);
+
+    // Tool launches (frmMain_Tools.cpp). On a group node: the message, and the group's
+    // first list becomes the current list; true then, and the launch ends.
+    bool RedirectFromGroupNode();
+    // The guards of an item launch (group node, empty list, no marked row, with that
+    // message); true when the launch goes on, with the hourglass shown.
+    bool PassToolLaunchGuards(const QString& markMessage);
+    // The sub-folder box: the list's name made fit for a file name.
+    void HandOverSubFolder(ToolWindow* tool);
+    // Shows a loaded and handed-over tool window modally, without polling the drives.
+    void ShowToolWindow(VForm* tool);
 
     void FillImageLists();
     void BuildTopToolbar();

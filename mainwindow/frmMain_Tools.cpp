@@ -1,0 +1,86 @@
+// Launching the tool windows with the items of the current list: the guards every item
+// launch passes, the hand-over, and the modal show with the drive poll stopped.
+#include "mainwindow/frmMain.h"
+
+#include "common/mdlFileSystem.h"
+#include "common/mdlFunctions.h"
+#include "components/cGrid/cGrid.h"
+#include "components/cStatusBar/cStatusBar.h"
+#include "components/cTreeView/cTreeView.h"
+#include "lists/mdlItemsGrid.h"
+#include "lists/mdlListsTree.h"
+#include "platform/MessageService.h"
+#include "platform/Controls.h"
+#include "tools/splitter/frmSplitter.h"
+
+#include <QLabel>
+
+bool frmMain::RedirectFromGroupNode()
+{
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    if (!selected || !IsMainNode(selected->Key()))
+        return false;
+    MsgBox(QStringLiteral("Select the Items List.") + QString(40, u' '), vbInformation + vbOKOnly);
+    cTreeItem* first = selected->Children().Count() > 0 ? selected->Children().Item(1) : nullptr;
+    cTreeView1_NodeClick(first);
+    return true;
+}
+
+bool frmMain::PassToolLaunchGuards(const QString& markMessage)
+{
+    if (RedirectFromGroupNode())
+        return false;
+    // An empty list asks for files instead; the tool does not open afterwards.
+    if (cGrid1->Rows() == 0) {
+        RunCommand(QStringLiteral("Add Files"));
+        return false;
+    }
+    if (CountMarkedRows() == 0) {
+        MsgBox(markMessage, vbInformation + vbOKOnly);
+        return false;
+    }
+    setCursor(Qt::WaitCursor);
+    return true;
+}
+
+void frmMain::HandOverSubFolder(ToolWindow* tool)
+{
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    tool->txtUndeForlder->setText(MakeSafeName(selected ? selected->Text() : QString()));
+}
+
+void frmMain::ShowToolWindow(VForm* tool)
+{
+    unsetCursor();
+    // The window's own modal loop still runs the main window's timers: no drive is polled
+    // under a running job.
+    tmrCDs.stop();
+    tool->Show(vbModal);
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    if (selected && IsCDNode(selected->Key()))
+        tmrCDs.start();
+    unsetCursor();
+}
+
+bool frmMain::CmdAudioSplitter(qint32)
+{
+    if (!PassToolLaunchGuards(QStringLiteral("Mark the items to split.") + QString(29, u' ')))
+        return false;
+    // The current row is split, marked or not.
+    const qint32 row = cGrid1->CurrentRow();
+    frmSplitter* tool = g_frmSplitter();
+    tool->lblFilesToConvert->setText(QStringLiteral("Split: ") + RowText(cGrid1, row, QStringLiteral("Item Name")));
+    tool->cStatusBar1->SetPanelText(QStringLiteral("Total Size"),
+                                    QStringLiteral("Total Time: ") + RowText(cGrid1, row, QStringLiteral("Time")));
+    double bytes = 0;
+    ReadNumber(RowText(cGrid1, row, QStringLiteral("COL_BYTES_SIZE")), bytes);
+    tool->cStatusBar1->SetPanelText(QStringLiteral("Total Time"), QStringLiteral("Total Size: ") + FormatFileSize(bytes));
+    HandOverSubFolder(tool);
+    tool->g_sFileToSplit = RowText(cGrid1, row, QStringLiteral("COL_FILE"));
+    // Both grids have the items grid row's columns in one order: the cells copy by column
+    // number, all but the mark.
+    for (qint32 col = 2; col <= cGrid1->Columns(); ++col)
+        tool->cGrid1->SetCell(1, col, cGrid1->Cell(row, col).Text());
+    ShowToolWindow(tool);
+    return true;
+}
