@@ -3,6 +3,7 @@
 #include "common/mdlModes.h"
 #include "common/MainHost.h"
 #include "common/mdlCommDialog.h"
+#include "common/mdlDestination.h"
 #include "common/mdlFunctions.h"
 #include "common/mdlRunOnStart.h"
 #include "common/mdlSupportedDestination.h"
@@ -606,35 +607,12 @@ void frmOptions::cmdTestApp_Click()
 
 void frmOptions::cmdSelectPath_Click()
 {
-    QString path = BrowseForFolder(QStringLiteral("Select a new directory"), txtToPath->currentText(), this, true,
-                                   QString(), true, false);
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(u'/'))
-        path += u'/';
-    txtToPath->setEditText(path);
-    SavePathHistory(txtToPath);
-    LoadPathHistory(txtToPath);
+    BrowseForDestination(txtToPath, this);
 }
 
 void frmOptions::lblOpenDestinationDestinationFolder_Click()
 {
-    if (!txtToPath->currentText().endsWith(u'/'))
-        txtToPath->setEditText(txtToPath->currentText() + u'/');
-    const QString p = txtToPath->currentText();
-    if (!IsFolder(p)) {
-        const QString q = QStringLiteral("The folder ") + p + QStringLiteral(" does not exist.") + QString(44, u' ')
-            + QStringLiteral("\r\n\r\nWould you like to create it?");
-        if (MsgBox(q, vbYesNo + vbInformation) == vbNo)
-            return;
-        if (MakePath(p) != 0) {
-            MsgBox(QStringLiteral("The path: ") + p + QStringLiteral(" cannot be created."), vbOKOnly);
-        } else {
-            SavePathHistory(txtToPath);
-            LoadPathHistory(txtToPath);
-        }
-    }
-    OpenWithShell(this, p);
+    OpenDestinationFolder(txtToPath, QString(), this);
 }
 
 void frmOptions::picColor_Click()

@@ -117,7 +117,6 @@ void tst_toolwindow::loadsTheFrame()
     for (int i = 0; i < ItemsGridColumns().size(); ++i)
         QCOMPARE(w->cGrid1->ColumnKey(i + 1), ItemsGridColumns()[i].key);
     QVERIFY(!w->cGrid1->ColumnVisible(w->cGrid1->ColumnIndex(QStringLiteral("COL_FILE"))));
-    QVERIFY(w->cGrid1->ColumnVisible(w->cGrid1->ColumnIndex(QStringLiteral("Size"))));
     QCOMPARE(w->cGrid1->ImageList(), &f.host.menuImages);
 
     QCOMPARE(w->cStatusBar1->PanelKey(1), QStringLiteral("Total Size"));

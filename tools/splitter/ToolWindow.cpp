@@ -38,31 +38,6 @@ namespace {
 constexpr int kWidth = 7560;
 constexpr int kHeight = 7200;
 
-// The tool grid's own widths and captions where they differ from the main grid's; the
-// keys and their order are the items grid row's, so rows copy by column number.
-void SetupToolGrid(cGrid* grid, cImageList* images)
-{
-    grid->SetGridOption5E(24);
-    grid->SetImageList(images);
-    static const QHash<QString, int> widths{{QStringLiteral("Inc"), 20},       {QStringLiteral("Type"), 40},
-                                            {QStringLiteral("Item Name"), 160}, {QStringLiteral("Size"), 80},
-                                            {QStringLiteral("Time"), 80},       {QStringLiteral("Created"), 140},
-                                            {QStringLiteral("Range"), 120}};
-    for (const ItemsGridColumn& c : ItemsGridColumns()) {
-        const bool shown = widths.contains(c.key);
-        const QString caption = c.key == QLatin1String("Inc") ? QString() : c.caption;
-        grid->AddColumn(c.key, caption, 0, -1, shown ? widths.value(c.key) : -1, shown);
-    }
-    grid->SetGridOption44(true);
-    grid->SetGridLines(true);
-    grid->SetGridOption18(true);
-    grid->SetGridOption17(true);
-    grid->SetGridOption68(false);
-    grid->SetGridColour(static_cast<qint32>(0x80000008u));  // the system's window-text colour
-    grid->SetHotTrack(true);
-    grid->SetGridOption47(false);
-}
-
 cImageList* hostImages(bool grid)
 {
     MainHost* host = g_MainHost();
@@ -181,7 +156,8 @@ void ToolWindow::Form_Load()
     TabSettings->show();
     PlaceTwips(txtLog, 100, 100, TabLog->width() * kTwipsPerPixel - 200, TabLog->height() * kTwipsPerPixel - 200);
 
-    SetupToolGrid(cGrid1, hostImages(m_design.gridImages));
+    // The grid is never shown: the main grid's columns, in their order, are what matters.
+    SetupItemsGrid(cGrid1, hostImages(m_design.gridImages));
 
     if (txtToPath) {
         LoadPathHistory(txtToPath);

@@ -3,7 +3,7 @@
 #include "tools/splitter/ToolWindow.h"
 
 #include "common/mdlModes.h"
-#include "common/mdlCommDialog.h"
+#include "common/mdlDestination.h"
 #include "common/mdlFunctions.h"
 #include "common/mdlSupportedDestination.h"
 #include "components/audio/AudioJobComponent.h"
@@ -194,15 +194,7 @@ void ToolWindow::chkCreateSubFolder_Click()
 
 void ToolWindow::cmdSelectPath_Click()
 {
-    QString path = BrowseForFolder(QStringLiteral("Select a new directory"), txtToPath->currentText(), this, true,
-                                   QString(), true, false);
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(u'/'))
-        path += u'/';
-    txtToPath->setEditText(path);
-    SavePathHistory(txtToPath);
-    LoadPathHistory(txtToPath);
+    BrowseForDestination(txtToPath, this);
 }
 
 void ToolWindow::txtToPath_Click()
@@ -219,22 +211,7 @@ void ToolWindow::lblSetAsDefaultDestination_Click()
 
 void ToolWindow::lblOpenDestinationDestinationFolder_Click()
 {
-    if (!txtToPath->currentText().endsWith(u'/'))
-        txtToPath->setEditText(txtToPath->currentText() + u'/');
-    const QString folder = txtToPath->currentText() + GetSubFolder();
-    if (!IsFolder(folder)) {
-        const QString question = QStringLiteral("The folder ") + folder + QStringLiteral(" does not exist.")
-            + QString(44, u' ') + QStringLiteral("\r\n\r\nWould you like to create it?");
-        if (MsgBox(question, vbYesNo + vbInformation) != vbYes)
-            return;
-        if (MakePath(folder) != 0) {
-            MsgBox(QStringLiteral("The path: ") + folder + QStringLiteral(" cannot be created."), vbOKOnly);
-        } else {
-            SavePathHistory(txtToPath);
-            LoadPathHistory(txtToPath);
-        }
-    }
-    OpenWithShell(this, folder);
+    OpenDestinationFolder(txtToPath, GetSubFolder(), this);
 }
 
 void ToolWindow::cboTargetFormat_Click()
