@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -48,7 +49,6 @@ void frmSplash::Form_Load()
     lblVersion->setText(QStringLiteral("Version ") + g_sAppFullVersion);
     // Layered with no alpha yet: invisible until FadeIn gives it one.
     MakeTransparent(this, 0);
-    m_alphaSteps.clear();
     if (!g_sViewBackColor.isEmpty()) {
         const qint32 c = g_sViewBackColor.toInt();
         SetBackColor(this, c);
@@ -59,25 +59,23 @@ void frmSplash::Form_Load()
     SetFormOnTop(this, true);
 }
 
-void frmSplash::setAlpha(int alpha)
-{
-    m_alphaSteps.append(alpha);
-    MakeTransparent(this, alpha);
-}
-
 void frmSplash::FadeIn()
 {
+    // A double click while the fade lets events through unloads the window, and the
+    // events that follow may delete it: the fade ends as soon as it is going.
+    const QPointer<frmSplash> self(this);
     for (int alpha = 0; alpha <= 250; alpha += 10) {
-        setAlpha(alpha);
+        MakeTransparent(this, alpha);
         QElapsedTimer t;
         t.start();
         // Let the window repaint until the clock has moved on by more than 5 ms.
-        while (t.elapsed() <= 5)
+        while (t.elapsed() <= 5) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (IsUnloading())
-            return;
+            if (!self || IsUnloading())
+                return;
+        }
     }
-    setAlpha(255);
+    MakeTransparent(this, 255);
 }
 
 void frmSplash::mouseDoubleClickEvent(QMouseEvent* event)

@@ -3,8 +3,6 @@
 
 #include "platform/Forms.h"
 
-#include <QList>
-
 class QLabel;
 
 class frmSplash : public VForm
@@ -16,8 +14,6 @@ public:
 
     // Fades the window in: alpha 0, 10, ... 250, then fully opaque.
     void FadeIn();
-    // The alpha values the window was given, in order (the fade's steps).
-    const QList<int>& AlphaSteps() const { return m_alphaSteps; }
 
     QWidget* picTitle = nullptr;
     QLabel* lblAppTitle = nullptr;
@@ -26,10 +22,6 @@ public:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-
-private:
-    void setAlpha(int alpha);
-    QList<int> m_alphaSteps;
 };
 
 inline frmSplash* g_frmSplash()

@@ -16,20 +16,10 @@
 #include <QDebug>
 #include <QLabel>
 
-namespace {
-QStringList g_splashHistory;
-}
-
-const QStringList& SplashStatusHistory()
-{
-    return g_splashHistory;
-}
-
 void SetSplashStatus(const QString& text)
 {
     if (!g_bShowSplash)
         return;
-    g_splashHistory.append(text);
     if (auto* splash = Forms::Loaded<frmSplash>()) {
         splash->lblStat->setText(text);
         splash->lblStat->repaint();
@@ -58,7 +48,6 @@ bool Main()
     }
 
     g_bShowSplash = true;
-    g_splashHistory.clear();
     frmSplash* splash = g_frmSplash();
     splash->setWindowTitle(DisplayName());
     splash->Show(vbModeless);

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 // The program's entry: fills the profile, checks the settings key, shows the splash
 // while the settings windows and the main window load, then shows the main window (or
@@ -11,8 +10,6 @@ bool Main();
 
 // Shows a status line on the splash while it is up.
 void SetSplashStatus(const QString& text);
-// The status lines the splash was given in this run, in order.
-const QStringList& SplashStatusHistory();
 
 // Switches off the system's fault dialog for the rest of the process.
 void SetNoGPFaultErrorMode();

@@ -21,6 +21,8 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QWindow>
 #include <QTest>
 
 namespace {
@@ -43,6 +45,34 @@ RegistryRoutines general()
     return r;
 }
 
+QString LoadedWindowNames()
+{
+    QStringList names;
+    for (VForm* f : Forms::LoadedForms())
+        names << QString::fromLatin1(f->metaObject()->className());
+    return names.join(QStringLiteral(", "));
+}
+
+// Watches the splash's status line as it is drawn: the text it shows, and the windows
+// loaded at that moment.
+class SplashWatcher : public QObject
+{
+public:
+    SplashWatcher() { qApp->installEventFilter(this); }
+    ~SplashWatcher() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const frmSplash* splash = Forms::Loaded<frmSplash>();
+        if (event->type() == QEvent::Paint && splash && watched == splash->lblStat) {
+            const QString entry = splash->lblStat->text() + QStringLiteral(" | ") + LoadedWindowNames();
+            if (seen.isEmpty() || seen.last() != entry)
+                seen << entry;
+        }
+        return false;
+    }
+    QStringList seen;
+};
+
 } // namespace
 
 class tst_Startup : public QObject
@@ -61,6 +91,7 @@ private slots:
     void refusedWithoutSettingsKey();
     void splash();
     void splashDoubleClick();
+    void splashDoubleClickDuringFade();
     void trayStart_data();
     void trayStart();
     void trayStartWithoutTray();
@@ -76,6 +107,7 @@ private slots:
 void tst_Startup::normalStart()
 {
     TestPlatform platform;
+    SplashWatcher watcher;
     QVERIFY(Main());
     frmMain* main = Forms::Loaded<frmMain>();
     QVERIFY(main);
@@ -83,11 +115,13 @@ void tst_Startup::normalStart()
     QCOMPARE(main->WindowState(), vbNormal);
     QCOMPARE(main->windowTitle(), QStringLiteral("Velmaro 1.2"));
     QCOMPARE(AppTitle(), QStringLiteral("Velmaro 1.2"));
+    // The splash names each step while the windows load in their order behind it.
+    QCOMPARE(watcher.seen, (QStringList{"Loading... | frmSplash", "Loading options... | frmSplash",
+                                        "Loading audio properties... | frmSplash, frmOptions",
+                                        "Loading GUI... | frmSplash, frmOptions, frmAudioProp"}));
     QVERIFY(!Forms::IsLoaded<frmSplash>());
-    QCOMPARE(SplashStatusHistory(), (QStringList{"Loading options...", "Loading audio properties...", "Loading GUI..."}));
+    QCOMPARE(LoadedWindowNames(), QStringLiteral("frmOptions, frmAudioProp, frmMain"));
     // The settings windows stay loaded and hidden.
-    QVERIFY(Forms::IsLoaded<frmOptions>());
-    QVERIFY(Forms::IsLoaded<frmAudioProp>());
     QVERIFY(!Forms::Loaded<frmOptions>()->isVisible());
     QVERIFY(!Forms::Loaded<frmAudioProp>()->isVisible());
     // The status bar's panels, in order, with their start texts.
@@ -157,15 +191,21 @@ void tst_Startup::splash()
     QCOMPARE(s->lblAppTitle->text(), QStringLiteral("Velmaro 1.2"));
     QCOMPARE(s->lblVersion->text(), QStringLiteral("Version 1.2.0"));
     QCOMPARE(s->lblStat->text(), QStringLiteral("Loading..."));
-    QCOMPARE(WindowAlpha(s), 0);  // invisible until faded in
     QVERIFY(s->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    s->Show();
+    // What the window itself is given: invisible until faded in, then 10, 20, ... 250 and
+    // fully opaque.
+    QWindow* window = s->windowHandle();
+    QCOMPARE(window->opacity(), 0.0);
+    QList<int> steps;
+    connect(window, &QWindow::opacityChanged, this, [&steps](qreal o) { steps << qRound(o * 255); });
     s->FadeIn();
     QList<int> expected;
-    for (int a = 0; a <= 250; a += 10)
+    for (int a = 10; a <= 250; a += 10)
         expected << a;
     expected << 255;
-    QCOMPARE(s->AlphaSteps(), expected);
-    QCOMPARE(WindowAlpha(s), 255);
+    QCOMPARE(steps, expected);
+    QCOMPARE(window->opacity(), 1.0);
 
     g_bShowSplash = true;
     SetSplashStatus(QStringLiteral("Loading GUI..."));
@@ -189,6 +229,25 @@ void tst_Startup::splashDoubleClick()
     g_bShowSplash = true;
     SetSplashStatus(QStringLiteral("Loading GUI..."));  // nothing left to write to: no harm
     g_bShowSplash = false;
+}
+
+void tst_Startup::splashDoubleClickDuringFade()
+{
+    TestPlatform platform;
+    InitProductProfile();
+    frmSplash* s = g_frmSplash();
+    s->Show();
+    // The double click waits in the queue, so it arrives while the fade lets events through.
+    const QPoint free(3, s->height() - 3);
+    QCoreApplication::postEvent(s, new QMouseEvent(QEvent::MouseButtonDblClick, QPointF(free),
+                                                   QPointF(s->mapToGlobal(free)), Qt::LeftButton, Qt::LeftButton,
+                                                   Qt::NoModifier));
+    QList<qreal> steps;
+    connect(s->windowHandle(), &QWindow::opacityChanged, this, [&steps](qreal o) { steps << o; });
+    s->FadeIn();
+    QVERIFY(!Forms::IsLoaded<frmSplash>());
+    // The fade stopped with the window: it never reached full opacity.
+    QVERIFY(!steps.contains(1.0));
 }
 
 void tst_Startup::trayStart_data()
