@@ -92,10 +92,10 @@ frmAbout::frmAbout()
 
 void frmAbout::Form_Load()
 {
-    // 1. Colours.
+    // Colours of the options.
     SetBackColor(picTitle, g_lAppColor);
     SetForeColor(lblTitle, g_lTextColor);
-    // 2.-5. Texts.
+    // Texts of the product profile.
     lblAppName->setText(DisplayName());
     lblTitle->setText(DisplayName());
     lblHomePage->setText(DisplayName() + QStringLiteral(" - Home Page"));
@@ -104,15 +104,15 @@ void frmAbout::Form_Load()
     lblDesc->setText(g_sAppDescription);
     lblHallvik->setText(g_sAppCompany + QStringLiteral(" Software"));
     lblHallvikAddress->setText(kMakerAddress);
-    // 6. The tab.
+    // The one tab, with the main window's image.
     if (MainHost* host = g_MainHost())
         cTabControl1->SetImageList(host->MenuImageList());
     cTabControl1->AddTab(QStringLiteral("About   "), 18, -1, QStringLiteral("About"));
-    // 7. The page over the tab strip's client area.
+    // The page over the tab strip's client area.
     picAbout->setGeometry(TwipsToPixels(cTabControl1->ClientLeft() - 50), TwipsToPixels(cTabControl1->ClientTop()),
                           TwipsToPixels(cTabControl1->ClientWidth() + 50), TwipsToPixels(cTabControl1->ClientHeight()));
     picAbout->raise();
-    // 8. Only the About page shows.
+    // Only the About page shows.
     HideTabPages();
     picAbout->setVisible(true);
 }

@@ -4,6 +4,7 @@
 #include "common/mdlModes.h"
 #include "common/mdlShutDown.h"
 #include "platform/IconResources.h"
+#include "platform/MessageService.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -109,7 +110,13 @@ void frmTurnOff::ShutDown()
 {
     if (IsUnloading())
         return;
-    ShutdownSystem(1);  // the program closes whatever the system answered
+    QString why;
+    const bool accepted = ShutdownSystem(1, &why);
     Forms::Unload(this);
+    if (!accepted) {
+        // The computer stays on, and so does the program, with a word on why.
+        MsgBox(QStringLiteral("The computer could not be turned off.\n\n") + why, vbExclamation + vbOKOnly);
+        return;
+    }
     QueueMainUnload();
 }

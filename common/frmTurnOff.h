@@ -1,5 +1,6 @@
 // The turn-off countdown: counts the seconds down, then asks the system to turn off and
-// closes the program; Cancel stops it, "Shutdown Now" skips the rest of the wait.
+// closes the program (or says why the system refused); Cancel stops it, "Shutdown Now"
+// skips the rest of the wait.
 #pragma once
 
 #include "platform/Forms.h"
@@ -18,7 +19,8 @@ public:
     void Form_Unload(int& Cancel) override;
 
     void StartShutDown(qint32 lNumOfSec);
-    // Asks for the shutdown, closes this window and queues the main window's close.
+    // Asks for the shutdown and closes this window; when the system accepted, queues the
+    // main window's close, otherwise says why the computer is still on.
     void ShutDown();
 
     void Timer1_Timer();

@@ -23,6 +23,21 @@ QString folderOf(const QString& path)
     return slash == 0 ? QStringLiteral("/") : path.left(slash);
 }
 
+// The deepest folder holding every one of the files (full paths), without a final "/"
+// (the root stays "/").
+QString commonFolderOf(const QStringList& files)
+{
+    QStringList common = folderOf(files.first()).split(u'/', Qt::SkipEmptyParts);
+    for (const QString& f : files) {
+        const QStringList parts = folderOf(f).split(u'/', Qt::SkipEmptyParts);
+        qsizetype n = 0;
+        while (n < common.size() && n < parts.size() && common[n] == parts[n])
+            ++n;
+        common.resize(n);
+    }
+    return u'/' + common.join(u'/');
+}
+
 } // namespace
 
 QString QtFilterFromOfn(const QString& filter)
@@ -87,11 +102,15 @@ FileDialogResult ShowOpen(QWidget* Owner, bool CenterOnOwner)
         // A file chosen alone is where the next open dialog starts.
         SaveSetting(kCommDialogAppName, kPathSection, kLastPathKey, path);
     } else {
-        // Every chosen name is kept, however many there are.
-        res.FolderName = folderOf(files.first());
+        // Every chosen name is kept, however many there are. Files of one folder give
+        // that folder and their names; files the desktop's dialog gathered from several
+        // folders give the folder holding them all and their paths below it, so that the
+        // folder, "/" and a name always make the file's full path.
+        res.FolderName = commonFolderOf(files);
+        const qsizetype skip = res.FolderName.size() + (res.FolderName.endsWith(u'/') ? 0 : 1);
         res.FileNames << res.FolderName;
         for (const QString& f : files)
-            res.FileNames << GetFileName(f);
+            res.FileNames << f.mid(skip);
     }
     res.FileCount = qint32(files.size());
     res.Cancelled = false;

@@ -26,10 +26,12 @@ struct FileDialogResult {
     // The number of chosen files; 0 when cancelled.
     qint32 FileCount = 0;
     // Counted from 1: FileNames[1] .. FileNames[FileCount] are the chosen names (ShowOpen:
-    // file names without folder; ShowSave: the full path). FileNames[0] is the full path
-    // when one file was chosen, the folder when several were. Empty when cancelled.
+    // file names without folder, or for files from several folders their paths below
+    // FolderName; ShowSave: the full path). FileNames[0] is the full path when one file
+    // was chosen, the folder when several were. Empty when cancelled.
     QStringList FileNames;
-    // The folder of the chosen files: ShowOpen without a final "/", ShowSave with it.
+    // The folder of the chosen files (ShowOpen: the one holding them all), ShowOpen
+    // without a final "/" (but the root "/"), ShowSave with it.
     QString FolderName;
     bool Cancelled = true;
 };

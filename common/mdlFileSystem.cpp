@@ -9,18 +9,14 @@
 
 namespace {
 
-bool hasWildcards(const QString& name)
-{
-    return name.contains(u'*') || name.contains(u'?');
-}
-
-// The files (not folders) the path names, wildcards expanded in its last part.
-QStringList matchingFiles(const QString& path)
+// The files (not folders) the path names; as a pattern, every file of its folder that
+// matches its last part.
+QStringList matchingFiles(const QString& path, NameMatch match)
 {
     if (path.isEmpty())
         return {};
     const QFileInfo fi(path);
-    if (!hasWildcards(fi.fileName()))
+    if (match == NameMatch::Exact)
         return fi.isFile() ? QStringList{path} : QStringList{};
     QDir dir(fi.path());
     QStringList out;
@@ -32,9 +28,9 @@ QStringList matchingFiles(const QString& path)
 
 } // namespace
 
-bool KillFile(const QString& path)
+bool KillFile(const QString& path, NameMatch match)
 {
-    const QStringList files = matchingFiles(path);
+    const QStringList files = matchingFiles(path, match);
     if (files.isEmpty())
         return false;
     bool ok = true;
@@ -43,9 +39,9 @@ bool KillFile(const QString& path)
     return ok;
 }
 
-bool FileExists(const QString& path)
+bool FileExists(const QString& path, NameMatch match)
 {
-    return !matchingFiles(path).isEmpty();
+    return !matchingFiles(path, match).isEmpty();
 }
 
 QString FormatSizeNumber(double value)

@@ -7,17 +7,26 @@
 
 #include <QFileInfo>
 
-QString RunOnStartCommandLine()
+QString RunOnStartCommandLine(const QString& exePath)
 {
-    // Inside the quotes a desktop entry's Exec escapes these four characters.
-    QString path = QFileInfo(AppExePath()).absolutePath() + u'/' + AppExeName();
+    // The whole file name, extension and all: the session starts exactly this file.
+    const QString path = QFileInfo(exePath).absoluteFilePath();
     QString quoted;
     for (QChar c : path) {
+        // Inside the quotes a desktop entry's Exec escapes these four characters, and a
+        // "%" anywhere stands for itself only when doubled.
         if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
             quoted += u'\\';
+        else if (c == u'%')
+            quoted += u'%';
         quoted += c;
     }
     return u'"' + quoted + QStringLiteral("\" -st");
+}
+
+QString RunOnStartCommandLine()
+{
+    return RunOnStartCommandLine(AppExePath());
 }
 
 void SetRunOnStart(bool on)

@@ -58,11 +58,15 @@ void StartTurnOffCountdown(qint32 seconds)
         f->Show(vbModal);
 }
 
-bool ShutdownSystem(qint32 flags)
+bool ShutdownSystem(qint32 flags, QString* why)
 {
-    if (flags < 0 || flags > 31)
-        return false;
-    return Services::shutdown().powerOff();
+    QString reason;
+    const bool ok = flags >= 0 && flags <= 31
+        ? Services::shutdown().powerOff(reason)
+        : (reason = QStringLiteral("Invalid parameter to ShutdownSystem: %1").arg(flags), false);
+    if (!ok && why)
+        *why = reason;
+    return ok;
 }
 
 void QueueMainUnload()

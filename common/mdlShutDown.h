@@ -2,15 +2,15 @@
 // system, and closing the main window afterwards.
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 // Shows the countdown window modally for that many seconds; returns when it closes.
 void StartTurnOffCountdown(qint32 seconds);
 
 // Asks the system to turn off (flags as the system's exit flags, 0 to 31; the program
 // passes 1). False when the flags are out of range, when the system refused, or when it
-// could not be asked.
-bool ShutdownSystem(qint32 flags);
+// could not be asked; *why then says what went wrong.
+bool ShutdownSystem(qint32 flags, QString* why = nullptr);
 
 // Closes the main window as soon as no window is showing modally any more and the event
 // loop is back at its outermost level, so no window is deleted while one of its handlers

@@ -34,6 +34,8 @@ void FillDestinationFormats(QComboBox* cbo)
     for (int code = 0; code < 6; ++code)
         if (flags[code] == 1)
             cbo->addItem(texts[code]);
+    // The first item added became the current one; the caller chooses the selection.
+    cbo->setCurrentIndex(-1);
 }
 
 qint32 GetDestFormatIndex(const QString& text)

@@ -18,5 +18,6 @@ inline qint32 g_lDestAPE = 0;
 const QStringList& DestinationFormatTexts();
 
 void SetSupportedDestinations();
+// Fills the combo box with the offered formats' texts, in code order, none selected.
 void FillDestinationFormats(QComboBox* cbo);
 qint32 GetDestFormatIndex(const QString& text);

@@ -7,19 +7,11 @@
 #include <QCursor>
 #include <QFileInfo>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 bool g_onTop = false;
 const char kLayered[] = "velmaroLayered";
-const char kAlpha[] = "velmaroAlpha";
-
-void applyAlpha(QWidget* window, int alpha)
-{
-    window->setProperty(kAlpha, alpha);
-    // The headless platform cannot draw translucent windows; the value is kept all the same.
-    if (!HeadlessPlatform())
-        window->setWindowOpacity(alpha / 255.0);
-}
 } // namespace
 
 QString GetWindowsDir()
@@ -41,11 +33,16 @@ void SetFormOnTop(QWidget* form, bool onTop)
     if (!form)
         return;
     QWidget* w = form->window();
-    const QRect geometry = w->geometry();
-    const bool had = w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-    if (had != onTop)
-        w->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);  // hides the window
-    w->setGeometry(geometry);
+    Qt::WindowFlags flags = w->windowFlags();
+    if (flags.testFlag(Qt::WindowStaysOnTopHint) != onTop) {
+        // Changing the widget's flags the usual way re-creates the window hidden, which
+        // would end the loop of a window shown modally. The flag goes to the widget and
+        // to its system window as they are.
+        flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
+        w->overrideWindowFlags(flags);
+        if (QWindow* handle = w->windowHandle())
+            handle->setFlags(flags);
+    }
     const bool noActivate = w->testAttribute(Qt::WA_ShowWithoutActivating);
     w->setAttribute(Qt::WA_ShowWithoutActivating, true);
     w->show();
@@ -64,7 +61,7 @@ qint32 MakeTransparent(QWidget* window, int alpha)
     if (!window)
         return 2;
     window->setProperty(kLayered, true);
-    applyAlpha(window, alpha);
+    window->setWindowOpacity(alpha / 255.0);
     return 0;
 }
 
@@ -73,7 +70,7 @@ qint32 MakeOpaque(QWidget* window)
     if (!window)
         return 2;
     window->setProperty(kLayered, false);
-    applyAlpha(window, 255);
+    window->setWindowOpacity(1.0);
     return 0;
 }
 
@@ -86,8 +83,7 @@ int WindowAlpha(QWidget* window)
 {
     if (!window)
         return 255;
-    const QVariant a = window->property(kAlpha);
-    return a.isValid() ? a.toInt() : 255;
+    return qRound(window->window()->windowOpacity() * 255);
 }
 
 void SetFormIcon(QWidget* window, const QString& resourceName, bool alsoOwner)

@@ -222,7 +222,7 @@ QList<QFrame*> frmAudioProp::pages() const
 
 void frmAudioProp::Form_Load()
 {
-    // 1. Colours.
+    // Colours of the options and the product profile.
     SetBackColor(picTitle, g_lAppColor);
     SetForeColor(lblTitle, g_lTextColor);
     SetForeColor(lblFormatDesc, g_lTextColor);
@@ -238,7 +238,7 @@ void frmAudioProp::Form_Load()
             SetBackColor(w, back);
     }
 
-    // 2. Pictures.
+    // The optional view pictures.
     if (!g_sViewBackPicture.isEmpty()) {
         LoadViewPicture(this, g_sViewBackPicture);
         for (QFrame* page : pages())
@@ -247,7 +247,7 @@ void frmAudioProp::Form_Load()
     }
     LoadViewPicture(picTitle, g_sViewTitlePicture);
 
-    // 3. One tab per offered format.
+    // One tab per offered format.
     const struct {
         const qint32& flag;
         const char* key;
@@ -257,29 +257,29 @@ void frmAudioProp::Form_Load()
         if (f.flag == 1)
             cTabControl1->AddTab(QLatin1String(f.key), -1, -1, QLatin1String(f.key));
 
-    // 4, 5. Every page over the tab strip's client area; only the WAV page shows.
+    // Every page over the tab strip's client area; only the WAV page shows.
     for (QFrame* page : pages())
         PlaceTwips(page, cTabControl1->ClientLeft() - 50, cTabControl1->ClientTop(), cTabControl1->ClientWidth() + 50,
                    cTabControl1->ClientHeight());
     HideFormatPages();
     froToWAV->show();
 
-    // 6. WAV defaults.
+    // WAV defaults.
     insertItem(cboBitrateWAV, cboBitrateWAV->count(), QStringLiteral("8"));
     insertItem(cboBitrateWAV, cboBitrateWAV->count(), QStringLiteral("16"));
     SelectListText(cboBitrateWAV, QStringLiteral("16"));
     SelectListText(cboSamplesWAV, QStringLiteral("44100"));
     SelectListText(cboChannelsWAV, QStringLiteral("Stereo"));
 
-    // 7. WMA codecs.
+    // WMA codecs.
     FillWMACodecs();
 
-    // 8. APE and OGG defaults.
+    // APE and OGG defaults.
     SelectListText(cboAPELevel, QStringLiteral("Fast"));
     cboOggBitNom->setCurrentIndex(0);
     sldOGG->setValue(50);
 
-    // 9. MP3 defaults.
+    // MP3 defaults.
     SelectListText(cboMP3Bitrate, QStringLiteral("128"));
     cboMP3Mode->setCurrentIndex(0);
     SelectListText(cboMP3Samplerate, QStringLiteral("44100"));
@@ -293,17 +293,17 @@ void frmAudioProp::Form_Load()
     chkMP3VBRTag->SetValue(1);
     SelectListText(cboMP3ABRBitrate, QStringLiteral("96"));
 
-    // 10. Every ACM codec that takes PCM 44100 Hz stereo 16-bit; "PCM" first chosen.
+    // Every ACM codec that takes PCM 44100 Hz stereo 16-bit; "PCM" first chosen.
     cAudioConverter1->EnumACMTags(1, 44100, 2, 16, 0);
     if (cboTags->count() > 0 && SelectListText(cboTags, QStringLiteral("PCM")))
         cboTags_Click();
 
-    // 11, 12. The stored settings over these defaults.
+    // The stored settings over these defaults.
     m_cRegistry.setHkey(HKEY_LOCAL_MACHINE);
     m_cRegistry.setKeyRoot(ProductKeyRoot());
     GetOptions();
 
-    // 13.
+    // The OGG quality slider's value beside it.
     lblSensitivityVal->setText(QString::number(sldOGG->value()));
 }
 
@@ -548,7 +548,7 @@ void frmAudioProp::GetOptions()
 
 void frmAudioProp::cmdOk_Click()
 {
-    // 1. The options window's default format follows the open page (its tabs and its list
+    // The options window's default format follows the open page (its tabs and its list
     // hold the offered formats in the same order).
     QComboBox* target = Forms::Get<frmOptions>()->cboTargetFormat;
     const qint32 position = cTabControl1->SelectedTab() - 1;
@@ -565,7 +565,7 @@ void frmAudioProp::cmdOk_Click()
         put(name, b->isChecked() ? QStringLiteral("True") : QStringLiteral("False"));
     };
 
-    // 2-7. Every value of every format, whichever page is open.
+    // Every value of every format, whichever page is open.
     m_cRegistry.setSubkey(QStringLiteral("Formats\\WAV"));
     putItem("cboSamplesWAV", cboSamplesWAV);
     putItem("cboBitrateWAV", cboBitrateWAV);
@@ -606,7 +606,7 @@ void frmAudioProp::cmdOk_Click()
     m_cRegistry.setSubkey(QStringLiteral("Formats\\APE"));
     putIndex("cboAPELevel", cboAPELevel);
 
-    // 8, 9.
+    // The format globals take what was just stored; the window goes.
     GetOptions();
     Forms::Unload(this);
 }

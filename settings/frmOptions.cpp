@@ -246,7 +246,7 @@ void frmOptions::buildPages()
 
 void frmOptions::Form_Load()
 {
-    // 1-3. Colours and pictures of the product profile.
+    // Colours and pictures of the product profile.
     bool ok = false;
     const qint32 back = g_sViewBackColor.toInt(&ok);
     if (ok) {
@@ -266,25 +266,24 @@ void frmOptions::Form_Load()
             LoadViewPicture(w, g_sViewBackPicture);
     LoadViewPicture(picTitle, g_sViewTitlePicture);
 
-    // 4, 5. Icon and settings key.
+    // Icon and settings key.
     SetFormIcon(this, QStringLiteral("gears"), true);
     m_cRegistry.setHkey(HKEY_LOCAL_MACHINE);
     m_cRegistry.setKeyRoot(ProductKeyRoot());
 
-    // 6. Every page stands where the first one does.
+    // Every page stands where the first one does.
     const QRect tree = cTreeView1->geometry();
     froGeneral->move(tree.x() + tree.width() + TwipsToPixels(200), froGeneral->y());
     for (QFrame* page : {froEvents, froView, froTags, froAdvanced})
         page->setGeometry(froGeneral->x(), froGeneral->y(), froGeneral->width(), tree.height());
 
-    // 7-13.
+    // The lists the pages offer, then the stored options over them; the first page shows.
     LoadFileNameFormats();
     LoadPathHistory(txtToPath);
     if (txtToPath->currentText().isEmpty())
         txtToPath->setEditText(DefaultListsFolder());
     SetupPagesTree();
     FillDestinationFormats(cboTargetFormat);
-    cboTargetFormat->setCurrentIndex(-1);
     GetOptions();
     cTreeView1_NodeClick(cTreeView1->Nodes().Item(1));
     UpdatePlaySoundControls();

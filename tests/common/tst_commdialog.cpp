@@ -29,6 +29,8 @@ private slots:
     void openOneFileRemembersIt();
     void openSeveralFiles_data();
     void openSeveralFiles();
+    void openFilesOfSeveralFolders_data();
+    void openFilesOfSeveralFolders();
     void openCancelled();
     void save();
     void colour();
@@ -124,6 +126,33 @@ void tst_CommDialog::openSeveralFiles()
     // Several files leave the remembered one as it was.
     QCOMPARE(GetSetting(kCommDialogAppName, QStringLiteral("path"), QStringLiteral("last_path")),
              QStringLiteral("/old/x.wav"));
+}
+
+void tst_CommDialog::openFilesOfSeveralFolders_data()
+{
+    QTest::addColumn<QStringList>("chosen");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("sister folders") << QStringList{"/srv/Music/a.wav", "/srv/Talk/b.wav"} << "/srv";
+    QTest::newRow("one below the other")
+        << QStringList{"/srv/Music/a.wav", "/srv/Music/Live/b.wav", "/srv/Music/c.wav"} << "/srv/Music";
+    QTest::newRow("folder names sharing a beginning") << QStringList{"/srv/ab/a.wav", "/srv/a/b.wav"} << "/srv";
+    QTest::newRow("nothing shared but the root") << QStringList{"/home/u/a.wav", "/media/cd/b.wav"} << "/";
+    QTest::newRow("one file at the root") << QStringList{"/a.wav", "/srv/b.wav"} << "/";
+}
+
+void tst_CommDialog::openFilesOfSeveralFolders()
+{
+    QFETCH(QStringList, chosen);
+    QFETCH(QString, folder);
+    TestPlatform platform;
+    platform.dialogs().openAnswers.enqueue(chosen);
+    const FileDialogResult r = ShowOpen(nullptr, true);
+    QCOMPARE(r.FileCount, chosen.size());
+    QCOMPARE(r.FolderName, folder);
+    // The folder and each name make the chosen file's full path, as callers join them.
+    const QString base = folder.endsWith(u'/') ? folder : folder + u'/';
+    for (int i = 1; i <= r.FileCount; ++i)
+        QCOMPARE(base + r.FileNames.value(i), chosen[i - 1]);
 }
 
 void tst_CommDialog::openCancelled()

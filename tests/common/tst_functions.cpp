@@ -8,6 +8,8 @@
 #include "common/mdlSupportedFormats.h"
 #include "common/mdlWindowHelpers.h"
 #include "components/cBalloonTip/cBalloonTip.h"
+#include "platform/Forms.h"
+#include "platform/Services.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
@@ -17,6 +19,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -63,8 +67,10 @@ private slots:
     void sourceFilter();
     void fileTimeToDate();
     void fileTimes();
+    void killFileAndFileExists_data();
     void killFileAndFileExists();
     void transparency();
+    void onTopKeepsModalWindowOpen();
 };
 
 void tst_Functions::pathParts_data()
@@ -402,7 +408,9 @@ void tst_Functions::destinationFormats()
 
     QComboBox combo;
     combo.addItem(QStringLiteral("stale"));
+    QCOMPARE(combo.currentIndex(), 0);
     FillDestinationFormats(&combo);
+    QCOMPARE(combo.currentIndex(), -1);  // no item selected: the caller chooses
     QCOMPARE(items(combo), (QStringList{"WAV - Waveform Audio Format (*.wav)", "ACM - Waveform ACM Codecs (*.wav)",
                                         "MP3 - MPEG-1 Audio Layer 3 (*.mp3)",
                                         "WMA - Windows Media Audio files (*.wma)"}));
@@ -458,38 +466,80 @@ void tst_Functions::fileTimes()
     QVERIFY(GetFileCreationDate(file) > 40000);  // some day this century
 }
 
+Q_DECLARE_METATYPE(NameMatch)
+
+void tst_Functions::killFileAndFileExists_data()
+{
+    // The folder holds: "a1.tmp", "a2.tmp", "a*.tmp" (a star in its name), ".hidden" and
+    // the folder "dir.tmp".
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<NameMatch>("match");
+    QTest::addColumn<QStringList>("found");  // what the name stands for, in the folder
+    QTest::newRow("plain name") << "a1.tmp" << NameMatch::Exact << QStringList{"a1.tmp"};
+    QTest::newRow("hidden file") << ".hidden" << NameMatch::Exact << QStringList{".hidden"};
+    QTest::newRow("star is a character") << "a*.tmp" << NameMatch::Exact << QStringList{"a*.tmp"};
+    QTest::newRow("question mark is a character") << "a?.tmp" << NameMatch::Exact << QStringList();
+    QTest::newRow("folder is no file") << "dir.tmp" << NameMatch::Exact << QStringList();
+    QTest::newRow("missing") << "missing" << NameMatch::Exact << QStringList();
+    QTest::newRow("empty path") << "" << NameMatch::Exact << QStringList();
+    QTest::newRow("pattern asked for") << "a?.tmp" << NameMatch::Pattern << QStringList{"a*.tmp", "a1.tmp", "a2.tmp"};
+    QTest::newRow("digit pattern") << "a[0-9].tmp" << NameMatch::Pattern << QStringList{"a1.tmp", "a2.tmp"};
+    QTest::newRow("star pattern") << "a*.tmp" << NameMatch::Pattern << QStringList{"a*.tmp", "a1.tmp", "a2.tmp"};
+    QTest::newRow("pattern without match") << "b*" << NameMatch::Pattern << QStringList();
+}
+
 void tst_Functions::killFileAndFileExists()
 {
+    QFETCH(QString, name);
+    QFETCH(NameMatch, match);
+    QFETCH(QStringList, found);
     TestPlatform platform;
-    TestFiles::WriteBytes(platform.path(QStringLiteral("a1.tmp")), "x");
-    TestFiles::WriteBytes(platform.path(QStringLiteral("a2.tmp")), "x");
-    TestFiles::WriteBytes(platform.path(QStringLiteral(".hidden")), "x");
-    QDir().mkpath(platform.path(QStringLiteral("dir.tmp")));
-    QVERIFY(FileExists(platform.path(QStringLiteral("a1.tmp"))));
-    QVERIFY(FileExists(platform.path(QStringLiteral("a?.tmp"))));
-    QVERIFY(FileExists(platform.path(QStringLiteral(".hidden"))));
-    QVERIFY(!FileExists(platform.path(QStringLiteral("dir.tmp"))));  // folders are not files
-    QVERIFY(!FileExists(QString()));
+    const QString folder = platform.path(QStringLiteral("f"));
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/dir.tmp")));
+    const QStringList files{"a*.tmp", ".hidden", "a1.tmp", "a2.tmp"};
+    for (const QString& f : files)
+        QVERIFY(TestFiles::WriteBytes(folder + u'/' + f, "x"));
+    const QString path = name.isEmpty() ? QString() : folder + u'/' + name;
 
-    QVERIFY(KillFile(platform.path(QStringLiteral("a*.tmp"))));
-    QVERIFY(!FileExists(platform.path(QStringLiteral("a*.tmp"))));
-    QVERIFY(IsFolder(platform.path(QStringLiteral("dir.tmp"))));
-    QVERIFY(!KillFile(platform.path(QStringLiteral("a*.tmp"))));  // nothing left to match
-    QVERIFY(!KillFile(platform.path(QStringLiteral("missing"))));
+    QCOMPARE(FileExists(path, match), !found.isEmpty());
+    QCOMPARE(KillFile(path, match), !found.isEmpty());
+    // Exactly the files the name stands for are gone; the others and the folder stay.
+    QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    left.sort();
+    QStringList expected;
+    for (const QString& f : files)
+        if (!found.contains(f))
+            expected << f;
+    expected.sort();
+    QCOMPARE(left, expected);
+    QVERIFY(IsFolder(folder + QStringLiteral("/dir.tmp")));
+    QVERIFY(!FileExists(path, match));
+    QVERIFY(!KillFile(path, match));  // nothing left to delete
 }
 
 void tst_Functions::transparency()
 {
+    TestPlatform platform;
     QWidget w;
+    w.show();
+    // The window's own opacity, as the desktop is asked to draw it.
+    auto alpha = [&w] { return qRound(w.windowHandle()->opacity() * 255); };
     QCOMPARE(MakeTransparent(&w, 256), 1);
     QCOMPARE(MakeTransparent(&w, -1), 1);
     QVERIFY(!IsLayered(&w));
+    QCOMPARE(alpha(), 255);
     QCOMPARE(MakeTransparent(&w, 0), 0);
     QVERIFY(IsLayered(&w));
-    QCOMPARE(WindowAlpha(&w), 0);
+    QCOMPARE(alpha(), 0);
+    for (int a : {1, 10, 128, 254, 255}) {
+        QCOMPARE(MakeTransparent(&w, a), 0);
+        QCOMPARE(alpha(), a);
+        QCOMPARE(WindowAlpha(&w), a);
+    }
     QCOMPARE(MakeOpaque(&w), 0);
     QVERIFY(!IsLayered(&w));
-    QCOMPARE(WindowAlpha(&w), 255);
+    QCOMPARE(alpha(), 255);
+    w.hide();
 
     // On top shows a hidden window.
     QVERIFY(!w.isVisible());
@@ -498,6 +548,30 @@ void tst_Functions::transparency()
     QVERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     SetFormOnTop(&w, false);
     QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+void tst_Functions::onTopKeepsModalWindowOpen()
+{
+    TestPlatform platform;
+    Services::setModal(nullptr);  // the real modal loop
+    VForm form;
+    QStringList log;
+    QTimer::singleShot(0, &form, [&] {
+        SetFormOnTop(&form, true);
+        // Let the loop run once more: a window that was hidden in between has ended it.
+        QTimer::singleShot(0, &form, [&] {
+            log << QStringLiteral("still modal: %1").arg(form.IsShownModal());
+            SetFormOnTop(&form, false);
+            QTimer::singleShot(0, &form, [&] {
+                log << QStringLiteral("still modal: %1").arg(form.IsShownModal());
+                form.Hide();
+            });
+        });
+    });
+    form.Show(vbModal);
+    log << QStringLiteral("returned");
+    QCOMPARE(log, (QStringList{"still modal: 1", "still modal: 1", "returned"}));
+    QVERIFY(!form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 QTEST_MAIN(tst_Functions)

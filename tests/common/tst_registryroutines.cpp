@@ -48,6 +48,8 @@ private slots:
     void otherMembers();
     void trimNull();
     void runOnStart();
+    void runOnStartCommandLine_data();
+    void runOnStartCommandLine();
     void runOnStartUnreadableIsNotRegistered_data();
     void runOnStartUnreadableIsNotRegistered();
 };
@@ -201,6 +203,27 @@ void tst_RegistryRoutines::runOnStart()
     SetRunOnStart(false);
     QVERIFY(!QFile::exists(entry));
     QVERIFY(!IsRunOnStart());
+}
+
+void tst_RegistryRoutines::runOnStartCommandLine_data()
+{
+    // The program file, and the command line the desktop entry's Exec holds for it.
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("commandLine");
+    QTest::newRow("plain name") << "/opt/velmaro/velmaro" << "\"/opt/velmaro/velmaro\" -st";
+    QTest::newRow("name with an extension") << "/opt/velmaro/velmaro.bin" << "\"/opt/velmaro/velmaro.bin\" -st";
+    QTest::newRow("dots in name and folder") << "/opt/v.1/velmaro.2.0" << "\"/opt/v.1/velmaro.2.0\" -st";
+    QTest::newRow("quote, dollar, backquote, backslash")
+        << "/opt/a\"b$c`d\\e/velmaro" << "\"/opt/a\\\"b\\$c\\`d\\\\e/velmaro\" -st";
+    QTest::newRow("percent sign") << "/opt/100%/velmaro" << "\"/opt/100%%/velmaro\" -st";
+    QTest::newRow("blanks") << "/opt/my tools/velmaro" << "\"/opt/my tools/velmaro\" -st";
+}
+
+void tst_RegistryRoutines::runOnStartCommandLine()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, commandLine);
+    QCOMPARE(RunOnStartCommandLine(program), commandLine);
 }
 
 void tst_RegistryRoutines::runOnStartUnreadableIsNotRegistered_data()

@@ -1,5 +1,6 @@
 // The turn-off countdown: it counts 30 seconds down and then asks for the shutdown and
-// closes the program; Cancel (or the close box) stops it; "Shutdown Now" asks at once.
+// closes the program, or says why the system refused and stays; Cancel (or the close
+// box) stops it; "Shutdown Now" asks at once.
 // The main window is closed only once every handler that led to the countdown has
 // returned, even when the countdown was opened from inside nested modal windows.
 #include "common/mdlModes.h"
@@ -161,8 +162,8 @@ void tst_TurnOff::cancel()
 void tst_TurnOff::shutdownNow_data()
 {
     QTest::addColumn<bool>("systemAgrees");
-    QTest::newRow("the system agrees") << true;
-    QTest::newRow("the system refuses: the program closes all the same") << false;
+    QTest::newRow("the system agrees: the program closes") << true;
+    QTest::newRow("the system refuses: the program stays and says why") << false;
 }
 
 void tst_TurnOff::shutdownNow()
@@ -170,6 +171,9 @@ void tst_TurnOff::shutdownNow()
     QFETCH(bool, systemAgrees);
     TestPlatform platform;
     platform.shutdown().result = systemAgrees;
+    platform.shutdown().refusal = QStringLiteral("The system refused to turn off: Interactive authentication required.");
+    if (!systemAgrees)
+        platform.messages().answers.enqueue(vbOK);
     Forms::Get<MainStandIn>();
     frmTurnOff* t = g_frmTurnOff();
     t->StartShutDown(30);
@@ -180,7 +184,18 @@ void tst_TurnOff::shutdownNow()
     QCOMPARE(platform.shutdown().calls, 1);
     QVERIFY(!t->Timer1.isActive());
     QVERIFY(!Forms::IsLoaded<frmTurnOff>());
-    QTRY_VERIFY(!Forms::IsLoaded<MainStandIn>());
+    if (systemAgrees) {
+        QTRY_VERIFY(!Forms::IsLoaded<MainStandIn>());
+        QVERIFY(platform.messages().shown.isEmpty());
+    } else {
+        QCOMPARE(platform.messages().shown.size(), 1);
+        QCOMPARE(platform.messages().shown[0].prompt,
+                 QStringLiteral("The computer could not be turned off.\n\n"
+                                "The system refused to turn off: Interactive authentication required."));
+        QCOMPARE(platform.messages().shown[0].buttons, vbExclamation + vbOKOnly);
+        QTest::qWait(50);  // a queued close would have run by now
+        QVERIFY(Forms::IsLoaded<MainStandIn>());
+    }
     QCOMPARE(platform.shutdown().calls, 1);
 }
 
@@ -200,10 +215,13 @@ void tst_TurnOff::shutdownFlags()
     QFETCH(int, flags);
     QFETCH(bool, asked);
     TestPlatform platform;
-    QCOMPARE(ShutdownSystem(flags), asked);
+    QString why;
+    QCOMPARE(ShutdownSystem(flags, &why), asked);
     QCOMPARE(platform.shutdown().calls, asked ? 1 : 0);
+    QCOMPARE(why, asked ? QString() : QStringLiteral("Invalid parameter to ShutdownSystem: %1").arg(flags));
     platform.shutdown().result = false;
-    QVERIFY(!ShutdownSystem(flags));
+    QVERIFY(!ShutdownSystem(flags, &why));
+    QVERIFY(!why.isEmpty());
 }
 
 void tst_TurnOff::startThroughModalWindow()

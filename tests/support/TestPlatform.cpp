@@ -87,9 +87,11 @@ bool FakeSoundService::play(const QString& wavFile)
     return QFile::exists(wavFile);
 }
 
-bool FakeShutdownService::powerOff()
+bool FakeShutdownService::powerOff(QString& why)
 {
     ++calls;
+    if (!result)
+        why = refusal;
     return result;
 }
 
@@ -106,8 +108,29 @@ bool TestPlatform::InstallDefaultStore(const QString& programFolder)
     return QFile::copy(SourceDir() + QStringLiteral("/resources/Registry/HKEY_LOCAL_MACHINE.reg"), dest);
 }
 
+namespace {
+
+QtMessageHandler g_nextHandler = nullptr;
+
+// The headless platform cannot draw translucent windows and says so whenever a window's
+// opacity changes; the window keeps the value all the same, which is what tests read.
+void dropOpacityWarning(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message == QLatin1String("This plugin does not support setting window opacity"))
+        return;
+    if (g_nextHandler)
+        g_nextHandler(type, context, message);
+}
+
+} // namespace
+
 TestPlatform::TestPlatform(bool withStore)
 {
+    static const bool quiet = [] {
+        g_nextHandler = qInstallMessageHandler(dropOpacityWarning);
+        return true;
+    }();
+    Q_UNUSED(quiet)
     m_oldHome = qgetenv("VELMARO_HOME");
     m_oldConfig = qgetenv("XDG_CONFIG_HOME");
     qputenv("VELMARO_HOME", QFile::encodeName(m_dir.path()));

@@ -85,7 +85,8 @@ struct FakeSoundService : SoundService {
 struct FakeShutdownService : ShutdownService {
     int calls = 0;
     bool result = true;
-    bool powerOff() override;
+    QString refusal = QStringLiteral("The system refused to turn off: Access denied");  // why, when result is false
+    bool powerOff(QString& why) override;
 };
 
 class TestPlatform
