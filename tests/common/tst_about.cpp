@@ -1,38 +1,25 @@
 // The About box: texts from the product profile, the version shown once however often the
 // box opens, its one tab and page, and the links it opens.
 #include "common/mdlModes.h"
-#include "common/MainHost.h"
 #include "common/frmAbout.h"
 #include "components/cImageList/cImageList.h"
 #include "components/cTabControl/cTabControl.h"
+#include "mainwindow/frmMain.h"
 #include "tests/support/TestPlatform.h"
 
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QTabBar>
 #include <QTest>
 #include <QUrl>
 
 namespace {
 
-// The main window as far as the About box asks for it: its menu images.
-class MainStandIn : public VForm, public MainHost
+// The real main window, loaded hidden as at start-up: the About box borrows its images.
+frmMain* mainWindow()
 {
-public:
-    MainStandIn()
-    {
-        for (int i = 0; i < 80; ++i)
-            images.Add(style()->standardIcon(QStyle::SP_FileIcon));
-        SetMainHost(this);
-    }
-    ~MainStandIn() override { SetMainHost(nullptr); }
-    VForm* MainForm() override { return this; }
-    QString GetNotesToStatus() const override { return QString(); }
-    void SetStatusPanelText(const QString&, const QString&) override {}
-    cImageList* MenuImageList() override { return &images; }
-    cImageList images;
-};
+    return Forms::Get<frmMain>();
+}
 
 } // namespace
 
@@ -52,7 +39,7 @@ private slots:
 void tst_About::texts()
 {
     TestPlatform platform;
-    MainStandIn main;
+    mainWindow();
     auto* a = Forms::Get<frmAbout>();
     QCOMPARE(a->windowTitle(), QStringLiteral("About"));
     QCOMPARE(a->lblTitle->text(), QStringLiteral("Velmaro 1.2"));
@@ -71,7 +58,7 @@ void tst_About::texts()
 void tst_About::versionShownOnce()
 {
     TestPlatform platform;
-    MainStandIn main;
+    mainWindow();
     for (int i = 0; i < 3; ++i) {
         auto* a = Forms::Get<frmAbout>();
         QCOMPARE(a->lblVersionInside->text(), QStringLiteral("Inside version: 1.2.0"));
@@ -83,7 +70,7 @@ void tst_About::versionShownOnce()
 void tst_About::tabAndPage()
 {
     TestPlatform platform;
-    MainStandIn main;
+    mainWindow();
     auto* a = Forms::Get<frmAbout>();
     cTabControl* t = a->cTabControl1;
     QCOMPARE(t->TabCount(), 1);
@@ -91,7 +78,10 @@ void tst_About::tabAndPage()
     QCOMPARE(t->TabKey(1), QStringLiteral("About"));
     QCOMPARE(t->TabImage(1), 18);
     QCOMPARE(t->SelectedTab(), 1);
-    QVERIFY(!t->Bar()->tabIcon(0).isNull());  // the main window's image 18
+    // The main window's image 18, as the tab shows it.
+    const QIcon image18 = Forms::Loaded<frmMain>()->MenuImageList()->ItemPicture(18);
+    QVERIFY(!image18.isNull());
+    QCOMPARE(t->Bar()->tabIcon(0).pixmap(16, 16).toImage(), image18.pixmap(16, 16).toImage());
     // The page covers the client area, reaching 50 twips further left.
     const QRect page = a->picAbout->geometry();
     QVERIFY(qAbs(page.left() * 15 - (t->ClientLeft() - 50)) <= 15);
@@ -120,7 +110,7 @@ void tst_About::links()
     QFETCH(QString, label);
     QFETCH(QString, address);
     TestPlatform platform;
-    MainStandIn main;
+    mainWindow();
     auto* a = Forms::Get<frmAbout>();
     a->show();
     auto* l = a->findChild<QLabel*>(label);
@@ -138,7 +128,7 @@ void tst_About::links()
 void tst_About::okCloses()
 {
     TestPlatform platform;
-    MainStandIn main;
+    mainWindow();
     auto* a = Forms::Get<frmAbout>();
     platform.modal().handlers.enqueue([](VForm* f) { static_cast<frmAbout*>(f)->cmdOk->click(); });
     a->Show(vbModal);
