@@ -166,7 +166,9 @@ void ToolWindow::Form_Load()
     }
     if (cboTargetFormat) {
         FillDestinationFormats(cboTargetFormat);
-        SelectListText(cboTargetFormat, Forms::Get<frmOptions>()->cboTargetFormat->currentText());
+        // The options window's default format; with none stored, the first format.
+        if (!SelectListText(cboTargetFormat, Forms::Get<frmOptions>()->cboTargetFormat->currentText()))
+            cboTargetFormat->setCurrentIndex(0);
         cboTargetFormat_Click();
     }
     ReadEventBoxes();
