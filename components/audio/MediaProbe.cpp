@@ -31,10 +31,47 @@ quint32 be32(const uchar* p)
     return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
 }
 
+// The length in bytes of the MPEG audio layer III frame whose header is at `h`, with the
+// samples it holds; 0 when `h` is not such a header.
+int mp3FrameBytes(const uchar* h, int* samplesPerFrame = nullptr)
+{
+    static const int kbps1[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
+    static const int kbps2[16] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0};
+    static const int rates[3] = {44100, 48000, 32000};
+    if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0 || ((h[1] >> 1) & 3) != 1)
+        return 0;
+    const int version = (h[1] >> 3) & 3;  // 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5
+    const int rateIndex = (h[2] >> 2) & 3;
+    const int kbps = (version == 3 ? kbps1 : kbps2)[h[2] >> 4];
+    if (version == 1 || rateIndex == 3 || kbps == 0)
+        return 0;
+    const int rate = rates[rateIndex] >> (version == 3 ? 0 : version == 2 ? 1 : 2);
+    const int padding = (h[2] >> 1) & 1;
+    if (samplesPerFrame)
+        *samplesPerFrame = version == 3 ? 1152 : 576;
+    return (version == 3 ? 144 : 72) * kbps * 1000 / rate + padding;
+}
+
+// The whole frames of an MP3 stream from `at` on.
+qint64 countMp3Frames(QFile& f, qint64 at)
+{
+    qint64 frames = 0;
+    uchar h[4];
+    while (f.seek(at) && f.read(reinterpret_cast<char*>(h), 4) == 4) {
+        const int bytes = mp3FrameBytes(h);
+        if (bytes <= 0 || at + bytes > f.size())
+            break;
+        ++frames;
+        at += bytes;
+    }
+    return frames;
+}
+
 // The audible length of an MP3 file in samples, from the info frame its encoder wrote at
 // the start (frame count, encoder delay and padding); -1 when it has none. The container's
 // own duration counts the delay and padding too, which would make a split job ask for a
-// last part past the end.
+// last part past the end. A file that ends before the stream the info frame announces
+// (a cut-off download) has the length of its whole frames.
 qint64 mp3AudibleSamples(const QString& path)
 {
     QFile f(path);
@@ -54,12 +91,13 @@ qint64 mp3AudibleSamples(const QString& path)
     if (frame.size() < 200)
         return -1;
     const uchar* b = reinterpret_cast<const uchar*>(frame.constData());
-    if (b[0] != 0xFF || (b[1] & 0xE0) != 0xE0 || ((b[1] >> 1) & 3) != 1)  // a layer III frame
+    int samplesPerFrame = 0;
+    const int infoBytes = mp3FrameBytes(b, &samplesPerFrame);
+    if (infoBytes <= 0)
         return -1;
-    const int version = (b[1] >> 3) & 3;  // 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5
+    const int version = (b[1] >> 3) & 3;
     const bool mono = (b[3] >> 6) == 3;
     const int sideInfo = version == 3 ? (mono ? 17 : 32) : (mono ? 9 : 17);
-    const int samplesPerFrame = version == 3 ? 1152 : 576;
     int pos = 4 + sideInfo;
     if (memcmp(b + pos, "Xing", 4) != 0 && memcmp(b + pos, "Info", 4) != 0)
         return -1;
@@ -67,10 +105,13 @@ qint64 mp3AudibleSamples(const QString& path)
     pos += 8;
     if (!(flags & 1))
         return -1;
-    const qint64 frames = be32(b + pos);
+    qint64 frames = be32(b + pos);
     pos += 4;
-    if (flags & 2)
+    qint64 streamBytes = -1;
+    if (flags & 2) {
+        streamBytes = be32(b + pos);
         pos += 4;
+    }
     if (flags & 4)
         pos += 100;
     if (flags & 8)
@@ -79,9 +120,34 @@ qint64 mp3AudibleSamples(const QString& path)
         return -1;
     const uchar* lame = b + pos;  // encoder tag: 9 bytes of name, ..., delay and padding at 21
     const int delay = (lame[21] << 4) | (lame[22] >> 4);
-    const int padding = ((lame[22] & 0x0F) << 8) | lame[23];
+    int padding = ((lame[22] & 0x0F) << 8) | lame[23];
+    if (streamBytes > 0 && f.size() - at < streamBytes) {
+        frames = std::min(frames, countMp3Frames(f, at + infoBytes));
+        padding = 0;  // it belonged to the missing last frame
+    }
     const qint64 audible = frames * samplesPerFrame - delay - padding;
     return audible > 0 ? audible : -1;
+}
+
+// How far the frames of a FLAC file reach, from the sample numbers in the headers of its
+// last frames; -1 when they cannot be read. The stream header states the length the
+// encoder wrote, which a file cut off later does not hold.
+double flacSecondsPresent(AVFormatContext* fmt, int si)
+{
+    const AVStream* st = fmt->streams[si];
+    const int64_t size = avio_size(fmt->pb);
+    if (size <= 0 || av_seek_frame(fmt, -1, std::max<int64_t>(0, size - 65536), AVSEEK_FLAG_BYTE) < 0)
+        return -1;
+    AVPacket* pkt = av_packet_alloc();
+    int64_t end = -1;
+    while (av_read_frame(fmt, pkt) >= 0) {
+        if (pkt->stream_index == si && pkt->pts != AV_NOPTS_VALUE)
+            end = std::max<int64_t>(end, pkt->pts + pkt->duration);
+        av_packet_unref(pkt);
+    }
+    av_packet_free(&pkt);
+    const int64_t start = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+    return end > start ? (end - start) * av_q2d(st->time_base) : -1;
 }
 
 }  // namespace
@@ -90,6 +156,42 @@ void QuietMediaLibraries()
 {
     static std::once_flag once;
     std::call_once(once, [] { av_log_set_level(qEnvironmentVariableIsSet("VELMARO_FFMPEG_LOG") ? AV_LOG_INFO : AV_LOG_QUIET); });
+}
+
+qint64 WavLayout::samplesIn(qint64 bytes) const
+{
+    if (channels <= 0 || blockAlign <= 0 || bytes < 0)
+        return -1;
+    switch (codecTag) {
+    case 0x0001:  // PCM
+    case 0x0003:  // IEEE float
+    case 0x0006:  // A-law
+    case 0x0007:  // µ-law
+    {
+        const int bytesPerSample = codecTag == 6 || codecTag == 7 ? 1 : (bitsPerSample + 7) / 8;
+        if (bytesPerSample <= 0 || blockAlign != channels * bytesPerSample)
+            return -1;
+        return bytes / blockAlign;
+    }
+    case 0x0011:  // IMA ADPCM: a 4-byte header per channel with the first sample, then 8 samples per 4 bytes
+        if (bitsPerSample != 4 || blockAlign < 4 * channels + 4 * channels)
+            return -1;
+        return bytes < 4 * channels ? 0 : 1 + (bytes - 4 * channels) / (4 * channels) * 8;
+    case 0x0002:  // MS ADPCM: a 7-byte header per channel with two samples, then a nibble per sample
+        if (blockAlign < 7 * channels + channels)
+            return -1;
+        return bytes < 7 * channels ? 0 : (bytes - 6 * channels) * 2 / channels;
+    default:
+        return -1;
+    }
+}
+
+qint64 WavLayout::frames() const
+{
+    const qint64 perBlock = samplesPerBlock();
+    if (!isWav || perBlock <= 0)
+        return 0;
+    return dataSize / blockAlign * perBlock + samplesIn(dataSize % blockAlign);
 }
 
 WavLayout ParseWavLayout(const QString& path)
@@ -102,12 +204,19 @@ WavLayout ParseWavLayout(const QString& path)
     uchar head[12];
     if (f.read(reinterpret_cast<char*>(head), 12) != 12 || memcmp(head, "RIFF", 4) != 0 || memcmp(head + 8, "WAVE", 4) != 0)
         return w;
+    w.riffWave = true;
+    // The walk reads one chunk header per step and steps over each chunk in one seek; it
+    // ends at the data chunk, at the end of the file, at a chunk name that is not text (the
+    // rest is not a chunk list) and after a number of chunks no real file has before its data.
     bool haveFmt = false;
     qint64 pos = 12;
-    while (pos + 8 <= fileSize) {
+    for (int chunks = 0; pos + 8 <= fileSize && chunks < 4096; ++chunks) {
         uchar ch[8];
         if (!f.seek(pos) || f.read(reinterpret_cast<char*>(ch), 8) != 8)
             return w;
+        for (int i = 0; i < 4; ++i)
+            if (ch[i] < 0x20 || ch[i] > 0x7E)
+                return w;
         const quint32 size = le32(ch + 4);
         if (memcmp(ch, "fmt ", 4) == 0) {
             if (size < 16)
@@ -117,13 +226,14 @@ WavLayout ParseWavLayout(const QString& path)
                 return w;
             const uchar* p = reinterpret_cast<const uchar*>(fmt.constData());
             w.formatTag = le16(p);
+            w.codecTag = w.formatTag;
             w.channels = le16(p + 2);
             w.sampleRate = int(le32(p + 4));
             w.blockAlign = le16(p + 12);
             w.bitsPerSample = le16(p + 14);
-            w.pcm = w.formatTag == 1;
             if (w.formatTag == 0xFFFE && fmt.size() >= 26)
-                w.pcm = le16(p + 24) == 1;  // first two bytes of the sub-format GUID
+                w.codecTag = le16(p + 24);  // first two bytes of the sub-format GUID
+            w.pcm = w.codecTag == 1;
             haveFmt = true;
         } else if (memcmp(ch, "data", 4) == 0) {
             if (!haveFmt)
@@ -163,7 +273,12 @@ MediaFacts CheckSourceFile(const QString& path, WavLayout& wav)
         return m;
     }
     wav = ParseWavLayout(path);
-    if (wav.isWav && wav.truncated) {
+    if (wav.riffWave && !wav.isWav) {
+        // Never handed to the media libraries: they would walk the rest of the file eight
+        // bytes at a time looking for the sample data.
+        m.code = kErrSourceUnreadable;
+        m.error = QStringLiteral("The WAV file \"%1\" holds no audio data that can be read.").arg(path);
+    } else if (wav.isWav && wav.truncated) {
         m.code = kErrSourceDamaged;
         m.error = QStringLiteral("The WAV file \"%1\" is damaged: its header announces %2 bytes of audio, but only %3 are there.")
                       .arg(path)
@@ -203,11 +318,14 @@ MediaFacts ProbeMedia(const QString& path)
     if (m.bitsPerSample <= 0 || m.bitsPerSample > 32 || (!wav.isWav && par->codec_id != AV_CODEC_ID_FLAC))
         m.bitsPerSample = par->bits_per_raw_sample > 0 ? par->bits_per_raw_sample : 16;
     m.bitRate = par->bit_rate > 0 ? par->bit_rate : fmt->bit_rate;
-    if (wav.isWav && wav.pcm) {
+    if (wav.fixedBlocks()) {
+        // Counted from the blocks: the header's byte rate may be wrong (ADPCM written by
+        // some tools), and the fact chunk counts the padding of the last block.
         const qint64 frames = wav.frames();
         m.durationMs = frames * 1000 / wav.sampleRate;
         m.lengthSeconds = double(frames) / wav.sampleRate;
-        m.bitsPerSample = wav.bitsPerSample;
+        if (wav.pcm)
+            m.bitsPerSample = wav.bitsPerSample;
     } else {
         double seconds = 0;
         if (st->duration != AV_NOPTS_VALUE && st->duration > 0)
@@ -217,6 +335,11 @@ MediaFacts ProbeMedia(const QString& path)
         const qint64 audible = par->codec_id == AV_CODEC_ID_MP3 ? mp3AudibleSamples(path) : -1;
         if (audible > 0)
             seconds = double(audible) / par->sample_rate;
+        if (par->codec_id == AV_CODEC_ID_FLAC) {
+            const double present = flacSecondsPresent(fmt, si);
+            if (present > 0 && present < seconds)
+                seconds = present;
+        }
         m.lengthSeconds = seconds;
         m.durationMs = qint64(seconds * 1000.0);
     }
@@ -232,8 +355,11 @@ AudioTags ReadMediaTags(const QString& path)
     AudioTags t;
     AVFormatContext* fmt = nullptr;
     const QByteArray name = path.toUtf8();
-    if (path.isEmpty() || !QFileInfo(path).isFile() || avformat_open_input(&fmt, name.constData(), nullptr, nullptr) < 0)
+    if (path.isEmpty() || !QFileInfo(path).isFile())
         return t;
+    const WavLayout wav = ParseWavLayout(path);
+    if ((wav.riffWave && !wav.isWav) || avformat_open_input(&fmt, name.constData(), nullptr, nullptr) < 0)
+        return t;  // (a WAV file without sample data would keep the media libraries reading it to the end)
     avformat_find_stream_info(fmt, nullptr);
     auto get = [&](std::initializer_list<const char*> keys) {
         for (const char* k : keys) {

@@ -8,9 +8,11 @@
 
 // The RIFF/WAVE layout of a file, read from its header.
 struct WavLayout {
-    bool isWav = false;  // a RIFF/WAVE file with a format and a data chunk
-    bool pcm = false;    // plain integer PCM (tag 1, or an extensible header with the PCM sub-format)
+    bool riffWave = false;  // the file begins as a RIFF/WAVE file
+    bool isWav = false;     // ... and has a format and a data chunk
+    bool pcm = false;       // plain integer PCM (tag 1, or an extensible header with the PCM sub-format)
     int formatTag = 0;
+    int codecTag = 0;  // the format tag, or the sub-format of an extensible header
     int channels = 0;
     int sampleRate = 0;
     int bitsPerSample = 0;
@@ -19,7 +21,15 @@ struct WavLayout {
     qint64 dataSize = 0;      // the bytes of sample data present
     qint64 declaredSize = 0;  // what the header announces
     bool truncated = false;   // the header announces more data than the file holds
-    qint64 frames() const { return blockAlign > 0 ? dataSize / blockAlign : 0; }
+
+    // Samples per channel that `bytes` of sample data decode to, for codecs whose data is a
+    // run of equal blocks each decoded on its own (PCM, float, A-law, µ-law, IMA and MS
+    // ADPCM), as the decoders count them; -1 for other codecs.
+    qint64 samplesIn(qint64 bytes) const;
+    bool fixedBlocks() const { return isWav && samplesIn(blockAlign) > 0; }
+    qint64 samplesPerBlock() const { return samplesIn(blockAlign); }
+    // The sample frames of the data present (0 for codecs without fixed blocks).
+    qint64 frames() const;
 };
 WavLayout ParseWavLayout(const QString& path);
 

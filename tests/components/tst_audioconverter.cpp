@@ -111,6 +111,9 @@ private slots:
         m_ogg = path(QStringLiteral("source.ogg"));
         QVERIFY(encode(m_wav, m_mp3, mp3Settings(192)));
         QVERIFY(encode(m_wav, m_ogg, oggSettings(60)));
+        QVERIFY(encode(m_wav, path(QStringLiteral("source.wma")), wmaSettings()));
+        QVERIFY(encode(m_wav, path(QStringLiteral("source-gsm.wav")),
+                       acmSettings(QStringLiteral("GSM 6.10"), QStringLiteral("8000 Hz, 13 kbit/s, Mono"))));
         EncoderSettings vbr = mp3Settings();
         vbr.MP3.VBRMethod = 4;
         vbr.MP3.Mode = 3;
@@ -265,18 +268,25 @@ private slots:
     void lossySplitPartsAreContiguous_data()
     {
         QTest::addColumn<QString>("source");
-        QTest::newRow("mp3") << "source.mp3";
-        QTest::newRow("ogg") << "source.ogg";
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+        QTest::newRow("mp3") << "source.mp3" << kRate << 2;
+        QTest::newRow("ogg") << "source.ogg" << kRate << 2;
+        // Sources whose positions are counted from the start: going back starts over.
+        QTest::newRow("wma") << "source.wma" << kRate << 2;
+        QTest::newRow("gsm") << "source-gsm.wav" << 8000 << 1;
     }
     void lossySplitPartsAreContiguous()
     {
         QFETCH(QString, source);
+        QFETCH(int, rate);
+        QFETCH(int, channels);
         const QString whole = path(QStringLiteral("whole.wav"));
-        QCOMPARE(convert(path(source), whole, wavSettings(kRate, 2, 16)), QStringLiteral("Done"));
+        QCOMPARE(convert(path(source), whole, wavSettings(rate, channels, 16)), QStringLiteral("Done"));
         AudioConverterImpl c;
         EventLog log(&c);
         c.SetOutputFormat(kOutputWAV);
-        WAVSettings w{kRate, 2, 16};
+        WAVSettings w{rate, qint16(channels), 16};
         c.SetWAVSettings(w);
         const QList<int> order{3, 4, 5, 0, 1, 2, 6, 7, 8, 9, 10};
         int next = 0;
@@ -600,18 +610,23 @@ private slots:
         QVERIFY(leftovers(m_dir.path()).isEmpty());
     }
 
+    // Each refusal says what is wrong with the destination.
     void unwritableDestination_data()
     {
         QTest::addColumn<QString>("output");
-        QTest::newRow("no such folder") << "no/such/folder/out.wav";
-        QTest::newRow("parent is a file") << "source.wav/out.wav";
-        QTest::newRow("a folder") << ".";
+        QTest::addColumn<QString>("words");
+        QTest::newRow("no such folder") << "no/such/folder/out.wav" << "does not exist";
+        QTest::newRow("parent is a file") << "source.wav/out.wav" << "source.wav\" is a file, not a folder";
+        QTest::newRow("a file further up") << "source.wav/sub/out.wav" << "source.wav\" is a file, not a folder";
+        QTest::newRow("a folder") << "." << "is a folder, not a file";
     }
     void unwritableDestination()
     {
         QFETCH(QString, output);
+        QFETCH(QString, words);
         const QString events = convert(m_wav, path(output), wavSettings(22050, 2, 16));
         QVERIFY2(events.startsWith(QStringLiteral("Error %1 ").arg(kErrOutputUnwritable)), qPrintable(events));
+        QVERIFY2(events.contains(words), qPrintable(events));
     }
 
     // A full disk (here: a file-size limit) fails the job cleanly and leaves no partial file.

@@ -6,6 +6,7 @@
 #include "components/audio/Transcoder.h"
 
 #include <QFile>
+#include <QProcess>
 
 #include <cmath>
 
@@ -103,37 +104,47 @@ bool encode(const QString& source, const QString& target, const EncoderSettings&
     return RunTranscode(req, control).kind == JobOutcome::Done;
 }
 
-Decoded decode(const QString& path)
+namespace {
+
+// Decodes a whole file into interleaved samples of `format`, appended to `out`; false when
+// the file cannot be opened or holds no audio.
+bool decodeTo(const QString& path, AVSampleFormat format, int& rate, int& channels, QByteArray& out)
 {
-    Decoded d;
     AVFormatContext* in = nullptr;
     if (avformat_open_input(&in, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
-        return d;
+        return false;
     avformat_find_stream_info(in, nullptr);
     const int si = av_find_best_stream(in, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (si < 0) {
         avformat_close_input(&in);
-        return d;
+        return false;
     }
     const AVCodec* codec = avcodec_find_decoder(in->streams[si]->codecpar->codec_id);
     AVCodecContext* dec = avcodec_alloc_context3(codec);
     avcodec_parameters_to_context(dec, in->streams[si]->codecpar);
+    dec->pkt_timebase = in->streams[si]->time_base;
     avcodec_open2(dec, codec, nullptr);
-    d.rate = dec->sample_rate;
-    d.channels = dec->ch_layout.nb_channels;
+    rate = dec->sample_rate;
+    channels = dec->ch_layout.nb_channels;
+    const int bytesPerFrame = av_get_bytes_per_sample(format) * channels;
     SwrContext* swr = nullptr;
     AVChannelLayout layout{};
-    av_channel_layout_default(&layout, d.channels);
-    swr_alloc_set_opts2(&swr, &layout, AV_SAMPLE_FMT_FLT, d.rate, &layout, dec->sample_fmt, d.rate, 0, nullptr);
+    av_channel_layout_default(&layout, channels);
+    AVChannelLayout inLayout{};
+    if (dec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+        av_channel_layout_default(&inLayout, channels);
+    else
+        av_channel_layout_copy(&inLayout, &dec->ch_layout);
+    swr_alloc_set_opts2(&swr, &layout, format, rate, &inLayout, dec->sample_fmt, rate, 0, nullptr);
     swr_init(swr);
     AVPacket* pkt = av_packet_alloc();
     AVFrame* frame = av_frame_alloc();
     auto drain = [&] {
         while (avcodec_receive_frame(dec, frame) == 0) {
-            const qint64 at = d.samples.size();
-            d.samples.resize(at + qint64(frame->nb_samples) * d.channels);
-            uint8_t* out[1] = {reinterpret_cast<uint8_t*>(d.samples.data() + at)};
-            swr_convert(swr, out, frame->nb_samples, const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+            const qint64 at = out.size();
+            out.resize(at + qint64(frame->nb_samples) * bytesPerFrame);
+            uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(out.data() + at)};
+            swr_convert(swr, dst, frame->nb_samples, const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
         }
     };
     while (av_read_frame(in, pkt) >= 0) {
@@ -147,9 +158,46 @@ Decoded decode(const QString& path)
     av_packet_free(&pkt);
     swr_free(&swr);
     av_channel_layout_uninit(&layout);
+    av_channel_layout_uninit(&inLayout);
     avcodec_free_context(&dec);
     avformat_close_input(&in);
+    return true;
+}
+
+}  // namespace
+
+Decoded decode(const QString& path)
+{
+    Decoded d;
+    QByteArray bytes;
+    if (!decodeTo(path, AV_SAMPLE_FMT_FLT, d.rate, d.channels, bytes))
+        return d;
+    d.samples.resize(bytes.size() / qsizetype(sizeof(float)));
+    memcpy(d.samples.data(), bytes.constData(), size_t(d.samples.size()) * sizeof(float));
     return d;
+}
+
+Pcm16 decodePcm16(const QString& path)
+{
+    Pcm16 p;
+    decodeTo(path, AV_SAMPLE_FMT_S16, p.rate, p.channels, p.bytes);
+    return p;
+}
+
+bool runTool(const QString& program, const QStringList& args, QString* error)
+{
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(program, args);
+    const bool ok = tool.waitForFinished(60000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+    if (!ok && error)
+        *error = QStringLiteral("%1 %2: %3 %4")
+                     .arg(program, args.join(QLatin1Char(' ')), tool.errorString(), QString::fromLocal8Bit(tool.readAll()));
+    if (tool.state() != QProcess::NotRunning) {
+        tool.kill();
+        tool.waitForFinished();
+    }
+    return ok;
 }
 
 QVector<float> mono(const QVector<float>& x, int channels)

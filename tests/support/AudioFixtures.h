@@ -33,6 +33,20 @@ struct Decoded {
 // Decodes a whole (short) file, with the stream's start time honoured.
 Decoded decode(const QString& path);
 
+// One continuous decode of a whole file as interleaved 16-bit samples, converted from the
+// decoder's format by the resampling library without dither (as the converter does).
+struct Pcm16 {
+    int rate = 0;
+    int channels = 0;
+    QByteArray bytes;
+    qint64 frames() const { return channels > 0 ? bytes.size() / (2 * channels) : 0; }
+};
+Pcm16 decodePcm16(const QString& path);
+
+// Runs another program (never through a shell) and waits for it; false when it is missing,
+// fails or runs longer than a minute, with what it said in `error`.
+bool runTool(const QString& program, const QStringList& args, QString* error = nullptr);
+
 // Mono mix of interleaved samples.
 QVector<float> mono(const QVector<float>& interleaved, int channels);
 QVector<float> monoFrom16(const QVector<qint16>& interleaved, int channels);
