@@ -1,0 +1,49 @@
+// The ID3v2 tag as bytes: the 10-byte header ("ID3", major version, revision, flags, a
+// synchsafe size), the walk over the frames of a tag of version 2.2, 2.3 or 2.4, and the
+// version 2.3 tag the writer puts at the start of a file.
+#pragma once
+
+#include "tags/id3/Id3v2FrameData.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QVector>
+
+struct Id3v2Header
+{
+    quint8 version = 0;
+    quint8 revision = 0;
+    quint8 flags = 0;
+    quint32 size = 0;  // bytes after the header: extended header, frames, padding
+};
+
+namespace Id3v2Format {
+
+inline constexpr qsizetype kHeaderSize = 10;
+// The largest size a synchsafe field can hold.
+inline constexpr quint32 kMaxTagSize = (1u << 28) - 1;
+
+// True when the bytes begin a header this program reads: "ID3", major version 2, 3 or 4,
+// a revision below 0xFF and a synchsafe size (every size byte below 0x80).
+bool ReadHeader(QByteArrayView bytes, Id3v2Header* header);
+
+// The length of the whole tag at the start of a file (header, size bytes and a version
+// 2.4 footer), or 0 when the file does not begin with a header ReadHeader accepts or the
+// tag would reach past the end of the file.
+qint64 TagLengthAtStart(QByteArrayView first, qint64 fileSize);
+
+// The frames of a tag in version 2.3 form, in file order; `body` is the bytes that follow
+// the header (as many of the declared size as the file holds). The walk ends at padding,
+// at a header whose id is not a frame id, and at a frame that would reach past the tag.
+QVector<Id3v2IdFrame> ReadFrames(const Id3v2Header& header, const QByteArray& body);
+
+// A version 2.3 tag of the writable frames, followed by four zero bytes; the size field
+// is left 0 for SetSize. Frame ids that are not four characters or contain "ID3" are left out.
+QByteArray BuildTag(const QVector<Id3v2IdFrame>& frames);
+void SetSize(QByteArray& tag, quint32 size);
+
+quint32 Synchsafe(QByteArrayView fourBytes);
+void PutSynchsafe(QByteArray& bytes, qsizetype index, quint32 value);
+void PutLongBigEndian(QByteArray& bytes, qsizetype index, quint32 value);
+
+} // namespace Id3v2Format

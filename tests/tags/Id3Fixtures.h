@@ -1,0 +1,148 @@
+// Byte-level fixtures of the tag tests: stand-in audio, ID3v2 frames and tags of each
+// version, and the copy of every fixture into the fuzz targets' seed folder.
+#pragma once
+
+#include "../support/TestFiles.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace Id3Fixtures {
+
+// Bytes that stand in for MPEG audio: frames beginning 0xFF 0xFB, then bytes that vary
+// with the position and the seed, so any shift or overwrite shows.
+inline QByteArray Audio(int size, quint32 seed = 7)
+{
+    QByteArray out(size, '\0');
+    quint32 x = seed * 2654435761u + 1;
+    for (int i = 0; i < size; ++i) {
+        if (i % 417 == 0) {
+            out[i] = char(0xFF);
+            continue;
+        }
+        if (i % 417 == 1) {
+            out[i] = char(0xFB);
+            continue;
+        }
+        x = x * 1103515245u + 12345u;
+        out[i] = char(x >> 24);
+    }
+    return out;
+}
+
+inline QByteArray BigEndian(quint32 v, int bytes)
+{
+    QByteArray out;
+    for (int i = bytes - 1; i >= 0; --i)
+        out += char((v >> (8 * i)) & 0xFF);
+    return out;
+}
+
+inline QByteArray Synchsafe(quint32 v)
+{
+    QByteArray out;
+    for (int i = 3; i >= 0; --i)
+        out += char((v >> (7 * i)) & 0x7F);
+    return out;
+}
+
+// One frame of a tag of the given major version (2: three-letter id and size; 4: a
+// synchsafe size).
+inline QByteArray Frame(int version, const QByteArray& id, const QByteArray& data, quint16 flags = 0)
+{
+    if (version == 2)
+        return id + BigEndian(quint32(data.size()), 3) + data;
+    const QByteArray size = version == 4 ? Synchsafe(quint32(data.size())) : BigEndian(quint32(data.size()), 4);
+    return id + size + BigEndian(flags, 2) + data;
+}
+
+// A whole tag: header, body and zero padding.
+inline QByteArray Tag(int version, const QByteArray& body, int padding = 0, quint8 flags = 0)
+{
+    QByteArray tag("ID3");
+    tag += char(version);
+    tag += char(0);
+    tag += char(flags);
+    tag += Synchsafe(quint32(body.size() + padding));
+    return tag + body + QByteArray(padding, '\0');
+}
+
+// Frame data: ISO-8859-1 text after the encoding byte 0.
+inline QByteArray Latin1Text(const char* text)
+{
+    return QByteArray(1, '\0') + QByteArray(text);
+}
+
+// Frame data: the encoding byte 1 and UTF-16 with a little-endian byte-order mark.
+inline QByteArray Utf16Text(const QString& text)
+{
+    QByteArray out("\x01\xFF\xFE", 3);
+    for (const QChar c : text) {
+        out += char(c.unicode() & 0xFF);
+        out += char(c.unicode() >> 8);
+    }
+    return out;
+}
+
+// Keeps a copy of a fixture as a seed of the fuzz targets when VELMARO_ID3_SEEDS names a
+// folder (the fuzz script sets it; the tests themselves never do).
+inline void Seed(const QString& path)
+{
+    const QString folder = qEnvironmentVariable("VELMARO_ID3_SEEDS");
+    if (folder.isEmpty())
+        return;
+    const QByteArray bytes = TestFiles::ReadBytes(path);
+    if (bytes.isEmpty() || bytes.size() > 64 * 1024)
+        return;
+    QDir().mkpath(folder);
+    const QByteArray name = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex();
+    TestFiles::WriteBytes(folder + u'/' + QString::fromLatin1(name), bytes);
+}
+
+// Writes the bytes to the path and keeps them as a seed.
+inline bool Make(const QString& path, const QByteArray& bytes)
+{
+    if (!TestFiles::WriteBytes(path, bytes))
+        return false;
+    Seed(path);
+    return true;
+}
+
+// While it lives, no file of this process may grow beyond `bytes`: a write past that fails
+// with EFBIG, a real failure halfway through writing a file.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = rlim_t(bytes);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old {};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+// True when this process can write a file whatever its permission bits say (root).
+inline bool IgnoresPermissions()
+{
+    return geteuid() == 0;
+}
+
+} // namespace Id3Fixtures
