@@ -14,6 +14,13 @@
 
 namespace Id3Fixtures {
 
+// The bytes of a string literal, zero bytes included, without its final terminator.
+template <qsizetype N>
+QByteArray B(const char (&literal)[N])
+{
+    return QByteArray(literal, N - 1);
+}
+
 // Bytes that stand in for MPEG audio: frames beginning 0xFF 0xFB, then bytes that vary
 // with the position and the seed, so any shift or overwrite shows.
 inline QByteArray Audio(int size, quint32 seed = 7)
