@@ -154,7 +154,9 @@ void ReplaceFileStart(Id3File& file, const QByteArray& head, qint64 from)
 
     if (const int e = WriteAll(tmp, head.constData(), head.size()))
         fail(e, QStringLiteral("Cannot write a temporary file beside"));
-    QByteArray block(kCopyBlock, Qt::Uninitialized);
+    struct stat sizes {};
+    const qint64 rest = ::fstat(file.Handle(), &sizes) == 0 ? qint64(sizes.st_size) - from : kCopyBlock;
+    QByteArray block(qBound(qint64(4096), rest, kCopyBlock), Qt::Uninitialized);
     for (qint64 pos = from;;) {
         const ssize_t n = ::pread(file.Handle(), block.data(), size_t(block.size()), off_t(pos));
         if (n < 0) {

@@ -96,6 +96,37 @@ inline QByteArray Utf16Text(const QString& text)
     return out;
 }
 
+struct WrittenFrame
+{
+    QByteArray id;
+    QByteArray data;
+    quint16 flags = 0;
+    bool operator==(const WrittenFrame& o) const { return id == o.id && data == o.data && flags == o.flags; }
+};
+
+// The frames of the version 2.3 tag at the start of the bytes, read independently of the
+// classes under test: plain four-byte sizes, the walk ending at a zero id.
+inline QList<WrittenFrame> WrittenFrames(const QByteArray& file)
+{
+    QList<WrittenFrame> frames;
+    if (!file.startsWith(B("ID3\x03\x00\x00")))
+        return frames;
+    const int size = (file[6] << 21) | (file[7] << 14) | (file[8] << 7) | file[9];
+    const QByteArray tag = file.mid(10, size);
+    int pos = 0;
+    while (pos + 10 <= tag.size() && tag[pos] != 0) {
+        WrittenFrame f;
+        f.id = tag.mid(pos, 4);
+        const int n = int(quint32(uchar(tag[pos + 4])) << 24 | uchar(tag[pos + 5]) << 16 | uchar(tag[pos + 6]) << 8
+                          | uchar(tag[pos + 7]));
+        f.flags = quint16(uchar(tag[pos + 8]) << 8 | uchar(tag[pos + 9]));
+        f.data = tag.mid(pos + 10, n);
+        frames << f;
+        pos += 10 + n;
+    }
+    return frames;
+}
+
 // Keeps a copy of a fixture as a seed of the fuzz targets when VELMARO_ID3_SEEDS names a
 // folder (the fuzz script sets it; the tests themselves never do).
 inline void Seed(const QString& path)
