@@ -3,10 +3,12 @@
 #pragma once
 
 #include "../support/TestFiles.h"
+#include "tags/id3/Id3Error.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -181,6 +183,26 @@ private:
 inline bool IgnoresPermissions()
 {
     return geteuid() == 0;
+}
+
+// An update of a file the user may not write raises PermissionDenied and leaves the file
+// as it was.
+template <class TagClass>
+void CheckReadOnlyUpdate(const QString& path)
+{
+    const QByteArray content = Audio(1000);
+    QVERIFY(Make(path, content));
+    QFile::setPermissions(path, QFile::ReadOwner);
+    TagClass tag;
+    tag.SetMP3File(path);
+    tag.SetTitle(QStringLiteral("Title"));
+    try {
+        tag.Update();
+        QFAIL("no error raised");
+    } catch (const Id3Error& e) {
+        QCOMPARE(e.Number(), Id3ErrorNumber::PermissionDenied);
+    }
+    QCOMPARE(TestFiles::ReadBytes(path), content);
 }
 
 } // namespace Id3Fixtures
