@@ -36,12 +36,21 @@ QVector<Id3v2IdFrame> WrittenFramesOf(const QByteArray& file)
     return Id3v2Format::ReadFrames(header, file.mid(Id3v2Format::kHeaderSize, header.size));
 }
 
+// The frames an update writes of the frames read: those with a version 2.3 form, the
+// values of one id together where the id first stood.
 QVector<Id3v2IdFrame> Writable(const QVector<Id3v2IdFrame>& frames)
 {
-    QVector<Id3v2IdFrame> out;
+    QStringList ids;
     for (const Id3v2IdFrame& f : frames) {
-        if (f.frame.writable && f.id.size() == 4 && !f.id.contains(QStringLiteral("ID3")))
-            out.append(f);
+        if (!ids.contains(f.id))
+            ids.append(f.id);
+    }
+    QVector<Id3v2IdFrame> out;
+    for (const QString& id : ids) {
+        for (const Id3v2IdFrame& f : frames) {
+            if (f.id == id && f.frame.writable && id.size() == 4 && !id.contains(QStringLiteral("ID3")))
+                out.append(f);
+        }
     }
     return out;
 }

@@ -24,6 +24,11 @@ if [ -n "$missing" ]; then
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing
 fi
 
+mkdir -p "$build" "$tests" "$work"
+build="$(cd "$build" && pwd)"
+tests="$(cd "$tests" && pwd)"
+work="$(cd "$work" && pwd)"
+
 # The fuzz targets, built with clang.
 CC=clang CXX=clang++ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVELMARO_FUZZ=ON -DVELMARO_TESTS=OFF >/dev/null
