@@ -6,7 +6,7 @@
 //
 // Failures raise Id3Error with the source "<program>.cMP3ID3v1": an open that fails (its
 // own number and description), a file too short to be an MP3 file (NotValidMp3) and a
-// write that fails (the file is then as it was before Update).
+// write that fails (a block that was being appended is taken back off the file).
 #pragma once
 
 #include <QString>
