@@ -25,6 +25,8 @@ cmake --build "$build" --target velmaro_bench velmaro_bench_window >/dev/null
 vb="$build/bench/velmaro_bench"
 vw="$build/bench/velmaro_bench_window"
 
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}"
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 mkdir -p "$work"
 cd "$work"
 [ -f src10.wav ] || "$vb" make-wav src10.wav 600

@@ -1,7 +1,7 @@
 // Benchmark driver for the split through the splitter window: the window is loaded and
 // handed its file as the main window's launch does, its Split button is pressed, and the
-// time runs until its job has ended (the last part's "Done."), with the real conversion
-// component under it.
+// time runs from the hand-over until its job has ended (the last part's "Done."), with
+// the real conversion component under it.
 #include "common/mdlModes.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
@@ -62,10 +62,10 @@ int split(const QString& source, const QString& outDir, const QString& format, i
     Forms::Get<frmAudioProp>();
     const QString formatText = useFormat(format);
 
+    // Loaded as the launch loads it; the time runs from the hand-over on.
+    frmSplitter* w = g_frmSplitter();
     QElapsedTimer timer;
     timer.start();
-    // The launch's hand-over.
-    frmSplitter* w = g_frmSplitter();
     w->g_sFileToSplit = source;
     SetRowText(w->cGrid1, 1, QStringLiteral("COL_FILE"), source);
     w->txtToPath->setEditText(QDir(outDir).absolutePath() + u'/');

@@ -35,7 +35,7 @@
 namespace {
 
 // Window size in twips.
-constexpr int kWidth = 7560;
+constexpr int kWidth = 8700;
 constexpr int kHeight = 7200;
 
 cImageList* hostImages(bool grid)
@@ -64,10 +64,10 @@ ToolWindow::ToolWindow(const Design& design) : m_design(design)
     lblTitle->setFont(bold);
     PlaceTwips(lblTitle, 240, 120, 5000, 255);
 
-    lblFilesToConvert = MakeLabel(this, QStringLiteral("Files: 0/15"), 120, 600, 7200);
+    lblFilesToConvert = MakeLabel(this, QStringLiteral("Files: 0/15"), 120, 600, kWidth - 240);
     prgTotal = new XP_ProgressBar(this);
     PlaceTwips(prgTotal, 120, 900, kWidth - 240, 255);
-    lblCurrentTrack = MakeLabel(this, QStringLiteral("Ready."), 120, 1260, 7200);
+    lblCurrentTrack = MakeLabel(this, QStringLiteral("Ready."), 120, 1260, kWidth - 240);
     prgCurrnet = new XP_ProgressBar(this);
     PlaceTwips(prgCurrnet, 120, 1560, kWidth - 240, 255);
 

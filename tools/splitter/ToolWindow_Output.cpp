@@ -26,34 +26,34 @@
 int ToolWindow::BuildOutputBlock(int top)
 {
     QWidget* page = TabSettings;
-    MakeLabel(page, QStringLiteral("Destination:"), 240, top + 60, 1100);
+    MakeLabel(page, QStringLiteral("Destination:"), 240, top + 60, 1600);
     txtToPath = new QComboBox(page);
     txtToPath->setEditable(true);
     txtToPath->setInsertPolicy(QComboBox::NoInsert);
-    PlaceTwips(txtToPath, 1440, top, 3960, 315);
-    cmdSelectPath = MakeButton(page, QStringLiteral("..."), 5460, top, 435, 315);
+    PlaceTwips(txtToPath, 1920, top, 4000, 315);
+    cmdSelectPath = MakeButton(page, QStringLiteral("..."), 5980, top, 435, 315);
     cmdSelectPath->setToolTip(QStringLiteral("Select a new directory"));
-    lblSetAsDefaultDestination = MakeLink(page, QStringLiteral("Set as default"), 6000, top + 60, 1200);
+    lblSetAsDefaultDestination = MakeLink(page, QStringLiteral("Set as default"), 6500, top + 60, 1600);
     lblSetAsDefaultDestination->setToolTip(QStringLiteral("Set as default destination"));
     lblSetAsDefaultDestination->setEnabled(false);
 
-    chkCreateSubFolder = MakeCheck(page, QStringLiteral("Under a new directory name:"), 1440, top + 420, 2600);
-    txtUndeForlder = MakeTextBox(page, 4080, top + 400, 2640);
+    chkCreateSubFolder = MakeCheck(page, QStringLiteral("Under a new directory name:"), 1920, top + 420, 3000);
+    txtUndeForlder = MakeTextBox(page, 4980, top + 400, 2940);
     lblOpenDestinationDestinationFolder =
-        MakeLink(page, QStringLiteral("Open destination folder"), 1440, top + 800, 2600);
+        MakeLink(page, QStringLiteral("Open destination folder"), 1920, top + 800, 3000);
 
-    MakeLabel(page, QStringLiteral("Audio Format:"), 240, top + 1260, 1100);
+    MakeLabel(page, QStringLiteral("Audio Format:"), 240, top + 1260, 1600);
     cboTargetFormat = new QComboBox(page);
-    PlaceTwips(cboTargetFormat, 1440, top + 1200, 3960, 315);
-    cmdEditTargetFormat = MakeButton(page, QStringLiteral("Edit"), 5460, top + 1200, 735, 315);
+    PlaceTwips(cboTargetFormat, 1920, top + 1200, 4000, 315);
+    cmdEditTargetFormat = MakeButton(page, QStringLiteral("Edit"), 5980, top + 1200, 735, 315);
     cmdEditTargetFormat->setToolTip(QStringLiteral("Edit Target Audio Formats"));
-    lblSetAsDefaultFormat = MakeLink(page, QStringLiteral("Set as default"), 6240, top + 1260, 1000);
+    lblSetAsDefaultFormat = MakeLink(page, QStringLiteral("Set as default"), 6800, top + 1260, 1500);
     lblSetAsDefaultFormat->setToolTip(QStringLiteral("Set as default format"));
     lblSetAsDefaultFormat->setEnabled(false);
 
     int next = top + 1680;
     if (chkOverWrite) {
-        PlaceTwips(chkOverWrite, 1440, next, 3500, 255);
+        PlaceTwips(chkOverWrite, 1920, next, 3500, 255);
         next += 360;
     }
 

@@ -11,6 +11,8 @@
 
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QStyle>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,27 +52,40 @@ public:
     }
 };
 
+// A text box over the blanks of an option button's caption, after its first words.
+TextBox* boxInCaptionGap(QRadioButton* button, const QString& words, int blanks)
+{
+    const QFontMetrics metrics(button->font());
+    const int indicator = button->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, button)
+        + button->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, button);
+    const int left = button->x() + indicator + metrics.horizontalAdvance(words + u' ');
+    const int width = metrics.horizontalAdvance(QString(blanks - 2, u' '));
+    auto* box = new TextBox(button->parentWidget());
+    box->setGeometry(left, button->y(), qMax(width, metrics.horizontalAdvance(QStringLiteral("0000"))), button->height());
+    box->raise();
+    return box;
+}
+
 } // namespace
 
 frmSplitter::frmSplitter() : ToolWindow(splitterDesign())
 {
-    MakeLabel(TabSettings, QStringLiteral("Splitter Mode:"), 240, 180, 1200);
+    MakeLabel(TabSettings, QStringLiteral("Splitter Mode:"), 240, 180, 1600);
     ptnSplitByParts = new QRadioButton(QStringLiteral("Split to") + QString(25, u' ') + QStringLiteral("parts"), TabSettings);
-    PlaceTwips(ptnSplitByParts, 1440, 120, 3000, 315);
+    PlaceTwips(ptnSplitByParts, 1920, 120, 4000, 315);
     ptnSplitByParts->setChecked(true);
-    txtSplitParts = MakeTextBox(TabSettings, 2340, 120, 720);
-    txtSplitParts->setText(QStringLiteral("6"));
     ptnSplitBySecs =
         new QRadioButton(QStringLiteral("Split each") + QString(20, u' ') + QStringLiteral("seconds"), TabSettings);
-    PlaceTwips(ptnSplitBySecs, 1440, 480, 3000, 315);
-    txtSplitSecs = MakeTextBox(TabSettings, 2520, 480, 720);
+    PlaceTwips(ptnSplitBySecs, 1920, 480, 4000, 315);
+    txtSplitParts = boxInCaptionGap(ptnSplitByParts, QStringLiteral("Split to"), 25);
+    txtSplitParts->setText(QStringLiteral("6"));
+    txtSplitSecs = boxInCaptionGap(ptnSplitBySecs, QStringLiteral("Split each"), 20);
     txtSplitSecs->setText(QStringLiteral("10"));
     auto* filter = new NameKeyFilter(this);
     txtSplitParts->installEventFilter(filter);
     txtSplitSecs->installEventFilter(filter);
 
     BuildOutputBlock(960);
-    PlaceTwips(chkOverWrite, 1440, 960 + 1680, 3500, 255);
 
     cAudioConverter1 = CreateAudioConverter(this);
     connect(cAudioConverter1, &cAudioConverter::Progress, this, &frmSplitter::cAudioConverter1_Progress);
@@ -88,7 +103,6 @@ void frmSplitter::Form_Load()
 {
     ToolWindow::Form_Load();
     CheckSplitModeEna();
-    CheckUnderFolderEna();
 }
 
 AudioJobComponent* frmSplitter::JobComponent()
