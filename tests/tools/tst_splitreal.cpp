@@ -198,14 +198,14 @@ void tst_splitreal::targetFormats()
 void tst_splitreal::sourcesOfOtherPrograms_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<bool>("exact");     // decoded parts end to end begin with the decoded source
+    // Parts of a lossy source hold its decoded samples rounded to 16 bits, so only their
+    // length and their alignment can be compared with the decoder's own output.
+    QTest::addColumn<bool>("exact");     // decoded parts end to end are the decoded source
     QTest::addColumn<int>("tolerance");  // frames the parts may differ by in all
-    QTest::newRow("MP3 from lame") << "song.mp3" << false << 1152;
-    QTest::newRow("OGG from ffmpeg") << "song.ogg" << false << 64;
+    QTest::newRow("MP3 from lame") << "song.mp3" << false << 0;
+    QTest::newRow("OGG from ffmpeg") << "song.ogg" << false << 0;
     QTest::newRow("FLAC from sox") << "song.flac" << true << 0;
-    // The component's seek into an IMA ADPCM WAV lands one frame early, so the second
-    // part repeats the first one's last frame.
-    QTest::newRow("IMA ADPCM WAV from sox") << "song-ima.wav" << false << 1;
+    QTest::newRow("IMA ADPCM WAV from sox") << "song-ima.wav" << true << 0;
 }
 
 void tst_splitreal::sourcesOfOtherPrograms()
@@ -228,7 +228,7 @@ void tst_splitreal::sourcesOfOtherPrograms()
              qPrintable(QStringLiteral("%1 frames of %2").arg(joined.size() / 2).arg(whole.frames())));
     if (exact) {
         // 16-bit parts of a 16-bit source: the same samples, bit for bit.
-        QVERIFY(joined.mid(0, whole.samples.size()) == whole.samples);
+        QVERIFY(joined == whole.samples);
     } else {
         double correlation = 0;
         const int lag = bestLag(mono(whole.samples, 2), mono(joined, 2), 2000, 44100, &correlation);
