@@ -295,3 +295,16 @@ int SourceDecoder::next(TranscodeStats& stats)
         av_packet_unref(m_pkt);
     }
 }
+
+void FrameSamplesFrom(const AVFrame* f, int offset, const uint8_t* out[])
+{
+    const AVSampleFormat fmt = AVSampleFormat(f->format);
+    const int bps = av_get_bytes_per_sample(fmt);
+    const int channels = f->ch_layout.nb_channels;
+    if (av_sample_fmt_is_planar(fmt)) {
+        for (int c = 0; c < channels && c < AV_NUM_DATA_POINTERS; ++c)
+            out[c] = f->extended_data[c] + qint64(offset) * bps;
+    } else {
+        out[0] = f->extended_data[0] + qint64(offset) * bps * channels;
+    }
+}

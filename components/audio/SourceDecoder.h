@@ -93,3 +93,7 @@ private:
     bool m_eof = false;      // the demuxer has no more packets
     bool m_atEnd = false;    // the decoder has no more frames
 };
+
+// Pointers to the samples of a frame from `offset` on (one per plane, or one for packed
+// formats).
+void FrameSamplesFrom(const AVFrame* f, int offset, const uint8_t* out[]);

@@ -33,35 +33,39 @@ std::shared_ptr<SourceCache> MakeSourceCache()
 
 namespace {
 
-// Pointers to the samples of a frame from `offset` on.
-void offsetPointers(const AVFrame* f, int offset, const uint8_t* out[AV_NUM_DATA_POINTERS])
+// The request's range in source samples at `rate`: [first, end); end is the largest number
+// when the range runs to the end of the source.
+void sampleRange(const TranscodeRequest& req, int rate, qint64& first, qint64& end)
 {
-    const AVSampleFormat fmt = AVSampleFormat(f->format);
-    const int bps = av_get_bytes_per_sample(fmt);
-    const int channels = f->ch_layout.nb_channels;
-    if (av_sample_fmt_is_planar(fmt)) {
-        for (int c = 0; c < channels && c < AV_NUM_DATA_POINTERS; ++c)
-            out[c] = f->extended_data[c] + qint64(offset) * bps;
-    } else {
-        out[0] = f->extended_data[0] + qint64(offset) * bps * channels;
+    constexpr qint64 kToEnd = std::numeric_limits<qint64>::max();
+    if (req.rangeFirstSample >= 0) {
+        first = req.rangeFirstSample;
+        end = req.rangeSampleCount > 0 ? first + req.rangeSampleCount : kToEnd;
+        return;
     }
+    const qint64 firstSec = req.hasRange ? req.rangeStart : 0;
+    const qint64 lenSec = req.hasRange ? req.rangeLength : 0;
+    first = firstSec * rate;
+    end = lenSec > 0 ? first + lenSec * rate : kToEnd;
 }
 
-JobOutcome afterTheEnd(qint64 firstSec, qint64 endSample, int rate)
+JobOutcome afterTheEnd(qint64 first, qint64 endSample, int rate)
 {
     return JobOutcome::error(kErrBadRange, QStringLiteral("The range starts at %1 s, after the end of the source (%2 s).")
-                                               .arg(firstSec)
+                                               .arg(first % rate == 0 ? QString::number(first / rate)
+                                                                      : QString::number(double(first) / rate, 'f', 3))
                                                .arg(double(endSample) / rate, 0, 'f', 1));
 }
 
 // The decoder for a job: the one kept open from the previous part of the same, unchanged
 // file, which reaches a later range by decoding on or by a short seek, or a fresh one.
-JobOutcome sourceDecoder(const TranscodeRequest& req, const WavLayout& wav, qint64 firstSec,
-                         std::unique_ptr<SourceDecoder>& owned, SourceDecoder*& decoder)
+JobOutcome sourceDecoder(const TranscodeRequest& req, const WavLayout& wav, std::unique_ptr<SourceDecoder>& owned,
+                         SourceDecoder*& decoder)
 {
     const QFileInfo info(req.source);
     SourceCache* cache = req.cache.get();
-    if (cache && cache->decoder && firstSec > 0 && cache->path == info.absoluteFilePath() && cache->size == info.size() &&
+    const bool laterStart = req.rangeFirstSample >= 0 ? req.rangeFirstSample > 0 : req.hasRange && req.rangeStart > 0;
+    if (cache && cache->decoder && laterStart && cache->path == info.absoluteFilePath() && cache->size == info.size() &&
         cache->modified == info.lastModified()) {
         decoder = cache->decoder.get();
         return JobOutcome::done();
@@ -82,19 +86,19 @@ JobOutcome sourceDecoder(const TranscodeRequest& req, const WavLayout& wav, qint
     return JobOutcome::done();
 }
 
-JobOutcome transcodeFile(const TranscodeRequest& req, const WavLayout& wav, qint64 firstSec, qint64 lenSec,
-                         OutputTarget& out, JobControl& control, TranscodeStats& stats)
+JobOutcome transcodeFile(const TranscodeRequest& req, const WavLayout& wav, OutputTarget& out, JobControl& control,
+                         TranscodeStats& stats)
 {
     std::unique_ptr<SourceDecoder> owned;
     SourceDecoder* decoder = nullptr;
-    JobOutcome r = sourceDecoder(req, wav, firstSec, owned, decoder);
+    JobOutcome r = sourceDecoder(req, wav, owned, decoder);
     if (r.kind != JobOutcome::Done)
         return r;
     SourceDecoder& dec = *decoder;
-    const qint64 first = firstSec * dec.rate();
-    const qint64 end = lenSec > 0 ? first + lenSec * dec.rate() : std::numeric_limits<qint64>::max();
+    qint64 first = 0, end = 0;
+    sampleRange(req, dec.rate(), first, end);
     if (dec.seeking() == SourceDecoder::Seeking::Blocks && first >= dec.duration())
-        return afterTheEnd(firstSec, dec.duration(), dec.rate());
+        return afterTheEnd(first, dec.duration(), dec.rate());
     EncoderPlan plan;
     r = planEncoder(req.settings, dec.rate(), dec.channels(), plan);
     if (r.kind != JobOutcome::Done)
@@ -131,7 +135,7 @@ JobOutcome transcodeFile(const TranscodeRequest& req, const WavLayout& wav, qint
                 return JobOutcome::error(kErrDecodeFailed,
                                          QStringLiteral("The audio format of \"%1\" changes within the file.").arg(req.source));
             const uint8_t* ptrs[AV_NUM_DATA_POINTERS] = {};
-            offsetPointers(f, int(a - pos), ptrs);
+            FrameSamplesFrom(f, int(a - pos), ptrs);
             r = sink.write(ptrs, int(b - a));
             if (r.kind != JobOutcome::Done)
                 return r;
@@ -145,7 +149,7 @@ JobOutcome transcodeFile(const TranscodeRequest& req, const WavLayout& wav, qint
     if (stats.samplesWritten == 0) {
         const qint64 known = dec.endPosition() >= 0 ? dec.endPosition() : dec.duration();
         if (known > 0 && first >= known)
-            return afterTheEnd(firstSec, known, dec.rate());
+            return afterTheEnd(first, known, dec.rate());
         return JobOutcome::error(kErrBadRange, QStringLiteral("The range holds no audio of \"%1\".").arg(req.source));
     }
     return sink.finish();
@@ -201,8 +205,8 @@ JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, Transc
     }
     if (req.hasRange && req.rangeStart < 0)
         return JobOutcome::error(kErrBadRange, QStringLiteral("The range start %1 s is before the beginning.").arg(req.rangeStart));
-    const qint64 firstSec = req.hasRange ? req.rangeStart : 0;
-    const qint64 lenSec = req.hasRange ? req.rangeLength : 0;
+    if (req.rangeFirstSample >= 0 && req.rangeSampleCount <= 0)
+        return JobOutcome::error(kErrBadRange, QStringLiteral("The range holds no samples."));
 
     WavLayout wav;
     if (!req.pcm) {
@@ -220,15 +224,13 @@ JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, Transc
     if (req.pcm) {
         r = transcodePcm(req, out, control, stats);
     } else if (req.allowCopy && CanCopyPcm(wav, req.settings)) {
-        const qint64 first = firstSec * wav.sampleRate;
+        qint64 first = 0, end = 0;
+        sampleRange(req, wav.sampleRate, first, end);
         if (first >= wav.frames())
-            return JobOutcome::error(kErrBadRange, QStringLiteral("The range starts at %1 s, after the end of the source (%2 s).")
-                                                       .arg(firstSec)
-                                                       .arg(double(wav.frames()) / wav.sampleRate, 0, 'f', 1));
-        const qint64 end = lenSec > 0 ? first + lenSec * wav.sampleRate : wav.frames();
+            return afterTheEnd(first, wav.frames(), wav.sampleRate);
         r = CopyPcm(req, wav, first, end, out, control, stats);
     } else {
-        r = transcodeFile(req, wav, firstSec, lenSec, out, control, stats);
+        r = transcodeFile(req, wav, out, control, stats);
         if (r.kind != JobOutcome::Done && req.cache)
             req.cache->decoder.reset();  // start the next job from a clean state
     }

@@ -35,6 +35,10 @@ struct TranscodeRequest {
     bool hasRange = false;
     qint32 rangeStart = 0;   // seconds
     qint32 rangeLength = 0;  // seconds; 0 or less: to the end of the source
+    // A range in source samples, in place of the one in seconds: from rangeFirstSample
+    // (when 0 or more), rangeSampleCount samples (more than 0).
+    qint64 rangeFirstSample = -1;
+    qint64 rangeSampleCount = 0;
     bool allowCopy = true;   // copy PCM samples unchanged when source and target formats match
     std::shared_ptr<SourceCache> cache;  // optional; used by one job at a time
 };

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class AudioPlayback;
+
 class PlayerImpl : public cPlayer
 {
     Q_OBJECT
@@ -29,8 +31,6 @@ public:
     void SetPosition(qint32 Position) override;
     PlayerAudioData AudioData() override;
 
-    struct Playback;
-
 private:
     void onPlaybackEnded(quint64 generation);
 
@@ -38,6 +38,6 @@ private:
     qint32 m_channels = 0;
     qint32 m_bitrate = 0;
     double m_length = 0;
-    std::unique_ptr<Playback> m_play;
+    std::unique_ptr<AudioPlayback> m_play;
     quint64 m_generation = 0;
 };

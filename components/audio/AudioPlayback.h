@@ -1,0 +1,49 @@
+// Playing a file, or a stretch of its samples, on an audio output device: a decoder thread
+// fills a small ring of device-format samples and SDL's audio callback plays from it.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class AudioPlayback
+{
+public:
+    // Frames of the last played sound kept for the level and spectrum graphs.
+    static constexpr int kSnapshotFrames = 512;
+
+    struct Request {
+        QString path;
+        int deviceIndex = -1;  // -1 or an index with no device: the default device
+        int sampleRate = 44100;  // the file's own rate and channels, asked of the device
+        int channels = 2;
+        qint64 firstSample = 0;  // the stretch to play, in source samples
+        qint64 endSample = -1;   // exclusive; -1 plays to the end of the file
+        // Runs on the audio thread once the last sample has been handed to the device.
+        std::function<void()> onEnd;
+    };
+
+    // Starts playing at once; nullptr when no output device can be opened.
+    static std::unique_ptr<AudioPlayback> start(const Request& request);
+    ~AudioPlayback();  // stops: closes the device and waits for the decoder
+
+    void pause();
+    void resume();
+    bool paused() const;
+    // Where the sound now leaving the device is in the file.
+    qint64 positionSample() const;
+    double positionSeconds() const;
+    int sourceRate() const;
+    // Goes on playing from there (whole seconds).
+    void seek(qint64 seconds);
+    // The last frames played as left/right pairs (mono repeated), oldest first.
+    std::vector<qint16> snapshot() const;
+
+    struct State;
+
+private:
+    explicit AudioPlayback(std::unique_ptr<State> state);
+    std::unique_ptr<State> m;
+};
