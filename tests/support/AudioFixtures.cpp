@@ -50,7 +50,8 @@ QByteArray wavBytes(int rate, int channels, int bits, const QVector<qint16>& sam
             data.append(char(quint8((v >> 8) + 128)));
     } else {
         data.resize(samples.size() * 2);
-        memcpy(data.data(), samples.constData(), size_t(data.size()));
+        if (!samples.isEmpty())
+            memcpy(data.data(), samples.constData(), size_t(data.size()));
     }
     QByteArray h;
     auto u32 = [&](quint32 v) { h.append(char(v & 0xFF)).append(char(v >> 8 & 0xFF)).append(char(v >> 16 & 0xFF)).append(char(v >> 24)); };
