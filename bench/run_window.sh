@@ -8,17 +8,9 @@ build="${1:-/tmp/velmaro-bench-build}"
 work="${2:-/tmp/velmaro-bench}"
 runs="${RUNS:-3}"
 
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-missing=""
-for p in sox libsox-fmt-all ffmpeg lame bc; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
-done
-if [ -n "$missing" ]; then
-  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  # shellcheck disable=SC2086
-  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing
-fi
+# shellcheck source=bench/peers.sh
+. "$top/bench/peers.sh"
+install_peers sox libsox-fmt-all ffmpeg lame bc
 
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMARO_TESTS=OFF -DVELMARO_BENCH=ON >/dev/null
 cmake --build "$build" --target velmaro_bench velmaro_bench_window >/dev/null

@@ -2,6 +2,8 @@
 // fills a small ring of device-format samples and SDL's audio callback plays from it.
 #pragma once
 
+#include <QMetaObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -47,3 +49,20 @@ private:
     explicit AudioPlayback(std::unique_ptr<State> state);
     std::unique_ptr<State> m;
 };
+
+// An end callback for a playback request: calls object->ended(generation) on the object's
+// thread, unless the object is gone by then.
+template <class T>
+std::function<void()> QueuedPlaybackEnd(T* object, void (T::*ended)(quint64), quint64 generation)
+{
+    QPointer<T> self(object);
+    return [self, ended, generation] {
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, ended, generation] {
+                if (self)
+                    (self.data()->*ended)(generation);
+            },
+            Qt::QueuedConnection);
+    };
+}

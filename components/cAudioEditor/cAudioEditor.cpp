@@ -149,23 +149,13 @@ qint32 cAudioEditor::Play()
     if (!m_loaded)
         return kEditPlayNoFile;
     stopPlayback();
-    const quint64 generation = ++m_playGeneration;
-    QPointer<cAudioEditor> self(this);
     AudioPlayback::Request request;
     request.path = m_fileName;
     request.sampleRate = m_facts.sampleRate;
     request.channels = m_facts.channels;
     request.firstSample = m_selStart;
     request.endSample = m_selEnd > m_selStart ? m_selEnd : -1;
-    request.onEnd = [self, generation] {
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, generation] {
-                if (self)
-                    self->playbackEnded(generation);
-            },
-            Qt::QueuedConnection);
-    };
+    request.onEnd = QueuedPlaybackEnd(this, &cAudioEditor::playbackEnded, ++m_playGeneration);
     m_play = AudioPlayback::start(request);
     if (!m_play)
         return kEditPlayNoDevice;

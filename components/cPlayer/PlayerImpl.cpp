@@ -7,7 +7,6 @@
 #include "components/cAudioConverter/cAudioConverter.h"
 
 #include <QMetaObject>
-#include <QPointer>
 
 #include <cmath>
 
@@ -43,21 +42,12 @@ qint32 PlayerImpl::Play(QString& FileName, qint32& DeviceIndex)
     if (opened != 0)
         return opened;
     const quint64 generation = ++m_generation;
-    QPointer<PlayerImpl> self(this);
     AudioPlayback::Request request;
     request.path = FileName;
     request.deviceIndex = DeviceIndex;
     request.sampleRate = m_sampleRate;
     request.channels = m_channels;
-    request.onEnd = [self, generation] {
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, generation] {
-                if (self)
-                    self->onPlaybackEnded(generation);
-            },
-            Qt::QueuedConnection);
-    };
+    request.onEnd = QueuedPlaybackEnd(this, &PlayerImpl::onPlaybackEnded, generation);
     m_play = AudioPlayback::start(request);
     return m_play ? 0 : kPlayErrNoDevice;
 }

@@ -36,6 +36,18 @@ bool waitLoaded(cAudioEditor& e, QSignalSpy& loaded, QSignalSpy& errors)
     return !loaded.isEmpty() && e.IsLoaded();
 }
 
+// An editor with spies on the events of its loading.
+struct LoadedEditor {
+    cAudioEditor e;
+    QSignalSpy loaded{&e, &cAudioEditor::FileLoaded};
+    QSignalSpy errors{&e, &cAudioEditor::Error};
+    bool open(const QString& file)
+    {
+        e.OpenFile(file);
+        return waitLoaded(e, loaded, errors);
+    }
+};
+
 // Every event of a save, in order, as text.
 struct SaveEvents {
     QStringList list;
@@ -312,12 +324,10 @@ private slots:
 
     void selectionReportsSamplesAndMilliseconds()
     {
-        cAudioEditor e;
-        QSignalSpy loaded(&e, &cAudioEditor::FileLoaded);
-        QSignalSpy errors(&e, &cAudioEditor::Error);
+        LoadedEditor le;
+        cAudioEditor& e = le.e;
         QSignalSpy changed(&e, &cAudioEditor::SelectionChanged);
-        e.OpenFile(m_stereo16);
-        QVERIFY(waitLoaded(e, loaded, errors));
+        QVERIFY(le.open(m_stereo16));
         e.SetSelection(88200 + 44, 22050);  // given backwards
         QCOMPARE(changed.count(), 1);
         QCOMPARE(changed.last(), (QList<QVariant>{qint64(22050), qint64(88244), qint64(500), qint64(2000)}));
@@ -329,14 +339,12 @@ private slots:
 
     void mouseSelects()
     {
-        cAudioEditor e;
+        LoadedEditor le;
+        cAudioEditor& e = le.e;
         e.resize(600, 200);
         e.show();
         QVERIFY(QTest::qWaitForWindowExposed(&e));
-        QSignalSpy loaded(&e, &cAudioEditor::FileLoaded);
-        QSignalSpy errors(&e, &cAudioEditor::Error);
-        e.OpenFile(m_halves);
-        QVERIFY(waitLoaded(e, loaded, errors));
+        QVERIFY(le.open(m_halves));
         // From a quarter to a half of the width: the second second of the four.
         QTest::mousePress(&e, Qt::LeftButton, {}, QPoint(150, 100));
         QTest::mouseRelease(&e, Qt::LeftButton, {}, QPoint(300, 100));
@@ -354,12 +362,10 @@ private slots:
 
     void zoomToSelectionAndBack()
     {
-        cAudioEditor e;
+        LoadedEditor le;
+        cAudioEditor& e = le.e;
         e.resize(500, 150);
-        QSignalSpy loaded(&e, &cAudioEditor::FileLoaded);
-        QSignalSpy errors(&e, &cAudioEditor::Error);
-        e.OpenFile(m_stereo16);
-        QVERIFY(waitLoaded(e, loaded, errors));
+        QVERIFY(le.open(m_stereo16));
         auto* bar = e.findChild<QScrollBar*>();
         QVERIFY(bar && !bar->isVisibleTo(&e));
         e.SetSelection(1000, 1000);
@@ -398,13 +404,11 @@ private slots:
     {
         QFETCH(qint64, first);
         QFETCH(qint64, count);
-        cAudioEditor e;
+        LoadedEditor le;
+        cAudioEditor& e = le.e;
         e.resize(400, 120);
         e.SetDisplayColor1(0x0000FF);  // red waveform
-        QSignalSpy loaded(&e, &cAudioEditor::FileLoaded);
-        QSignalSpy errors(&e, &cAudioEditor::Error);
-        e.OpenFile(m_halves);
-        QVERIFY(waitLoaded(e, loaded, errors));
+        QVERIFY(le.open(m_halves));
         e.SetSelection(0, 0);
         if (count > 0) {
             e.SetSelection(first, first + count);
@@ -470,12 +474,10 @@ private slots:
         const QString source = path(name);
         const QString out = path(QStringLiteral("saved/") + QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_') + QStringLiteral(".wav"));
         QVERIFY(QDir().mkpath(path(QStringLiteral("saved"))));
-        cAudioEditor e;
-        QSignalSpy loaded(&e, &cAudioEditor::FileLoaded);
-        QSignalSpy errors(&e, &cAudioEditor::Error);
+        LoadedEditor le;
+        cAudioEditor& e = le.e;
         QSignalSpy progress(&e, &cAudioEditor::Progress);
-        e.OpenFile(source);
-        QVERIFY(waitLoaded(e, loaded, errors));
+        QVERIFY(le.open(source));
         if (selStart >= 0)
             e.SetSelection(selStart, selEnd);
         SaveEvents events(e);
@@ -509,11 +511,9 @@ private slots:
     void compressedSourceIsSavedAsPcmOfTheSelection()
     {
         const QString out = path(QStringLiteral("from-adpcm.wav"));
-        cAudioEditor e;
-        QSignalSpy loaded(&e, &cAudioEditor::FileLoaded);
-        QSignalSpy errors(&e, &cAudioEditor::Error);
-        e.OpenFile(m_adpcm);
-        QVERIFY(waitLoaded(e, loaded, errors));
+        LoadedEditor le;
+        cAudioEditor& e = le.e;
+        QVERIFY(le.open(m_adpcm));
         e.SetSelection(10000, 30000);
         SaveEvents events(e);
         e.SetOutputFile(out);
@@ -551,11 +551,9 @@ private slots:
         const QString edited = dir.filePath(QStringLiteral("edited.wav"));
         QVERIFY(QFile::copy(m_mono8, edited));
         const QByteArray before = TestFiles::ReadBytes(edited);
-        cAudioEditor e;
-        QSignalSpy loaded(&e, &cAudioEditor::FileLoaded);
-        QSignalSpy errors(&e, &cAudioEditor::Error);
-        e.OpenFile(edited);
-        QVERIFY(waitLoaded(e, loaded, errors));
+        LoadedEditor le;
+        cAudioEditor& e = le.e;
+        QVERIFY(le.open(edited));
         e.SetSelection(selStart, selEnd);
         SaveEvents events(e);
         e.SetSourceFile(edited);
@@ -573,11 +571,9 @@ private slots:
     {
         QTemporaryDir dir;
         const QString out = dir.filePath(QStringLiteral("aborted.wav"));
-        cAudioEditor e;
-        QSignalSpy loaded(&e, &cAudioEditor::FileLoaded);
-        QSignalSpy errors(&e, &cAudioEditor::Error);
-        e.OpenFile(m_stereo16);
-        QVERIFY(waitLoaded(e, loaded, errors));
+        LoadedEditor le;
+        cAudioEditor& e = le.e;
+        QVERIFY(le.open(m_stereo16));
         SaveEvents events(e);
         e.SetOutputFile(out);
         e.SaveSelection();
@@ -598,11 +594,9 @@ private slots:
     void secondSaveWhileSavingIsRefused()
     {
         QTemporaryDir dir;
-        cAudioEditor e;
-        QSignalSpy loaded(&e, &cAudioEditor::FileLoaded);
-        QSignalSpy errors(&e, &cAudioEditor::Error);
-        e.OpenFile(m_stereo16);
-        QVERIFY(waitLoaded(e, loaded, errors));
+        LoadedEditor le;
+        cAudioEditor& e = le.e;
+        QVERIFY(le.open(m_stereo16));
         SaveEvents events(e);
         e.SetOutputFile(dir.filePath(QStringLiteral("a.wav")));
         e.SaveSelection();
@@ -629,12 +623,10 @@ private slots:
 
     void playsTheSelectionOnly()
     {
-        cAudioEditor e;
-        QSignalSpy loaded(&e, &cAudioEditor::FileLoaded);
-        QSignalSpy errors(&e, &cAudioEditor::Error);
+        LoadedEditor le;
+        cAudioEditor& e = le.e;
         QSignalSpy done(&e, &cAudioEditor::PlayDone);
-        e.OpenFile(m_halves);
-        QVERIFY(waitLoaded(e, loaded, errors));
+        QVERIFY(le.open(m_halves));
         e.SetSelection(44100, 44100 + 13230);  // 0.3 s of the four
         QElapsedTimer t;
         t.start();
@@ -651,13 +643,11 @@ private slots:
 
     void pauseResumeStopAndAbort()
     {
-        cAudioEditor e;
-        QSignalSpy loaded(&e, &cAudioEditor::FileLoaded);
-        QSignalSpy errors(&e, &cAudioEditor::Error);
+        LoadedEditor le;
+        cAudioEditor& e = le.e;
         QSignalSpy done(&e, &cAudioEditor::PlayDone);
         QSignalSpy aborted(&e, &cAudioEditor::Aborted);
-        e.OpenFile(m_halves);
-        QVERIFY(waitLoaded(e, loaded, errors));
+        QVERIFY(le.open(m_halves));
         QCOMPARE(e.Play(), 0);  // the whole file is selected
         QTRY_VERIFY_WITH_TIMEOUT(e.PlayPosition() > 2000, 3000);
         e.Pause();
