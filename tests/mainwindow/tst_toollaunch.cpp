@@ -47,6 +47,7 @@ private slots:
     void emptyListAsksForFiles();
     void nothingMarked();
     void handsOverTheCurrentRow();
+    void drivePollGoesOnAfterACDList();
     void splitsFromTheMenuAndTheButton_data();
     void splitsFromTheMenuAndTheButton();
 };
@@ -127,6 +128,29 @@ void tst_toollaunch::handsOverTheCurrentRow()
     QCOMPARE(f.platform.modal().shown, QStringList{"frmSplitter"});
     QVERIFY(!m->tmrCDs.isActive());  // restarted only for a CD drive's list
     QVERIFY(!Forms::IsLoaded<frmSplitter>());
+}
+
+void tst_toollaunch::drivePollGoesOnAfterACDList()
+{
+    Fixture f;
+    lAppIncCDRipper = 1;  // the drives show as lists of tracks
+    f.addList("a", {"song.wav"});
+    f.drives = {{"D: Fake Drive", true, {{200, true}, {180, true}}}};
+    frmMain* m = f.start();
+    cTreeItem* drive = g_nodMainCDs->Children().Item(1);
+    m->cTreeView1_NodeClick(drive);
+    lAppIncCDRipper = 0;
+    MarkAllRows(m->cGrid1, true);
+    QVERIFY(m->tmrCDs.isActive());
+    bool polled = true;
+    f.platform.modal().handlers.enqueue([&](VForm* form) {
+        polled = m->tmrCDs.isActive();
+        static_cast<frmSplitter*>(form)->cmdExit_Click();
+    });
+    command(m, "Audio Splitter");
+    QCOMPARE(f.platform.modal().shown, QStringList{"frmSplitter"});
+    QVERIFY(!polled);
+    QVERIFY(m->tmrCDs.isActive());
 }
 
 void tst_toollaunch::splitsFromTheMenuAndTheButton_data()

@@ -395,10 +395,13 @@ void tst_splitter::turnOffAfterAJobWithoutErrors()
     Fixture f(30000);
     f.w->chkTurnOffComputer->SetValue(1);
     bool countdown = false;
-    f.platform.modal().handlers.enqueue([&countdown](VForm* form) {
+    f.platform.modal().handlers.enqueue([&countdown, &f](VForm* form) {
         auto* t = qobject_cast<frmTurnOff*>(form);
         QVERIFY(t);
         countdown = true;
+        // The job has ended before its end-of-job actions: the window can be closed.
+        QVERIFY(f.w->cmdExit->isEnabled());
+        QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Done."));
         t->cmdCancel_Click();
     });
     f.split();
