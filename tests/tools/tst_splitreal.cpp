@@ -2,8 +2,13 @@
 // files on disk: WAV parts that put end to end are the source, every target format, and
 // sources made by other programs (sox, lame, ffmpeg).
 #include "common/mdlModes.h"
+#include "components/XP_ProgressBar/XP_ProgressBar.h"
+#include "components/cAudioConverter/cAudioConverter.h"
 #include "components/cGrid/cGrid.h"
+#include "components/cIconMenu/cIconMenu.h"
+#include "components/cSysTray/cSysTray.h"
 #include "lists/mdlItemsGrid.h"
+#include "mainwindow/frmMain.h"
 #include "platform/Controls.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
@@ -11,6 +16,7 @@
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/ExternalTools.h"
 #include "tests/support/MainHostStandIn.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 #include "tools/splitter/frmSplitter.h"
 
@@ -90,6 +96,7 @@ private slots:
     void targetFormats();
     void sourcesOfOtherPrograms_data();
     void sourcesOfOtherPrograms();
+    void fromTheMainWindow();
 
 private:
     QString source(const QString& name) const { return m_dir.path() + u'/' + name; }
@@ -239,6 +246,50 @@ void tst_splitreal::sourcesOfOtherPrograms()
             QVERIFY(correlation > 0.9);
         }
     }
+}
+
+// As a user does it: a list holding the WAV, its row marked, "Audio Splitter" from the
+// menu, 6 parts to MP3 into a folder of one's own, Split.
+void tst_splitreal::fromTheMainWindow()
+{
+    TestPlatform platform;
+    InitProductProfile();
+    const QString wav = source(QStringLiteral("song.wav"));
+    const QString record = QStringLiteral("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>song.wav</Item Name>"
+                                          "<COL_FILE>%1</COL_FILE><COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\n")
+                               .arg(wav);
+    QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), record.toUtf8()));
+    Forms::Get<frmOptions>();
+    Forms::Get<frmAudioProp>();
+    frmMain* m = Forms::Get<frmMain>();
+    const QString dest = platform.path(QStringLiteral("my parts/"));
+    int barsMoved = 0;
+    platform.modal().handlers.enqueue([&](VForm* form) {
+        auto* s = qobject_cast<frmSplitter*>(form);
+        QVERIFY(s);
+        connect(s->cAudioConverter1, &cAudioConverter::Progress, s, [&barsMoved] { ++barsMoved; });
+        s->txtToPath->setEditText(dest);
+        SelectListText(s->cboTargetFormat, kMp3);
+        s->cmdConvert_Click();
+        QVERIFY(QTest::qWaitFor([s] { return !s->IsBusy(); }, 120000));
+        QCOMPARE(s->lblCurrentTrack->text(), QStringLiteral("Done."));
+        QVERIFY(s->prgTotal->Value() > 500);
+        QVERIFY(s->prgCurrnet->Value() > 0);
+        s->cmdExit_Click();
+    });
+    m->m_cMenu_Click(m->m_cMenu->IndexForKey(QStringLiteral("Audio Splitter")));
+    QCOMPARE(platform.modal().shown, QStringList{QStringLiteral("frmSplitter")});
+    QStringList expected;
+    for (int i = 1; i <= 6; ++i)
+        expected << QStringLiteral("Part_%1_song.MP3").arg(i);
+    QCOMPARE(QDir(dest).entryList(QDir::Files, QDir::Name), expected);
+    qint64 frames = 0;
+    for (const QString& name : expected)
+        frames += decode(dest + name).frames();
+    QVERIFY2(qAbs(frames - kFrames) <= 6 * 1152, qPrintable(QString::number(frames)));
+    QVERIFY(barsMoved > 0);
+    QCOMPARE(m->cSysTray1->Balloons().size(), 1);
+    QCOMPARE(m->cSysTray1->Balloons()[0].message, QStringLiteral("Done."));
 }
 
 QTEST_MAIN(tst_splitreal)
