@@ -30,7 +30,9 @@ void InitProductProfile()
     lAppIncWMABurner = 0;
     lAppIncACMConverter = 1;
     lAppIncItemsLists = 1;
-    lAppIncProjects = 0;
+    // The tree of lists is shown: the lists bar sits under it, and without it every list
+    // but the first could not be reached.
+    lAppIncProjects = 1;
     lAppIncTTS = 0;
     lAppIncCDDuplicator = 0;
 

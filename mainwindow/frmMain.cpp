@@ -31,19 +31,14 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QSplitter>
 #include <QVBoxLayout>
 
 frmMain::frmMain()
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetNoConstraint);  // the stored size wins over the content
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
+    // Every panel is a child of the window itself; Form_Resize places them
+    // (frmMain_Layout.cpp). Inside a panel its own controls keep their places.
     picTitle = new QWidget(this);
     picTitle->setObjectName(QStringLiteral("picTitle"));
     picTitle->setAutoFillBackground(true);
@@ -54,55 +49,45 @@ frmMain::frmMain()
     f.setBold(true);
     lblTitle->setFont(f);
     titleRow->addWidget(lblTitle);
-    layout->addWidget(picTitle);
 
     // The top bar: adding files, the list menu, the featured tool and the other menus.
     cToolbarHost1 = new cToolbarHost(this);
     cToolbarHost1->setObjectName(QStringLiteral("cToolbarHost1"));
     tlbrTop = new cToolbar(cToolbarHost1);
     tlbrTop->setObjectName(QStringLiteral("tlbrTop"));
-    layout->addWidget(cToolbarHost1);
+    picToolBarJPGPicHolder = new QLabel(cToolbarHost1);
+    picToolBarJPGPicHolder->hide();
 
-    // Tree panel | list name, items grid (under its empty-list notice), information grid.
-    picMain = new QWidget(this);
-    picMain->setObjectName(QStringLiteral("picMain"));
-    auto* mainRow = new QHBoxLayout(picMain);
-    mainRow->setContentsMargins(0, 0, 0, 0);
-    auto* splitter = new QSplitter(Qt::Horizontal, picMain);
-    mainRow->addWidget(splitter);
-
-    picProjects = new QWidget(splitter);
-    auto* treeBox = new QVBoxLayout(picProjects);
-    treeBox->setContentsMargins(0, 0, 0, 0);
-    cTreeView1 = new cTreeView(picProjects);
-    treeBox->addWidget(cTreeView1);
-    froTreeControl = new QWidget(picProjects);
-    auto* treeControl = new QHBoxLayout(froTreeControl);
-    treeControl->setContentsMargins(0, 0, 0, 0);
-    tlbrProjectsHost = new cToolbarHost(froTreeControl);
-    tlbrProjects = new cToolbar(tlbrProjectsHost);
-    tlbrProjects->setObjectName(QStringLiteral("tlbrProjects"));
-    treeControl->addWidget(tlbrProjectsHost);
-    treeBox->addWidget(froTreeControl);
-
-    auto* listPanel = new QWidget(splitter);
-    auto* listBox = new QVBoxLayout(listPanel);
-    listBox->setContentsMargins(0, 0, 0, 0);
-    listBox->setSpacing(2);
-    lblListName = new QLabel(QStringLiteral("New Items List"), listPanel);
-    QFont nameFont = lblListName->font();
-    nameFont.setBold(true);
-    lblListName->setFont(nameFont);
+    // The caption strips over the tree and over the grid.
+    const auto captionStrip = [this](const char* name, QLabel*& label, const QString& text) {
+        auto* strip = new QWidget(this);
+        strip->setObjectName(QLatin1String(name));
+        auto* row = new QHBoxLayout(strip);
+        row->setContentsMargins(4, 0, 4, 0);
+        label = new QLabel(text, strip);
+        QFont bold = label->font();
+        bold.setBold(true);
+        label->setFont(bold);
+        row->addWidget(label);
+        return strip;
+    };
+    picTitleProject = captionStrip("picTitleProject", lblProjects, QStringLiteral("Items Lists"));
+    picTitleList = captionStrip("picTitleList", lblListName, QStringLiteral("New Items List"));
     lblListName->installEventFilter(this);
-    listBox->addWidget(lblListName);
 
-    auto* gridRow = new QHBoxLayout;
-    auto* gridArea = new QWidget(listPanel);
-    auto* stack = new QGridLayout(gridArea);
-    stack->setContentsMargins(0, 0, 0, 0);
-    cGrid1 = new cGrid(gridArea);
-    stack->addWidget(cGrid1, 0, 0);
-    picEmptyMsg = new QWidget(gridArea);
+    // The tree, the splitter bar and the grid under its empty-list notice.
+    cTreeView1 = new cTreeView(this);
+    cTreeView1->setObjectName(QStringLiteral("cTreeView1"));
+    picResizer = new QWidget(this);
+    picResizer->setObjectName(QStringLiteral("picResizer"));
+    picResizer->setAutoFillBackground(true);
+    picResizer->setMouseTracking(true);
+    picResizer->setCursor(Qt::SplitHCursor);
+    picResizer->installEventFilter(this);
+    cGrid1 = new cGrid(this);
+    cGrid1->setObjectName(QStringLiteral("cGrid1"));
+    picEmptyMsg = new QWidget(this);
+    picEmptyMsg->setObjectName(QStringLiteral("picEmptyMsg"));
     picEmptyMsg->setAutoFillBackground(true);
     auto* noticeBox = new QVBoxLayout(picEmptyMsg);
     lblEmptylist = new QLabel(QStringLiteral("Empty list."), picEmptyMsg);
@@ -111,74 +96,52 @@ frmMain::frmMain()
     lblAddorDrag->setAlignment(Qt::AlignCenter);
     noticeBox->addWidget(lblEmptylist);
     noticeBox->addWidget(lblAddorDrag);
-    stack->addWidget(picEmptyMsg, 0, 0, Qt::AlignCenter);
     picEmptyMsg->hide();
-    gridRow->addWidget(gridArea, 1);
 
     // The column right of the grid: the information grid over the preview player.
-    auto* infoColumn = new QVBoxLayout;
-    infoColumn->setSpacing(2);
-    cGridInfo = new cGrid(listPanel);
-    cGridInfo->setFixedWidth(230);
-    infoColumn->addWidget(cGridInfo, 1);
-    picPlayer = new QWidget(listPanel);
-    picPlayer->setFixedWidth(230);
-    auto* playerBox = new QVBoxLayout(picPlayer);
-    playerBox->setContentsMargins(0, 0, 0, 0);
-    playerBox->setSpacing(2);
-    cSlider1 = new cSlider(picPlayer);
-    playerBox->addWidget(cSlider1);
-    auto* graphs = new QHBoxLayout;
-    cAudioGraphAmp = new cAudioGraph(cAudioGraph::Amplitude, picPlayer);
-    cAudioGraphFreq = new cAudioGraph(cAudioGraph::Frequency, picPlayer);
-    graphs->addWidget(cAudioGraphAmp);
-    graphs->addWidget(cAudioGraphFreq);
-    playerBox->addLayout(graphs);
-    auto* playerRow = new QHBoxLayout;
-    cToolbarHostPlayer = new cToolbarHost(picPlayer);
-    tlbrPlayButtons = new cToolbar(cToolbarHostPlayer);
-    tlbrPlayButtons->setObjectName(QStringLiteral("tlbrPlayButtons"));
-    lblCurrentPositionSec = new QLabel(QStringLiteral("0:00:00"), picPlayer);
-    lbTotalLengthSec = new QLabel(QStringLiteral("0:00:00"), picPlayer);
-    playerRow->addWidget(cToolbarHostPlayer);
-    playerRow->addWidget(lblCurrentPositionSec);
-    playerRow->addStretch(1);
-    playerRow->addWidget(lbTotalLengthSec);
-    playerBox->addLayout(playerRow);
-    picPlayer->hide();
-    infoColumn->addWidget(picPlayer);
-    gridRow->addLayout(infoColumn);
-    listBox->addLayout(gridRow, 1);
+    cGridInfo = new cGrid(this);
+    cGridInfo->setObjectName(QStringLiteral("cGridInfo"));
+    picPlayer = new QWidget(this);
+    picPlayer->setObjectName(QStringLiteral("picPlayer"));
+    BuildPlayerPanel();
 
-    // Under the grid: the strip of the list bar, then the frame of the tools bar.
-    picList = new QWidget(listPanel);
+    // Under the grid: the strip of the list bar, then the frame of the tools bar; under
+    // the tree, the frame of the lists bar.
+    picList = new QWidget(this);
     picList->setObjectName(QStringLiteral("picList"));
     auto* listStrip = new QHBoxLayout(picList);
     listStrip->setContentsMargins(0, 0, 0, 0);
     rbrList = new cReBar(picList);
     tlbrList = new cToolbar(rbrList);
     tlbrList->setObjectName(QStringLiteral("tlbrList"));
-    listBox->addWidget(picList);
-    froControl = new QWidget(listPanel);
+    froControl = new QWidget(this);
     froControl->setObjectName(QStringLiteral("froControl"));
+    froControl->setAutoFillBackground(true);
     auto* controlRow = new QHBoxLayout(froControl);
     controlRow->setContentsMargins(0, 0, 0, 0);
+    controlRow->setAlignment(Qt::AlignTop);
     cToolbarHostRecorder = new cToolbarHost(froControl);
     cToolbarHostRecorder->SetWidth(600);
     tlbrRecorder = new cToolbar(cToolbarHostRecorder);
     tlbrRecorder->setObjectName(QStringLiteral("tlbrRecorder"));
-    controlRow->addWidget(cToolbarHostRecorder);
+    controlRow->addWidget(cToolbarHostRecorder, 0, Qt::AlignTop);
     controlRow->addStretch(1);
-    listBox->addWidget(froControl);
-
-    splitter->setStretchFactor(1, 1);
-    layout->addWidget(picMain, 1);
+    froTreeControl = new QWidget(this);
+    froTreeControl->setObjectName(QStringLiteral("froTreeControl"));
+    froTreeControl->setAutoFillBackground(true);
+    auto* treeControl = new QHBoxLayout(froTreeControl);
+    treeControl->setContentsMargins(0, 0, 0, 0);
+    tlbrProjectsHost = new cToolbarHost(froTreeControl);
+    tlbrProjects = new cToolbar(tlbrProjectsHost);
+    tlbrProjects->setObjectName(QStringLiteral("tlbrProjects"));
+    treeControl->addWidget(tlbrProjectsHost);
 
     cStatusBar1 = new cStatusBar(this);
+    cStatusBar1->setObjectName(QStringLiteral("cStatusBar1"));
     prgStatus = new XP_ProgressBar(cStatusBar1);
     cStatusBar1->addWidget(prgStatus, 1);
     prgStatus->hide();
-    layout->addWidget(cStatusBar1);
+    ApplyLayout();
 
     m_cMenu = new cIconMenu(this);
     m_cMenu->SetOwnerHwnd(this);
@@ -228,6 +191,7 @@ frmMain::frmMain()
     connect(tlbrList, &cToolbar::ButtonClick, this, &frmMain::tlbrList_ButtonClick);
     connect(tlbrRecorder, &cToolbar::ButtonClick, this, &frmMain::tlbrRecorder_ButtonClick);
     connect(tlbrPlayButtons, &cToolbar::ButtonClick, this, &frmMain::tlbrPlayButtons_ButtonClick);
+    ConnectSessionEnd();
 }
 
 frmMain::~frmMain()
@@ -239,16 +203,36 @@ frmMain::~frmMain()
     // The process is ending with the main window.
     SetNoGPFaultErrorMode();
     // The controls that show these lists go before the lists do.
-    delete picMain;
-    picMain = nullptr;
-    delete cStatusBar1;
-    cStatusBar1 = nullptr;
-    delete cToolbarHost1;
-    cToolbarHost1 = nullptr;
+    const QList<QWidget*> panels = findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* panel : panels)
+        panel->blockSignals(true);  // no handler of this window runs while it is taken apart
+    qDeleteAll(panels);
     delete imgMenu;
     delete imgGeneral;
     delete imgGrid;
     delete imgPlayer;
+}
+
+void frmMain::BuildPlayerPanel()
+{
+    // The panel is 3495 x 1215 twips: the position slider along its top (the layout
+    // stretches it to the panel's width), under it the play buttons, the position over
+    // the length, and the two graphs. The layout reads the panel's height from
+    // m_layout.picPlayer, the one place it is kept.
+    cSlider1 = new cSlider(picPlayer);
+    cSlider1->setObjectName(QStringLiteral("cSlider1"));
+    cToolbarHostPlayer = new cToolbarHost(picPlayer);
+    tlbrPlayButtons = new cToolbar(cToolbarHostPlayer);
+    tlbrPlayButtons->setObjectName(QStringLiteral("tlbrPlayButtons"));
+    PlaceTwips(cToolbarHostPlayer, 40, 520, 1680, 500);
+    lblCurrentPositionSec = new QLabel(QStringLiteral("0:00:00"), picPlayer);
+    lbTotalLengthSec = new QLabel(QStringLiteral("0:00:00"), picPlayer);
+    PlaceTwips(lblCurrentPositionSec, 1740, 540, 780, 240);
+    PlaceTwips(lbTotalLengthSec, 1740, 780, 780, 240);
+    cAudioGraphAmp = new cAudioGraph(cAudioGraph::Amplitude, picPlayer);
+    cAudioGraphFreq = new cAudioGraph(cAudioGraph::Frequency, picPlayer);
+    PlaceTwips(cAudioGraphAmp, 2550, 500, 450, 620);
+    PlaceTwips(cAudioGraphFreq, 3030, 500, 450, 620);
 }
 
 void frmMain::Form_Load()
@@ -256,11 +240,11 @@ void frmMain::Form_Load()
     SetMainHost(this);
     SetListsHost(this);
 
-    // 1. Registry access.
+    // The product's settings key.
     m_cRegistry.setHkey(HKEY_LOCAL_MACHINE);
     m_cRegistry.setKeyRoot(ProductKeyRoot());
 
-    // 2. Colours from the option globals.
+    // Colours from the options.
     SetBackColor(picTitle, g_lAppColor);
     SetForeColor(lblTitle, g_lTextColor);
     cAudioGraphAmp->SetBaseColor(g_lAppColor);
@@ -269,19 +253,17 @@ void frmMain::Form_Load()
     cAudioGraphFreq->SetFrequencyColor(g_lTextColor);
     prgStatus->SetBarColour(g_lAppColor);
 
-    // 3. Tray icon.
+    // The tray icon, from here until the window unloads.
     cSysTray1->AddIcon();
     cSysTray1->SetToolTipText(DisplayName());
     cSysTray1->SetIconFile(AppPath() + QStringLiteral("/SysIcon/systrayicon.ico"));
 
-    // 4. Window icon.
     SetFormIcon(this, QStringLiteral("AAA"), true);
 
-    // 5. Grids.
     SetupItemsGrid(cGrid1, imgGrid);
     SetupInfoGrid(cGridInfo);
 
-    // 6. Status bar.
+    // The status bar's four panels; a click on one runs the command of its key.
     cStatusBar1->SetImageList(imgMenu);
     cStatusBar1->AddPanel(0, QString(), QString(), 47, 120, false, false, 0, QStringLiteral("Main"));
     cStatusBar1->AddPanel(0, QString(), QString(), -1, 180, false, false, 0, QStringLiteral("Items List Properties"));
@@ -291,27 +273,30 @@ void frmMain::Form_Load()
                           QStringLiteral("Master Volume"));
     cStatusBar1->SetPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
 
-    // 7. Menus.
     BuildMenus();
+    // The product's colour and pictures; the toolbar picture, if any, is kept for the
+    // bars' backgrounds below.
+    SetAppView();
 
-    // 9 to 13. The tools bar, the top bar, the lists bar, the list bar in its band
-    // container and the player bar, each in its host.
+    // The tools bar, the top bar, the lists bar, the list bar in its band container and
+    // the player bar, each in its host.
     BuildToolsToolbar();
     cToolbarHostRecorder->AttachToolbar(tlbrRecorder);
     cToolbarHostRecorder->SetHeight(760);
     BuildTopToolbar();
+    SetToolbarBackground(cToolbarHost1);
     BuildProjectsToolbar();
+    SetToolbarBackground(tlbrProjectsHost);
     BuildListToolbar();
     BuildPlayerToolbar();
 
-    // 14. Caption.
     setWindowTitle(DisplayName());
     lblTitle->setText(DisplayName());
 
-    // 15. Tree of items lists.
+    // The tree of items lists, and the first list in the grid: the first list of the
+    // lists folder, a new one when the folder holds none, or without items lists the
+    // first CD drive.
     setTree();
-
-    // 16. First list.
     if (lAppIncItemsLists == 1) {
         if (g_nodMainItems && g_nodMainItems->Children().Count() > 0)
             cTreeView1_NodeClick(g_nodMainItems->Children().Item(1));
@@ -321,11 +306,10 @@ void frmMain::Form_Load()
         cTreeView1_NodeClick(g_nodMainCDs->Children().Item(1));
     }
 
-    // 17. Command-line timer.
+    // The command-line switches are read once the window is up and the message loop runs.
     tmrCommandLine.setInterval(200);
     tmrCommandLine.start();
 
-    // 18, 19. Window size.
     m_cRegistry.setSubkey(QStringLiteral("General"));
     RestoreWindowSize();
     Form_Resize();
@@ -337,78 +321,6 @@ void frmMain::RestoreWindowSize()
     const int h = m_cRegistry.GetRegistryValue(QStringLiteral("lHeight"), 7440).toInt();
     SetWidth(w < 3000 ? 13740 : w);
     SetHeight(h < 1000 ? 7440 : h);
-}
-
-void frmMain::SaveWindowSize()
-{
-    m_cRegistry.setSubkey(QStringLiteral("General"));
-    m_cRegistry.SetRegistryValue(QStringLiteral("lHeight"), QString::number(Height()), 1);
-    m_cRegistry.SetRegistryValue(QStringLiteral("lWidth"), QString::number(Width()), 1);
-}
-
-void frmMain::Form_Resize()
-{
-    if (g_bDisplayTitle) {
-        picTitle->setFixedHeight(375 / kTwipsPerPixel);
-        picTitle->show();
-    } else {
-        picTitle->setFixedHeight(0);
-        picTitle->hide();
-    }
-    picProjects->setVisible(lAppIncProjects != 0);
-    cAudioGraphAmp->setVisible(g_bDisplayAudioGraph);
-    cAudioGraphFreq->setVisible(g_bDisplayAudioGraph);
-    // A changed menu style takes effect at the next popup.
-    m_cMenu->SetAdvancedStyle(g_bMenuXPStyle);
-    picPlayer->setVisible(g_bDisplayPlayer);
-}
-
-void frmMain::Form_Unload(int& Cancel)
-{
-    // Files are being added: the run stops at its next file, and the window closes once
-    // it has ended (and the rows it added are saved).
-    if (m_bAddingFiles) {
-        g_bCancelAddFiles = true;
-        m_bUnloadAfterAdd = true;
-        Cancel = 1;
-        return;
-    }
-    g_bExitApp = true;
-    if (g_bDisplayMSGWhenExit) {
-        const QString q = QStringLiteral("Are you sure you want to exit '") + g_sAppName + u' ' + g_sAppVersion
-            + QStringLiteral("' ?");
-        if (MsgBox(q, vbYesNo + vbInformation) == vbNo) {
-            Cancel = 1;
-            g_bExitApp = false;
-            return;
-        }
-    }
-    SetFormOnTop(this, false);
-    StopPreviewPlayer();
-    cTreeItem* selected = cTreeView1->SelectedItem();
-    if (g_bClearOnExit && !(selected && IsCDNode(selected->Key())))
-        DoClearTheList();
-    // Every other window goes now; the settings windows really unload while closing.
-    const QList<VForm*> others = Forms::LoadedForms();
-    for (VForm* f : others)
-        if (f != this)
-            Forms::Unload(f, vbFormOwner);
-    KillFile(AppPath() + QStringLiteral("/tmpeditor.wav"));
-    KillFile(AppPath() + QStringLiteral("/tmptts.wav"));
-    SaveWindowSize();
-    cSysTray1->RemoveIcon();
-    tmrCommandLine.stop();
-    tmrUnload.stop();
-    tmrCDs.stop();
-    tmrRemove.stop();
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
-}
-
-void frmMain::tmrUnload_Timer()
-{
-    tmrUnload.stop();
-    g_bDisplayMSGWhenExit = false;
-    Forms::Unload(this);
 }
 
 void frmMain::tmrCommandLine_Timer()
@@ -459,27 +371,11 @@ void frmMain::ApplyTextColour(qint32 colour)
     SetForeColor(lblTitle, colour);
 }
 
-QString frmMain::GetNotesToStatus() const
-{
-    const QString path = AppPath() + QStringLiteral("/Notes");
-    const QString empty = QStringLiteral("Notes [ Empty ]");
-    if (!QFileInfo(path).isFile())
-        return empty;
-    QString notes = ReadTextFile(path);
-    if (notes.isEmpty() || notes == QLatin1String("\r\n"))
-        return empty;
-    notes.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    notes.replace(u'\r', u' ');
-    notes.replace(u'\n', u' ');
-    QString summary = QStringLiteral("Notes [ ") + notes + QStringLiteral(" ]");
-    if (summary.size() >= 37)
-        summary = summary.left(35) + QStringLiteral("...");
-    return summary;
-}
-
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (NoticeDropEvent(watched, event))
+        return true;
+    if (watched == picResizer && ResizerEvent(event))
         return true;
     if (watched == lblListName && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

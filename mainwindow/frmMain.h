@@ -1,7 +1,8 @@
 // The main window: title strip, button bars, the tree of items lists, the items grid
 // with its information grid and preview player, status bar, popup menus, tray icon and
 // the timers that drive start-up, removals and exit. Its code is split by concern:
-// frmMain.cpp (controls, start-up, layout, exit), _Menus (the menu tree), _Toolbars,
+// frmMain.cpp (controls, start-up), _Layout (panels, view, splitter bar), _Exit (exit and
+// session end, status panels), _Menus (the menu tree), _Toolbars,
 // _Commands (the dispatcher, list and item commands), _WindowCommands, _Tray (tray,
 // window modes, texts for other windows), _Images, _Preview, _Lists, _Grid, _AddFiles,
 // _CDs, _Tools (the tool launches).
@@ -10,6 +11,7 @@
 #include "common/MainHost.h"
 #include "common/RegistryRoutines.h"
 #include "lists/ListsHost.h"
+#include "mainwindow/frmMain_Layout.h"
 #include "platform/Forms.h"
 
 #include <QHash>
@@ -46,6 +48,34 @@ public:
     void Form_Load() override;
     void Form_Unload(int& Cancel) override;
     void Form_Resize() override;
+
+    // The view: the product's colour and pictures, applied once while the window loads.
+    void SetAppView();
+    // Where the layout last put each panel, in twips.
+    const MainLayout& Layout() const { return m_layout; }
+
+    // The splitter bar between the tree and the grid, dropped on a control: X and Y are
+    // twips from that control's top left corner.
+    void picResizer_MouseMove(qint16 Button, qint16 Shift, float X, float Y);
+    void cTreeView1_DragDrop(QWidget* Source, float X, float Y);
+    void cGrid1_DragDrop(QWidget* Source, float X, float Y);
+    void picTitleProject_DragDrop(QWidget* Source, float X, float Y);
+    void lblProjects_DragDrop(QWidget* Source, float X, float Y);
+    void tlbrProjectsHost_DragDrop(QWidget* Source, float X, float Y);
+    void picList_DragDrop(QWidget* Source, float X, float Y);
+    void picTitleList_DragDrop(QWidget* Source, float X, float Y);
+    void lblListName_DragDrop(QWidget* Source, float X, float Y);
+    void froControl_DragDrop(QWidget* Source, float X, float Y);
+    void cSlider1_DragDrop(QWidget* Source, float X, float Y);
+    void cToolbarHostRecorder_DragDrop(QWidget* Source, float X, float Y);
+
+    // The desktop session ends: the same close as the exit, asking the exit question only
+    // when the session manager lets the program talk to the user. False when the close
+    // was declined or a window refused to go (the session manager is then asked to stop).
+    bool CommitSessionData(bool mayAsk);
+    // The program is quitting without having closed its window (the session manager ended
+    // it): the close runs without question and cannot be refused.
+    void QuitWithoutClose();
 
     // The command dispatcher: runs the command keyed by the menu item's number (0: no
     // item; a playing preview still stops).
@@ -181,10 +211,12 @@ public:
     // Controls.
     QWidget* picTitle = nullptr;
     QLabel* lblTitle = nullptr;
-    QWidget* picMain = nullptr;
-    QWidget* picProjects = nullptr;  // the tree panel
-    cTreeView* cTreeView1 = nullptr;
+    QWidget* picTitleProject = nullptr;  // caption strip over the tree
+    QLabel* lblProjects = nullptr;
+    QWidget* picTitleList = nullptr;  // caption strip over the grid
     QLabel* lblListName = nullptr;
+    cTreeView* cTreeView1 = nullptr;
+    QWidget* picResizer = nullptr;  // the splitter bar between the tree and the grid
     cGrid* cGrid1 = nullptr;
     cGrid* cGridInfo = nullptr;
     QWidget* picEmptyMsg = nullptr;
@@ -198,6 +230,7 @@ public:
     cAudioGraph* cAudioGraphFreq = nullptr;
     cToolbarHost* cToolbarHost1 = nullptr;
     cToolbar* tlbrTop = nullptr;
+    QLabel* picToolBarJPGPicHolder = nullptr;  // the product's toolbar picture, never shown
     QWidget* froTreeControl = nullptr;
     cToolbarHost* tlbrProjectsHost = nullptr;
     cToolbar* tlbrProjects = nullptr;
@@ -235,6 +268,8 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     // A command of the dispatcher, given the clicked item's number; false when it ended
@@ -293,6 +328,25 @@ private:
     void RestoreWindowSize();
     void RunCommandLineSwitches();
     void SaveWindowSize();
+    // Lays the player panel's own controls out inside it.
+    void BuildPlayerPanel();
+    // Places the panels where m_layout says and shows or hides them.
+    void ApplyLayout();
+    // Lays the panels out again when the desktop's frame around the window changed.
+    void FrameMayHaveChanged();
+    // Writes the toolbar picture out and gives it to the host as its background.
+    void SetToolbarBackground(cToolbarHost* host);
+    // The splitter bar's mouse: a drag that ends in a drop on the control under it.
+    bool ResizerEvent(QEvent* event);
+    void DropResizerAt(const QPoint& globalPos);
+    float OffsetFromGridTwips(QWidget* control) const;
+    // Unloads every other window, the newest first; false when one refused (at once when
+    // stopAtRefusal, else after trying them all).
+    bool UnloadOtherWindows(bool stopAtRefusal);
+    // Runs the close when the desktop session ends or the program is made to quit.
+    void ConnectSessionEnd();
+    // The desktop's volume control program with its arguments; empty when none is installed.
+    QStringList VolumeControlCommand() const;
     void NewItemsList();
     void SelectionChangedByKeyboard();
     // Runs the add-files window over the paths, then saves the list and its summary.
@@ -300,6 +354,11 @@ private:
     bool NoticeDropEvent(QObject* watched, QEvent* event);
 
     RegistryRoutines m_cRegistry;
+    MainLayout m_layout;
+    QSize m_layoutFrame;  // the frame around the window when the layout last ran
+    bool m_bDraggingResizer = false;
+    bool m_bNoExitQuestion = false;  // the session is ending without a chance to ask
+    bool m_bQuitting = false;        // the program quits whatever the windows say
     bool m_bInTray = false;
     QString m_sRemoveMode;
     QString m_sGridListKey;

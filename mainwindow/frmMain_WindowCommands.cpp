@@ -14,23 +14,8 @@
 #include "platform/ShellService.h"
 #include "settings/frmOptions.h"
 
+#include <QProcess>
 #include <QStandardPaths>
-
-namespace {
-
-// The desktop's volume control: the first mixer program found on the search path.
-QString VolumeControlProgram()
-{
-    static const char* const mixers[] = {"pavucontrol", "pavucontrol-qt", "kmix", "xfce4-mixer", "gnome-control-center"};
-    for (const char* name : mixers) {
-        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
-        if (!found.isEmpty())
-            return found;
-    }
-    return QString::fromLatin1(mixers[0]);
-}
-
-} // namespace
 
 bool frmMain::CmdTransparent(qint32 ItemNumber)
 {
@@ -70,10 +55,37 @@ bool frmMain::CmdTrayOpen(qint32)
     return true;
 }
 
+QStringList frmMain::VolumeControlCommand() const
+{
+    // A mixer set in the settings comes first (a program with its arguments), then the
+    // desktop's usual mixers; only a program that is installed counts.
+    RegistryRoutines settings;
+    settings.setHkey(HKEY_LOCAL_MACHINE);
+    settings.setKeyRoot(ProductKeyRoot());
+    settings.setSubkey(QStringLiteral("General"));
+    QList<QStringList> candidates;
+    const QStringList configured =
+        QProcess::splitCommand(settings.GetRegistryValue(QStringLiteral("VolumeControl")).toString());
+    if (!configured.isEmpty())
+        candidates << configured;
+    candidates << QStringList{QStringLiteral("pavucontrol")} << QStringList{QStringLiteral("pavucontrol-qt")};
+    for (QStringList command : candidates) {
+        const QString found = QStandardPaths::findExecutable(command.first());
+        if (found.isEmpty())
+            continue;
+        command.first() = found;
+        return command;
+    }
+    return {};
+}
+
 bool frmMain::CmdMasterVolume(qint32)
 {
     SetFormOnTop(this, false);
-    Services::shell().start(VolumeControlProgram(), {}, AppPath());
+    // Nothing to open when no mixer is installed.
+    const QStringList command = VolumeControlCommand();
+    if (!command.isEmpty())
+        Services::shell().start(command.first(), command.mid(1), AppPath());
     return true;
 }
 

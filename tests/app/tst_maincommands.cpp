@@ -452,7 +452,6 @@ void tst_MainCommands::desktopPrograms_data()
     QTest::newRow("help") << "HelpTopic" << "Help.chm" << false;
     QTest::newRow("support page") << "Support" << "https://www.velmaro.example/support.html" << false;
     QTest::newRow("system player") << "Open Default Player" << "audio/a.wav" << false;
-    QTest::newRow("volume control") << "Master Volume" << "" << true;
 }
 
 void tst_MainCommands::desktopPrograms()

@@ -16,6 +16,7 @@
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
+#include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
@@ -38,11 +39,7 @@ QString trayItemCaption(frmMain* m)
 
 RegistryRoutines general()
 {
-    RegistryRoutines r;
-    r.setHkey(HKEY_LOCAL_MACHINE);
-    r.setKeyRoot(ProductKeyRoot());
-    r.setSubkey(QStringLiteral("General"));
-    return r;
+    return MainWindowTest::generalSettings();
 }
 
 QString LoadedWindowNames()
@@ -386,9 +383,11 @@ void tst_Startup::notesSummary_data()
     QTest::newRow("one line break") << QVariant(QByteArray("\r\n")) << "Notes [ Empty ]";
     QTest::newRow("two lines") << QVariant(QByteArray("call Ann\r\nbuy tape\r\n")) << "Notes [ call Ann buy tape ]";
     QTest::newRow("lf lines") << QVariant(QByteArray("a\nb\n")) << "Notes [ a b ]";
-    QTest::newRow("36 long, kept") << QVariant(QByteArray(26, 'x')) << QStringLiteral("Notes [ ") + QString(26, u'x') + " ]";
-    QTest::newRow("37 long, cut") << QVariant(QByteArray(27, 'x'))
-                                  << QStringLiteral("Notes [ ") + QString(27, u'x') + QStringLiteral("...");
+    QTest::newRow("36 long, kept") << QVariant(QByteArray(36, 'x')) << QStringLiteral("Notes [ ") + QString(36, u'x') + " ]";
+    QTest::newRow("37 long, cut") << QVariant(QByteArray(37, 'x'))
+                                  << QStringLiteral("Notes [ ") + QString(35, u'x') + QStringLiteral("... ]");
+    QTest::newRow("two lines, cut") << QVariant(QByteArray("first line of the notes\r\nsecond line here\r\n"))
+                                    << QStringLiteral("Notes [ first line of the notes second line... ]");
 }
 
 void tst_Startup::notesSummary()

@@ -1,12 +1,16 @@
-// Shared by the main window's tests: the product profiles they start under, and reading
-// the menu tree and the button bars back as text.
+// Shared by the main window's tests: the product profiles they start under, reading the
+// menu tree and the button bars back as text, the product's "General" settings, and
+// counting the colours of a grabbed picture.
 #pragma once
 
+#include "common/RegistryRoutines.h"
 #include "common/mdlModes.h"
 #include "components/cIconMenu/cIconMenu.h"
 #include "components/cToolbar/cToolbar.h"
 #include "mainwindow/frmMain.h"
 
+#include <QImage>
+#include <QSet>
 #include <QStringList>
 
 namespace MainWindowTest {
@@ -49,6 +53,27 @@ inline QStringList barButtons(cToolbar* bar)
                     + QString::number(bar->ButtonImage(i)) + u'|' + QString::number(bar->ButtonStyle(i));
     }
     return buttons;
+}
+
+// The product's settings key "General", where the window size and the options live.
+inline RegistryRoutines generalSettings()
+{
+    RegistryRoutines r;
+    r.setHkey(HKEY_LOCAL_MACHINE);
+    r.setKeyRoot(ProductKeyRoot());
+    r.setSubkey(QStringLiteral("General"));
+    return r;
+}
+
+// How many colours a part of a picture holds: a plain background has one or two.
+inline int colours(const QImage& image, const QRect& area)
+{
+    QSet<QRgb> seen;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            seen.insert(image.pixel(x, y));
+    return int(seen.size());
 }
 
 inline void run(frmMain* m, const QString& key)

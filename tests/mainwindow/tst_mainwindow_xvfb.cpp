@@ -8,29 +8,12 @@
 #include "components/cToolbarHost/cToolbarHost.h"
 
 #include <QGuiApplication>
-#include <QImage>
 #include <QScreen>
-#include <QSet>
 #include <QSystemTrayIcon>
 #include <QTest>
 
 using namespace ListsTest;
 using namespace MainWindowTest;
-
-namespace {
-
-// How many colours a part of the picture holds: a plain background has one or two.
-int colours(const QImage& image, const QRect& area)
-{
-    QSet<QRgb> seen;
-    const QRect r = area.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            seen.insert(image.pixel(x, y));
-    return int(seen.size());
-}
-
-} // namespace
 
 class tst_MainWindowXvfb : public QObject
 {
