@@ -33,6 +33,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QRubberBand>
 #include <QVBoxLayout>
 
 frmMain::frmMain()
@@ -84,6 +85,7 @@ frmMain::frmMain()
     picResizer->setMouseTracking(true);
     picResizer->setCursor(Qt::SplitHCursor);
     picResizer->installEventFilter(this);
+    m_resizerLine = new QRubberBand(QRubberBand::Line, this);
     cGrid1 = new cGrid(this);
     cGrid1->setObjectName(QStringLiteral("cGrid1"));
     picEmptyMsg = new QWidget(this);

@@ -217,6 +217,7 @@ public:
     QLabel* lblListName = nullptr;
     cTreeView* cTreeView1 = nullptr;
     QWidget* picResizer = nullptr;  // the splitter bar between the tree and the grid
+    QWidget* m_resizerLine = nullptr;  // where the bar would go while it is dragged
     cGrid* cGrid1 = nullptr;
     cGrid* cGridInfo = nullptr;
     QWidget* picEmptyMsg = nullptr;

@@ -20,6 +20,7 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QRubberBand>
 #include <QSaveFile>
 
 #include <cmath>
@@ -304,12 +305,21 @@ bool frmMain::ResizerEvent(QEvent* event)
     case QEvent::MouseMove: {
         const auto* e = static_cast<QMouseEvent*>(event);
         picResizer_MouseMove(qint16(e->buttons()), 0, float(e->position().x()), float(e->position().y()));
+        // While dragged, a line shows where the bar would go.
+        if (m_bDraggingResizer) {
+            const int x = mapFromGlobal(e->globalPosition().toPoint()).x();
+            const QRect bar = picResizer->geometry().intersected(rect());
+            m_resizerLine->setGeometry(x - 1, bar.top(), 3, bar.height());
+            m_resizerLine->show();
+            m_resizerLine->raise();
+        }
         return true;
     }
     case QEvent::MouseButtonPress:
         m_bDraggingResizer = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
         return true;
     case QEvent::MouseButtonRelease: {
+        m_resizerLine->hide();
         if (!m_bDraggingResizer)
             return true;
         m_bDraggingResizer = false;

@@ -14,6 +14,8 @@
 #include "platform/Controls.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QImage>
 #include <QTest>
 
@@ -412,7 +414,14 @@ void tst_MainLayout::splitterDraggedWithTheMouse()
     const int x = on == QLatin1String("cTreeView1") ? target->width() / 2 : qMin(10, target->width() / 2);
     const QPoint drop = target->mapTo(m, QPoint(x, target->height() / 2));
     QTest::mousePress(m->picResizer, Qt::LeftButton, {}, QPoint(2, 40));
+    QMouseEvent move(QEvent::MouseMove, m->picResizer->mapFrom(m, drop), m->mapToGlobal(drop), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m->picResizer, &move);
+    // A line follows the mouse while the bar is dragged, and goes when it is let go.
+    QVERIFY(m->m_resizerLine->isVisible());
+    QCOMPARE(m->m_resizerLine->geometry().center().x(), drop.x());
     QTest::mouseRelease(m->picResizer, Qt::LeftButton, {}, m->picResizer->mapFrom(m, drop));
+    QVERIFY(!m->m_resizerLine->isVisible());
     if (!moves) {
         QCOMPARE(m->Layout().cTreeView1.Width, before);
         return;
