@@ -40,6 +40,13 @@ public:
     // The same command line as the program followed by its arguments, split before the
     // placeholders are put in: what to start, without a shell.
     virtual QStringList GetNoticAppCommand() { return {}; }
+    // Adds files to the current items list through the add-files window, then saves the
+    // list and shows its new totals.
+    virtual void AddPathsToList(const QStringList& paths) { Q_UNUSED(paths) }
+
+    // Set by the one-file conversion window when its conversion did not end well (aborted,
+    // failed or closed); the audio analyser's launch clears it before and reads it after.
+    bool g_bAbortedAudioEditor = false;
 };
 
 MainHost* g_MainHost();

@@ -304,6 +304,7 @@ private:
     bool CmdSupport(qint32);
     bool CmdOpenDefaultPlayer(qint32);
     bool CmdAudioSplitter(qint32);
+    bool CmdAudioAnalyser(qint32);
 
     // Tool launches (frmMain_Tools.cpp). On a group node: the message, and the group's
     // first list becomes the current list; true then, and the launch ends.
@@ -351,7 +352,7 @@ private:
     void NewItemsList();
     void SelectionChangedByKeyboard();
     // Runs the add-files window over the paths, then saves the list and its summary.
-    void AddPathsToList(const QStringList& paths);
+    void AddPathsToList(const QStringList& paths) override;
     bool NoticeDropEvent(QObject* watched, QEvent* event);
 
     RegistryRoutines m_cRegistry;

@@ -91,6 +91,7 @@ const QHash<QString, frmMain::CommandProc>& frmMain::Commands()
         {QStringLiteral("Support"), &frmMain::CmdSupport},
         {QStringLiteral("Open Default Player"), &frmMain::CmdOpenDefaultPlayer},
         {QStringLiteral("Audio Splitter"), &frmMain::CmdAudioSplitter},
+        {QStringLiteral("Audio Analyser"), &frmMain::CmdAudioAnalyser},
     };
     return table;
 }

@@ -36,21 +36,6 @@ QString submenuItemOf(const QString& key)
     return items.value(key);
 }
 
-void addSeparator(cToolbar* bar)
-{
-    bar->AddButton(QString(), -1, {}, 0, QString(), cToolbar::tbrSeparator);
-}
-
-// The bar's set-up shared by the top, lists and list bars.
-void setUpMenuBar(cToolbar* bar, cImageList* images)
-{
-    bar->SetToolbarOptionB(2);
-    bar->SetToolbarOption2F(0);
-    bar->SetToolbarOptionC(true);
-    bar->SetImageList(images);
-    bar->CreateToolbar(16, false, true, true);
-}
-
 // The featured tool's button of the top bar, by the profile key that names it.
 struct FeaturedTool {
     const char* profileKey;
@@ -88,15 +73,15 @@ struct ToolsRow {
 
 void frmMain::BuildTopToolbar()
 {
-    setUpMenuBar(tlbrTop, imgMenu);
+    tlbrTop->SetUpSmallBar(imgMenu);
     if (lAppIncItemsLists == 1) {
         tlbrTop->AddButton(QStringLiteral("Add Files(s) to The Items List"), 2, {}, 0, QStringLiteral("  Add File(s)  "),
                            cToolbar::tbrDefault, QStringLiteral("Add"));
-        addSeparator(tlbrTop);
+        tlbrTop->AddSeparator();
     }
     tlbrTop->AddButton(QStringLiteral("Items List"), 39, {}, 0, QStringLiteral("Items List"), cToolbar::tbrDropDown,
                        QStringLiteral("Items List"));
-    addSeparator(tlbrTop);
+    tlbrTop->AddSeparator();
     for (const FeaturedTool& tool : kFeaturedTools) {
         if (g_sFeaturedTool == QLatin1String(tool.profileKey)) {
             tlbrTop->AddButton(QLatin1String(tool.key), tool.image, {}, 0, QLatin1String(tool.caption),
@@ -106,10 +91,10 @@ void frmMain::BuildTopToolbar()
     }
     tlbrTop->AddButton(QStringLiteral("Tools"), 19, {}, 0, QStringLiteral("Tools"), cToolbar::tbrDropDown,
                        QStringLiteral("Tools"));
-    addSeparator(tlbrTop);
+    tlbrTop->AddSeparator();
     tlbrTop->AddButton(QStringLiteral("Options"), 9, {}, 0, QStringLiteral("Options"), cToolbar::tbrDropDown,
                        QStringLiteral("Options"));
-    addSeparator(tlbrTop);
+    tlbrTop->AddSeparator();
     tlbrTop->AddButton(QStringLiteral("Modes"), 45, {}, 0, QStringLiteral("Mode"), cToolbar::tbrDropDown,
                        QStringLiteral("Mode"));
     tlbrTop->AddButton(QStringLiteral("Help"), 12, {}, 0, QStringLiteral("Help"), cToolbar::tbrDropDown,
@@ -121,14 +106,14 @@ void frmMain::BuildTopToolbar()
 
 void frmMain::BuildProjectsToolbar()
 {
-    setUpMenuBar(tlbrProjects, imgMenu);
+    tlbrProjects->SetUpSmallBar(imgMenu);
     const auto add = [this](const char* key, qint32 image) {
         tlbrProjects->AddButton(QLatin1String(key), image, {}, 0, QString(), cToolbar::tbrDefault, QLatin1String(key));
     };
     add("New Items List", 48);
     add("Rename Items List", 49);
     add("Remove Items List", 50);
-    addSeparator(tlbrProjects);
+    tlbrProjects->AddSeparator();
     add("Items List Properties", 51);
     tlbrProjects->SetButtonOption5(0, true);
     tlbrProjectsHost->AttachToolbar(tlbrProjects);
@@ -136,38 +121,33 @@ void frmMain::BuildProjectsToolbar()
 
 void frmMain::BuildListToolbar()
 {
-    setUpMenuBar(tlbrList, imgMenu);
+    tlbrList->SetUpSmallBar(imgMenu);
     const auto add = [this](const char* key, const char* tooltip, qint32 image) {
         tlbrList->AddButton(QLatin1String(tooltip), image, {}, 0, QString(), cToolbar::tbrDefault, QLatin1String(key));
     };
     if (lAppIncItemsLists == 1) {
         add("Add Files", "Add File(s)", 2);
-        addSeparator(tlbrList);
+        tlbrList->AddSeparator();
     }
     add("MarkUnmark All", "Mark/Unmark All", 74);
-    addSeparator(tlbrList);
+    tlbrList->AddSeparator();
     add("Move Up", "Move Item Up", 0);
     add("Move Down", "Move Item Down", 1);
-    addSeparator(tlbrList);
+    tlbrList->AddSeparator();
     add("Move To First", "Move Item To First", 80);
     add("Move To Last", "Move Item To Last", 81);
-    addSeparator(tlbrList);
+    tlbrList->AddSeparator();
     add("Rename Item", "Edit Item", 32);
-    addSeparator(tlbrList);
+    tlbrList->AddSeparator();
     add("Save As", "Save Item As", 5);
-    addSeparator(tlbrList);
+    tlbrList->AddSeparator();
     add("Remove Item", "Remove Item", 3);
     add("Clear the List", "Remove All", 27);
     if (lAppIncCDRipper == 1) {
-        addSeparator(tlbrList);
+        tlbrList->AddSeparator();
         add("FreeDB", "Get FreeDB Information About CD", 22);
     }
-    tlbrList->SetToolbarOptionD(true);
-    tlbrList->SetButtonOption5(0, true);
-    rbrList->SetRebarOptionF(1);
-    rbrList->CreateRebar(picList);
-    rbrList->AddBand(tlbrList->hWnd(), QString(), false, false, QStringLiteral("Toolbar1"));
-    rbrList->SetRebarOption27(0);
+    rbrList->HoldBar(tlbrList, picList);
 }
 
 void frmMain::BuildPlayerToolbar()
@@ -213,7 +193,7 @@ void frmMain::BuildToolsToolbar()
             tlbrRecorder->AddButton(QLatin1String(row.key), row.image, {}, 0, QLatin1String(row.caption),
                                     cToolbar::tbrDefault, QLatin1String(row.key));
         else
-            addSeparator(tlbrRecorder);
+            tlbrRecorder->AddSeparator();
         cToolbarHostRecorder->SetWidth(cToolbarHostRecorder->Width() + row.grow);
     }
 }

@@ -4,16 +4,21 @@
 
 #include "common/mdlFileSystem.h"
 #include "common/mdlFunctions.h"
+#include "components/cAudioEditor/cAudioEditor.h"
 #include "components/cGrid/cGrid.h"
 #include "components/cStatusBar/cStatusBar.h"
 #include "components/cTreeView/cTreeView.h"
 #include "lists/mdlItemsGrid.h"
 #include "lists/mdlListsTree.h"
+#include "platform/App.h"
 #include "platform/MessageService.h"
 #include "platform/Controls.h"
+#include "tools/splitter/frmAudioEditor.h"
+#include "tools/splitter/frmAudioEditorProc.h"
 #include "tools/splitter/frmSplitter.h"
 
 #include <QLabel>
+#include <QLineEdit>
 
 bool frmMain::RedirectFromGroupNode()
 {
@@ -82,5 +87,37 @@ bool frmMain::CmdAudioSplitter(qint32)
     for (qint32 col = 2; col <= cGrid1->Columns(); ++col)
         tool->cGrid1->SetCell(1, col, cGrid1->Cell(row, col).Text());
     ShowToolWindow(tool);
+    return true;
+}
+
+bool frmMain::CmdAudioAnalyser(qint32)
+{
+    if (!PassToolLaunchGuards(QStringLiteral("Mark the item to edit.") + QString(29, u' ')))
+        return false;
+    const qint32 row = cGrid1->CurrentRow();
+    frmAudioEditor* editor = g_frmAudioEditor();
+    g_bAbortedAudioEditor = false;
+    // A WAV file ("wav" in any case) opens as it is; anything else is converted into the
+    // temporary WAV file beside the program first.
+    const QString source = RowText(cGrid1, row, QStringLiteral("COL_FILE"));
+    QString file = source;
+    if (GetFileExt(source).toUpper() != QLatin1String("WAV")) {
+        frmAudioEditorProc* proc = g_frmAudioEditorProc();
+        file = AppPath() + QStringLiteral("/tmpeditor.wav");
+        // What an earlier conversion left there is never opened in place of this one.
+        KillFile(file);
+        proc->ConvertFile(source, file);
+        unsetCursor();
+        proc->Show(vbModal);
+    }
+    // Only a conversion that ended well opens the editor.
+    if (g_bAbortedAudioEditor) {
+        unsetCursor();
+        return true;
+    }
+    editor->txtWavFile->setText(file);
+    editor->cAudioEditor1->OpenFile(editor->txtWavFile->text());
+    editor->SetCaption(RowText(cGrid1, row, QStringLiteral("Item Name")));
+    ShowToolWindow(editor);
     return true;
 }

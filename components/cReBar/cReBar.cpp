@@ -1,5 +1,7 @@
 #include "components/cReBar/cReBar.h"
 
+#include "components/cToolbar/cToolbar.h"
+
 #include <QHBoxLayout>
 
 cReBar::cReBar(QWidget* parent) : QWidget(parent)
@@ -31,4 +33,14 @@ void cReBar::AddBand(QWidget* bar, const QString&, bool, bool, const QString& na
     box->insertWidget(box->count() - 1, bar);  // before the closing stretch
     bar->show();
     m_names << name;
+}
+
+void cReBar::HoldBar(cToolbar* bar, QWidget* strip)
+{
+    bar->SetToolbarOptionD(true);
+    bar->SetButtonOption5(0, true);
+    SetRebarOptionF(1);
+    CreateRebar(strip);
+    AddBand(bar->hWnd(), QString(), false, false, QStringLiteral("Toolbar1"));
+    SetRebarOption27(0);
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 
+class cToolbar;
+
 class cReBar : public QWidget
 {
     Q_OBJECT
@@ -17,6 +19,8 @@ public:
     // Adds a band holding the bar; the name identifies the band.
     void AddBand(QWidget* bar, const QString& text, bool b1, bool b2, const QString& name);
     QStringList BandNames() const { return m_names; }
+    // Puts a finished bar into the one band ("Toolbar1") of this container in `strip`.
+    void HoldBar(cToolbar* bar, QWidget* strip);
 
 private:
     qint32 m_optionF = 0;

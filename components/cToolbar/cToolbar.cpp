@@ -187,3 +187,12 @@ QRect cToolbar::ButtonArrowRect(qint32 Index) const
         return drop->arrowRect();
     return {};
 }
+
+void cToolbar::SetUpSmallBar(cImageList* images)
+{
+    SetToolbarOptionB(2);
+    SetToolbarOption2F(0);
+    SetToolbarOptionC(true);
+    SetImageList(images);
+    CreateToolbar(16, false, true, true);
+}

@@ -36,6 +36,9 @@ public:
     // caption, style 1 and no key. An empty caption shows the picture only.
     qint32 AddButton(const QString& ToolTipText, qint32 ImageNumber, const QVariant& omitted = {}, qint32 zero = 0,
                      const QString& Caption = {}, qint32 Style = tbrDefault, const QString& Key = {});
+    void AddSeparator() { AddButton(QString(), -1, {}, 0, QString(), tbrSeparator); }
+    // The set-up of the program's bars of 16-pixel pictures taken from `images`.
+    void SetUpSmallBar(cImageList* images);
 
     qint32 ButtonCount() const { return qint32(m_buttons.size()); }
     // "" for a number that names no button.

@@ -4,12 +4,12 @@
 #include "components/cAudioEditor/cAudioEditor.h"
 #include "components/cAudioConverter/cAudioConverter.h"
 #include "tests/support/AudioFixtures.h"
+#include "tests/support/ExternalTools.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
-#include <QProcess>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -18,13 +18,6 @@
 using namespace AudioFixtures;
 
 namespace {
-
-bool run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
 
 // Waits for the end of the file's reading; true when FileLoaded came.
 bool waitLoaded(cAudioEditor& e, QSignalSpy& loaded, QSignalSpy& errors)
@@ -103,13 +96,19 @@ private slots:
         m_stereoSamples = noise(kStereoFrames, 2, 7, 0.6);
         QVERIFY(writeWav(m_stereo16, 44100, 2, 16, m_stereoSamples));
         QVERIFY(writeWav(m_mono8, 22050, 1, 8, noise(26460, 1, 3)));
-        QVERIFY(run(QStringLiteral("sox"), {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("48000"),
-                                            QStringLiteral("-b"), QStringLiteral("24"), QStringLiteral("-c"), QStringLiteral("2"),
-                                            m_sox24, QStringLiteral("synth"), QStringLiteral("1.3"), QStringLiteral("sine"),
-                                            QStringLiteral("440"), QStringLiteral("vol"), QStringLiteral("0.5")}));
-        QVERIFY(run(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
-                                               QStringLiteral("-i"), m_stereo16, QStringLiteral("-c:a"),
-                                               QStringLiteral("adpcm_ima_wav"), m_adpcm}));
+        QString why;
+        QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
+                                    {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("48000"), QStringLiteral("-b"),
+                                     QStringLiteral("24"), QStringLiteral("-c"), QStringLiteral("2"), m_sox24,
+                                     QStringLiteral("synth"), QStringLiteral("1.3"), QStringLiteral("sine"),
+                                     QStringLiteral("440"), QStringLiteral("vol"), QStringLiteral("0.5")},
+                                    m_sox24, &why),
+                 qPrintable(why));
+        QVERIFY2(ExternalTools::Run(QStringLiteral("ffmpeg"),
+                                    {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-i"),
+                                     m_stereo16, QStringLiteral("-c:a"), QStringLiteral("adpcm_ima_wav"), m_adpcm},
+                                    m_adpcm, &why),
+                 qPrintable(why));
         QVector<qint16> halves = sine(44100 * 4, 1, 44100, 300, 0.9);
         std::fill(halves.begin() + 44100 * 2, halves.end(), qint16(0));
         QVERIFY(writeWav(m_halves, 44100, 1, 16, halves));

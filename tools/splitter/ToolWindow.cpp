@@ -55,14 +55,7 @@ ToolWindow::ToolWindow(const Design& design) : m_design(design)
     setFixedSize(TwipsToPixels(kWidth), TwipsToPixels(kHeight));
     setFont(QFont(QStringLiteral("Tahoma")));
 
-    picTitle = new QWidget(this);
-    picTitle->setAutoFillBackground(true);
-    PlaceTwips(picTitle, 0, 0, kWidth, 495);
-    lblTitle = new QLabel(design.caption, picTitle);
-    QFont bold = lblTitle->font();
-    bold.setBold(true);
-    lblTitle->setFont(bold);
-    PlaceTwips(lblTitle, 240, 120, 5000, 255);
+    lblTitle = MakeTitleStrip(this, kWidth, design.caption, picTitle);
 
     lblFilesToConvert = MakeLabel(this, QStringLiteral("Files: 0/15"), 120, 600, kWidth - 240);
     prgTotal = new XP_ProgressBar(this);
@@ -114,14 +107,33 @@ ToolWindow::ToolWindow(const Design& design) : m_design(design)
 
 ToolWindow::~ToolWindow() = default;
 
+QLabel* MakeTitleStrip(QWidget* window, int widthTwips, const QString& caption, QWidget*& strip)
+{
+    strip = new QWidget(window);
+    strip->setAutoFillBackground(true);
+    PlaceTwips(strip, 0, 0, widthTwips, 495);
+    auto* label = new QLabel(caption, strip);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    PlaceTwips(label, 240, 120, 5000, 255);
+    return label;
+}
+
+void PaintTitleStrip(QWidget* strip, QLabel* caption)
+{
+    SetBackColor(strip, g_lAppColor);
+    SetForeColor(caption, g_lTextColor);
+    LoadViewPicture(strip, g_sViewTitlePicture);
+}
+
 void ToolWindow::Form_Load()
 {
     SetFormIcon(this, m_design.icon, true);
 
     // Colours: the title strip takes the application's, the rest the view colour when the
     // product has one (otherwise the design colours stay).
-    SetBackColor(picTitle, g_lAppColor);
-    SetForeColor(lblTitle, g_lTextColor);
+    PaintTitleStrip(picTitle, lblTitle);
     bool ok = false;
     const qint32 back = g_sViewBackColor.toInt(&ok);
     if (ok) {
@@ -142,7 +154,6 @@ void ToolWindow::Form_Load()
         for (QFrame* page : {TabSettings, TabEvents, TabLog})
             LoadViewPicture(page, g_sViewBackPicture);
     }
-    LoadViewPicture(picTitle, g_sViewTitlePicture);
 
     // The three pages over the tab strip's client area, reaching a little further left.
     cTabControl1->SetImageList(hostImages(false));

@@ -161,3 +161,16 @@ private:
 
     Design m_design;
 };
+
+// The title strip across the top of a window, holding its caption in bold (positions in
+// twips); its colours and picture come from the settings and the product profile.
+QLabel* MakeTitleStrip(QWidget* window, int widthTwips, const QString& caption, QWidget*& strip);
+void PaintTitleStrip(QWidget* strip, QLabel* caption);
+
+// Hands the format of a destination format code (0 WAV ... 5 APE) and its settings record,
+// built from the format globals, to a component; false for any other code.
+bool HandTargetFormat(AudioJobComponent* component, qint32 code);
+
+// A tag text with its placeholders put in ([DATE], [TIME], [TRACK_NUM], [PROG_NAME],
+// [PROG_VERSION], [YEAR]; written exactly so).
+QString ExpandTagPlaceholders(const QString& Text, qint32 TrackNumber);

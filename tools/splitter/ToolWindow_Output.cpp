@@ -76,9 +76,16 @@ void ToolWindow::SetDestination()
 
 void ToolWindow::SetDestinationCode(qint32 code)
 {
-    AudioJobComponent* c = JobComponent();
-    if (!c || code < 0 || code > 5)
+    if (!HandTargetFormat(JobComponent(), code))
         return;
+    static const char* const names[] = {"WAV", "ACM WAV", "MP3", "WMA", "OGG", "APE"};
+    AddLog(QStringLiteral("Destination format: ") + QLatin1String(names[code]), txtLog);
+}
+
+bool HandTargetFormat(AudioJobComponent* c, qint32 code)
+{
+    if (!c || code < 0 || code > 5)
+        return false;
     c->SetOutputFormat(code + 1);
     switch (code) {
     case 0: {
@@ -112,8 +119,7 @@ void ToolWindow::SetDestinationCode(qint32 code)
         break;
     }
     }
-    static const char* const names[] = {"WAV", "ACM WAV", "MP3", "WMA", "OGG", "APE"};
-    AddLog(QStringLiteral("Destination format: ") + QLatin1String(names[code]), txtLog);
+    return true;
 }
 
 void ToolWindow::SetID3Tags(qint32& Row)
@@ -133,13 +139,18 @@ void ToolWindow::SetID3Tags(qint32& Row)
 
 QString ToolWindow::CreateID3TagsString(const QString& Text)
 {
+    // The track of the row being worked on, counted from 1; a grid without a current row
+    // is working on its first.
+    return ExpandTagPlaceholders(Text, qMax(cGrid1->CurrentRow(), 1));
+}
+
+QString ExpandTagPlaceholders(const QString& Text, qint32 TrackNumber)
+{
     QString out = Text;
     const QDate today = QDate::currentDate();
     out.replace(QStringLiteral("[DATE]"), QLocale().toString(today, QLocale::ShortFormat));
     out.replace(QStringLiteral("[TIME]"), LogTimeText());
-    // The track of the row being worked on, counted from 1; a grid without a current row
-    // is working on its first.
-    out.replace(QStringLiteral("[TRACK_NUM]"), QString::number(qMax(cGrid1->CurrentRow(), 1)));
+    out.replace(QStringLiteral("[TRACK_NUM]"), QString::number(TrackNumber));
     out.replace(QStringLiteral("[PROG_NAME]"), g_sAppName);
     out.replace(QStringLiteral("[PROG_VERSION]"), g_sAppVersion);
     out.replace(QStringLiteral("[YEAR]"), QString::number(today.year()));
