@@ -18,8 +18,12 @@ public:
     virtual cGrid* ItemsGrid() = 0;
     virtual cTreeView* ListsTree() = 0;
     // Writes the grid back to the list file it holds (nothing on a group or CD node).
-    virtual void SaveGridToFile() = 0;
+    // False when the file did not take it: the user was told why, and the grid shows
+    // again what the file holds.
+    virtual bool SaveGridToFile() = 0;
+    // The information grid of the current row, and the list summary in the status bar.
     virtual void GetFileInfoToGridInfo() = 0;
+    virtual void DisplayGridInfoStatusBar() = 0;
     virtual void ShowEmptyNotice(bool show) = 0;
     virtual QString ListsPanelText(const QString& key) const = 0;
     virtual void SetListsPanelText(const QString& key, const QString& text) = 0;

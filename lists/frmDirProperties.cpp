@@ -6,6 +6,7 @@
 #include "components/cTabControl/cTabControl.h"
 #include "components/cTreeView/cTreeView.h"
 #include "lists/ListsHost.h"
+#include "lists/mdlListPaths.h"
 #include "lists/mdlListsTree.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
@@ -66,7 +67,7 @@ frmDirProperties::frmDirProperties()
 
 void frmDirProperties::Form_Load()
 {
-    // 1. Colours.
+    // Colours and pictures of the product and the options.
     SetBackColor(picTitle, g_lAppColor);
     SetForeColor(lblTitle, g_lTextColor);
     SetForeColor(TabGeneral, g_lTextColor);
@@ -74,13 +75,12 @@ void frmDirProperties::Form_Load()
     const qint32 back = g_sViewBackColor.toInt(&ok);
     if (ok)
         SetBackColor(this, back);
-    // 2. Pictures.
     if (!g_sViewBackPicture.isEmpty()) {
         LoadViewPicture(this, g_sViewBackPicture);
         LoadViewPicture(TabGeneral, g_sViewBackPicture);
     }
     LoadViewPicture(picTitle, g_sViewTitlePicture);
-    // 3., 4. One tab, its page exactly on the client area.
+    // One tab, its page exactly on the client area.
     cTabControl1->AddTab(QStringLiteral("Information"));
     PlaceTwips(TabGeneral, cTabControl1->ClientLeft(), cTabControl1->ClientTop(), cTabControl1->ClientWidth(),
                cTabControl1->ClientHeight());
@@ -89,12 +89,12 @@ void frmDirProperties::Form_Load()
 
 void frmDirProperties::cmdOk_Click()
 {
-    // 1.
+    // A dialog that may not rename closes at once.
     if (!bEditFolderName) {
         Forms::Unload(this);
         return;
     }
-    // 2.-4.
+    // The name is stored trimmed; an empty or illegal one is refused.
     const QString name = txtFolderName->text().trimmed();
     txtFolderName->setText(name);
     if (name.isEmpty()) {
@@ -116,17 +116,16 @@ void frmDirProperties::cmdOk_Click()
         Forms::Unload(this);
         return;
     }
-    // 5.
+    // The same name changes nothing.
     if (name == node->Text()) {
         Forms::Unload(this);
         return;
     }
-    // 6.-9.
+    // A list's file takes the new name (a CD drive has no file), never over another file.
     const QString oldKey = node->Key();
     if (!IsCDNode(oldKey) && !IsMainNode(oldKey)) {
         const QString newKey = GetFolder(oldKey.left(oldKey.size() - 1)) + name + QStringLiteral(".flst");
-        const QFileInfo target(newKey);
-        if (target.exists() || target.isSymLink()) {
+        if (PathEntryExists(newKey)) {
             MsgBox(QStringLiteral("Folder name already exists, please select a different name."), vbInformation);
             txtFolderName->setFocus();
             return;
@@ -139,7 +138,7 @@ void frmDirProperties::cmdOk_Click()
         }
         node->SetKey(newKey);
     }
-    // 10., 11.
+    // The node and the main window show the new name.
     node->SetText(name);
     if (ListsHost* host = g_ListsHost())
         host->ListRenamed(node, oldKey);

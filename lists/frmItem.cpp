@@ -189,9 +189,8 @@ frmItem::frmItem()
 
 void frmItem::Form_Load()
 {
-    // 1. Icon.
+    // The window's icon, then the colours and pictures of the product and the options.
     SetFormIcon(this, QStringLiteral("document_music"), true);
-    // 2. Colours.
     SetBackColor(picTitle, g_lAppColor);
     SetForeColor(lblTitle, g_lTextColor);
     bool ok = false;
@@ -200,37 +199,33 @@ void frmItem::Form_Load()
         for (QWidget* w : {static_cast<QWidget*>(this), TabInfo, TabRange, TabTags,
                            static_cast<QWidget*>(ptnAllFile), static_cast<QWidget*>(ptnConvertByTime)})
             SetBackColor(w, back);
-    // 3. Pictures.
     if (!g_sViewBackPicture.isEmpty())
         for (QWidget* w : {static_cast<QWidget*>(this), TabInfo, TabRange, TabTags})
             LoadViewPicture(w, g_sViewBackPicture);
     LoadViewPicture(picTitle, g_sViewTitlePicture);
-    // 4. Tabs.
+    // The three tabs, each with its page over the tab control's client area widened to
+    // the left; the information page shows first.
     if (MainHost* host = g_MainHost())
         cTabControl1->SetImageList(host->MenuImageList());
     cTabControl1->AddTab(QStringLiteral("Item Information"), 39, -1, QStringLiteral("Item Information"));
     cTabControl1->AddTab(QStringLiteral("Range To Process"), 23, -1, QStringLiteral("Range"));
     cTabControl1->AddTab(QStringLiteral("Destination ID3 Tags  "), 18, -1, QStringLiteral("ID3 Tags"));
-    // 5. Pages over the client area, widened to the left.
     for (QWidget* page : {TabInfo, TabRange, TabTags}) {
         PlaceTwips(page, cTabControl1->ClientLeft() - 50, cTabControl1->ClientTop(), cTabControl1->ClientWidth() + 50,
                    cTabControl1->ClientHeight());
         page->raise();
     }
-    // 6.
     HideTabPages();
     TabInfo->setVisible(true);
-    // 7.
+    // The main grid's current row is the row shown; its cells fill the pages.
     ListsHost* host = g_ListsHost();
     m_grid = host ? host->ItemsGrid() : nullptr;
     lItem = m_grid ? m_grid->CurrentRow() : 0;
     l_lGridRowNum = lItem;
-    // 8.
     GetFileInfo();
     UpdateRangeControls();
     GetRangeOptions();
     SetIDvTags();
-    // 9.
     UpdateStepButtons(lItem);
 }
 
@@ -372,8 +367,12 @@ void frmItem::ShowGridRow(qint32& n)
 {
     if (!m_grid || n > m_grid->Rows() || n < 1)
         return;
+    // Setting the current row in code raises no row change: the main window's information
+    // grid is brought to the row here.
     m_grid->SetCurrentRow(n);
     lItem = n;
+    if (ListsHost* host = g_ListsHost())
+        host->GetFileInfoToGridInfo();
     GetFileInfo();
     SetIDvTags();
     UpdateRangeControls();
@@ -383,7 +382,7 @@ void frmItem::ShowGridRow(qint32& n)
 
 qint32 frmItem::ApplyItemChanges()
 {
-    // 1.-3.
+    // The name is stored trimmed; an empty or illegal one is refused.
     const QString name = txtItemName->text().trimmed();
     txtItemName->setText(name);
     if (name.isEmpty()) {
@@ -398,7 +397,7 @@ qint32 frmItem::ApplyItemChanges()
         ValidateNameKey(txtItemName, key);
         return 1;
     }
-    // 4.
+    // A range must start before it ends.
     const bool byTime = ptnConvertByTime->isChecked();
     const qint32 s = secondsOfDay(dtStartAfter);
     const qint32 u = secondsOfDay(dtUntil);
@@ -410,7 +409,7 @@ qint32 frmItem::ApplyItemChanges()
     // The row shown must still be there.
     if (!m_grid || lItem < 1 || lItem > m_grid->Rows())
         return 1;
-    // 5.
+    // The row takes the name, the range and the tags.
     SetRowText(m_grid, lItem, QStringLiteral("Item Name"), name);
     if (byTime) {
         SetRowText(m_grid, lItem, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("0"));
@@ -432,9 +431,15 @@ qint32 frmItem::ApplyItemChanges()
     SetRowText(m_grid, lItem, QStringLiteral("COL_TAG_TITLE"), txtTagSong->text());
     SetRowText(m_grid, lItem, QStringLiteral("COL_TAG_TRACK"), txtTagTrack->text());
     SetRowText(m_grid, lItem, QStringLiteral("COL_TAG_YEAR"), txtTagYear->text());
-    // 6.
-    if (ListsHost* host = g_ListsHost())
-        host->SaveGridToFile();
+    // The list file takes the row at once; the main window's information grid and list
+    // summary show the row as it now is. A file that did not take it is no apply: the
+    // dialog stays open with what was typed.
+    if (ListsHost* host = g_ListsHost()) {
+        if (!host->SaveGridToFile())
+            return 1;
+        host->GetFileInfoToGridInfo();
+        host->DisplayGridInfoStatusBar();
+    }
     return 0;
 }
 

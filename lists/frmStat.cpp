@@ -10,6 +10,7 @@
 #include "components/cGrid/cGrid.h"
 #include "components/cProgressBar/cProgressBar.h"
 #include "lists/ListsHost.h"
+#include "lists/mdlFileProbe.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
@@ -25,16 +26,16 @@
 
 namespace {
 
-// The row of one accepted file, cell by cell; the converter has just read the file.
+// The row of one accepted file, cell by cell, from what the converter read of it.
 void writeAddedRow(cGrid* grid, qint32 row, const QString& path, const QString& name, qint64 bytes,
-                   cAudioConverter* converter)
+                   const FileProbe& probe)
 {
     auto col = [grid](const char* key) { return grid->ColumnIndex(QString::fromLatin1(key)); };
     grid->SetCell(row, col("Inc"), QString(), cGrid::kIconCellFormat, kIconMarked);
     grid->SetCell(row, col("Type"), QString(), cGrid::kIconCellFormat, kIconAudio);
     grid->SetCell(row, col("Item Name"), name);
 
-    const double seconds = std::nearbyint(converter->Duration() / 1000.0);
+    const double seconds = std::nearbyint(probe.durationMs / 1000.0);
     grid->SetCell(row, col("Time"), cAudioConverter::SecondsToTimeText(qint32(seconds)));
     grid->SetCell(row, col("Size"), FormatFileSize(double(bytes)));
     grid->SetCell(row, col("COL_FILE"), path);
@@ -46,19 +47,33 @@ void writeAddedRow(cGrid* grid, qint32 row, const QString& path, const QString& 
     // The whole length: files of 2 GB and more keep their size.
     grid->SetCell(row, col("COL_BYTES_SIZE"), QString::number(bytes));
 
-    QStringList tags;
-    if (g_bCopyID3FromSource) {
-        converter->ReadTags(path);
-        tags = {converter->TagAlbum(), converter->TagArtist(), converter->TagComment(), converter->TagGenre(),
-                converter->TagYear(),  converter->TagTitle(),  converter->TagTrack()};
-    } else {
-        tags = {g_sTagAlbum, g_sTagArtist, g_sTagComment, g_sTagGenre, g_sTagYear, g_sTagSong, g_sTagTrack};
-    }
+    const QStringList tags = probe.tags.size() == 7
+        ? probe.tags
+        : QStringList{g_sTagAlbum, g_sTagArtist, g_sTagComment, g_sTagGenre, g_sTagYear, g_sTagSong, g_sTagTrack};
     static const char* const tagKeys[] = {"COL_TAG_ALBUM", "COL_TAG_ARTIST", "COL_TAG_COMMENT", "COL_TAG_GEN",
                                           "COL_TAG_YEAR",  "COL_TAG_TITLE",  "COL_TAG_TRACK"};
     for (int i = 0; i < 7; ++i)
         grid->SetCell(row, col(tagKeys[i]), tags[i]);
 }
+
+// The main window takes no list command while files are added; every way out of the run,
+// the window going away included, gives the commands back.
+class AddingFilesState
+{
+public:
+    AddingFilesState()
+    {
+        if (ListsHost* host = g_ListsHost())
+            host->SetAddingFiles(true);
+    }
+    ~AddingFilesState()
+    {
+        if (ListsHost* host = g_ListsHost())
+            host->SetAddingFiles(false);
+    }
+    AddingFilesState(const AddingFilesState&) = delete;
+    AddingFilesState& operator=(const AddingFilesState&) = delete;
+};
 
 } // namespace
 
@@ -129,19 +144,17 @@ void frmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, VForm* frm,
         return;
     QPointer<frmStat> self(this);
     QPointer<cGrid> grid(cGrid1);
-    ListsHost* host = g_ListsHost();
+    const AddingFilesState adding;
     m_bRunning = true;
-    if (host)
-        host->SetAddingFiles(true);
 
-    // 1. Over its owner, which takes no input until the run ends (Cancel and the close
-    // box of this window still work).
+    // Over its owner, which takes no input until the run ends (Cancel and the close box
+    // of this window still work).
     if (frm && parentWidget() != frm)
         setParent(frm, windowFlags());
     setWindowModality(Qt::WindowModal);
     Show(vbModeless, frm);
 
-    // 2., 3.
+    // One progress step per path; the new rows follow the grid's last row.
     cProgressBar1->SetMin(1);
     cProgressBar1->SetMax(qint32(Data.size()) + 1);
     cProgressBar1->SetValue(1);
@@ -149,41 +162,52 @@ void frmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, VForm* frm,
         grid->SetRedraw(false);
     const qint32 first = grid ? grid->Rows() : 0;
     qint32 n = 0;
+    auto stopped = [&] { return g_bCancelAddFiles || !self || !grid; };
 
-    // 4.
     for (qint32 i = 1; i <= Data.size(); ++i) {
         QCoreApplication::processEvents();
-        if (g_bCancelAddFiles || !grid || !self)
+        if (stopped())
             break;
         const QString& path = Data[i - 1];
         const QFileInfo info(path);
-        // A length that cannot be read leaves the decision to the probe.
+        // Folders, empty files and unsupported kinds are passed over; a length that
+        // cannot be read leaves the decision to the probe.
         const bool lengthKnown = info.exists();
         const qint64 bytes = lengthKnown ? info.size() : 0;
         if (IsFolder(path) || (lengthKnown && (bytes == 0 || !SupportAudioFile(path)))) {
             cProgressBar1->SetValue(i);
             continue;
         }
-        ++n;
-        if (cAudioConverter1->ReadFileInfo(path) != 0) {
-            MsgBox(QStringLiteral("Cannot add ") + path, vbInformation);
-            --n;
-            cProgressBar1->SetValue(i);
-            continue;
+        // The component reads the file away from the window's thread: the windows keep
+        // answering and Cancel acts at once, however long the file takes.
+        FileProbe probe;
+        if (!ProbeAudioFile(cAudioConverter1, path, g_bCopyID3FromSource, stopped, probe)) {
+            if (self)
+                cAudioConverter1 = CreateAudioConverter(this);  // the one given up is deleted with its probe
+            break;
         }
         if (!self || !grid)
             break;
+        cAudioConverter1->CloseFile();
+        if (probe.code != 0) {
+            MsgBox(QStringLiteral("Cannot add ") + path, vbInformation);
+            if (!self)
+                break;
+            cProgressBar1->SetValue(i);
+            continue;
+        }
+        ++n;
         lblStat->setText(QStringLiteral("Adding ") + path);
         setWindowTitle(QStringLiteral("Adding ") + path);
-        writeAddedRow(grid, first + n, path, getLegaName(GetFileName(path)), bytes, cAudioConverter1);
-        cAudioConverter1->CloseFile();
+        writeAddedRow(grid, first + n, path, getLegaName(GetFileName(path)), bytes, probe);
         cProgressBar1->SetValue(i);
     }
     if (!self)
         return;
 
-    // 5.-10.
-    host = g_ListsHost();
+    // The grid draws again; its current row and information, and the status bar, show
+    // the rows added (or the empty-list notice when there are none).
+    ListsHost* host = g_ListsHost();
     if (grid) {
         grid->SetRedraw(true);
         cGrid* mainGrid = host ? host->ItemsGrid() : nullptr;
@@ -206,9 +230,6 @@ void frmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, VForm* frm,
         }
     }
 
-    // 11.
     m_bRunning = false;
-    if (host)
-        host->SetAddingFiles(false);
     Forms::Unload(this);
 }

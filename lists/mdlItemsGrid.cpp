@@ -7,6 +7,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -246,6 +247,25 @@ void addChecked(qint64& total, qint64 value)
         total = sum;
 }
 
+// The seconds one row stands for: the item's length for a whole-file row; for a range
+// row, the part of its range that lies within the item. A stored range may reach past
+// the end of a file that is shorter now, or hold any number at all; an item whose length
+// is unknown (its file is missing) counts nothing.
+qint64 rowSeconds(cGrid* grid, qint32 row)
+{
+    const qint64 length = std::max<qint64>(0, TimeToSeconds(RowText(grid, row, QStringLiteral("Time"))));
+    if (RowText(grid, row, QStringLiteral("COL_RANGE_ALL")) == QLatin1String("1"))
+        return length;
+    qint64 span = 0;
+    if (!readWhole(RowText(grid, row, QStringLiteral("COL_RANGE_LENGTH_TIME")), span))
+        return 0;
+    qint64 start = 0;
+    if (!readWhole(RowText(grid, row, QStringLiteral("COL_RANGE_START_TIME")), start))
+        start = 0;
+    start = std::clamp<qint64>(start, 0, length);
+    return std::clamp<qint64>(span, 0, length - start);
+}
+
 } // namespace
 
 qint64 TotalSeconds(cGrid* grid, bool bMarkedOnly)
@@ -253,17 +273,9 @@ qint64 TotalSeconds(cGrid* grid, bool bMarkedOnly)
     if (!grid)
         return 0;
     qint64 total = 0;
-    for (qint32 i = 1; i <= grid->Rows(); ++i) {
-        if (!countRow(grid, i, bMarkedOnly))
-            continue;
-        if (RowText(grid, i, QStringLiteral("COL_RANGE_ALL")) == QLatin1String("1")) {
-            addChecked(total, TimeToSeconds(RowText(grid, i, QStringLiteral("Time"))));
-        } else {
-            qint64 v = 0;
-            if (readWhole(RowText(grid, i, QStringLiteral("COL_RANGE_LENGTH_TIME")), v))
-                addChecked(total, v);
-        }
-    }
+    for (qint32 i = 1; i <= grid->Rows(); ++i)
+        if (countRow(grid, i, bMarkedOnly))
+            addChecked(total, rowSeconds(grid, i));
     return total;
 }
 

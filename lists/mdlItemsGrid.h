@@ -47,7 +47,8 @@ void MarkAllRows(cGrid* grid, bool mark);
 void ReplaceRow(cGrid* grid, qint32 lMove);
 
 // Totals of the rows (only the marked ones when bMarkedOnly): seconds and bytes, 64-bit.
-// A number that cannot be read adds nothing.
+// A number that cannot be read adds nothing; a range row counts only the part of its
+// range within the item's length.
 qint64 TotalSeconds(cGrid* grid, bool bMarkedOnly);
 qint64 TotalBytes(cGrid* grid, bool bMarkedOnly);
 // The same as the texts the windows show: decimal seconds, and a size text.

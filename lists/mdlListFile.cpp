@@ -6,13 +6,17 @@
 #include "components/cAudioConverter/cAudioConverter.h"
 #include "components/cGrid/cGrid.h"
 #include "lists/mdlItemsGrid.h"
+#include "lists/mdlListPaths.h"
 #include "platform/AtomicFile.h"
+#include "platform/TextCodec.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 const QStringList& ListFileFields()
 {
@@ -115,8 +119,8 @@ bool CutTagValue(const QString& tag, const QString& record, QString& value)
     if (o < 0)
         return false;
     const qsizetype start = o + open.size();
-    const qsizetype c = record.indexOf(close, start);
-    if (c < 0)
+    const qsizetype c = record.indexOf(close);
+    if (c < start)
         return false;
     value = UnescapeListValue(record.mid(start, c - start));
     return true;
@@ -155,31 +159,76 @@ QString ListFileText(cGrid* grid)
     return text;
 }
 
-bool WriteListFile(cGrid* grid, const QString& path)
+namespace {
+
+// The bytes of a regular file, opened without waiting on anything that only looks like a
+// file (a named pipe, a device).
+ListFileRead readNative(const QByteArray& path, QByteArray& bytes, QString& why)
 {
-    if (!grid || path.isEmpty())
-        return false;
-    return WriteFileAtomically(path, (ListFileText(grid) + u'\n').toUtf8());
+    bytes.clear();
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return ListFileRead::Missing;
+        why = SystemErrorText(errno);
+        return ListFileRead::Unreadable;
+    }
+    struct stat st {};
+    ListFileRead result = ListFileRead::Ok;
+    if (::fstat(fd, &st) != 0) {
+        why = SystemErrorText(errno);
+        result = ListFileRead::Unreadable;
+    } else if (S_ISDIR(st.st_mode)) {
+        why = QStringLiteral("it is a folder");
+        result = ListFileRead::Unreadable;
+    } else if (!S_ISREG(st.st_mode)) {
+        why = QStringLiteral("it is not a regular file");
+        result = ListFileRead::Unreadable;
+    }
+    char buffer[65536];
+    while (result == ListFileRead::Ok) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            why = SystemErrorText(errno);
+            result = ListFileRead::Unreadable;
+            break;
+        }
+        bytes.append(buffer, n);
+    }
+    ::close(fd);
+    return result;
 }
 
-ListFileRead ReadListFile(const QString& path, QString& text)
+} // namespace
+
+ListFileRead ReadListFile(const QString& path, QString& text, QString* why)
 {
     text.clear();
-    const QFileInfo fi(path);
-    if (path.isEmpty() || !fi.exists())
+    QString reason;
+    auto unreadable = [&](const QString& r) {
+        if (why)
+            *why = r;
+        return ListFileRead::Unreadable;
+    };
+    if (path.isEmpty())
         return ListFileRead::Missing;
-    QFile f(path);
-    if (fi.isDir() || !f.open(QIODevice::ReadOnly))
-        return ListFileRead::Unreadable;
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        return ListFileRead::Unreadable;
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString all = decoder.decode(bytes);
-    if (decoder.hasError())
-        return ListFileRead::Unreadable;
+    if (IsUnusablePath(path))
+        return unreadable(QStringLiteral("its name holds a NUL character"));
+    QByteArray bytes;
+    const ListFileRead r = readNative(NativePath(path), bytes, reason);
+    if (r != ListFileRead::Ok)
+        return r == ListFileRead::Missing ? r : unreadable(reason);
+    const QString all = DecodeText(bytes);
     if (all.isEmpty())
         return ListFileRead::Ok;
+    // Text without a single record is some other file under a list's name: it is shown
+    // as unreadable and never written over.
+    if (!all.trimmed().isEmpty() && !all.contains(QLatin1String("<ITEM>")))
+        return unreadable(QStringLiteral("it holds no items list"));
     QStringList lines = all.split(u'\n');
     if (lines.last().isEmpty())
         lines.removeLast();  // the break after the last line
@@ -188,6 +237,30 @@ ListFileRead ReadListFile(const QString& path, QString& text)
             l.chop(1);
     text = lines.join(QStringLiteral("\r\n"));
     return ListFileRead::Ok;
+}
+
+bool WriteListText(const QString& path, const QString& text, QString* error)
+{
+    if (IsUnusablePath(path)) {
+        if (error)
+            *error = path.isEmpty() ? QStringLiteral("the list has no file") : QStringLiteral("its name holds a NUL character");
+        return false;
+    }
+    const QByteArray target = WriteTarget(NativePath(path));
+    QString held;
+    if (ReadListFile(PathFromNative(target), held) == ListFileRead::Ok && held == text)
+        return true;
+    return WriteNativeFileAtomically(target, (text + u'\n').toUtf8(), error);
+}
+
+bool WriteListFile(cGrid* grid, const QString& path, QString* error)
+{
+    if (!grid) {
+        if (error)
+            *error = QStringLiteral("there is no list to write");
+        return false;
+    }
+    return WriteListText(path, ListFileText(grid), error);
 }
 
 QStringList SplitListRecords(const QString& text)
@@ -267,7 +340,7 @@ ListLoadResult LoadListFile(cGrid* grid, const QString& path, cAudioConverter* c
     if (!grid)
         return result;
     QString text;
-    if (ReadListFile(path, text) == ListFileRead::Unreadable)
+    if (ReadListFile(path, text, &result.error) == ListFileRead::Unreadable)
         return result;
     const QStringList pieces = SplitListRecords(text);
     result.pieces = qint32(pieces.size());

@@ -27,12 +27,23 @@ bool IsListNode(const cTreeItem* node);
 
 // The file name (without folder) of the first free "New Items List <n>.flst" of a folder.
 QString NewItemsListName(const QString& folder);
-// Creates an empty list file; never touches a file that is already there.
-bool CreateEmptyListFile(const QString& path);
+// Creates an empty list file; never touches a file that is already there. False, with
+// *error saying why, when it cannot be made.
+bool CreateEmptyListFile(const QString& path, QString* error = nullptr);
 
 // The list files of a folder as the tree shows them: normal (not hidden) files whose name
-// contains ".flst", by name.
+// contains ".flst", by name. A name that is not valid UTF-8 is kept byte-exact (see
+// mdlListPaths.h), so the node's key reaches that very file.
 QStringList ListFileNames(const QString& folder);
+// The text of a list's node: its file name without the extension, readable also when
+// the name is in another code page.
+QString ListNodeText(const QString& fileName);
+// Why a lists folder cannot be used at all ("" when it can).
+QString ListsFolderProblem(const QString& folder);
+// Removes the temporary files that list saves killed half-way left in the folder (and
+// beside the files that linked lists point to). Only one copy of the program runs over a
+// program folder, and its saves finish before anything else runs, so none is in use.
+void RemoveStaleListSaves(const QString& folder);
 
 // Rebuilds the tree: the "Items Lists" group with one node per list file (creating the
 // folder and a first list when the folder holds no file at all) when items lists are

@@ -160,9 +160,9 @@ public:
     QString GetTotalSize(bool bMarkedOnly);
 
     // The current list: its file, its loading and its summary.
-    void SaveGridToFile() override;
+    bool SaveGridToFile() override;
     void cTreeView1_NodeClick(cTreeItem* Node);
-    void DisplayGridInfoStatusBar();
+    void DisplayGridInfoStatusBar() override;
 
     // Adding files: the open dialog, and files dropped on the grid or its empty-list notice.
     void AddFiles();
@@ -353,6 +353,11 @@ private:
     void SelectionChangedByKeyboard();
     // Runs the add-files window over the paths, then saves the list and its summary.
     void AddPathsToList(const QStringList& paths) override;
+    // No list in the grid: the empty-list notice with this text, an empty information grid
+    // and a summary of no items.
+    void ShowNoList(const QString& notice);
+    // Why the selected list could not be read (m_sGridListError), in a message.
+    void SayListUnreadable(cTreeItem* node);
     bool NoticeDropEvent(QObject* watched, QEvent* event);
 
     RegistryRoutines m_cRegistry;
@@ -364,6 +369,8 @@ private:
     bool m_bInTray = false;
     QString m_sRemoveMode;
     QString m_sGridListKey;
+    QString m_sGridListError;        // why the list last shown could not be read
+    QString m_sListsFolderProblem;   // why the lists folder cannot be used ("" when it can)
     QPointer<cTreeItem> m_shownNode;
     bool m_bAddingFiles = false;
     bool m_bUnloadAfterAdd = false;  // the window was closed while files were being added

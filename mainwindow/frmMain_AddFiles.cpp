@@ -69,13 +69,17 @@ void frmMain::AddPathsToList(const QStringList& paths)
 
 void frmMain::cGrid1_OLEDragDrop(const QStringList& Data, qint32, qint16, qint16, float, float)
 {
-    // 1. Files go only into the list whose file the grid holds.
+    // Files go only into the list whose file the grid holds; a list that could not be read
+    // takes none, and the user hears why.
     cTreeItem* selected = cTreeView1->SelectedItem();
-    if (!selected || IsCDNode(selected->Key()) || IsMainNode(selected->Key()))
+    if (!selected || IsCDNode(selected->Key()) || IsMainNode(selected->Key()) || m_bAddingFiles)
         return;
-    if (selected->Key() != m_sGridListKey || m_bAddingFiles)
+    if (selected->Key() != m_sGridListKey) {
+        if (!m_sGridListError.isEmpty())
+            SayListUnreadable(selected);
         return;
-    // 2. Empty files and hidden entries stay out; a path whose length cannot be read goes
+    }
+    // Empty files and hidden entries stay out; a path whose length cannot be read goes
     // on to the probe, which reports it.
     QStringList kept;
     for (const QString& path : Data) {
@@ -83,7 +87,6 @@ void frmMain::cGrid1_OLEDragDrop(const QStringList& Data, qint32, qint16, qint16
         if (!info.exists() || (info.size() > 0 && !info.isHidden()))
             kept << path;
     }
-    // 3.
     AddPathsToList(kept);
 }
 

@@ -25,14 +25,15 @@ qint32 frmMain::GetCDDriveIndex(const QString&)
 void frmMain::ListCDTracks(const QString& sDrive)
 {
     const QString insert = QStringLiteral("Insert an Audio CD to the CD drive.");
-    // 1., 2.
+    // The drive of the selected node; without one, the grid shows no tracks and the user
+    // hears that there is no CD.
     setCursor(Qt::WaitCursor);
     const bool noDrive = cTreeView1->SelectedItem() == nullptr;
     const qint32 i = GetCDDriveIndex(sDrive);
-    // 3.
     cGrid1->Clear();
     cGrid1->SetRedraw(false);
-    // 4., 5.
+    // A drive with an audio disc lists its tracks under the progress bar; a drive without
+    // one shows the notice to insert a disc.
     const bool selectable = !noDrive && cAudioCDRipper1->SelectDevice(i);
     if (selectable && cAudioCDRipper1->IsAudioCD()) {
         prgStatus->show();
@@ -44,7 +45,7 @@ void frmMain::ListCDTracks(const QString& sDrive)
         ShowEmptyNotice(true);
         lblAddorDrag->setText(insert);
     }
-    // 6.
+    // With tracks: the first or last is current, and the disc may be looked up at once.
     if (cGrid1->Rows() > 0) {
         ShowEmptyNotice(false);
         cGrid1->SetRedraw(true);
@@ -57,7 +58,6 @@ void frmMain::ListCDTracks(const QString& sDrive)
         ShowEmptyNotice(true);
         lblAddorDrag->setText(insert);
     }
-    // 7.
     DisplayGridInfoStatusBar();
     prgStatus->hide();
     cGrid1->SetRedraw(true);

@@ -138,8 +138,11 @@ bool frmMain::CmdAddFiles(qint32)
         return false;
     }
     // Only into a list whose file the grid holds: rows nowhere saved are never added.
-    if (!IsListNode(selected) || selected->Key() != m_sGridListKey)
+    if (!IsListNode(selected) || selected->Key() != m_sGridListKey) {
+        if (IsListNode(selected) && !m_sGridListError.isEmpty())
+            SayListUnreadable(selected);
         return false;
+    }
     AddFiles();
     if (!HeadlessPlatform())
         activateWindow();

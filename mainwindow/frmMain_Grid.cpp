@@ -8,8 +8,8 @@
 #include "components/cTreeView/cTreeView.h"
 #include "lists/frmItem.h"
 #include "lists/mdlItemsGrid.h"
+#include "lists/mdlListFile.h"
 #include "lists/mdlListsTree.h"
-#include "platform/AtomicFile.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
 #include "settings/mdlOptions.h"
@@ -145,9 +145,14 @@ void frmMain::ConfirmClearList()
 void frmMain::DoClearTheList()
 {
     // The empty list replaces the file in one step: there is no moment without a file.
+    // When the file cannot take it, the reload below shows the list as the file still
+    // holds it.
     cTreeItem* selected = cTreeView1->SelectedItem();
-    if (IsListNode(selected) && selected->Key() == m_sGridListKey)
-        WriteFileAtomically(selected->Key(), QByteArray("\n"));
+    QString why;
+    if (IsListNode(selected) && selected->Key() == m_sGridListKey && !WriteListText(selected->Key(), QString(), &why))
+        MsgBox(QStringLiteral("The items list '") + selected->Text() + QStringLiteral("' could not be cleared: ") + why
+                   + u'.',
+               vbInformation + vbOKOnly);
     cGrid1->Clear();
     cGrid1->SetRedraw(true);
     // A CD drive's tracks are no list file: clearing them empties the grid only.

@@ -12,14 +12,13 @@
 #include "lists/frmDirProperties.h"
 #include "lists/mdlItemsGrid.h"
 #include "lists/mdlListFile.h"
+#include "lists/mdlListPaths.h"
 #include "lists/mdlListsTree.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 namespace {
@@ -68,49 +67,75 @@ QString frmMain::GetTotalSize(bool bMarkedOnly)
 
 // ---- the current list ----
 
-void frmMain::SaveGridToFile()
+bool frmMain::SaveGridToFile()
 {
     // Only a list node's file is written, and only while the grid holds that very list:
     // never a group or CD drive key, never a list whose file could not be read.
     cTreeItem* node = cTreeView1->SelectedItem();
     if (!IsListNode(node) || node->Key() != m_sGridListKey)
-        return;
-    WriteListFile(cGrid1, node->Key());
+        return true;
+    QString why;
+    if (WriteListFile(cGrid1, node->Key(), &why))
+        return true;
+    // The change did not reach the file: say so, and show again what the file holds, so
+    // the screen never shows rows that a restart would not bring back.
+    MsgBox(QStringLiteral("The items list '") + node->Text() + QStringLiteral("' could not be saved: ") + why
+               + QStringLiteral(".\r\n\r\nThe list shows again what its file holds."),
+           vbInformation + vbOKOnly);
+    cTreeView1_NodeClick(node);
+    cStatusBar1->SetPanelText(QStringLiteral("Main"), QStringLiteral("Not saved."));
+    return false;
+}
+
+void frmMain::ShowNoList(const QString& notice)
+{
+    m_sGridListKey.clear();
+    cGrid1->Clear();
+    cGrid1->SetRedraw(true);
+    lblAddorDrag->setText(notice);
+    ShowEmptyNotice(true);
+    GetFileInfoToGridInfo();
+    DisplayGridInfoStatusBar();
+}
+
+void frmMain::SayListUnreadable(cTreeItem* node)
+{
+    MsgBox(QStringLiteral("The items list '") + (node ? node->Text() : QString()) + QStringLiteral("' cannot be read: ")
+               + m_sGridListError + QStringLiteral(".\r\n\r\nIts file is left as it is; nothing can be added to it."),
+           vbInformation + vbOKOnly);
 }
 
 void frmMain::cTreeView1_NodeClick(cTreeItem* Node)
 {
-    // 1. A list or drive is being read, or files are being added: the click waits for
+    // While a list or drive is being read, or files are being added, a click waits for
     // nothing.
     if (!prgStatus->isHidden() || m_bAddingFiles)
         return;
-    // 2. A group node: an empty grid, nothing else.
+    // A group node shows an empty grid, and nothing else changes.
     if (Node && IsMainNode(Node->Key())) {
         m_shownNode = Node;
         m_sGridListKey.clear();
         cGrid1->Clear();
         return;
     }
-    // 3. The preview stops.
     if (cPlayer1->IsPlaying())
         StopPreviewPlayer();
-    // 4.
     if (!Node)
         return;
-    // 5.
+    // The node becomes the one shown; the drive poll runs only for a drive.
     m_shownNode = Node;
     m_sGridListKey.clear();
     Node->SetItemFlag67(true);
     lblListName->setText(Node->Text());
     tmrCDs.stop();
-    // 6. A CD drive: its tracks are listed by the drive lists.
     if (IsCDNode(Node->Key())) {
         tmrCDs.start();
         ListCDTracks(GetCDNameNode(Node->Key()));
         GetFileInfoToGridInfo();
         return;
     }
-    // 7. An items list.
+    // An items list: an empty grid repaints at once, then the file loads row by row under
+    // the status progress bar.
     setCursor(Qt::WaitCursor);
     cGrid1->Clear();
     cGrid1->SetRedraw(false);
@@ -119,21 +144,24 @@ void frmMain::cTreeView1_NodeClick(cTreeItem* Node)
     prgStatus->SetValue(0);
     prgStatus->show();
     cGrid1->SetRedraw(false);
-    // 8, 9.
     const QString path = Node->Key();
     const ListLoadResult r = LoadListFile(
         cGrid1, path, cAudioConverter1, g_bCopyID3FromSource, [this](qint32 max) { prgStatus->SetMax(max); },
         [this](qint32 n) { prgStatus->SetValue(n); });
+    prgStatus->hide();
+    unsetCursor();
     if (!r.completed) {
-        // The file cannot be read: it is left alone, and nothing is written over it
-        // until it has been loaded again.
-        cGrid1->SetRedraw(true);
-        prgStatus->hide();
-        unsetCursor();
+        // The file cannot be read: it is left alone, and nothing is written over it until
+        // it has been loaded again. The screen shows no list of it, and says why.
+        m_sGridListError = r.error;
+        ShowNoList(QStringLiteral("This items list cannot be read."));
+        SayListUnreadable(Node);
         return;
     }
     m_sGridListKey = path;
-    // 10, 11.
+    m_sGridListError.clear();
+    // The notice of an items list always reads so; the current row is the first or, as
+    // the options say, the last.
     lblAddorDrag->setText(QStringLiteral("Add or Drag and Drop audio items to here."));
     cGrid1->SetRedraw(true);
     if (cGrid1->Rows() > 0) {
@@ -143,11 +171,8 @@ void frmMain::cTreeView1_NodeClick(cTreeItem* Node)
     } else {
         ShowEmptyNotice(true);
     }
-    // 12.
     GetFileInfoToGridInfo();
     DisplayGridInfoStatusBar();
-    prgStatus->hide();
-    unsetCursor();
 }
 
 void frmMain::DisplayGridInfoStatusBar()
@@ -170,7 +195,17 @@ void frmMain::SelectionChangedByKeyboard()
 
 void frmMain::setTree()
 {
-    BuildListsTree(cTreeView1, ListsFolder(), imgMenu, cAudioCDRipper1);
+    const QString folder = ListsFolder();
+    BuildListsTree(cTreeView1, folder, imgMenu, cAudioCDRipper1);
+    m_sListsFolderProblem = ListsFolderProblem(folder);
+    if (m_sListsFolderProblem.isEmpty())
+        return;
+    // A setting that names no folder: no list is shown, and the user learns why once.
+    m_shownNode = nullptr;
+    ShowNoList(QStringLiteral("The lists folder cannot be used."));
+    MsgBox(QStringLiteral("The lists folder cannot be used: ") + m_sListsFolderProblem
+               + QStringLiteral(".\r\n\r\nChoose another folder for the items lists in the options."),
+           vbInformation + vbOKOnly);
 }
 
 void frmMain::NewItemsList()
@@ -178,10 +213,18 @@ void frmMain::NewItemsList()
     // The new list goes under the items-lists group whatever node is selected.
     if (!g_nodMainItems)
         return;
+    // The lists folder cannot be used: setTree has said why.
+    if (!m_sListsFolderProblem.isEmpty())
+        return;
     const QString folder = ListsFolder();
     const QString name = NewItemsListName(folder);
-    if (!CreateEmptyListFile(folder + name))
+    QString why;
+    if (!CreateEmptyListFile(folder + name, &why)) {
+        MsgBox(QStringLiteral("The new items list '") + GetNameNoExt(name) + QStringLiteral("' could not be created: ") + why
+                   + u'.',
+               vbInformation + vbOKOnly);
         return;
+    }
     cTreeItem* node =
         cTreeView1->Nodes().Add(g_nodMainItems, cTreeItems::tvwChild, folder + name, GetNameNoExt(name), 42, 43);
     if (!node)
@@ -218,8 +261,7 @@ void frmMain::cTreeView1_AfterLabelEdit(cTreeItem* Node, const QString& NewStrin
         return;
     }
     const QString newPath = GetFolder(oldKey.left(oldKey.size() - 1)) + NewString + QStringLiteral(".flst");
-    const QFileInfo target(newPath);
-    if (target.exists() || target.isSymLink()) {
+    if (PathEntryExists(newPath)) {
         MsgBox(QStringLiteral("The Items List '") + NewString + QStringLiteral("' already exists. Please select a different name."),
                vbInformation + vbOKOnly);
         Node->StartEdit();
@@ -254,9 +296,12 @@ void frmMain::RemoveItemsList()
             return;
     }
     // A list file that cannot be deleted keeps its node.
-    const QFileInfo file(key);
-    if ((file.exists() || file.isSymLink()) && !QFile::remove(key))
+    if (const int error = RemovePathEntry(key)) {
+        MsgBox(QStringLiteral("The items list '") + node->Text() + QStringLiteral("' could not be removed: ")
+                   + SystemErrorText(error) + u'.',
+               vbInformation + vbOKOnly);
         return;
+    }
     if (m_sGridListKey == key)
         m_sGridListKey.clear();
     node->Delete();
@@ -284,7 +329,7 @@ void frmMain::ShowListProperties(cTreeItem* Node)
     }
     dialog->txtFolderName->setText(Node->Text());
     dialog->lblContain->setText(cStatusBar1->PanelText(QStringLiteral("Items List Properties")));
-    dialog->txtPath->setText(Node->Key());
+    dialog->txtPath->setText(ReadablePath(Node->Key()));
     dialog->SetListNode(Node);
     cTreeItem* selected = cTreeView1->SelectedItem();
     if (selected && selected->Text() == QLatin1String("Items Lists")) {

@@ -18,9 +18,15 @@ QString AtomicTempPrefix(const QString& path)
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
 {
-    const QFileInfo fi(path);
-    const QString dir = fi.absolutePath();
-    QByteArray tmpl = QFile::encodeName(dir + u'/' + AtomicTempPrefix(path)) + "XXXXXX";
+    return WriteNativeFileAtomically(QFile::encodeName(path), bytes, error);
+}
+
+bool WriteNativeFileAtomically(const QByteArray& nativePath, const QByteArray& bytes, QString* error)
+{
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    const QByteArray dir = slash > 0 ? nativePath.left(slash) : slash == 0 ? QByteArray("/") : QByteArray(".");
+    const QByteArray name = nativePath.mid(slash + 1);
+    QByteArray tmpl = dir + (dir.endsWith('/') ? "" : "/") + "." + name + ".tmp-XXXXXX";
     auto fail = [&](const QString& why) {
         if (error)
             *error = why;
@@ -32,7 +38,7 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     // Keep the permissions of the file we replace (mkstemp makes it 0600).
     struct stat st {};
     mode_t mode = 0644;
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+    if (::stat(nativePath.constData(), &st) == 0)
         mode = st.st_mode & 07777;
     ::fchmod(fd, mode);
 
@@ -72,12 +78,12 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
         ::unlink(tmpl.constData());
         return fail(QString::fromLocal8Bit(std::strerror(e)));
     }
-    if (::rename(tmpl.constData(), QFile::encodeName(path).constData()) != 0) {
+    if (::rename(tmpl.constData(), nativePath.constData()) != 0) {
         const int e = errno;
         ::unlink(tmpl.constData());
         return fail(QString::fromLocal8Bit(std::strerror(e)));
     }
-    const int dfd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
+    const int dfd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);

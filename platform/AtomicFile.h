@@ -8,6 +8,8 @@
 // path (then syncs the folder). On failure the old file is untouched, the temporary file
 // is removed and *error says why.
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// The same for a path given as the system's bytes (a file name need not be valid UTF-8).
+bool WriteNativeFileAtomically(const QByteArray& nativePath, const QByteArray& bytes, QString* error = nullptr);
 
 // The temporary name pattern WriteFileAtomically uses beside path: ".<name>.tmp-".
 QString AtomicTempPrefix(const QString& path);

@@ -406,7 +406,10 @@ void frmOptions::GetOptions()
         g_sTargetFormat = cboTargetFormat->currentText();
     }
 
-    txtToPath->setEditText(text("txtToPath"));
+    // The lists folder as every reader of it takes it: ending in "/". Read as stored, it
+    // would differ from what OK stores and rebuild the tree on an OK without edits.
+    const QString storedLists = text("txtToPath");
+    txtToPath->setEditText(storedLists.isEmpty() ? storedLists : NormaliseListsFolder(storedLists));
     setCheck(chkSelectTheLastItem, g_bSelectTheLastItem, "chkSelectTheLastItem");
     setCheck(chkAutoFreeDB, g_bAutoFreeDB, "chkAutoFreeDB");
     if (txtToPath->currentText().isEmpty()) {

@@ -16,14 +16,21 @@
 #include "tests/lists/ListsFixture.h"
 #include "tests/support/AudioFixtures.h"
 
+#include <QDateTime>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
+#include <QPointer>
+#include <QSemaphore>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
+
+#include <atomic>
+#include <memory>
 
 using namespace ListsTest;
 
@@ -45,7 +52,8 @@ QString fileNames(const QString& list)
     return names.join(u' ');
 }
 
-// A converter that lets the test act while the add-files window probes a file.
+// A converter that lets the test see when the add-files window probes a file (the hook
+// runs on the thread that probes).
 class HookedConverter : public FakeAudioConverter
 {
 public:
@@ -393,11 +401,13 @@ void tst_AddFiles::noListCommandWhileAdding_data()
     QTest::newRow("close box") << "close";
     QTest::newRow("main window closed") << "exit";
     QTest::newRow("exit from the tray") << "tray exit";
+    QTest::newRow("the add-files window goes away") << "gone";
 }
 
-// While files are being added the main window takes no list command, so no row lands in
-// another list; Cancel, the close box, and closing the main window end the run after the
-// file being written.
+// While a file is being probed the windows keep answering: the main window takes no list
+// command, so no row lands in another list, and Cancel, the close box, closing the main
+// window or the add-files window going away end the run at once, the file being probed
+// given up, however long its probe takes. Every way out gives the list commands back.
 void tst_AddFiles::noListCommandWhileAdding()
 {
     QFETCH(QString, stop);
@@ -407,52 +417,86 @@ void tst_AddFiles::noListCommandWhileAdding()
     QStringList paths;
     for (int i = 1; i <= 6; ++i)
         paths << f.addAudio(QStringLiteral("f%1.wav").arg(i));
-    QString during;
+
+    // The probe of the third file hangs until the test lets it go (at most 3 s); it runs
+    // away from the window's thread, so it only tells when it has begun.
+    struct Hang {
+        std::atomic<bool> begun{false};
+        std::atomic<qint64> begunAt{0};
+        QSemaphore release;
+    };
+    auto hang = std::make_shared<Hang>();
+    QPointer<HookedConverter> probing;
     SetAudioConverterFactory([&](QObject* parent) -> cAudioConverter* {
         auto* c = new HookedConverter(parent);
         c->files = f.audio;
-        if (auto* stat = qobject_cast<frmStat*>(parent)) {
-            c->hook = [&f, &during, &stop, stat, paths](const QString& file) {
-                if (file != paths[2])
+        if (qobject_cast<frmStat*>(parent) && !probing) {
+            probing = c;
+            const QString slow = paths[2];
+            c->hook = [hang, slow](const QString& file) {
+                if (file != slow)
                     return;
-                frmMain* m = f.main;
-                QVERIFY(stat->isVisible());
-                QCOMPARE(stat->windowModality(), Qt::WindowModal);
-                QCOMPARE(stat->parentWidget(), static_cast<QWidget*>(m));
-                QCOMPARE(stat->cProgressBar1->Min(), 1);
-                QCOMPARE(stat->cProgressBar1->Max(), 7);
-                QCOMPARE(stat->cProgressBar1->Value(), 2);
-                QCOMPARE(stat->lblStat->text(), "Adding " + paths[1]);
-                // Every way to another list, or to this list's rows, is closed.
-                m->cTreeView1_NodeClick(g_nodMainItems->Children().Item(2));
-                command(m, "New Items List");
-                command(m, "Remove Item");
-                command(m, "Clear the List");
-                command(m, "Add Files");
-                m->cGrid1_OLEDragDrop({paths[5]}, 1, 1, 0, 0, 0);
-                during = m->GridListFile() + u'|' + QString::number(m->cGrid1->Rows());
-                if (stop == QLatin1String("cancel"))
-                    stat->cmdCancel_Click();
-                else if (stop == QLatin1String("close"))
-                    stat->close();
-                else if (stop == QLatin1String("exit"))
-                    m->close();
-                else
-                    command(m, "RC Exit");
+                hang->begunAt = QDateTime::currentMSecsSinceEpoch();
+                hang->begun = true;
+                hang->release.tryAcquire(1, 3000);
             };
         }
         return c;
     });
     frmMain* m = f.start();
+
+    QString during;
+    qint64 stoppedAt = 0;
+    QTimer act;
+    act.setInterval(5);
+    connect(&act, &QTimer::timeout, this, [&] {
+        if (!hang->begun || !Forms::IsLoaded<frmStat>())
+            return;
+        act.stop();
+        frmStat* stat = g_frmStat();
+        QVERIFY(stat->isVisible());
+        QCOMPARE(stat->windowModality(), Qt::WindowModal);
+        QCOMPARE(stat->parentWidget(), static_cast<QWidget*>(m));
+        QCOMPARE(stat->cProgressBar1->Min(), 1);
+        QCOMPARE(stat->cProgressBar1->Max(), 7);
+        QCOMPARE(stat->cProgressBar1->Value(), 2);
+        QCOMPARE(stat->lblStat->text(), "Adding " + paths[1]);
+        // Every way to another list, or to this list's rows, is closed.
+        m->cTreeView1_NodeClick(g_nodMainItems->Children().Item(2));
+        command(m, "New Items List");
+        command(m, "Remove Item");
+        command(m, "Clear the List");
+        command(m, "Add Files");
+        m->cGrid1_OLEDragDrop({paths[5]}, 1, 1, 0, 0, 0);
+        during = m->GridListFile() + u'|' + QString::number(m->cGrid1->Rows());
+        stoppedAt = QDateTime::currentMSecsSinceEpoch();
+        if (stop == QLatin1String("cancel"))
+            stat->cmdCancel_Click();
+        else if (stop == QLatin1String("close"))
+            stat->close();
+        else if (stop == QLatin1String("exit"))
+            m->close();
+        else if (stop == QLatin1String("tray exit"))
+            command(m, "RC Exit");
+        else
+            delete stat;
+    });
+    act.start();
     f.platform.dialogs().openAnswers.enqueue(paths);
     command(m, "Add Files");
+    const qint64 returnedAt = QDateTime::currentMSecsSinceEpoch();
+    hang->release.release();
+    QTRY_VERIFY(probing.isNull());  // the probe given up ends, and its component with it
 
+    QVERIFY(hang->begun);
     QCOMPARE(during, a + "|3");  // still list a, with the two files written so far
+    QVERIFY2(returnedAt - hang->begunAt < 1000, qPrintable(QStringLiteral("the run ended %1 ms after the slow probe began")
+                                                               .arg(returnedAt - hang->begunAt)));
+    QVERIFY(returnedAt - stoppedAt < 1000);
     QCOMPARE(f.platform.dialogs().openRequests.size(), 1);
     QVERIFY(!QFileInfo::exists(f.platform.path("Main/New Items List 1.flst")));
-    QVERIFY(!m->tmrRemove.isActive());
-    // The file being probed is finished; nothing after it.
-    QCOMPARE(fileNames(a), QStringLiteral("x f1.wav f2.wav f3.wav"));
+    // The file being probed is given up, and nothing after it is looked at.
+    QCOMPARE(fileNames(a), QStringLiteral("x f1.wav f2.wav"));
     QCOMPARE(fileNames(b), QStringLiteral("y"));
     QVERIFY(!Forms::IsLoaded<frmStat>());
     if (stop.endsWith(QLatin1String("exit"))) {
@@ -461,6 +505,7 @@ void tst_AddFiles::noListCommandWhileAdding()
         return;
     }
     QVERIFY(Forms::IsLoaded<frmMain>());
+    QVERIFY(!m->tmrRemove.isActive());
     QVERIFY(!m->AddingFiles());
     // The window takes commands again.
     m->cTreeView1_NodeClick(g_nodMainItems->Children().Item(2));

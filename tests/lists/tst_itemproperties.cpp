@@ -5,6 +5,7 @@
 #include "components/cBalloonTip/cBalloonTip.h"
 #include "components/cDateTimePick/cDateTimePick.h"
 #include "components/cGrid/cGrid.h"
+#include "components/cStatusBar/cStatusBar.h"
 #include "components/cTabControl/cTabControl.h"
 #include "components/cTreeView/cTreeView.h"
 #include "lists/frmItem.h"
@@ -84,6 +85,7 @@ class tst_ItemProperties : public QObject
     Q_OBJECT
 private slots:
     void showsTheRowAndSteps();
+    void mainWindowFollowsTheDialog();
     void applyWritesTheRowAndTheList_data();
     void applyWritesTheRowAndTheList();
     void refusals_data();
@@ -169,6 +171,37 @@ void tst_ItemProperties::showsTheRowAndSteps()
     QVERIFY(!Forms::IsLoaded<frmItem>());
     QCOMPARE(TestFiles::ReadBytes(f.list), before);
     QCOMPARE(RowText(m->cGrid1, 2, "Item Name"), QStringLiteral("two.wav"));
+}
+
+// The main window's information grid and list summary show the row the dialog shows, and
+// what Apply made of it (a row set in code raises no row change of its own).
+void tst_ItemProperties::mainWindowFollowsTheDialog()
+{
+    ItemsFixture f;
+    frmMain* m = f.start();
+    QCOMPARE(m->cStatusBar1->PanelText("Items List Properties"), QStringLiteral("3 Items, 6.98 KB, 00:06:31"));
+    bool ran = false;
+    f.open(1, [&](frmItem* d) {
+        ran = true;
+        d->cmdNext_Click();
+        QCOMPARE(m->cGridInfo->Cell(1, 2).Text(), QStringLiteral("two.wav"));
+        QCOMPARE(m->cGridInfo->Cell(9, 2).Text(), QStringLiteral("2"));
+        d->cmdNext_Click();
+        QCOMPARE(m->cGridInfo->Cell(1, 2).Text(), QStringLiteral("three.mp3"));
+        QCOMPARE(m->cGridInfo->Cell(8, 2).Text(), QStringLiteral("MONO"));
+        d->cmdBack_Click();
+        QCOMPARE(m->cGridInfo->Cell(9, 2).Text(), QStringLiteral("2"));
+
+        // Apply: a new name, and the whole file in place of its 30 s range.
+        d->txtItemName->setText(QStringLiteral("Second"));
+        d->ptnAllFile->setChecked(true);
+        d->cmdApply_Click();
+        QCOMPARE(m->cGridInfo->Cell(1, 2).Text(), QStringLiteral("Second"));
+        QCOMPARE(m->cStatusBar1->PanelText("Items List Properties"), QStringLiteral("3 Items, 6.98 KB, 00:11:01"));
+        d->cmdExit_Click();
+    });
+    QVERIFY(ran);
+    QCOMPARE(fileField(f.list, 2, "Item Name"), QStringLiteral("Second"));
 }
 
 void tst_ItemProperties::applyWritesTheRowAndTheList_data()

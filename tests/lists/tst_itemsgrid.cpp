@@ -15,6 +15,7 @@ struct Row {
     QString time = QStringLiteral("00:00:00");
     QString length;
     QString bytes = QStringLiteral("0");
+    QString start;
 };
 
 void addRow(cGrid* g, const Row& r)
@@ -26,6 +27,7 @@ void addRow(cGrid* g, const Row& r)
     SetRowText(g, n, "COL_FILE", "/music/" + r.name);
     SetRowText(g, n, "COL_RANGE_ALL", r.rangeAll);
     SetRowText(g, n, "Time", r.time);
+    SetRowText(g, n, "COL_RANGE_START_TIME", r.start);
     SetRowText(g, n, "COL_RANGE_LENGTH_TIME", r.length);
     SetRowText(g, n, "COL_BYTES_SIZE", r.bytes);
     SetRowText(g, n, "COL_TAG_TITLE", "title of " + r.name);
@@ -229,7 +231,25 @@ void tst_ItemsGrid::totals_data()
         << QList<Row>{{"a", true, "1", "10:00:00", "", "3221225472"}, {"b", false, "1", "20:00:00", "", "3221225472"}}
         << "108000" << "36000" << qint64(6442450944) << "6.00 GB";
     QTest::newRow("total over 24 hours")
-        << QList<Row>{{"a", false, "0", "", "90000", "0"}} << "90000" << "0" << qint64(0) << "0";
+        << QList<Row>{{"a", false, "0", "30:00:00", "90000", "0"}} << "90000" << "0" << qint64(0) << "0";
+    // A range counts only the part of it within the item: a stored range may outlast a
+    // file that is shorter now, or hold any number.
+    QTest::newRow("range past the end")
+        << QList<Row>{{"a", true, "0", "00:01:00", "50", "0", "30"}} << "30" << "30" << qint64(0) << "0";
+    QTest::newRow("range starting past the end")
+        << QList<Row>{{"a", true, "0", "00:01:00", "50", "0", "90"}} << "0" << "0" << qint64(0) << "0";
+    QTest::newRow("huge range")
+        << QList<Row>{{"a", true, "0", "00:03:00", "9199999999999999999", "0", "0"},
+                      {"b", true, "0", "00:03:00", "9199999999999999999", "0", "9199999999999999999"}}
+        << "180" << "180" << qint64(0) << "0";
+    QTest::newRow("negative start and length")
+        << QList<Row>{{"a", true, "0", "00:01:00", "20", "0", "-10"}, {"b", true, "0", "00:01:00", "-20", "0", "5"}}
+        << "20" << "20" << qint64(0) << "0";
+    QTest::newRow("no start is the file start")
+        << QList<Row>{{"a", true, "0", "00:01:00", "20", "0", ""}} << "20" << "20" << qint64(0) << "0";
+    QTest::newRow("length of a missing file unknown")
+        << QList<Row>{{"a", true, "0", "", "20", "0", "5"}, {"b", true, "1", "", "", "0"}} << "0" << "0" << qint64(0)
+        << "0";
 }
 
 void tst_ItemsGrid::totals()
@@ -274,7 +294,9 @@ void tst_ItemsGrid::summary_data()
     QTest::newRow("two rows")
         << QList<Row>{{"a", false, "1", "00:00:30", "", "1000"}, {"b", false, "1", "00:00:35", "", "536"}}
         << "2 Items, 1.50 KB, 00:01:05";
-    QTest::newRow("a day and more") << QList<Row>{{"a", false, "0", "", "90061", "5"}} << "1 Items, 5.00, 25:01:01";
+    QTest::newRow("a day and more") << QList<Row>{{"a", false, "0", "26:00:00", "90061", "5"}} << "1 Items, 5.00, 25:01:01";
+    QTest::newRow("range outlasting its file")
+        << QList<Row>{{"a", false, "0", "00:02:00", "9199999999999999999", "5", "60"}} << "1 Items, 5.00, 00:01:00";
 }
 
 void tst_ItemsGrid::summary()

@@ -15,6 +15,9 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // The text fields of a record that the grid keeps as they are.
@@ -65,6 +68,10 @@ private slots:
     void missingFileKeepsItsRecord();
     void realAudioFile();
     void failedWriteKeepsTheFile();
+    void otherCodePage_data();
+    void otherCodePage();
+    void writeThroughLinks_data();
+    void writeThroughLinks();
 };
 
 void tst_ListFile::fileFormat()
@@ -175,6 +182,7 @@ void tst_ListFile::getTagValue_data()
     QTest::newRow("empty value") << "Item Name" << "<Item Name></Item Name>" << "";
     QTest::newRow("missing field") << "Item Name" << "<Inc>1</Inc>" << "";
     QTest::newRow("closing before opening") << "Inc" << "</Inc>x<Inc>" << "";
+    QTest::newRow("closing before opening, another after") << "Inc" << "</Inc>x<Inc>1</Inc>" << "";
     QTest::newRow("no closing tag") << "Inc" << "<Inc>1" << "";
     QTest::newRow("case counts") << "inc" << "<Inc>1</Inc>" << "";
     QTest::newRow("escaped value") << "COL_FILE" << "<COL_FILE>/a &amp; b/&lt;x&gt;.wav</COL_FILE>" << "/a & b/<x>.wav";
@@ -263,25 +271,39 @@ void tst_ListFile::malformedRecords()
 void tst_ListFile::unreadableFiles_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("not UTF-8") << "bytes";
-    QTest::newRow("a folder") << "folder";
+    QTest::addColumn<QString>("why");
+    QTest::newRow("plain text") << "text" << "it holds no items list";
+    QTest::newRow("a folder") << "folder" << "it is a folder";
+    QTest::newRow("a named pipe") << "fifo" << "it is not a regular file";
+    QTest::newRow("a name holding NUL") << "nul" << "its name holds a NUL character";
 }
 
 void tst_ListFile::unreadableFiles()
 {
     QFETCH(QString, kind);
+    QFETCH(QString, why);
     TestPlatform platform;
-    const QString path = platform.path("Main/u.flst");
-    if (kind == "bytes")
-        TestFiles::WriteBytes(path, record({"1", "Audio", "a", "/x/a.wav", "1"}).toUtf8() + "\xff\xfe\xc3" + "\n");
-    else
+    QString path = platform.path("Main/u.flst");
+    if (kind == "text")
+        TestFiles::WriteBytes(path, "Shopping list\nmilk, bread\n");
+    else if (kind == "folder")
         QDir().mkpath(path);
+    else if (kind == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);  // a read of it would wait for ever
+    else
+        path = platform.path("Main/u") + QChar(0) + ".flst";
     FakeAudioConverter converter;
     GridFixture f;
     const ListLoadResult r = LoadListFile(&f.grid, path, &converter, false);
     QVERIFY(!r.completed);
+    QCOMPARE(r.error, why);
     QCOMPARE(f.grid.Rows(), 0);
     QVERIFY(ListFileHasRecords(path));  // so removing it asks first
+    QString text, reason;
+    QCOMPARE(ReadListFile(path, text, &reason), ListFileRead::Unreadable);
+    QCOMPARE(reason, why);
+    // Nothing is created at the name cut short at its NUL.
+    QVERIFY(!QFileInfo::exists(platform.path("Main/u")));
 
     // A missing file is a list without rows, not a failure.
     GridFixture g;
@@ -438,6 +460,91 @@ void tst_ListFile::failedWriteKeepsTheFile()
     QVERIFY(!WriteListFile(&f.grid, platform.path("no such folder/a.flst")));
     QVERIFY(!QFileInfo::exists(platform.path("no such folder")));
     QVERIFY(!WriteListFile(&f.grid, QString()));
+}
+
+void tst_ListFile::otherCodePage_data()
+{
+    QTest::addColumn<QByteArray>("ending");
+    QTest::newRow("LF") << QByteArray("\n");
+    QTest::newRow("CR LF") << QByteArray("\r\n");
+}
+
+// A list an older copy wrote in Windows-1252 reads with its accents, and stays byte for byte
+// as it is until the program changes it; a change writes it as UTF-8.
+void tst_ListFile::otherCodePage()
+{
+    QFETCH(QByteArray, ending);
+    TestPlatform platform;
+    const QString path = platform.path("Main/cp.flst");
+    // A whole record as the program writes it, in Windows-1252 bytes.
+    QByteArray bytes = record({"1", "Audio", QString::fromUtf8("Café µs à"), QString::fromUtf8("/x/café.wav"), "1", "", "",
+                               "", QString::fromUtf8("Beyoncé"), "EURO"})
+                           .toLatin1()
+                           .replace("EURO", "\x80");
+    bytes += ending;
+    TestFiles::WriteBytes(path, bytes);
+    FakeAudioConverter converter;
+    GridFixture f;
+    const ListLoadResult r = LoadListFile(&f.grid, path, &converter, false);
+    QVERIFY(r.completed);
+    QCOMPARE(f.grid.Rows(), 1);
+    QCOMPARE(RowText(&f.grid, 1, "Item Name"), QString::fromUtf8("Café µs à"));
+    QCOMPARE(RowText(&f.grid, 1, "COL_FILE"), QString::fromUtf8("/x/café.wav"));
+    QCOMPARE(RowText(&f.grid, 1, "COL_TAG_ARTIST"), QString::fromUtf8("Beyoncé"));
+    QCOMPARE(RowText(&f.grid, 1, "COL_TAG_COMMENT"), QString::fromUtf8("€"));
+
+    // Saved with nothing changed: the file stays byte for byte as it was.
+    QVERIFY(WriteListFile(&f.grid, path));
+    QCOMPARE(TestFiles::ReadBytes(path), bytes);
+
+    // Changed: written anew, as UTF-8.
+    SetRowText(&f.grid, 1, "Item Name", QString::fromUtf8("Café"));
+    QVERIFY(WriteListFile(&f.grid, path));
+    const QByteArray after = TestFiles::ReadBytes(path);
+    QVERIFY(after.contains("<Item Name>Caf\xc3\xa9</Item Name>"));
+    QVERIFY(after.contains("<COL_TAG_ARTIST>Beyonc\xc3\xa9</COL_TAG_ARTIST>"));
+    QVERIFY(after.contains("<COL_TAG_COMMENT>\xe2\x82\xac</COL_TAG_COMMENT>"));
+}
+
+void tst_ListFile::writeThroughLinks_data()
+{
+    QTest::addColumn<QString>("link");    // how the list's name leads to its file
+    QTest::addColumn<QString>("target");  // the file that takes the writes
+    QTest::newRow("plain file") << "" << "Main/l.flst";
+    QTest::newRow("link to a file") << "../Real/real.flst" << "Real/real.flst";
+    QTest::newRow("link to a link") << "hop.flst" << "Real/real.flst";
+    QTest::newRow("dangling link") << "../Real/later.flst" << "Real/later.flst";
+}
+
+// A list file that is a symbolic link stays the link: each save replaces the file it points
+// to, at once and whole, and leaves no temporary file in either folder.
+void tst_ListFile::writeThroughLinks()
+{
+    QFETCH(QString, link);
+    QFETCH(QString, target);
+    TestPlatform platform;
+    QDir().mkpath(platform.path("Real"));
+    TestFiles::WriteBytes(platform.path("Real/real.flst"), "\n");
+    const QString list = platform.path("Main/l.flst");
+    if (link == "hop.flst") {
+        QVERIFY(QFile::link("../Real/real.flst", platform.path("Main/hop.flst")));
+        QVERIFY(QFile::link("hop.flst", list));
+    } else if (!link.isEmpty()) {
+        QVERIFY(QFile::link(link, list));
+    }
+    GridFixture f;
+    SetRowText(&f.grid, 1, "Item Name", "a");
+    SetRowText(&f.grid, 1, "COL_FILE", "/x/a.wav");
+    QString error;
+    QVERIFY2(WriteListFile(&f.grid, list, &error), qPrintable(error));
+    QCOMPARE(QFileInfo(list).isSymLink(), !link.isEmpty());
+    QCOMPARE(TestFiles::ReadBytes(platform.path(target)), (ListFileText(&f.grid) + "\n").toUtf8());
+    SetRowText(&f.grid, 2, "Item Name", "b");
+    QVERIFY(WriteListFile(&f.grid, list));
+    QCOMPARE(QFileInfo(list).isSymLink(), !link.isEmpty());
+    QCOMPARE(TestFiles::ReadBytes(platform.path(target)), (ListFileText(&f.grid) + "\n").toUtf8());
+    for (const char* folder : {"Main", "Real"})
+        QCOMPARE(QDir(platform.path(folder)).entryList({".*tmp*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_MAIN(tst_ListFile)

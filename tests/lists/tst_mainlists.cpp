@@ -12,6 +12,7 @@
 #include "lists/mdlListFile.h"
 #include "lists/mdlListsTree.h"
 #include "mainwindow/frmMain.h"
+#include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
 #include "tests/lists/ListsFixture.h"
 #include "tests/support/FakeAudioComponents.h"
@@ -25,6 +26,9 @@
 #include <QMenu>
 #include <QTest>
 #include <QTreeWidget>
+
+#include <cerrno>
+#include <cstring>
 
 using namespace ListsTest;
 
@@ -77,7 +81,6 @@ private slots:
     void clearTheList();
     void nothingWrittenOnGroupOrCDNodes();
     void missingAudioFileStaysInTheList();
-    void unreadableListIsNeverOverwritten();
     void newList();
     void renameList_data();
     void renameList();
@@ -88,6 +91,7 @@ private slots:
     void noPopupOnEmptyGrid();
     void clearOnExit();
     void optionsChangeTheFolder();
+    void optionsOkWithoutEditsKeepsTheList();
 };
 
 void tst_MainLists::firstListAtStartUp()
@@ -379,24 +383,6 @@ void tst_MainLists::missingAudioFileStaysInTheList()
     QVERIFY(!m->cGrid1->CellFont(1, 3).italic());
 }
 
-void tst_MainLists::unreadableListIsNeverOverwritten()
-{
-    Fixture f;
-    const QString list = f.platform.path("Main/broken.flst");
-    const QByteArray bytes = record("1", "a", "/x/a.wav").toUtf8() + "\xff\xfe" + "\n";
-    TestFiles::WriteBytes(list, bytes);
-    g_bClearOnExit = true;
-    frmMain* m = f.start();
-    QCOMPARE(m->cTreeView1->SelectedItem()->Key(), list);
-    QCOMPARE(m->cGrid1->Rows(), 0);
-    QVERIFY(m->GridListFile().isEmpty());
-    command(m, "MarkUnmark All");
-    m->SaveGridToFile();
-    m->DoClearTheList();
-    Forms::Unload(m);  // clear on exit
-    QCOMPARE(TestFiles::ReadBytes(list), bytes);
-}
-
 void tst_MainLists::newList()
 {
     Fixture f;
@@ -517,10 +503,15 @@ void tst_MainLists::removeList()
     const QString stuck = f.platform.path("Main/stuck.flst");
     QDir().mkpath(stuck + "/inside");
     cTreeItem* node = m->cTreeView1->Nodes().Add(g_nodMainItems, cTreeItems::tvwChild, stuck, "stuck", 42, 43);
+    f.platform.messages().answers.enqueue(vbOK);  // it cannot be read: the user is told why
     m->cTreeView1_NodeClick(node);
-    f.platform.messages().answers.enqueue(vbYes);  // it cannot be read, so it may hold items: asked
-    command(m, "Remove Items List");
     QCOMPARE(f.platform.messages().shown.size(), 3);
+    f.platform.messages().answers.enqueue(vbYes);  // it may hold items: asked
+    f.platform.messages().answers.enqueue(vbOK);
+    command(m, "Remove Items List");
+    QCOMPARE(f.platform.messages().shown.size(), 5);
+    QCOMPARE(f.platform.messages().shown.last().prompt,
+             "The items list 'stuck' could not be removed: " + QString::fromLocal8Bit(strerror(EISDIR)) + ".");
     QVERIFY(QFileInfo(stuck).isDir());
     QCOMPARE(g_nodMainItems->Children().Count(), 2);
     QCOMPARE(m->cTreeView1->SelectedItem(), node);
@@ -632,6 +623,27 @@ void tst_MainLists::optionsChangeTheFolder()
     m->ApplyGridOptions(false, false);
     QVERIFY(!m->cGrid1->HotTrack());
     QVERIFY(!m->cGrid1->GridLines());
+}
+
+// A lists folder stored without its closing "/" is the same folder: an OK without edits
+// keeps the list shown, the tree is not built again.
+void tst_MainLists::optionsOkWithoutEditsKeepsTheList()
+{
+    Fixture f;
+    f.addList("a", {"x"});
+    const QString b = f.addList("b", {"y"});
+    QVERIFY(TestFiles::StoreText("General", "txtToPath", f.platform.path("Main")));
+    frmMain* m = f.start();
+    m->cTreeView1_NodeClick(g_nodMainItems->Children().Item(2));
+    QCOMPARE(m->GridListFile(), b);
+    cTreeItem* group = g_nodMainItems;
+    frmOptions* options = Forms::Get<frmOptions>();
+    QCOMPARE(g_sToPath, f.platform.path("Main/"));
+    options->cmdOk_Click();
+    QCOMPARE(g_nodMainItems.data(), group);
+    QCOMPARE(m->GridListFile(), b);
+    QCOMPARE(m->cTreeView1->SelectedItem()->Key(), b);
+    QCOMPARE(TestFiles::StoredText("General", "txtToPath"), f.platform.path("Main/"));
 }
 
 QTEST_MAIN(tst_MainLists)
