@@ -5,6 +5,7 @@
 #include "components/cGrid/cGrid.h"
 #include "components/cIconMenu/cIconMenu.h"
 #include "components/cPlayer/cPlayer.h"
+#include "components/cStatusBar/cStatusBar.h"
 #include "components/cTreeView/cTreeView.h"
 #include "lists/frmItem.h"
 #include "lists/mdlItemsGrid.h"
@@ -148,8 +149,10 @@ void frmMain::DoClearTheList()
     // When the file cannot take it, the reload below shows the list as the file still
     // holds it.
     cTreeItem* selected = cTreeView1->SelectedItem();
+    const bool holdsList = IsListNode(selected) && selected->Key() == m_sGridListKey;
     QString why;
-    if (IsListNode(selected) && selected->Key() == m_sGridListKey && !WriteListText(selected->Key(), QString(), &why))
+    const bool failed = holdsList && !WriteListText(selected->Key(), QString(), &why);
+    if (failed)
         MsgBox(QStringLiteral("The items list '") + selected->Text() + QStringLiteral("' could not be cleared: ") + why
                    + u'.',
                vbInformation + vbOKOnly);
@@ -161,7 +164,12 @@ void frmMain::DoClearTheList()
         GetFileInfoToGridInfo();
         return;
     }
+    // A list that could not be read was not touched, and stays shown as it is.
+    if (IsListNode(selected) && !holdsList)
+        return;
     cTreeView1_NodeClick(selected);
+    if (failed)
+        cStatusBar1->SetPanelText(QStringLiteral("Main"), QStringLiteral("Not saved."));
 }
 
 void frmMain::RemoveItems()

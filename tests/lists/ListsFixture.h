@@ -3,7 +3,9 @@
 #pragma once
 
 #include "common/mdlModes.h"
+#include "components/cGrid/cGrid.h"
 #include "components/cIconMenu/cIconMenu.h"
+#include "lists/mdlItemsGrid.h"
 #include "lists/mdlListFile.h"
 #include "lists/mdlListsTree.h"
 #include "mainwindow/frmMain.h"
@@ -47,6 +49,24 @@ inline QString fileField(const QString& path, int n, const char* key)
 {
     const QStringList r = fileRecords(path);
     return n >= 1 && n <= r.size() ? GetTagValue(QString::fromLatin1(key), r[n - 1]) : QStringLiteral("<none>");
+}
+
+// The item names of a list file, in order, with "*" after a marked one.
+inline QString fileItems(const QString& path)
+{
+    QStringList items;
+    for (const QString& r : fileRecords(path))
+        items << GetTagValue(QStringLiteral("Item Name"), r) + (GetTagValue(QStringLiteral("Inc"), r) == u'1' ? "*" : "");
+    return items.join(u' ');
+}
+
+// The same of a grid.
+inline QString gridItems(cGrid* g)
+{
+    QStringList items;
+    for (qint32 r = 1; r <= g->Rows(); ++r)
+        items << RowText(g, r, QStringLiteral("Item Name")) + (IsRowMarked(g, r) ? "*" : "");
+    return items.join(u' ');
 }
 
 class Fixture
@@ -130,6 +150,14 @@ public:
 inline void command(frmMain* m, const char* key)
 {
     m->m_cMenu_Click(m->m_cMenu->IndexForKey(QString::fromUtf8(key)));
+}
+
+// A left click in the mark column of a row.
+inline void clickMark(frmMain* m, qint32 row)
+{
+    m->cGrid1->SetCurrentRow(row);
+    m->cGrid1->SetCurrentColumn(1);
+    m->cGrid1_GridMouseUp(1, 0, 100, 100);
 }
 
 } // namespace ListsTest

@@ -32,37 +32,6 @@
 
 using namespace ListsTest;
 
-namespace {
-
-// The item names of a list file, in order, with "*" after a marked one.
-QString fileItems(const QString& path)
-{
-    QString text;
-    ReadListFile(path, text);
-    QStringList items;
-    const QStringList pieces = SplitListRecords(text);
-    for (int i = 1; i < pieces.size(); ++i)
-        items << GetTagValue("Item Name", pieces[i]) + (GetTagValue("Inc", pieces[i]) == "1" ? "*" : "");
-    return items.join(u' ');
-}
-
-QString gridItems(cGrid* g)
-{
-    QStringList items;
-    for (qint32 r = 1; r <= g->Rows(); ++r)
-        items << RowText(g, r, "Item Name") + (IsRowMarked(g, r) ? "*" : "");
-    return items.join(u' ');
-}
-
-// A left click in the mark column of a row.
-void clickMark(frmMain* m, qint32 row)
-{
-    m->cGrid1->SetCurrentRow(row);
-    m->cGrid1->SetCurrentColumn(1);
-    m->cGrid1_GridMouseUp(1, 0, 100, 100);
-}
-
-} // namespace
 
 class tst_MainLists : public QObject
 {
