@@ -9,13 +9,18 @@
 namespace {
 
 struct Row {
+    Row(QString n = {}, bool m = false, QString all = QStringLiteral("1"), QString t = QStringLiteral("00:00:00"),
+        QString len = {}, QString b = QStringLiteral("0"), QString s = {})
+        : name(n), marked(m), rangeAll(all), time(t), length(len), bytes(b), start(s)
+    {
+    }
     QString name;
-    bool marked = false;
-    QString rangeAll = QStringLiteral("1");
-    QString time = QStringLiteral("00:00:00");
-    QString length;
-    QString bytes = QStringLiteral("0");
-    QString start;
+    bool marked;
+    QString rangeAll;
+    QString time;
+    QString length;  // range length in seconds
+    QString bytes;
+    QString start;   // range start in seconds
 };
 
 void addRow(cGrid* g, const Row& r)
