@@ -56,6 +56,17 @@ void frmMain::AddFiles()
 
 void frmMain::AddPathsToList(const QStringList& paths)
 {
+    // Rows go only into the list whose file the grid holds, where they are saved: never
+    // onto a group or CD drive, never into a list that could not be read (the user hears
+    // why).
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    if (m_bAddingFiles || !IsListNode(selected))
+        return;
+    if (selected->Key() != m_sGridListKey) {
+        if (!m_sGridListError.isEmpty())
+            SayListUnreadable(selected);
+        return;
+    }
     bool hide = false;
     g_frmStat()->AddFilesToList(paths, cGrid1, this, hide);
     Forms::Unload<frmStat>();
@@ -69,16 +80,10 @@ void frmMain::AddPathsToList(const QStringList& paths)
 
 void frmMain::cGrid1_OLEDragDrop(const QStringList& Data, qint32, qint16, qint16, float, float)
 {
-    // Files go only into the list whose file the grid holds; a list that could not be read
-    // takes none, and the user hears why.
+    // A drop on a CD drive or a group node adds nothing and says nothing.
     cTreeItem* selected = cTreeView1->SelectedItem();
     if (!selected || IsCDNode(selected->Key()) || IsMainNode(selected->Key()) || m_bAddingFiles)
         return;
-    if (selected->Key() != m_sGridListKey) {
-        if (!m_sGridListError.isEmpty())
-            SayListUnreadable(selected);
-        return;
-    }
     // Empty files and hidden entries stay out; a path whose length cannot be read goes
     // on to the probe, which reports it.
     QStringList kept;
