@@ -5,6 +5,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Services.h"
 #include "platform/ShellService.h"
+#include "platform/TextCodec.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -108,14 +109,15 @@ QString PathHistoryFile()
 
 namespace {
 
-// The lines of a text file (LF or CR LF); nullopt-like flag when it cannot be read.
+// The lines of a text file (LF or CR LF); false when it cannot be read. A file that is
+// not UTF-8 (written by an older copy or a Windows editor) reads as Windows-1252.
 bool readLines(const QString& path, QStringList& lines)
 {
     lines.clear();
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
-    const QString text = QString::fromUtf8(f.readAll());
+    const QString text = DecodeText(f.readAll());
     if (text.isEmpty())
         return true;
     lines = text.split(u'\n');

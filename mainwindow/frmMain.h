@@ -303,6 +303,7 @@ private:
     bool CmdHelpTopic(qint32);
     bool CmdSupport(qint32);
     bool CmdOpenDefaultPlayer(qint32);
+    bool CmdAudioConverter(qint32);
     bool CmdAudioSplitter(qint32);
     bool CmdAudioAnalyser(qint32);
 

@@ -90,6 +90,7 @@ const QHash<QString, frmMain::CommandProc>& frmMain::Commands()
         {QStringLiteral("HelpTopic"), &frmMain::CmdHelpTopic},
         {QStringLiteral("Support"), &frmMain::CmdSupport},
         {QStringLiteral("Open Default Player"), &frmMain::CmdOpenDefaultPlayer},
+        {QStringLiteral("Audio Converter"), &frmMain::CmdAudioConverter},
         {QStringLiteral("Audio Splitter"), &frmMain::CmdAudioSplitter},
         {QStringLiteral("Audio Analyser"), &frmMain::CmdAudioAnalyser},
     };

@@ -13,12 +13,15 @@
 #include "platform/App.h"
 #include "platform/MessageService.h"
 #include "platform/Controls.h"
+#include "tools/converters/frmConverter.h"
 #include "tools/splitter/frmAudioEditor.h"
 #include "tools/splitter/frmAudioEditorProc.h"
 #include "tools/splitter/frmSplitter.h"
 
 #include <QLabel>
 #include <QLineEdit>
+
+#include <algorithm>
 
 bool frmMain::RedirectFromGroupNode()
 {
@@ -65,6 +68,24 @@ void frmMain::ShowToolWindow(VForm* tool)
     if (selected && IsCDNode(selected->Key()))
         tmrCDs.start();
     unsetCursor();
+}
+
+bool frmMain::CmdAudioConverter(qint32)
+{
+    if (!PassToolLaunchGuards(QStringLiteral("Mark the items to convert.") + QString(29, u' ')))
+        return false;
+    frmConverter* tool = g_frmConverter();
+    tool->lblFilesToConvert->setText(QString::number(CountMarkedRows()) + QStringLiteral(" items to convert."));
+    // The marked rows' seconds, the base of the window's time-left estimate.
+    const qint32 seconds = qint32(std::clamp<qint64>(GetTotalTime(true).toLongLong(), 0, INT32_MAX));
+    tool->g_ltmrItemSecsTotal = seconds;
+    // The time goes to the wide first panel, the size to the narrow second one.
+    tool->cStatusBar1->SetPanelText(QStringLiteral("Total Size"), QStringLiteral("Total Time: ") + SecondsToTime(seconds));
+    tool->cStatusBar1->SetPanelText(QStringLiteral("Total Time"), QStringLiteral("Total Size: ") + GetTotalSize(true));
+    HandOverSubFolder(tool);
+    CopyMarkedRows(cGrid1, tool->cGrid1, true);
+    ShowToolWindow(tool);
+    return true;
 }
 
 bool frmMain::CmdAudioSplitter(qint32)

@@ -19,6 +19,7 @@
 #include "platform/SoundService.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmProgParameters.h"
+#include "settings/mdlFileNameFormats.h"
 #include "settings/mdlStoredValues.h"
 #include "settings/mdlOptions.h"
 
@@ -143,13 +144,7 @@ void frmOptions::buildPages()
     lblParameters = MakeLink(froGeneral, QStringLiteral("Parameters"), 4680, 360, 1095);
     cboFileName = new QComboBox(froGeneral);
     PlaceTwips(cboFileName, 120, 600, 5655, 315);
-    cboFileName->addItems({QStringLiteral("[file_name].[dest_extension]"),
-                           QStringLiteral("[file_name].[source_extension].[dest_extension]"),
-                           QStringLiteral("[file_name]_[123].[dest_extension]"),
-                           QStringLiteral("[file_name]_[123].[source_extension].[dest_extension]"),
-                           QStringLiteral("[123].[dest_extension]"),
-                           QStringLiteral("[123].[source_extension].[dest_extension]")});
-    cboFileName->setCurrentIndex(-1);
+    FillBuiltInFileNameFormats(cboFileName);
     MakeLabel(froGeneral, QStringLiteral("Default Audio Format:"), 120, 1040, 3000);
     cboTargetFormat = new QComboBox(froGeneral);
     PlaceTwips(cboTargetFormat, 120, 1280, 4815, 315);
@@ -293,9 +288,7 @@ void frmOptions::Form_Load()
 
 void frmOptions::LoadFileNameFormats()
 {
-    const QString path = AppPath() + QStringLiteral("/FileNameFormats.txt");
-    if (QFileInfo(path).isFile())
-        FillComboFromFile(path, cboFileName);
+    ::LoadFileNameFormats(cboFileName);
     cboFileName->setCurrentIndex(-1);
 }
 

@@ -10,9 +10,13 @@
 #include <QPointer>
 #include <QTest>
 
+#include <utility>
+
 int FakeMessageService::show(const QString& prompt, int buttons, const QString& title)
 {
     shown.append({prompt, buttons, title});
+    if (whileShown)
+        std::exchange(whileShown, nullptr)();
     if (!answers.isEmpty())
         return answers.dequeue();
     if (answerAll)

@@ -30,6 +30,9 @@ struct FakeMessageService : MessageService {
     QList<Box> shown;
     QQueue<int> answers;  // answers for the next boxes, in order
     int answerAll = 0;     // when set, the answer to every box without a scripted one
+    // When set, runs while the next box is open, as the events a modal box lets through
+    // (then cleared).
+    std::function<void()> whileShown;
     int show(const QString& prompt, int buttons, const QString& title) override;
 };
 

@@ -31,6 +31,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTextCursor>
 
 namespace {
 
@@ -157,7 +158,7 @@ void ToolWindow::Form_Load()
 
     // The three pages over the tab strip's client area, reaching a little further left.
     cTabControl1->SetImageList(hostImages(false));
-    cTabControl1->AddTab(m_design.settingsTab, 9, -1, QStringLiteral("Settings"));
+    cTabControl1->AddTab(m_design.settingsTab, m_design.settingsTabImage, -1, QStringLiteral("Settings"));
     cTabControl1->AddTab(QStringLiteral("Events        "), 10, -1, QStringLiteral("Events"));
     cTabControl1->AddTab(QStringLiteral("Log             "), 36, -1, QStringLiteral("Log"));
     for (QFrame* page : {TabSettings, TabEvents, TabLog})
@@ -264,6 +265,19 @@ qint32 ToolWindow::FindRowByItemData(const QString& Text)
         if (cGrid1->RowItemData(row) == n)
             return row;
     return 0;
+}
+
+void ToolWindow::BeginJob()
+{
+    if (!txtLog->toPlainText().isEmpty()) {
+        QTextCursor end = txtLog->textCursor();
+        end.movePosition(QTextCursor::End);
+        end.insertText(QStringLiteral("\n"));
+    }
+    if (txtToPath) {
+        SavePathHistory(txtToPath);
+        LoadPathHistory(txtToPath);
+    }
 }
 
 bool ToolWindow::IsBusy() const

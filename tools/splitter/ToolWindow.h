@@ -32,6 +32,7 @@ public:
         QString caption;             // window caption and title-strip text
         QString icon;                // icon resource
         QString settingsTab;         // caption of the first tab, blanks included
+        qint32 settingsTabImage = 9; // its image in the main window's menu images
         QString startCaption;        // the start button
         bool gridImages = false;     // the grid takes the main window's grid images
         bool outputBlock = true;     // destination, sub-folder and target format
@@ -57,6 +58,9 @@ public:
     qint32 FindRowByItemData(const QString& Text);
     // Asks before stopping the running job; does nothing while none runs.
     void cmdAbort_Click();
+    // The first steps of every job: an empty line after the previous job's log, and the
+    // destination made the newest entry of the path history.
+    void BeginJob();
     // A job runs while the start button is disabled.
     bool IsBusy() const;
     // Enables (or disables) the start and Exit buttons together.

@@ -19,7 +19,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTextCursor>
 
 namespace {
 
@@ -141,14 +140,7 @@ void frmSplitter::cmdConvert_Click()
 {
     if (IsBusy())
         return;
-    // Each job's lines follow an empty line.
-    if (!txtLog->toPlainText().isEmpty()) {
-        QTextCursor end = txtLog->textCursor();
-        end.movePosition(QTextCursor::End);
-        end.insertText(QStringLiteral("\n"));
-    }
-    SavePathHistory(txtToPath);
-    LoadPathHistory(txtToPath);
+    BeginJob();
     AddLog(QStringLiteral("Preparing to split: ") + GetFileName(g_sFileToSplit) + QStringLiteral(".."), txtLog);
     SetDestination();
     if (!PrepareOutputFolder())

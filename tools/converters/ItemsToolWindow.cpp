@@ -1,0 +1,325 @@
+// The items job: Convert prepares the job, the loop starts one row at a time, and the
+// component's Done and Error events start the next row from inside their handlers.
+#include "tools/converters/ItemsToolWindow.h"
+
+#include "common/mdlFunctions.h"
+#include "components/XP_ProgressBar/XP_ProgressBar.h"
+#include "components/audio/AudioJobComponent.h"
+#include "components/audio/OutputTarget.h"
+#include "components/cAudioConverter/cAudioConverter.h"
+#include "components/cGrid/cGrid.h"
+#include "lists/mdlItemsGrid.h"
+#include "platform/Controls.h"
+#include "platform/MessageService.h"
+#include "settings/mdlFileNameFormats.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace {
+
+// A cell that holds a whole number of seconds (blanks around it allowed).
+bool readWholeSeconds(const QString& text, qint32& seconds)
+{
+    bool ok = false;
+    const qint32 value = text.trimmed().toInt(&ok, 10);
+    if (ok)
+        seconds = value;
+    return ok;
+}
+
+} // namespace
+
+ItemsToolWindow::ItemsToolWindow(const Design& design) : ToolWindow(design)
+{
+    // The item counter keeps the left part of its line; the estimate stands at the right.
+    lblFilesToConvert->resize(lblFilesToConvert->width() / 2, lblFilesToConvert->height());
+    lblTimeLeft = new QLabel(QStringLiteral("Time Left: 00:00:00"), this);
+    lblTimeLeft->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblTimeLeft->setGeometry(lblFilesToConvert->geometry().right() + 1, lblFilesToConvert->y(),
+                             lblFilesToConvert->width(), lblFilesToConvert->height());
+
+    Timer1.setInterval(1000);
+    connect(&Timer1, &QTimer::timeout, this, &ItemsToolWindow::Timer1_Timer);
+    connect(cmdConvert, &QPushButton::clicked, this, &ItemsToolWindow::cmdConvert_Click);
+}
+
+ItemsToolWindow::~ItemsToolWindow() = default;
+
+void ItemsToolWindow::AttachComponent(AudioJobComponent* component)
+{
+    connect(component, &AudioJobComponent::Progress, this, &ItemsToolWindow::Component_Progress);
+    connect(component, &AudioJobComponent::Done, this, &ItemsToolWindow::Component_Done);
+    connect(component, &AudioJobComponent::Error, this, &ItemsToolWindow::Component_Error);
+    connect(component, &AudioJobComponent::Aborted, this, &ItemsToolWindow::Component_Aborted);
+}
+
+void ItemsToolWindow::Form_Load()
+{
+    ToolWindow::Form_Load();
+    if (cboFileName) {
+        LoadFileNameFormats(cboFileName);
+        SelectDefaultFileNameFormat(cboFileName);
+        cboFileName_Click();
+    }
+    g_ltmrItemSecsTotal = 0;
+    g_ltmrCurItemSecs = 0;
+    g_ltmrSces = 0;
+    m_lItemSecs = 0;
+    g_ltmrItemSecs = 0;
+}
+
+void ItemsToolWindow::cmdConvert_Click()
+{
+    if (IsBusy())
+        return;
+    // Without a template every output would be named after nothing: the folder itself.
+    if (cboFileName && cboFileName->currentText().isEmpty()) {
+        MsgBox(QStringLiteral("Choose a file name format first: the output files are named by it."),
+               vbOKOnly + vbInformation);
+        return;
+    }
+    BeginJob();
+    AddLog(QStringLiteral("Preparing to %1: %2 tracks.").arg(JobVerb()).arg(cGrid1->Rows()), txtLog);
+    SetDestination();
+    // The sub-folder is made before the first row; a folder that cannot be made stops the
+    // job here instead of failing every row.
+    if (chkCreateSubFolder && chkCreateSubFolder->Value() == 1 && !PrepareOutputFolder())
+        return;
+    m_lCurrentRow = 1;
+    m_bJobError = false;
+    ShowTab(QStringLiteral("Log"));
+    g_ltmrSces = 1;
+    g_ltmrItemSecs = 0;
+    ConvertTracks();
+}
+
+void ItemsToolWindow::ConvertTracks()
+{
+    const qint32 rows = cGrid1->Rows();
+    prgTotal->SetMax(rows * 100);
+    SetBusy(true);
+    Timer1.start();
+    qint32 result = kTaskStarted;
+    bool ran = false;
+    for (qint32 row = m_lCurrentRow; row <= rows; ++row) {
+        m_lCurrentRow = row;
+        if (!TakesRow(row))
+            continue;
+        setCursor(Qt::WaitCursor);
+        ran = true;
+        result = ConvertTask(row);
+        if (result == kTaskStarted)
+            return;  // the component's Done or Error event goes on with the job
+        if (result == kTaskCancelled) {
+            AddLog(QStringLiteral("Aborted."), txtLog);
+            break;
+        }
+    }
+    // The job has ended: the window can be closed again before anything else is shown.
+    SetBusy(false);
+    // No row left to start (the last one was worked on, or could not be) is a completed
+    // job; a last row skipped or cancelled by the user stops it.
+    if (!ran || result == kTaskFailed)
+        EndCompleted();
+    else
+        EndStopped();
+}
+
+void ItemsToolWindow::EndCompleted()
+{
+    ShowBalloon(QStringLiteral("Done."));
+    lblCurrentTrack->setText(QStringLiteral("Done."));
+    setWindowTitle(lblCurrentTrack->text());
+    prgTotal->SetValue(cGrid1->Rows() * 100);
+    prgCurrnet->SetValue(100);
+    // The estimate keeps its last text.
+    Timer1.stop();
+    unsetCursor();
+    DoEndEvents();
+}
+
+void ItemsToolWindow::EndStopped()
+{
+    unsetCursor();
+    lblCurrentTrack->setText(QStringLiteral("Aborted."));
+    setWindowTitle(lblCurrentTrack->text());
+    ShowBalloon(QStringLiteral("Aborted."));
+}
+
+qint32 ItemsToolWindow::ConvertTask(qint32 Row)
+{
+    const QString name = CreateFileNameFromFormat(Row);
+    cGrid1->SetCurrentRow(Row);
+    ReadItemSecs(Row);
+    g_ltmrCurItemSecs = 0;
+    PutRowTags(Row);
+    lblCurrentTrack->setText(GetFileName(RowText(cGrid1, Row, QStringLiteral("COL_FILE"))));
+    lblFilesToConvert->setText(QStringLiteral("Files: %1/%2").arg(Row).arg(cGrid1->Rows()));
+    AddLog(QStringLiteral("Start to %1: %2...").arg(JobVerb(), lblCurrentTrack->text()), txtLog);
+    PutRowSource(Row);
+
+    const QString path = OutputFolder() + name;
+    if (name.isEmpty())
+        return RefuseRow(kErrOutputUnwritable, QStringLiteral("The file name format gives this item an empty name."));
+    // A range that is not whole seconds is never worked on with another row's range.
+    const bool ranged = RowText(cGrid1, Row, QStringLiteral("COL_RANGE_ALL")) != QLatin1String("1");
+    qint32 start = 0, length = 0;
+    if (ranged) {
+        const QString startText = RowText(cGrid1, Row, QStringLiteral("COL_RANGE_START_TIME"));
+        const QString lengthText = RowText(cGrid1, Row, QStringLiteral("COL_RANGE_LENGTH_TIME"));
+        if (!readWholeSeconds(startText, start) || !readWholeSeconds(lengthText, length))
+            return RefuseRow(kErrBadRange, QStringLiteral("The range of this item (start \"%1\", length \"%2\") is not "
+                                                          "a whole number of seconds.")
+                                               .arg(startText, lengthText));
+    }
+    const QString source = RowSourceFile(Row);
+    if (!source.isEmpty() && OutputTarget::sameFile(path, source))
+        return RefuseRow(kErrOutputSameAsSource,
+                         QStringLiteral("The output file \"%1\" is the source file itself; it is left untouched.").arg(path));
+
+    if (!chkOverWrite || chkOverWrite->Value() != 1) {
+        if (QFileInfo::exists(path)) {
+            AddLog(QStringLiteral("File already exists."), txtLog);
+            const int answer =
+                MsgBox(QStringLiteral("The file: '") + path + QStringLiteral("' already exists.\r\n\r\nOverwrite it?"),
+                       vbYesNoCancel + vbInformation);
+            if (answer == vbNo)
+                return kTaskSkipped;
+            if (answer != vbYes)
+                return kTaskCancelled;
+            AddLog(QStringLiteral("Overwrite it..."), txtLog);
+        }
+    }
+    AudioJobComponent* c = JobComponent();
+    if (ranged) {
+        c->SetRangeStart(start);
+        c->SetRangeLength(length);
+    }
+    c->SetOutputFile(path);
+    StartComponent();
+    return kTaskStarted;
+}
+
+void ItemsToolWindow::ReadItemSecs(qint32 Row)
+{
+    if (RowText(cGrid1, Row, QStringLiteral("COL_RANGE_ALL")) == QLatin1String("1")) {
+        // A length that cannot be read counts nothing (the estimate waits for the next row).
+        m_lItemSecs = qMax(0, TimeToSeconds(RowText(cGrid1, Row, QStringLiteral("Time"))));
+        return;
+    }
+    qint32 length = 0;
+    m_lItemSecs = readWholeSeconds(RowText(cGrid1, Row, QStringLiteral("COL_RANGE_LENGTH_TIME")), length) ? qMax(0, length) : 0;
+}
+
+QString ItemsToolWindow::RowSourceFile(qint32 Row)
+{
+    return RowText(cGrid1, Row, QStringLiteral("COL_FILE"));
+}
+
+void ItemsToolWindow::PutRowTags(qint32 Row)
+{
+    SetID3Tags(Row);
+}
+
+void ItemsToolWindow::ShowRowError(qint32 Code, const QString& Description)
+{
+    m_bJobError = true;
+    const QString text = QStringLiteral("Error: ") + Description + u'(' + QString::number(Code) + u')';
+    AddLog(text, txtLog);
+    lblCurrentTrack->setText(text);
+    setWindowTitle(lblCurrentTrack->text());
+}
+
+qint32 ItemsToolWindow::RefuseRow(qint32 Code, const QString& Description)
+{
+    ShowRowError(Code, Description);
+    return kTaskFailed;
+}
+
+void ItemsToolWindow::Component_Progress(qint32 Percent)
+{
+    if (Percent < 1)
+        return;
+    unsetCursor();
+    prgCurrnet->SetValue(Percent);
+    prgTotal->SetValue((m_lCurrentRow - 1) * 100 + Percent);
+    const double total = prgTotal->Max() > 0 ? double(prgTotal->Value()) / prgTotal->Max() * 100 : 0;
+    setWindowTitle(QStringLiteral("Converting... [ %1% / %2% ]")
+                       .arg(prgCurrnet->Value())
+                       .arg(QLocale().toString(total, 'g', 15)));
+    g_ltmrCurItemSecs = qint32(std::nearbyint(Percent / 100.0 * m_lItemSecs));
+}
+
+void ItemsToolWindow::Component_Done()
+{
+    AddLog(QStringLiteral("Done."), txtLog);
+    lblCurrentTrack->setText(QStringLiteral("Done."));
+    g_ltmrItemSecs += m_lItemSecs;
+    ++m_lCurrentRow;
+    ConvertTracks();
+}
+
+void ItemsToolWindow::Component_Error(qint32 Code, const QString& Description)
+{
+    ShowRowError(Code, Description);
+    SetBusy(false);
+    ++m_lCurrentRow;
+    ConvertTracks();
+    unsetCursor();
+}
+
+void ItemsToolWindow::Component_Aborted()
+{
+    SetBusy(false);
+    AddLog(QStringLiteral("Aborted."), txtLog);
+    lblCurrentTrack->setText(QStringLiteral("Aborted."));
+    unsetCursor();
+    setWindowTitle(lblCurrentTrack->text());
+}
+
+void ItemsToolWindow::AbortJob()
+{
+    ToolWindow::AbortJob();
+    Timer1.stop();
+}
+
+void ItemsToolWindow::Timer1_Timer()
+{
+    ++g_ltmrSces;
+    // The pace so far (running seconds per audio second done) times the audio still to do.
+    qint64 left = 0;
+    if (g_ltmrCurItemSecs > 0) {
+        const qint64 done = qint64(g_ltmrCurItemSecs) + g_ltmrItemSecs;
+        const qint64 rest = qint64(g_ltmrItemSecsTotal) - g_ltmrCurItemSecs - g_ltmrItemSecs;
+        const double estimate = std::nearbyint(double(g_ltmrSces) / double(done) * double(rest));
+        if (estimate > 0)
+            left = estimate < 1e15 ? qint64(estimate) : qint64(1e15);
+    }
+    if (left <= 0)
+        return;
+    lblTimeLeft->setText(QStringLiteral("Time Left: ") + FormatHHMMSS(left));
+    if (!IsBusy()) {
+        Timer1.stop();
+        lblTimeLeft->setText(QStringLiteral("Time Left: 00:00:00"));
+    }
+}
+
+QString ItemsToolWindow::CreateID3TagsString(const QString& Text)
+{
+    QString out = ToolWindow::CreateID3TagsString(Text);
+    const qint32 row = m_lCurrentRow;
+    out.replace(QStringLiteral("[SOURCE_NAME]"), GetFileName(RowText(cGrid1, row, QStringLiteral("COL_FILE"))));
+    out.replace(QStringLiteral("[ITEM_NAME]"), RowText(cGrid1, row, QStringLiteral("Item Name")));
+    out.replace(QStringLiteral("[RANGE]"), RowText(cGrid1, row, QStringLiteral("Range")));
+    // The year last, so an item's name or range text may hold it too.
+    out.replace(QStringLiteral("[YEAR]"), QString::number(QDate::currentDate().year()));
+    return out;
+}

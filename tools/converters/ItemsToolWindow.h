@@ -1,0 +1,109 @@
+// The tool windows that work through their items one after another (audio converter, and
+// the ACM converter, CD ripper and data disc burner after it): the items job that runs each
+// row through the window's component (overwrite question, error flag, Abort, the ending),
+// the time-left estimate, and the output-name template list with its links.
+#pragma once
+
+#include "tools/splitter/ToolWindow.h"
+
+#include <QTimer>
+
+class QComboBox;
+class QLabel;
+
+class ItemsToolWindow : public ToolWindow
+{
+    Q_OBJECT
+public:
+    explicit ItemsToolWindow(const Design& design);
+    ~ItemsToolWindow() override;
+
+    // The frame, then the template list with its default chosen and the job's values at 0.
+    void Form_Load() override;
+
+    // The start button: prepares a job over every row and starts its first row.
+    void cmdConvert_Click();
+    // Starts the next row from the current one on, or ends the job when none is left or
+    // the user cancelled.
+    void ConvertTracks();
+    // What preparing one row ended in.
+    enum TaskResult : qint32 {
+        kTaskStarted = 0,    // the component works on it; its events go on with the job
+        kTaskSkipped = 1,    // the user answered No to overwriting its file
+        kTaskCancelled = 2,  // the user answered Cancel: the job stops
+        kTaskFailed = 3,     // the row cannot be worked on; logged as its error, the job goes on
+    };
+    // Prepares one row and starts it.
+    qint32 ConvertTask(qint32 Row);
+
+    // Events of the window's component.
+    void Component_Progress(qint32 Percent);
+    void Component_Done();
+    void Component_Error(qint32 Code, const QString& Description);
+    void Component_Aborted();
+
+    // One tick of the time-left estimate.
+    void Timer1_Timer();
+
+    // The template list.
+    void cboFileName_Click();
+    void lblSetAsDefaultFileName_Click();
+    void lblParameters_Click();
+    // The output name of a row from the chosen template.
+    virtual QString CreateFileNameFromFormat(qint32 Row);
+
+    // Tag texts of a row: the shared placeholders, and [SOURCE_NAME], [ITEM_NAME] and
+    // [RANGE] of the row being worked on.
+    QString CreateID3TagsString(const QString& Text) override;
+
+    qint32 CurrentRow() const { return m_lCurrentRow; }
+    qint32 ItemSecs() const { return m_lItemSecs; }
+
+    // Audio seconds of all handed rows (written by the launch), of the current row so far,
+    // and of the finished rows; the ticks of the job's timer.
+    qint32 g_ltmrItemSecsTotal = 0;
+    qint32 g_ltmrCurItemSecs = 0;
+    qint32 g_ltmrItemSecs = 0;
+    qint32 g_ltmrSces = 0;
+
+    QLabel* lblTimeLeft = nullptr;
+    QComboBox* cboFileName = nullptr;
+    LinkLabel* lblSetAsDefaultFileName = nullptr;
+    LinkLabel* lblParameters = nullptr;
+    QTimer Timer1;
+
+protected:
+    // Connects the component's events to the job; the window calls it once it made it.
+    void AttachComponent(AudioJobComponent* component);
+    // Places the template row (label, links, list) on the "Settings" page at `top` (twips);
+    // returns the first free line below it.
+    int BuildFileNameBlock(int top);
+
+    // What the windows tell apart.
+    // The word of the log lines ("convert" in "Preparing to convert:", "Start to convert:").
+    virtual QString JobVerb() const { return QStringLiteral("convert"); }
+    // Whether the job works on a row at all (a row passed over writes nothing).
+    virtual bool TakesRow(qint32 Row) { Q_UNUSED(Row) return true; }
+    // Hands the row's source to the component.
+    virtual void PutRowSource(qint32 Row) = 0;
+    // The file the row's source is read from ("" when it is not a file).
+    virtual QString RowSourceFile(qint32 Row);
+    // Hands the row's tags to the component.
+    virtual void PutRowTags(qint32 Row);
+    // Starts the component on what it was handed.
+    virtual void StartComponent() = 0;
+
+    void AbortJob() override;
+
+private:
+    // The row's error, as the component would report it: logged, shown, the error flag set.
+    void ShowRowError(qint32 Code, const QString& Description);
+    qint32 RefuseRow(qint32 Code, const QString& Description);
+    // The two ways a job ends: every row worked on, or stopped by the user.
+    void EndCompleted();
+    void EndStopped();
+    void ReadItemSecs(qint32 Row);
+
+    qint32 m_lCurrentRow = 1;
+    qint32 m_lItemSecs = 0;
+};

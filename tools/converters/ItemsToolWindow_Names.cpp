@@ -1,0 +1,56 @@
+// The output-name template row of the item tools: the template list, its "Set as default"
+// link and the placeholder reference.
+#include "tools/converters/ItemsToolWindow.h"
+
+#include "components/cGrid/cGrid.h"
+#include "lists/mdlItemsGrid.h"
+#include "platform/Controls.h"
+#include "settings/frmOptions.h"
+#include "settings/frmProgParameters.h"
+#include "settings/mdlFileNameFormats.h"
+#include "settings/mdlOptions.h"
+
+#include <QComboBox>
+
+int ItemsToolWindow::BuildFileNameBlock(int top)
+{
+    MakeLabel(TabSettings, QStringLiteral("File Name Format:"), 240, top + 60, 1600);
+    cboFileName = new QComboBox(TabSettings);
+    PlaceTwips(cboFileName, 1920, top, 4000, 315);
+    FillBuiltInFileNameFormats(cboFileName);
+    lblSetAsDefaultFileName = MakeLink(TabSettings, QStringLiteral("Set as default"), 6000, top + 60, 1100);
+    lblSetAsDefaultFileName->setToolTip(QStringLiteral("Set as default file name format"));
+    lblParameters = MakeLink(TabSettings, QStringLiteral("Parameters"), 7140, top + 60, 1000);
+    lblParameters->setToolTip(QStringLiteral("Parameters"));
+
+    connect(cboFileName, &QComboBox::activated, this, &ItemsToolWindow::cboFileName_Click);
+    connect(lblSetAsDefaultFileName, &LinkLabel::Click, this, &ItemsToolWindow::lblSetAsDefaultFileName_Click);
+    connect(lblParameters, &LinkLabel::Click, this, &ItemsToolWindow::lblParameters_Click);
+    return top + 420;
+}
+
+void ItemsToolWindow::cboFileName_Click()
+{
+    lblSetAsDefaultFileName->setEnabled(cboFileName->currentText() != g_sFileNameFormat);
+}
+
+void ItemsToolWindow::lblSetAsDefaultFileName_Click()
+{
+    SetDefaultFileNameFormat(cboFileName->currentText());
+    lblSetAsDefaultFileName->setEnabled(false);
+}
+
+void ItemsToolWindow::lblParameters_Click()
+{
+    ShowProgParameters(2, this);
+}
+
+QString ItemsToolWindow::CreateFileNameFromFormat(qint32 Row)
+{
+    FileNameValues values;
+    values.row = Row;
+    values.sourceFile = RowText(cGrid1, Row, QStringLiteral("COL_FILE"));
+    values.itemName = RowText(cGrid1, Row, QStringLiteral("Item Name"));
+    values.targetFormatText = cboTargetFormat ? cboTargetFormat->currentText() : QString();
+    return ExpandFileNameFormat(cboFileName ? cboFileName->currentText() : QString(), values);
+}
