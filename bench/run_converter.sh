@@ -62,7 +62,7 @@ echo "20 one-minute 44.1 kHz 16-bit stereo WAVs to MP3 128 kbit/s, quality 5, jo
 echo "runs alternate W L, $runs times; median (min-max)"
 printf '%-62s %7.3f s (%s)\n' "W  converter window, whole process" "$w" "$(minmax "${W[@]}")"
 printf '%-62s %7.3f s (%s)\n' "   of which the job (hand-over to the last \"Done.\"), in-process" "$j" "$(minmax "${J[@]}")"
-printf '%-62s %7.3f s (%s)\n' "   of which the program's start-up to its window" "$s" "$(minmax "${S[@]}")"
+printf '%-62s %7.3f s (%s)\n' "   of which the start-up to the loaded window, in-process" "$s" "$(minmax "${S[@]}")"
 printf '%-62s %7.3f s (%s)\n' "L  lame -b 128 -q 5 -m j, 20 processes one after another" "$l" "$(minmax "${L[@]}")"
 printf 'W / L  %.2fx (bar 1.1x)\n' "$(echo "$w / $l" | bc -l)"
 rm -rf o

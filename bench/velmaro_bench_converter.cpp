@@ -24,7 +24,7 @@
 namespace {
 
 // convert SOURCE_FOLDER OUTDIR
-int convert(const QString& sourceFolder, const QString& outDir, double startup)
+int convert(const QString& sourceFolder, const QString& outDir, const QElapsedTimer& sinceStart)
 {
     // A program folder of its own: the window writes its path history there.
     QTemporaryDir home;
@@ -40,6 +40,8 @@ int convert(const QString& sourceFolder, const QString& outDir, double startup)
 
     const QStringList files = QDir(sourceFolder).entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name);
     frmConverter* w = g_frmConverter();
+    // The program is up and the window loaded, as the launch loads it.
+    const double startup = sinceStart.elapsed() / 1000.0;
     QElapsedTimer timer;
     timer.start();
     // The hand-over of the launch: one row per marked item.
@@ -82,7 +84,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QStringList a = app.arguments();
     if (a.size() == 4 && a[1] == QLatin1String("convert"))
-        return convert(a[2], a[3], startup.elapsed() / 1000.0);
+        return convert(a[2], a[3], startup);
     fprintf(stderr, "usage: velmaro_bench_converter convert SOURCE_FOLDER OUTDIR\n");
     return 2;
 }

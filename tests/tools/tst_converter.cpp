@@ -31,6 +31,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
@@ -176,6 +178,13 @@ void tst_converter::loadsTheWindow()
     QCOMPARE(w->cTabControl1->TabKey(1), QStringLiteral("Settings"));
     QVERIFY(w->TabSettings->isVisibleTo(w));
     QCOMPARE(w->cStatusBar1->PanelCount(), 2);
+    // The Events page from the top: sound, folder, turn-off, external program.
+    QList<int> tops;
+    for (QWidget* box : {static_cast<QWidget*>(w->chkPlaySound), static_cast<QWidget*>(w->chkOpenDestFolder),
+                         static_cast<QWidget*>(w->chkTurnOffComputer), static_cast<QWidget*>(w->chkNoticeApp)})
+        tops << box->y();
+    QVERIFY(std::is_sorted(tops.begin(), tops.end()) && tops.first() < tops.last());
+    QCOMPARE(w->chkNoticeApp->text(), QStringLiteral("Execute external program "));
     // The built-in templates; with no default stored the second one, and its link on.
     QStringList templates;
     for (int i = 0; i < w->cboFileName->count(); ++i)

@@ -2,6 +2,7 @@
 
 #include "components/cAudioConverter/cAudioConverter.h"
 #include "lists/mdlItemsGrid.h"
+#include "platform/Controls.h"
 
 namespace {
 
@@ -21,6 +22,11 @@ ToolWindow::Design converterDesign()
 frmConverter::frmConverter() : ItemsToolWindow(converterDesign())
 {
     BuildFileNameBlock(BuildOutputBlock(120));
+    // The converter's Events page lists the turn-off before the external program.
+    const QPoint notice = chkNoticeApp->pos();
+    chkNoticeApp->move(chkTurnOffComputer->pos());
+    chkTurnOffComputer->move(notice);
+    chkNoticeApp->setText(QStringLiteral("Execute external program "));
     cAudioConverter1 = CreateAudioConverter(this);
     AttachComponent(cAudioConverter1);
 }
