@@ -300,6 +300,7 @@ private:
     bool CmdOptionsPage(qint32 ItemNumber);
     bool CmdAbout(qint32);
     bool CmdNotes(qint32);
+    bool CmdMP3TagsEditor(qint32);
     bool CmdHelpTopic(qint32);
     bool CmdSupport(qint32);
     bool CmdOpenDefaultPlayer(qint32);

@@ -87,6 +87,7 @@ const QHash<QString, frmMain::CommandProc>& frmMain::Commands()
         {QStringLiteral("Advanced"), &frmMain::CmdOptionsPage},
         {QStringLiteral("About"), &frmMain::CmdAbout},
         {QStringLiteral("Notes"), &frmMain::CmdNotes},
+        {QStringLiteral("MP3 Tags Editor"), &frmMain::CmdMP3TagsEditor},
         {QStringLiteral("HelpTopic"), &frmMain::CmdHelpTopic},
         {QStringLiteral("Support"), &frmMain::CmdSupport},
         {QStringLiteral("Open Default Player"), &frmMain::CmdOpenDefaultPlayer},

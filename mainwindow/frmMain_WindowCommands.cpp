@@ -1,5 +1,6 @@
 // The main window's commands that act on the window itself and those that open the
-// options, notes, About box, help, support page, volume control and system player.
+// options, notes, About box, tags editor, help, support page, volume control and system
+// player.
 #include "mainwindow/frmMain.h"
 
 #include "common/mdlModes.h"
@@ -13,6 +14,7 @@
 #include "platform/Services.h"
 #include "platform/ShellService.h"
 #include "settings/frmOptions.h"
+#include "tags/frmMP3TagsEditor.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -107,6 +109,18 @@ bool frmMain::CmdNotes(qint32)
 {
     SetFormOnTop(this, false);
     g_frmNotes()->Show(vbModeless);
+    return true;
+}
+
+bool frmMain::CmdMP3TagsEditor(qint32)
+{
+    SetFormOnTop(this, false);
+    // The wait pointer only while the editor loads; it is not modal, so the command ends
+    // at once.
+    setCursor(Qt::WaitCursor);
+    frmMP3TagsEditor* editor = g_frmMP3TagsEditor();
+    unsetCursor();
+    editor->Show(vbModeless);
     return true;
 }
 

@@ -2,61 +2,20 @@
 // correctly, tags written by the classes are read correctly by FFmpeg, pictures and other
 // frames survive an update, and the audio frames stay bit-identical.
 #include "Id3Fixtures.h"
+#include "Id3Tools.h"
 
 #include "tags/id3/Id3Error.h"
 #include "tags/id3/cMP3ID3v1.h"
 #include "tags/id3/cMP3ID3v2.h"
 
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Id3Fixtures;
-
-namespace {
-
-// Runs a program and returns its standard output; a failure fails the test.
-QByteArray Run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        qWarning().noquote() << program << args.join(u' ') << p.readAllStandardError();
-        return QByteArray("<failed>");
-    }
-    return p.readAllStandardOutput();
-}
-
-// The tags FFmpeg's metadata reader finds in the file.
-QJsonObject ProbeTags(const QString& path)
-{
-    const QByteArray json = Run(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "format_tags", "-of", "json", path});
-    return QJsonDocument::fromJson(json).object().value("format").toObject().value("tags").toObject();
-}
-
-// An MD5 of the audio packets as FFmpeg's demuxer delivers them.
-QByteArray AudioPacketsMd5(const QString& path)
-{
-    return Run(QStringLiteral("ffmpeg"), {"-v", "error", "-i", path, "-map", "0:a", "-c", "copy", "-f", "md5", "-"});
-}
-
-// The bytes between the ID3v2 tag at the start (if any) and the ID3v1 block (if any).
-QByteArray AudioBytes(const QByteArray& file)
-{
-    qsizetype begin = 0;
-    if (file.startsWith("ID3") && file.size() >= 10)
-        begin = 10 + ((file[6] << 21) | (file[7] << 14) | (file[8] << 7) | file[9]) + ((file[5] & 0x10) ? 10 : 0);
-    qsizetype end = file.size();
-    if (end - begin > 128 && file.mid(end - 128, 3) == "TAG")
-        end -= 128;
-    return file.mid(begin, end - begin);
-}
-
-} // namespace
+using namespace Id3Tools;
 
 class tst_Id3Interop : public QObject
 {
