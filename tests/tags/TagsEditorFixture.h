@@ -56,6 +56,25 @@ inline QByteArray V2Tag(const QList<QPair<QByteArray, QByteArray>>& frames)
     return Tag(3, body, 64);
 }
 
+// A file with both tags: version 1 names everything of the General page, version 2 all
+// but the artist.
+inline QString BothTagsFile(const QString& path)
+{
+    const QByteArray v2 = V2Tag({{"TIT2", Utf16Text(QStringLiteral("V2 Title ☺"))},
+                                 {"TALB", Latin1Text("V2 Album")},
+                                 {"TYER", Latin1Text("2005")},
+                                 {"TCON", Latin1Text("(17)")},
+                                 {"TRCK", Latin1Text("7/9")},
+                                 {"COMM", Described("V2 comment")},
+                                 {"TOPE", Latin1Text("Original")},
+                                 {"WXXX", UserLink("http://example.org/")},
+                                 {"TENC", Latin1Text("Encoder")},
+                                 {"TCOP", Latin1Text("2005 Someone")},
+                                 {"USLT", Described("Line 1\nLine 2")}});
+    Make(path, v2 + Music() + V1Block("V1 Title", "V1 Artist", "V1 Album", "1999", "V1 comment", 4, 8));
+    return path;
+}
+
 // The editor as the main window opens it, with its message boxes and file dialog faked.
 class Editor
 {

@@ -9,8 +9,6 @@
 #include "tags/id3/cMP3ID3v2.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,32 +27,15 @@ private slots:
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
-    QString Picture(const QString& mp3);
     QTemporaryDir m_dir;
 };
 
 void tst_Id3Interop::initTestCase()
 {
-    for (const char* tool : {"ffmpeg", "ffprobe", "lame", "eyeD3"}) {
-        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-            QFAIL(qPrintable(QStringLiteral("%1 is missing: install the test: line of scripts/packages.txt").arg(tool)));
-    }
-    Run("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "sine=frequency=440:duration=0.3", "-ar", "44100", "-ac",
-                   "1", path("base.wav")});
-    Run("lame", {"--quiet", "-b", "64", path("base.wav"), path("base.mp3")});
-    Run("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "color=c=red:s=16x16:d=1", "-frames:v", "1", path("cover.png")});
+    if (const QString tool = MissingTool(); !tool.isEmpty())
+        QFAIL(qPrintable(tool + QStringLiteral(" is missing: install the test: line of scripts/packages.txt")));
+    QVERIFY(MakeSources(m_dir.path()));
     TestFiles::WriteBytes(path("lyrics.txt"), QStringLiteral("Line one\nLine two ☺\n").toUtf8());
-    QVERIFY(QFile::exists(path("base.mp3")) && QFile::exists(path("cover.png")));
-}
-
-QString tst_Id3Interop::Picture(const QString& mp3)
-{
-    const QString out = mp3 + QStringLiteral(".png");
-    QFile::remove(out);
-    QProcess p;
-    p.start("ffmpeg", {"-v", "error", "-y", "-i", mp3, "-map", "0:v", "-c", "copy", "-f", "image2", out});
-    p.waitForFinished(60000);
-    return out;
 }
 
 void tst_Id3Interop::otherProgramsTags_data()

@@ -17,25 +17,6 @@ using namespace TagsEditorTest;
 
 namespace {
 
-// A file with both tags: version 1 names everything of the General page, version 2 all
-// but the artist.
-QString writeBothTags(const QString& path)
-{
-    const QByteArray v2 = V2Tag({{"TIT2", Utf16Text(QStringLiteral("V2 Title ☺"))},
-                                 {"TALB", Latin1Text("V2 Album")},
-                                 {"TYER", Latin1Text("2005")},
-                                 {"TCON", Latin1Text("(17)")},
-                                 {"TRCK", Latin1Text("7/9")},
-                                 {"COMM", Described("V2 comment")},
-                                 {"TOPE", Latin1Text("Original")},
-                                 {"WXXX", UserLink("http://example.org/")},
-                                 {"TENC", Latin1Text("Encoder")},
-                                 {"TCOP", Latin1Text("2005 Someone")},
-                                 {"USLT", Described("Line 1\nLine 2")}});
-    Make(path, v2 + Music() + V1Block("V1 Title", "V1 Artist", "V1 Album", "1999", "V1 comment", 4, 8));
-    return path;
-}
-
 QStringList tabs(cTabControl* t)
 {
     QStringList out;
@@ -197,7 +178,7 @@ void tst_TagsEditor::boxesOfEachVersion()
     QFETCH(int, version);
     QFETCH(QStringList, boxes);
     Editor e;
-    const QString file = writeBothTags(e.platform.path("both.mp3"));
+    const QString file = BothTagsFile(e.platform.path("both.mp3"));
     e.choose(file);
     QCOMPARE(e.w->sSourceFile->text(), file);
     QVERIFY(e.w->cmdApply->isEnabled());
@@ -247,7 +228,7 @@ void tst_TagsEditor::genreCodesLoaded()
 void tst_TagsEditor::unreadableFileLoadsNothing()
 {
     Editor e;
-    e.choose(writeBothTags(e.platform.path("both.mp3")));
+    e.choose(BothTagsFile(e.platform.path("both.mp3")));
     QCOMPARE(e.w->txtTitle->text(), QStringLiteral("V2 Title ☺"));
     // A file that is gone by the time it is read: every box empty, nothing said.
     const QString gone = e.platform.path("gone/song.mp3");
@@ -273,7 +254,7 @@ void tst_TagsEditor::fileDialog()
     QVERIFY(!w->cmdApply->isEnabled());
 
     // Cancelled after a file: the file, its values and Apply stay.
-    const QString file = writeBothTags(e.platform.path("both.mp3"));
+    const QString file = BothTagsFile(e.platform.path("both.mp3"));
     e.choose(file);
     const QStringList loaded = e.boxes();
     w->cmdSelectFile_Click();
@@ -293,7 +274,7 @@ void tst_TagsEditor::fileDialog()
 void tst_TagsEditor::closeUnloads()
 {
     Editor e;
-    e.choose(writeBothTags(e.platform.path("both.mp3")));
+    e.choose(BothTagsFile(e.platform.path("both.mp3")));
     e.version(V2);
     e.w->cmdClose_Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
