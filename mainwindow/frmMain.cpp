@@ -155,7 +155,6 @@ frmMain::frmMain()
     FillImageLists();
 
     cAudioConverter1 = CreateAudioConverter(this);
-    cPlayer1 = CreatePlayer(this);
     cAudioCDRipper1 = CreateAudioCDRipper(this);
 
     tmrUnload.setInterval(100);
@@ -192,7 +191,6 @@ frmMain::frmMain()
     connect(tlbrProjects, &cToolbar::ButtonClick, this, &frmMain::tlbrProjects_ButtonClick);
     connect(tlbrList, &cToolbar::ButtonClick, this, &frmMain::tlbrList_ButtonClick);
     connect(tlbrRecorder, &cToolbar::ButtonClick, this, &frmMain::tlbrRecorder_ButtonClick);
-    connect(tlbrPlayButtons, &cToolbar::ButtonClick, this, &frmMain::tlbrPlayButtons_ButtonClick);
     ConnectSessionEnd();
 }
 
@@ -213,28 +211,6 @@ frmMain::~frmMain()
     delete imgGeneral;
     delete imgGrid;
     delete imgPlayer;
-}
-
-void frmMain::BuildPlayerPanel()
-{
-    // The panel is 3495 x 1215 twips: the position slider along its top (the layout
-    // stretches it to the panel's width), under it the play buttons, the position over
-    // the length, and the two graphs. The layout reads the panel's height from
-    // m_layout.picPlayer, the one place it is kept.
-    cSlider1 = new cSlider(picPlayer);
-    cSlider1->setObjectName(QStringLiteral("cSlider1"));
-    cToolbarHostPlayer = new cToolbarHost(picPlayer);
-    tlbrPlayButtons = new cToolbar(cToolbarHostPlayer);
-    tlbrPlayButtons->setObjectName(QStringLiteral("tlbrPlayButtons"));
-    PlaceTwips(cToolbarHostPlayer, 40, 520, 1680, 500);
-    lblCurrentPositionSec = new QLabel(QStringLiteral("0:00:00"), picPlayer);
-    lbTotalLengthSec = new QLabel(QStringLiteral("0:00:00"), picPlayer);
-    PlaceTwips(lblCurrentPositionSec, 1740, 540, 780, 240);
-    PlaceTwips(lbTotalLengthSec, 1740, 780, 780, 240);
-    cAudioGraphAmp = new cAudioGraph(cAudioGraph::Amplitude, picPlayer);
-    cAudioGraphFreq = new cAudioGraph(cAudioGraph::Frequency, picPlayer);
-    PlaceTwips(cAudioGraphAmp, 2550, 500, 450, 620);
-    PlaceTwips(cAudioGraphFreq, 3030, 500, 450, 620);
 }
 
 void frmMain::Form_Load()

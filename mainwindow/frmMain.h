@@ -4,7 +4,7 @@
 // frmMain.cpp (controls, start-up), _Layout (panels, view, splitter bar), _Exit (exit and
 // session end, status panels), _Menus (the menu tree), _Toolbars,
 // _Commands (the dispatcher, list and item commands), _WindowCommands, _Tray (tray,
-// window modes, texts for other windows), _Images, _Preview, _Lists, _Grid, _AddFiles,
+// window modes, texts for other windows), _Images, _Player, _Lists, _Grid, _AddFiles,
 // _CDs, _Tools (the tool launches).
 #pragma once
 
@@ -95,12 +95,23 @@ public:
     void tlbrRecorder_ButtonClick(qint32 Index);
     void tlbrPlayButtons_ButtonClick(qint32 Index);
 
-    // The preview player: play the current row, stop it; and the tools bar's "Stop" step
-    // that the exit, the list code and the end of a play ask for (resume a paused play,
-    // then stop it).
+    // The preview player (frmMain_Player.cpp): play the current row, stop it; the tools
+    // bar's "Stop" step that the exit, the list code and the end of a play ask for (resume
+    // a paused play, then stop it); and the stop before every command, which also drops a
+    // pending restart.
     void StartPlay();
     void StopPlay();
     void StopPreviewPlayer();
+    void StopPreviewForCommand();
+    void SetRowBold(qint32 lRow, bool bBold);
+    void cPlayer1_PlayDone();
+    void cSlider1_ThumbPressed();
+    void cSlider1_ThumbReleased();
+    void tmrPlayer_Timer();
+    void tmSlider_Timer();
+    void tmrAudioData_Timer();
+    // The tree node that was selected when the preview started; none once it is stopped.
+    cTreeItem* PlayingNode() const;
 
     // Window modes: always on top and transparent, with their check marks.
     void SetOnTop(bool bVal);
@@ -258,6 +269,9 @@ public:
     QTimer tmrRemove;
     QTimer tmrCDs;
     QTimer tmrCommandLine;
+    QTimer tmrPlayer;     // the restart of "Play" while a file plays
+    QTimer tmSlider;      // the position slider and label
+    QTimer tmrAudioData;  // the audio graphs
 
     // The list file the grid holds ("" while it holds none, e.g. after a load that could
     // not read its file): the only file SaveGridToFile writes.
@@ -332,7 +346,8 @@ private:
     void RestoreWindowSize();
     void RunCommandLineSwitches();
     void SaveWindowSize();
-    // Lays the player panel's own controls out inside it.
+    // The player panel's own controls inside it, the player and their events
+    // (frmMain_Player.cpp).
     void BuildPlayerPanel();
     // Places the panels where m_layout says and shows or hides them.
     void ApplyLayout();
@@ -374,6 +389,7 @@ private:
     QString m_sGridListError;        // why the list last shown could not be read
     QString m_sListsFolderProblem;   // why the lists folder cannot be used ("" when it can)
     QPointer<cTreeItem> m_shownNode;
+    QPointer<cTreeItem> m_playingNode;
     bool m_bAddingFiles = false;
     bool m_bUnloadAfterAdd = false;  // the window was closed while files were being added
 };

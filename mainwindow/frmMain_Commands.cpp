@@ -100,9 +100,9 @@ const QHash<QString, frmMain::CommandProc>& frmMain::Commands()
 
 void frmMain::m_cMenu_Click(qint32 ItemNumber)
 {
-    // Before any command, even one that ends at once, a playing preview stops.
-    if (cPlayer1->IsPlaying())
-        cPlayer1->StopPlay();
+    // Before any command, even one that ends at once, a playing preview stops through
+    // the window's own stop, so the end of that play starts no other row.
+    StopPreviewForCommand();
     if (ItemNumber == 0)
         return;
     const QString key = m_cMenu->ItemKey(ItemNumber);

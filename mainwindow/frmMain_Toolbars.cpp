@@ -248,20 +248,3 @@ void frmMain::tlbrRecorder_ButtonClick(qint32 Index)
     else if (key == QLatin1String("Stop"))
         StopPreviewPlayer();
 }
-
-void frmMain::tlbrPlayButtons_ButtonClick(qint32 Index)
-{
-    const QString key = tlbrPlayButtons->ButtonKey(Index);
-    if (key == QLatin1String("Play")) {
-        StartPlay();
-    } else if (key == QLatin1String("Pause")) {
-        if (!cPlayer1->IsPlaying())
-            tlbrPlayButtons->SetButtonChecked(QStringLiteral("Pause"), false);
-        else if (tlbrPlayButtons->ButtonChecked(QStringLiteral("Pause")))
-            cPlayer1->Pause();
-        else
-            cPlayer1->Resume();
-    } else if (key == QLatin1String("Stop")) {
-        StopPreviewPlayer();
-    }
-}

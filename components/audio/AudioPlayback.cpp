@@ -78,11 +78,12 @@ struct AudioPlayback::State {
                 p->snapshot[(kSnapshotFrames - keep + i) * 2] = l;
                 p->snapshot[(kSnapshotFrames - keep + i) * 2 + 1] = r;
             }
+            // Counted under the lock: a seek resets the count together with the ring.
+            p->playedFrames += qint64(frames);
         }
         p->space.notify_one();
         if (got < want)
             memset(out + got, 0, (want - got) * sizeof(qint16));
-        p->playedFrames += qint64(got / size_t(channels));
         if (got == 0 && p->decodeDone && !p->ended.exchange(true) && p->request.onEnd)
             p->request.onEnd();
     }
@@ -146,12 +147,17 @@ struct AudioPlayback::State {
                 seekTo = -1;
                 continue;
             }
-            if (dec.next(stats) <= 0)
-                break;
+            if (dec.next(stats) <= 0 || dec.pos() >= end) {
+                // All of the stretch is decoded; the ring still plays out. A seek asked
+                // for before it has decodes again from there.
+                if (seekTo < 0)
+                    convert(swr, nullptr, 0, conv);  // the resampler's tail
+                if (!waitForSeek())
+                    break;
+                continue;
+            }
             const AVFrame* f = dec.frame();
             const qint64 pos = dec.pos();
-            if (pos >= end)
-                break;
             const qint64 a = std::max(pos, from);
             const qint64 b = std::min(pos + f->nb_samples, end);
             if (b <= a || f->format != dec.format())
@@ -160,10 +166,22 @@ struct AudioPlayback::State {
             FrameSamplesFrom(f, int(a - pos), in);
             convert(swr, in, int(b - a), conv);
         }
-        if (ok && swr && !stop && seekTo < 0)
-            convert(swr, nullptr, 0, conv);  // the resampler's tail
         swr_free(&swr);
         decodeDone = true;
+    }
+
+    // True when a seek came before the play ended or was stopped.
+    bool waitForSeek()
+    {
+        decodeDone = true;
+        std::unique_lock<std::mutex> g(lock);
+        // The flags are set without the lock: wake now and then to look again.
+        while (!space.wait_for(g, std::chrono::milliseconds(50), [&] { return stop || ended || seekTo >= 0; })) {
+        }
+        if (stop || ended)
+            return false;
+        decodeDone = false;
+        return true;
     }
 
     void convert(SwrContext* swr, const uint8_t* const* in, int n, std::vector<qint16>& conv)
@@ -250,6 +268,11 @@ bool AudioPlayback::paused() const
 int AudioPlayback::sourceRate() const
 {
     return m->sourceRate;
+}
+
+int AudioPlayback::deviceRate() const
+{
+    return m->have.freq;
 }
 
 qint64 AudioPlayback::positionSample() const

@@ -13,8 +13,9 @@
 class AudioPlayback
 {
 public:
-    // Frames of the last played sound kept for the level and spectrum graphs.
-    static constexpr int kSnapshotFrames = 512;
+    // Frames of the last played sound kept for the level and spectrum graphs (enough for
+    // a spectrum in steps of about 20 Hz).
+    static constexpr int kSnapshotFrames = 2048;
 
     struct Request {
         QString path;
@@ -38,6 +39,7 @@ public:
     qint64 positionSample() const;
     double positionSeconds() const;
     int sourceRate() const;
+    int deviceRate() const;  // of the samples the device plays, the snapshot's
     // Goes on playing from there (whole seconds).
     void seek(qint64 seconds);
     // The last frames played as left/right pairs (mono repeated), oldest first.

@@ -1,15 +1,15 @@
+// The audio graphs: analysis when the data arrives, drawing at the next paint.
 #include "components/cAudioGraph/cAudioGraph.h"
 
 #include "platform/Controls.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 
 cAudioGraph::cAudioGraph(GraphKind kind, QWidget* parent) : QWidget(parent), m_kind(kind)
 {
-    setMinimumHeight(24);
+    setMinimumHeight(16);
 }
 
 void cAudioGraph::SetBaseColor(const qint32& colour)
@@ -33,6 +33,16 @@ void cAudioGraph::SetFrequencyColor(const qint32& colour)
 void cAudioGraph::SetAudioData(const PlayerAudioData& Data)
 {
     m_data = Data;
+    if (m_kind == Amplitude) {
+        m_levelLeft = PeakLevel(Data.Left);
+        m_levelRight = PeakLevel(Data.Right);
+        return;
+    }
+    // The spectrum of what both sides play together.
+    QVector<float> mix(Data.Left.size());
+    for (qsizetype i = 0; i < mix.size(); ++i)
+        mix[i] = (Data.Left[i] + (i < Data.Right.size() ? Data.Right[i] : Data.Left[i])) / 2;
+    m_spectrum = AnalyseSpectrum(mix, Data.SampleRate, kBands);
 }
 
 void cAudioGraph::Draw()
@@ -43,6 +53,8 @@ void cAudioGraph::Draw()
 void cAudioGraph::Clear()
 {
     m_data = PlayerAudioData();
+    m_levelLeft = m_levelRight = 0;
+    m_spectrum = SpectrumBands();
     update();
 }
 
@@ -52,30 +64,48 @@ void cAudioGraph::paintEvent(QPaintEvent*)
     const QRectF area = rect();
     p.fillRect(area, VbColor(m_base));
     const QColor line = VbColor(LineColor());
-    if (m_kind == Amplitude) {
-        // The waveform around the middle line; silence is the middle line alone.
-        const qreal mid = area.height() / 2;
-        p.setPen(QPen(line, 1));
-        const QVector<float>& wave = m_data.Waveform;
-        if (wave.size() < 2) {
-            p.drawLine(QPointF(0, mid), QPointF(area.width(), mid));
-            return;
+    if (m_kind == Amplitude)
+        paintAmplitude(p, area, line);
+    else
+        paintSpectrum(p, area, line);
+}
+
+void cAudioGraph::paintAmplitude(QPainter& p, const QRectF& area, const QColor& line)
+{
+    // Two thin bars on the right give the peak of each side; the waveform fills the rest
+    // as the span of samples under each pixel column around the middle line.
+    const qreal barWidth = std::max<qreal>(2, area.width() / 16);
+    const qreal waveWidth = std::max<qreal>(1, area.width() - 2 * barWidth - 2);
+    const qreal mid = area.height() / 2;
+    p.setPen(QPen(line, 1));
+    const QVector<float>& left = m_data.Left;
+    if (left.isEmpty()) {
+        p.drawLine(QPointF(0, mid), QPointF(waveWidth, mid));
+    } else {
+        const int columns = int(waveWidth);
+        for (int x = 0; x < columns; ++x) {
+            const qsizetype from = left.size() * x / columns;
+            const qsizetype to = std::max(from + 1, left.size() * (x + 1) / columns);
+            float lo = 1, hi = -1;
+            for (qsizetype i = from; i < to && i < left.size(); ++i) {
+                const float r = i < m_data.Right.size() ? m_data.Right[i] : left[i];
+                const float s = (left[i] + r) / 2;
+                lo = std::min(lo, s);
+                hi = std::max(hi, s);
+            }
+            p.drawLine(QPointF(x + 0.5, mid - std::clamp<qreal>(hi, -1, 1) * (mid - 1)),
+                       QPointF(x + 0.5, mid - std::clamp<qreal>(lo, -1, 1) * (mid - 1)));
         }
-        QPainterPath path;
-        for (int i = 0; i < wave.size(); ++i) {
-            const qreal x = area.width() * i / (wave.size() - 1);
-            const qreal y = mid - std::clamp<qreal>(wave[i], -1, 1) * (mid - 1);
-            if (i == 0)
-                path.moveTo(x, y);
-            else
-                path.lineTo(x, y);
-        }
-        p.setRenderHint(QPainter::Antialiasing);
-        p.drawPath(path);
-        return;
     }
-    // The spectrum as bars from the bottom edge, low frequencies on the left.
-    const QVector<float>& bands = m_data.Spectrum;
+    const qreal h = area.height();
+    p.fillRect(QRectF(area.width() - 2 * barWidth - 1, h - m_levelLeft * h, barWidth, m_levelLeft * h), line);
+    p.fillRect(QRectF(area.width() - barWidth, h - m_levelRight * h, barWidth, m_levelRight * h), line);
+}
+
+void cAudioGraph::paintSpectrum(QPainter& p, const QRectF& area, const QColor& line)
+{
+    // Bars from the bottom edge, low frequencies on the left.
+    const QVector<float>& bands = m_spectrum.Level;
     if (bands.isEmpty())
         return;
     const qreal width = area.width() / bands.size();

@@ -8,11 +8,18 @@
 
 #include <QMetaObject>
 
-#include <cmath>
+#include <algorithm>
+#include <limits>
 
 namespace {
-constexpr int kSnapshot = AudioPlayback::kSnapshotFrames;
-constexpr int kBands = 32;
+
+qint32 playErrorOf(const MediaFacts& m)
+{
+    if (m.code == kErrSourceMissing)
+        return kPlayErrFileMissing;
+    return m.code == 0 ? 0 : kPlayErrUnreadable;
+}
+
 }  // namespace
 
 PlayerImpl::PlayerImpl(QObject* parent) : cPlayer(parent) {}
@@ -29,26 +36,31 @@ qint32 PlayerImpl::OpenFile(const QString& FileName)
     m_channels = m.channels;
     m_bitrate = qint32(std::min<qint64>(m.bitRate, std::numeric_limits<qint32>::max()));
     m_length = m.lengthSeconds;
-    if (m.code == kErrSourceMissing)
-        return kPlayErrFileMissing;
-    return m.code == 0 ? 0 : kPlayErrUnreadable;
+    return playErrorOf(m);
+}
+
+double PlayerImpl::Length() const
+{
+    return m_play ? m_playLength : m_length;
 }
 
 qint32 PlayerImpl::Play(QString& FileName, qint32& DeviceIndex)
 {
     if (m_play)
         return kPlayErrBusy;
-    const qint32 opened = OpenFile(FileName);
-    if (opened != 0)
-        return opened;
+    // The playing file is probed for itself: the facts of the file last opened stay.
+    const MediaFacts facts = ProbeMedia(FileName);
+    if (const qint32 error = playErrorOf(facts))
+        return error;
     const quint64 generation = ++m_generation;
     AudioPlayback::Request request;
     request.path = FileName;
     request.deviceIndex = DeviceIndex;
-    request.sampleRate = m_sampleRate;
-    request.channels = m_channels;
+    request.sampleRate = facts.sampleRate;
+    request.channels = facts.channels;
     request.onEnd = QueuedPlaybackEnd(this, &PlayerImpl::onPlaybackEnded, generation);
     m_play = AudioPlayback::start(request);
+    m_playLength = facts.lengthSeconds;
     return m_play ? 0 : kPlayErrNoDevice;
 }
 
@@ -120,7 +132,7 @@ qint32 PlayerImpl::GetPosition()
     if (!m_play)
         return 0;
     const double seconds = m_play->positionSeconds();
-    return qint32(std::min(seconds, m_length > 0 ? m_length : seconds));
+    return qint32(std::min(seconds, m_playLength > 0 ? m_playLength : seconds));
 }
 
 void PlayerImpl::SetPosition(qint32 Position)
@@ -135,30 +147,13 @@ PlayerAudioData PlayerImpl::AudioData()
     if (!m_play)
         return d;
     const std::vector<qint16> s = m_play->snapshot();
-    d.Waveform.resize(kSnapshot);
-    double sl = 0, sr = 0;
-    for (int i = 0; i < kSnapshot; ++i) {
-        const double l = s[size_t(i) * 2] / 32768.0, r = s[size_t(i) * 2 + 1] / 32768.0;
-        sl = std::max(sl, std::abs(l));
-        sr = std::max(sr, std::abs(r));
-        d.Waveform[i] = float((l + r) / 2);
-    }
-    d.LevelLeft = float(sl);
-    d.LevelRight = float(sr);
-    // A plain DFT over the snapshot, folded into bands on a square-root frequency scale.
-    d.Spectrum.fill(0.0f, kBands);
-    constexpr int half = kSnapshot / 2;
-    for (int k = 1; k < half; ++k) {
-        double re = 0, im = 0;
-        for (int n = 0; n < kSnapshot; ++n) {
-            const double w = 0.5 - 0.5 * std::cos(2 * M_PI * n / (kSnapshot - 1));
-            const double a = 2 * M_PI * k * n / kSnapshot;
-            re += d.Waveform[n] * w * std::cos(a);
-            im -= d.Waveform[n] * w * std::sin(a);
-        }
-        const double mag = std::sqrt(re * re + im * im) / (kSnapshot / 4.0);
-        const int band = std::min(kBands - 1, int(std::sqrt(double(k) / half) * kBands));
-        d.Spectrum[band] = std::max(d.Spectrum[band], float(std::min(1.0, mag)));
+    const qsizetype frames = qsizetype(s.size() / 2);
+    d.SampleRate = m_play->deviceRate();
+    d.Left.resize(frames);
+    d.Right.resize(frames);
+    for (qsizetype i = 0; i < frames; ++i) {
+        d.Left[i] = float(s[size_t(i) * 2] / 32768.0);
+        d.Right[i] = float(s[size_t(i) * 2 + 1] / 32768.0);
     }
     return d;
 }

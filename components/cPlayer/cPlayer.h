@@ -8,13 +8,11 @@
 
 #include <functional>
 
-// What the audio graphs draw: the current levels, a short stretch of the waveform and
-// a spectrum snapshot of the audio now playing (all 0 to 1).
+// What the audio graphs draw from: the newest samples handed to the output device.
 struct PlayerAudioData {
-    float LevelLeft = 0;
-    float LevelRight = 0;
-    QVector<float> Waveform;  // mono mix of the last samples played, -1 to 1
-    QVector<float> Spectrum;  // magnitude bands, low to high frequency
+    qint32 SampleRate = 0;  // of the samples below; 0 while nothing plays
+    QVector<float> Left;    // -1 to 1, oldest first; a mono file plays on both sides
+    QVector<float> Right;
 };
 
 class cPlayer : public QObject
@@ -24,12 +22,14 @@ public:
     explicit cPlayer(QObject* parent = nullptr);
     ~cPlayer() override;
 
-    // 0 = opened; then SampleRate, Channels, Bitrate (bits per second) and Length
-    // (seconds) describe the file.
+    // Probes a file for its facts: 0 = opened; then SampleRate, Channels and Bitrate (bits
+    // per second) describe it. Probing never touches the file that plays.
     virtual qint32 OpenFile(const QString& FileName) = 0;
     virtual qint32 SampleRate() const = 0;
     virtual qint32 Channels() const = 0;
     virtual qint32 Bitrate() const = 0;
+    // Seconds: the length of the file that plays; while nothing plays, of the file last
+    // opened.
     virtual double Length() const = 0;
 
     // Starts playing on the output device of that index (-1 or an unknown index: the

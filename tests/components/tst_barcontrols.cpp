@@ -14,6 +14,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+
 class tst_BarControls : public QObject
 {
     Q_OBJECT
@@ -180,23 +183,30 @@ void tst_BarControls::amplitudeGraph()
     cAudioGraph graph(cAudioGraph::Amplitude);
     graph.SetBaseColor(0x000000);
     graph.SetAmplitudeColor(0x00FF00);  // green
-    // Full scale at the start, silence after: the line touches the top at the left edge
-    // and runs along the middle on the right.
+    // Loud at the start, silence after; the left side peaks at full scale, the right at
+    // half: the wave rises near the top at the left edge and runs along the middle
+    // further on; the left level bar is full height, the right one half.
     PlayerAudioData data;
-    data.Waveform = {1, 1, 0, 0, 0, 0, 0, 0, 0, 0};
+    data.SampleRate = 8000;
+    data.Left = {1, 1, 0, 0, 0, 0, 0, 0, 0, 0};
+    data.Right = {0.5, 0.5, 0, 0, 0, 0, 0, 0, 0, 0};
     graph.SetAudioData(data);
     graph.Draw();
     QImage img = render(&graph);
     auto greenAt = [&](int x, int y) { return QColor(img.pixel(x, y)).green() > 60; };
-    QVERIFY(greenAt(2, 1));
-    QVERIFY(greenAt(90, 20) || greenAt(90, 19));
-    QVERIFY(!greenAt(90, 5));
+    QVERIFY(greenAt(2, 6));
+    QVERIFY(greenAt(70, 20) || greenAt(70, 19));
+    QVERIFY(!greenAt(70, 5));
+    QVERIFY(greenAt(89, 3));   // left level bar
+    QVERIFY(!greenAt(97, 3));  // right level bar, half height
+    QVERIFY(greenAt(97, 35));
     // Cleared: the middle line only.
     graph.Clear();
     QVERIFY(graph.IsEmpty());
     img = render(&graph);
-    QVERIFY(!greenAt(2, 1));
-    QVERIFY(greenAt(50, 20));
+    QVERIFY(!greenAt(2, 6));
+    QVERIFY(!greenAt(89, 3));
+    QVERIFY(greenAt(50, 20) || greenAt(50, 19));
 }
 
 void tst_BarControls::frequencyGraph()
@@ -204,17 +214,24 @@ void tst_BarControls::frequencyGraph()
     cAudioGraph graph(cAudioGraph::Frequency);
     graph.SetBaseColor(0x000000);
     graph.SetFrequencyColor(0x0000FF);  // red
+    // A full-scale 1 kHz tone: one tall bar at its band, nothing at the top of the range.
     PlayerAudioData data;
-    data.Spectrum = {1.0f, 0.0f};  // a full low band, an empty high band
+    data.SampleRate = 8000;
+    for (int i = 0; i < 1024; ++i)
+        data.Left << float(std::sin(2 * M_PI * 1000 * i / 8000.0));
+    data.Right = data.Left;
     graph.SetAudioData(data);
+    const QVector<float>& bands = graph.Spectrum().Level;
+    const int peak = int(std::max_element(bands.begin(), bands.end()) - bands.begin());
+    const int x = int((peak + 0.5) * 100 / bands.size());
     QImage img = render(&graph);
     auto redAt = [&](int x, int y) { return QColor(img.pixel(x, y)).red() > 128; };
-    QVERIFY(redAt(20, 2));
-    QVERIFY(redAt(20, 38));
-    QVERIFY(!redAt(80, 38));
+    QVERIFY(redAt(x, 2));
+    QVERIFY(redAt(x, 38));
+    QVERIFY(!redAt(98, 38));
     graph.Clear();
     img = render(&graph);
-    QVERIFY(!redAt(20, 38));
+    QVERIFY(!redAt(x, 38));
 }
 
 void tst_BarControls::popupAtOwnerPoint()

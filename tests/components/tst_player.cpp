@@ -1,9 +1,12 @@
-// The player component on SDL's dummy output: file facts, play to the end, pause, stop,
-// position, the audio data for the graphs, and errors.
+// The player component on SDL's disk output: file facts, play to the end with the file's
+// samples reaching the device, pause, stop, position and seeking, probing another file
+// while one plays, the audio data for the graphs, and errors.
+#include "components/cAudioGraph/Spectrum.h"
 #include "components/cPlayer/PlayerImpl.h"
 #include "tests/support/AudioFixtures.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,8 +25,11 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(qEnvironmentVariable("SDL_AUDIODRIVER") == QLatin1String("dummy") ||
-                qEnvironmentVariable("SDL_AUDIODRIVER") == QLatin1String("disk"));
+        // The disk driver writes what is played into a file of ours, in real time. The
+        // driver is chosen once, when the first play opens the audio system.
+        qputenv("SDL_AUDIODRIVER", "disk");
+        qunsetenv("SDL_DISKAUDIODELAY");
+        qputenv("SDL_DISKAUDIOFILE", m_dir.filePath(QStringLiteral("device.raw")).toUtf8());
         m_short = m_dir.filePath(QStringLiteral("short.wav"));
         m_long = m_dir.filePath(QStringLiteral("long.wav"));
         QVERIFY(writeWav(m_short, 44100, 2, 16, sine(26460, 2, 44100, 440)));
@@ -94,22 +100,92 @@ private slots:
         QCOMPARE(done.count(), 1);
     }
 
-    void audioDataFollowsTheSound()
+    void samplesReachTheDevice()
     {
+        // A second of noise at the file's own rate and channels: the device gets it byte
+        // for byte, after nothing but silence.
+        const QString wav = m_dir.filePath(QStringLiteral("noise.wav"));
+        QVERIFY(writeWav(wav, 44100, 2, 16, noise(44100, 2, 7)));
+        const QByteArray samples = wavData(wav);
+        const QString out = m_dir.filePath(QStringLiteral("noise.raw"));
+        qputenv("SDL_DISKAUDIOFILE", out.toUtf8());
+        {
+            PlayerImpl p;
+            QSignalSpy done(&p, &cPlayer::PlayDone);
+            QString file = wav;
+            qint32 device = -1;
+            QCOMPARE(p.Play(file, device), 0);
+            QVERIFY(done.wait(10000));
+        }
+        qputenv("SDL_DISKAUDIOFILE", m_dir.filePath(QStringLiteral("device.raw")).toUtf8());
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        // Under a second of silence while the file opens.
+        const QString wrong = checkPlayedOutput(f.readAll(), samples, 44100 * 4);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    }
+
+    void probingLeavesThePlayAlone()
+    {
+        // While the 8 s file plays, the 0.6 s file is opened for its facts: they describe
+        // the opened file, while the length and the position stay those of the play.
         PlayerImpl p;
         QString file = m_long;
         qint32 device = -1;
         QCOMPARE(p.Play(file, device), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(p.AudioData().LevelLeft > 0.5f, 5000);
-        const PlayerAudioData d = p.AudioData();
-        QVERIFY(d.LevelRight > 0.5f);  // mono plays on both sides
-        QCOMPARE(d.Waveform.size(), 512);
-        QCOMPARE(d.Spectrum.size(), 32);
-        // A 440 Hz tone: the strongest band is a low one.
-        const int peak = int(std::max_element(d.Spectrum.begin(), d.Spectrum.end()) - d.Spectrum.begin());
-        QVERIFY2(peak > 0 && peak < 12, qPrintable(QString::number(peak)));
+        QCOMPARE(p.OpenFile(m_short), 0);
+        QCOMPARE(p.SampleRate(), 44100);
+        QCOMPARE(p.Channels(), 2);
+        QCOMPARE(p.Length(), 8.0);
+        QTRY_VERIFY_WITH_TIMEOUT(p.GetPosition() >= 1, 5000);
         p.StopPlay();
-        QCOMPARE(p.AudioData().LevelLeft, 0.0f);
+        QCOMPARE(p.Length(), 0.6);  // nothing plays: the opened file's
+    }
+
+    void seekAfterAllIsDecoded()
+    {
+        // From second 1 of a 1.3 s file the rest fits in the device's buffer, so all is
+        // decoded at once; a seek back to 0 after that still plays the file from there.
+        const QString wav = m_dir.filePath(QStringLiteral("short13.wav"));
+        QVERIFY(writeWav(wav, 44100, 2, 16, sine(57330, 2, 44100, 440)));
+        PlayerImpl p;
+        QSignalSpy done(&p, &cPlayer::PlayDone);
+        QString file = wav;
+        qint32 device = -1;
+        QCOMPARE(p.Play(file, device), 0);
+        p.SetPosition(1);
+        p.Pause();
+        QTRY_COMPARE_WITH_TIMEOUT(p.GetPosition(), 1, 2000);
+        QTest::qWait(300);
+        p.SetPosition(0);
+        QTRY_COMPARE_WITH_TIMEOUT(p.GetPosition(), 0, 2000);
+        p.Resume();
+        QTest::qWait(700);
+        QVERIFY(p.IsPlaying());
+        QCOMPARE(done.count(), 0);
+        QVERIFY(done.wait(5000));
+    }
+
+    void audioDataFollowsTheSound()
+    {
+        PlayerImpl p;
+        QCOMPARE(p.AudioData().SampleRate, 0);
+        QString file = m_long;
+        qint32 device = -1;
+        QCOMPARE(p.Play(file, device), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(PeakLevel(p.AudioData().Left) > 0.7f, 5000);
+        const PlayerAudioData d = p.AudioData();
+        QCOMPARE(d.SampleRate, 22050);
+        QCOMPARE(d.Left.size(), 2048);
+        QCOMPARE(d.Right.size(), 2048);
+        QVERIFY(PeakLevel(d.Right) > 0.7f);  // mono plays on both sides
+        QVERIFY(PeakLevel(d.Left) < 0.85f);  // the file's 0.8
+        // The 440 Hz tone is the strongest band of the spectrum.
+        const SpectrumBands bands = AnalyseSpectrum(d.Left, d.SampleRate, 32);
+        const int peak = int(std::max_element(bands.Level.begin(), bands.Level.end()) - bands.Level.begin());
+        QVERIFY2(bands.LowHz[peak] <= 440 && 440 < bands.HighHz[peak], qPrintable(QString::number(peak)));
+        p.StopPlay();
+        QVERIFY(p.AudioData().Left.isEmpty());
     }
 
     void errors_data()

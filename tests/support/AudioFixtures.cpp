@@ -95,6 +95,23 @@ QByteArray wavData(const QString& path)
     return f.read(w.dataSize);
 }
 
+QString checkPlayedOutput(const QByteArray& written, const QByteArray& samples, qsizetype maxSilence)
+{
+    const qsizetype at = written.indexOf(samples.left(256));
+    if (samples.isEmpty() || at < 0)
+        return QStringLiteral("the samples are not in the output");
+    if (written.left(at).count('\0') != at)
+        return QStringLiteral("sound before the samples");
+    if (at > maxSilence)
+        return QStringLiteral("%1 bytes of silence before the samples").arg(at);
+    if (written.mid(at, samples.size()) != samples)
+        return QStringLiteral("the samples differ from offset %1 on").arg(at);
+    const QByteArray tail = written.mid(at + samples.size());
+    if (tail.count('\0') != tail.size())
+        return QStringLiteral("sound after the samples");
+    return QString();
+}
+
 bool encode(const QString& source, const QString& target, const EncoderSettings& settings)
 {
     TranscodeRequest req;

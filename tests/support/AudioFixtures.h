@@ -21,6 +21,10 @@ QByteArray wavBytes(int rate, int channels, int bits, const QVector<qint16>& sam
 // The sample bytes of a PCM WAV file (its data chunk), empty when it has none.
 QByteArray wavData(const QString& path);
 
+// Checks what an output device wrote (SDL's disk driver): silence, at most `maxSilence`
+// bytes of it, then exactly `samples`, then silence only. Empty when so, else what is wrong.
+QString checkPlayedOutput(const QByteArray& written, const QByteArray& samples, qsizetype maxSilence);
+
 // Converts `source` to `target` with the real pipeline (for MP3/OGG/WMA fixtures).
 bool encode(const QString& source, const QString& target, const EncoderSettings& settings);
 

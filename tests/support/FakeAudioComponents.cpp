@@ -134,9 +134,10 @@ qint32 FakePlayer::OpenFile(const QString& FileName)
 qint32 FakePlayer::Play(QString& FileName, qint32& DeviceIndex)
 {
     plays << qMakePair(FileName, DeviceIndex);
-    m_current = files.value(FileName, FakePlayerScript{2, 0, 0, 0, 0});
-    const qint32 r = playResult != -1 ? playResult : m_current.result;
+    const FakePlayerScript script = files.value(FileName, FakePlayerScript{2, 0, 0, 0, 0});
+    const qint32 r = playResult != -1 ? playResult : script.result;
     if (r == 0) {
+        m_played = script;
         m_playing = true;
         m_paused = false;
         position = 0;

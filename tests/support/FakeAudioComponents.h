@@ -124,7 +124,7 @@ public:
     qint32 SampleRate() const override { return m_current.sampleRate; }
     qint32 Channels() const override { return m_current.channels; }
     qint32 Bitrate() const override { return m_current.bitrate; }
-    double Length() const override { return m_current.length; }
+    double Length() const override { return m_playing ? m_played.length : m_current.length; }
     qint32 Play(QString& FileName, qint32& DeviceIndex) override;
     QString GetErrorText(qint32& Code) override { return QStringLiteral("Error %1").arg(Code); }
     void Pause() override;
@@ -140,7 +140,8 @@ public:
     void finishPlay();
 
 private:
-    FakePlayerScript m_current{0, 0, 0, 0, 0};
+    FakePlayerScript m_current{0, 0, 0, 0, 0};  // the file last opened
+    FakePlayerScript m_played{0, 0, 0, 0, 0};   // the file that plays
     bool m_playing = false;
     bool m_paused = false;
 };
