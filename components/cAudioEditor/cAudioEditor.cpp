@@ -20,11 +20,13 @@ class cAudioEditor::PeakPass : public QObject
 {
 public:
     PeakPass() : runner(this) {}
-    JobRunner runner;
     WaveFacts facts;
     WavePeaks peaks;
     int percent = 0;
     bool abortAsked = false;
+    // Declared last so it is destroyed first: its destructor stops the worker and waits
+    // for it, and the worker writes into facts and peaks until then.
+    JobRunner runner;
 };
 
 namespace {

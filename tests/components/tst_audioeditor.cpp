@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -685,6 +686,31 @@ private slots:
         delete e;
         QTest::qWait(100);
         QCOMPARE(filesIn(dir.path()), QStringList());  // a save that never ended leaves nothing
+    }
+
+    // The editor goes away while the worker is still filling the peaks of a large file: the
+    // worker must be stopped before the peaks it writes into are freed.
+    void destroyedWhileReadingPeaks()
+    {
+        const QString file = path(QStringLiteral("long.wav"));
+        constexpr qint64 frames = 30'000'000;  // about 2.5 min of 16-bit stereo, a hole on disk
+        QByteArray header = wavBytes(44100, 2, 16, {});
+        const quint32 bytes = quint32(frames * 4);
+        memcpy(header.data() + 40, &bytes, 4);
+        const quint32 riff = bytes + 36;
+        memcpy(header.data() + 4, &riff, 4);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(header), qint64(44));
+        QVERIFY(f.resize(44 + qint64(bytes)));
+        f.close();
+        for (int round = 0; round < 24; ++round) {
+            auto* e = new cAudioEditor;
+            e->OpenFile(file);
+            QThread::msleep(round * 3);
+            delete e;
+        }
+        QFile::remove(file);
     }
 };
 
