@@ -26,7 +26,11 @@ void JobControl::progress(int percent)
     percent = std::clamp(percent, 0, 100);
     if (percent == m_last)
         return;
+    const auto now = std::chrono::steady_clock::now();
+    if (percent < 100 && m_last >= 0 && now - m_lastPost < std::chrono::milliseconds(40))
+        return;
     m_last = percent;
+    m_lastPost = now;
     if (m_post)
         m_post(percent);
 }

@@ -119,6 +119,7 @@ JobOutcome SourceDecoder::open(const QString& path, const WavLayout& wav)
             m_duration = av_rescale(m_in->duration, m_rate, AV_TIME_BASE);
     }
     resetState(0, m_seeking != Seeking::Timestamps);
+    m_fresh = true;
     return JobOutcome::done();
 }
 
@@ -152,6 +153,7 @@ JobOutcome SourceDecoder::openFile()
 
 void SourceDecoder::resetState(qint64 next, bool known)
 {
+    m_fresh = false;
     m_next = next;
     m_nextKnown = known;
     m_frameValid = false;
@@ -162,6 +164,14 @@ void SourceDecoder::resetState(qint64 next, bool known)
 
 JobOutcome SourceDecoder::positionAt(qint64 sample, TranscodeStats& stats)
 {
+    if (m_fresh && !m_nextKnown) {
+        // Where a fresh file's audio starts is told by its first frame.
+        const int r = next(stats);
+        if (r < 0)
+            return JobOutcome::error(kErrDecodeFailed, QStringLiteral("Cannot decode the file \"%1\".").arg(m_path));
+        if (r == 0)
+            return JobOutcome::done();
+    }
     const qint64 frameEnd = m_frameValid ? m_pos + m_frame->nb_samples : m_next;
     if (m_frameValid && m_pos <= sample && sample < frameEnd) {
         m_pending = true;
@@ -239,13 +249,16 @@ JobOutcome SourceDecoder::restart(TranscodeStats& stats)
     // with timestamps, the first frame's tells where the audio starts.
     ++stats.seeks;
     JobOutcome r = openFile();
-    if (r.kind == JobOutcome::Done)
+    if (r.kind == JobOutcome::Done) {
         resetState(0, m_seeking != Seeking::Timestamps);
+        m_fresh = true;
+    }
     return r;
 }
 
 int SourceDecoder::next(TranscodeStats& stats)
 {
+    m_fresh = false;
     if (m_pending) {
         m_pending = false;
         return 1;

@@ -92,6 +92,7 @@ private:
     bool m_pending = false;  // the current frame is returned again by next()
     bool m_eof = false;      // the demuxer has no more packets
     bool m_atEnd = false;    // the decoder has no more frames
+    bool m_fresh = false;    // opened, nothing decoded yet
 };
 
 // Pointers to the samples of a frame from `offset` on (one per plane, or one for packed

@@ -7,6 +7,7 @@
 #include "tests/support/AudioFixtures.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -741,6 +742,44 @@ private slots:
         QVERIFY(std::is_sorted(log.progress.begin(), log.progress.end()));
         QCOMPARE(log.progress.last(), 100);
         QCOMPARE(decode(path(QStringLiteral("after-error.wav"))).frames(), qint64(22050 * 10.5));
+    }
+
+    // Progress reaches the window's thread a few dozen times a second at most, however fast
+    // the job reports it, and always ends at 100: a split into hundreds of short parts would
+    // otherwise wake that thread a hundred times for every part.
+    void progressIsThrottled_data()
+    {
+        QTest::addColumn<int>("stepMs");
+        QTest::addColumn<int>("atLeast");
+        QTest::newRow("a short part") << 0 << 1;
+        QTest::newRow("a job of half a second") << 5 << 5;
+    }
+    void progressIsThrottled()
+    {
+        QFETCH(int, stepMs);
+        QFETCH(int, atLeast);
+        QElapsedTimer timer;
+        timer.start();
+        QObject owner;
+        JobRunner runner(&owner);
+        QList<int> seen;
+        bool ended = false;
+        runner.start(
+            [stepMs](JobControl& control) {
+                for (int p = 0; p <= 100; ++p) {
+                    control.progress(p);
+                    if (stepMs > 0)
+                        QThread::msleep(stepMs);
+                }
+                return JobOutcome::done();
+            },
+            [&](int p) { seen << p; }, [&](const JobOutcome&) { ended = true; });
+        QVERIFY(QTest::qWaitFor([&] { return ended; }, 10000));
+        const qint64 atMost = timer.elapsed() / 40 + 2;  // one every 40 ms, and the end
+        QVERIFY2(seen.size() <= atMost && seen.size() >= atLeast,
+                 qPrintable(QStringLiteral("%1 reports in %2 ms").arg(seen.size()).arg(timer.elapsed())));
+        QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+        QCOMPARE(seen.last(), 100);
     }
 
     void startWhileBusyIsAnError()
