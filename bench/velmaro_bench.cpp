@@ -67,7 +67,7 @@ EncoderSettings settingsFor(const QString& name)
         s.OutputFormat = kOutputMP3;
         s.MP3.Bitrate = 128;
         s.MP3.SampleRate = 44100;
-        s.MP3.Quality = 5;  // the encoder's default quality, as the peers use it
+        s.MP3.Quality = 5;  // the program's default; the peer runs at the same quality
     } else if (name == QLatin1String("ogg")) {
         s.OutputFormat = kOutputOGG;
         s.OGG = OGGSettings{0, 0, 50};
@@ -149,7 +149,14 @@ int main(int argc, char** argv)
         return makeWav(a[2], a[3].toInt());
     if (a.size() == 6 && a[1] == QLatin1String("split"))
         return split(a[2], a[3], a[4], a[5].toInt());
+    if (a.size() == 2 && a[1] == QLatin1String("start-up")) {
+        // What a split pays before its first part: the program's libraries loaded and the
+        // component created, nothing converted.
+        delete CreateAudioConverter(nullptr);
+        return 0;
+    }
     fprintf(stderr, "usage: velmaro_bench make-wav FILE SECONDS\n"
-                    "       velmaro_bench split SOURCE OUTDIR wav|mp3|ogg|ima|wma PART_SECONDS\n");
+                    "       velmaro_bench split SOURCE OUTDIR wav|mp3|ogg|ima|wma PART_SECONDS\n"
+                    "       velmaro_bench start-up\n");
     return 2;
 }
