@@ -319,6 +319,7 @@ private:
     bool CmdSupport(qint32);
     bool CmdOpenDefaultPlayer(qint32);
     bool CmdAudioConverter(qint32);
+    bool CmdAudioJoiner(qint32);
     bool CmdAudioSplitter(qint32);
     bool CmdAudioAnalyser(qint32);
 
@@ -330,6 +331,8 @@ private:
     bool PassToolLaunchGuards(const QString& markMessage);
     // The sub-folder box: the list's name made fit for a file name.
     void HandOverSubFolder(ToolWindow* tool);
+    // The status panels: the marked rows' total time and size; returns the seconds.
+    qint32 HandOverTotals(ToolWindow* tool);
     // Shows a loaded and handed-over tool window modally, without polling the drives.
     void ShowToolWindow(VForm* tool);
 

@@ -14,6 +14,7 @@
 #include "platform/MessageService.h"
 #include "platform/Controls.h"
 #include "tools/converters/frmConverter.h"
+#include "tools/converters/frmJoiner.h"
 #include "tools/splitter/frmAudioEditor.h"
 #include "tools/splitter/frmAudioEditorProc.h"
 #include "tools/splitter/frmSplitter.h"
@@ -57,6 +58,15 @@ void frmMain::HandOverSubFolder(ToolWindow* tool)
     tool->txtUndeForlder->setText(MakeSafeName(selected ? selected->Text() : QString()));
 }
 
+qint32 frmMain::HandOverTotals(ToolWindow* tool)
+{
+    const qint32 seconds = qint32(std::clamp<qint64>(GetTotalTime(true).toLongLong(), 0, INT32_MAX));
+    // The time goes to the wide first panel, the size to the narrow second one.
+    tool->cStatusBar1->SetPanelText(QStringLiteral("Total Size"), QStringLiteral("Total Time: ") + SecondsToTime(seconds));
+    tool->cStatusBar1->SetPanelText(QStringLiteral("Total Time"), QStringLiteral("Total Size: ") + GetTotalSize(true));
+    return seconds;
+}
+
 void frmMain::ShowToolWindow(VForm* tool)
 {
     unsetCursor();
@@ -77,11 +87,26 @@ bool frmMain::CmdAudioConverter(qint32)
     frmConverter* tool = g_frmConverter();
     tool->lblFilesToConvert->setText(QString::number(CountMarkedRows()) + QStringLiteral(" items to convert."));
     // The marked rows' seconds, the base of the window's time-left estimate.
-    const qint32 seconds = qint32(std::clamp<qint64>(GetTotalTime(true).toLongLong(), 0, INT32_MAX));
-    tool->g_ltmrItemSecsTotal = seconds;
-    // The time goes to the wide first panel, the size to the narrow second one.
-    tool->cStatusBar1->SetPanelText(QStringLiteral("Total Size"), QStringLiteral("Total Time: ") + SecondsToTime(seconds));
-    tool->cStatusBar1->SetPanelText(QStringLiteral("Total Time"), QStringLiteral("Total Size: ") + GetTotalSize(true));
+    tool->g_ltmrItemSecsTotal = HandOverTotals(tool);
+    HandOverSubFolder(tool);
+    CopyMarkedRows(cGrid1, tool->cGrid1, true);
+    ShowToolWindow(tool);
+    return true;
+}
+
+bool frmMain::CmdAudioJoiner(qint32)
+{
+    if (!PassToolLaunchGuards(QStringLiteral("Mark the items to join.") + QString(29, u' ')))
+        return false;
+    const qint32 marked = CountMarkedRows();
+    if (marked < 2) {
+        unsetCursor();
+        MsgBox(QStringLiteral("Nothing to join.") + QString(55, u' ') + QStringLiteral("\r\n\r\n"), vbInformation + vbOKOnly);
+        return false;
+    }
+    frmJoiner* tool = g_frmJoiner();
+    tool->lblFilesToConvert->setText(QString::number(marked) + QStringLiteral(" items to join."));
+    HandOverTotals(tool);
     HandOverSubFolder(tool);
     CopyMarkedRows(cGrid1, tool->cGrid1, true);
     ShowToolWindow(tool);

@@ -250,6 +250,7 @@ JobOutcome planEncoder(const EncoderSettings& s, int srcRate, int srcChannels, E
 EncodeSink::~EncodeSink()
 {
     swr_free(&m_swr);
+    av_channel_layout_uninit(&m_srcLayout);
     if (m_fifo)
         av_audio_fifo_free(m_fifo);
     avcodec_free_context(&m_enc);
@@ -326,16 +327,9 @@ JobOutcome EncodeSink::open(const EncoderPlan& plan, const QString& path, const 
     if (ret < 0)
         return writeError(path, ret);
 
-    AVChannelLayout in{};
-    if (srcLayout.order == AV_CHANNEL_ORDER_UNSPEC || srcLayout.nb_channels == 0)
-        av_channel_layout_default(&in, srcLayout.nb_channels > 0 ? srcLayout.nb_channels : 2);
-    else
-        av_channel_layout_copy(&in, &srcLayout);
-    ret = swr_alloc_set_opts2(&m_swr, &m_enc->ch_layout, m_enc->sample_fmt, m_enc->sample_rate, &in, srcFmt, srcRate,
-                              0, nullptr);
-    av_channel_layout_uninit(&in);
-    if (ret < 0 || swr_init(m_swr) < 0)
-        return JobOutcome::error(kErrEncodeFailed, QStringLiteral("Cannot convert the audio to the output format."));
+    JobOutcome r = setSource(srcRate, srcLayout, srcFmt);
+    if (r.kind != JobOutcome::Done)
+        return r;
     m_frameSize = m_enc->frame_size > 0 ? m_enc->frame_size : 4096;
     m_fifo = av_audio_fifo_alloc(m_enc->sample_fmt, plan.channels, m_frameSize * 2);
     m_frame = av_frame_alloc();
@@ -343,6 +337,40 @@ JobOutcome EncodeSink::open(const EncoderPlan& plan, const QString& path, const 
     if (plan.wmaPadding)  // the WMA encoder drops its first initial_padding samples: feed silence first
         pushSilence(m_enc->initial_padding);
     return JobOutcome::done();
+}
+
+JobOutcome EncodeSink::setSource(int srcRate, const AVChannelLayout& srcLayout, AVSampleFormat srcFmt)
+{
+    AVChannelLayout in{};
+    if (srcLayout.order == AV_CHANNEL_ORDER_UNSPEC || srcLayout.nb_channels == 0)
+        av_channel_layout_default(&in, srcLayout.nb_channels > 0 ? srcLayout.nb_channels : 2);
+    else
+        av_channel_layout_copy(&in, &srcLayout);
+    if (m_swr && srcRate == m_srcRate && srcFmt == m_srcFmt && av_channel_layout_compare(&in, &m_srcLayout) == 0) {
+        av_channel_layout_uninit(&in);
+        return JobOutcome::done();
+    }
+    if (m_swr) {
+        // The samples the resampler still holds belong to the audio before the change.
+        const int cap = swr_get_out_samples(m_swr, 0);
+        if (cap > 0 && ensureConv(cap)) {
+            const int got = swr_convert(m_swr, m_conv, cap, nullptr, 0);
+            if (got > 0 && av_audio_fifo_write(m_fifo, reinterpret_cast<void**>(m_conv), got) < got) {
+                av_channel_layout_uninit(&in);
+                return JobOutcome::error(kErrEncodeFailed, QStringLiteral("Out of memory."));
+            }
+        }
+        swr_free(&m_swr);
+    }
+    const int ret = swr_alloc_set_opts2(&m_swr, &m_enc->ch_layout, m_enc->sample_fmt, m_enc->sample_rate, &in, srcFmt,
+                                        srcRate, 0, nullptr);
+    av_channel_layout_uninit(&m_srcLayout);
+    m_srcLayout = in;
+    m_srcRate = srcRate;
+    m_srcFmt = srcFmt;
+    if (ret < 0 || swr_init(m_swr) < 0)
+        return JobOutcome::error(kErrEncodeFailed, QStringLiteral("Cannot convert the audio to the output format."));
+    return m_fifo ? drain(false) : JobOutcome::done();
 }
 
 JobOutcome EncodeSink::write(const uint8_t* const* data, int n)

@@ -55,6 +55,9 @@ public:
     // of the given rate, layout and format.
     JobOutcome open(const EncoderPlan& plan, const QString& path, const AudioTags& tags, int srcRate,
                     const AVChannelLayout& srcLayout, AVSampleFormat srcFmt);
+    // Samples of another rate, layout or format follow: what the resampler holds of the
+    // earlier ones is passed on first. Nothing changes when they are alike.
+    JobOutcome setSource(int srcRate, const AVChannelLayout& srcLayout, AVSampleFormat srcFmt);
     // Takes n source samples (one pointer per plane, or one for packed formats).
     JobOutcome write(const uint8_t* const* data, int n);
     // Flushes the resampler and the encoder and finishes the file.
@@ -74,6 +77,9 @@ private:
     AVCodecContext* m_enc = nullptr;
     AVStream* m_stream = nullptr;
     SwrContext* m_swr = nullptr;
+    int m_srcRate = 0;
+    AVChannelLayout m_srcLayout{};
+    AVSampleFormat m_srcFmt = AV_SAMPLE_FMT_NONE;
     AVAudioFifo* m_fifo = nullptr;
     AVFrame* m_frame = nullptr;
     AVPacket* m_pkt = nullptr;

@@ -24,15 +24,20 @@ JobOutcome CommitOutput(const QString& temp, const QString& target)
 void JobControl::progress(int percent)
 {
     percent = std::clamp(percent, 0, 100);
-    if (percent == m_last)
+    report(percent, percent == 100);
+}
+
+void JobControl::report(int value, bool always)
+{
+    if (value == m_last)
         return;
     const auto now = std::chrono::steady_clock::now();
-    if (percent < 100 && m_last >= 0 && now - m_lastPost < std::chrono::milliseconds(40))
+    if (!always && m_last >= 0 && now - m_lastPost < std::chrono::milliseconds(40))
         return;
-    m_last = percent;
+    m_last = value;
     m_lastPost = now;
     if (m_post)
-        m_post(percent);
+        m_post(value);
 }
 
 JobRunner::JobRunner(QObject* owner) : m_owner(owner) {}

@@ -49,6 +49,9 @@ public:
     bool aborted() const { return m_abort.load(std::memory_order_relaxed); }
     const std::atomic<bool>& abortFlag() const { return m_abort; }
     void progress(int percent);
+    // A progress value on the job's own scale, passed on as it is; `always` skips the
+    // pacing (for a value the owner must see, such as the first of a new step).
+    void report(int value, bool always);
 
 private:
     friend class JobRunner;

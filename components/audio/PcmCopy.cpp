@@ -12,9 +12,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace {
-
-QByteArray wavHeader(int rate, int channels, int bits, qint64 dataBytes, const AudioTags& tags)
+QByteArray PcmWavHeader(int rate, int channels, int bits, qint64 dataBytes, const AudioTags& tags)
 {
     QByteArray info;
     auto item = [&](const char* id, const QString& v) {
@@ -64,8 +62,6 @@ QByteArray wavHeader(int rate, int channels, int bits, qint64 dataBytes, const A
     return h;
 }
 
-}  // namespace
-
 bool CanCopyPcm(const WavLayout& w, const EncoderSettings& s)
 {
     if (!w.isWav || w.formatTag != 1 || !(w.bitsPerSample == 8 || w.bitsPerSample == 16) || w.channels > 2)
@@ -82,28 +78,20 @@ bool CanCopyPcm(const WavLayout& w, const EncoderSettings& s)
     return false;
 }
 
-JobOutcome CopyPcm(const TranscodeRequest& req, const WavLayout& w, qint64 first, qint64 end, OutputTarget& out,
-                   JobControl& control, TranscodeStats& stats)
+JobOutcome CopyFileBytes(const QString& source, qint64 offset, qint64 bytes, int outFd, const QString& output,
+                         JobControl& control, const std::function<void(qint64 done)>& progress)
 {
-    const qint64 frames = w.frames();
-    end = std::min(end, frames);
-    const qint64 bytes = (end - first) * w.blockAlign;
-    QFile src(req.source);
+    QFile src(source);
     if (!src.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return JobOutcome::error(kErrSourceUnreadable, QStringLiteral("Cannot read the file \"%1\".").arg(req.source));
-    stats.seeks = first > 0 ? 1 : 0;
-    const int outFd = out.fd();
+        return JobOutcome::error(kErrSourceUnreadable, QStringLiteral("Cannot read the file \"%1\".").arg(source));
     auto sysFailed = [&](int err) {
         return JobOutcome::error(kErrWriteFailed, QStringLiteral("Cannot write the output file \"%1\": %2.")
-                                                      .arg(req.output, QString::fromLocal8Bit(strerror(err))));
+                                                      .arg(output, QString::fromLocal8Bit(strerror(err))));
     };
-    const QByteArray header = wavHeader(w.sampleRate, w.channels, w.bitsPerSample, bytes, req.tags);
-    if (::write(outFd, header.constData(), size_t(header.size())) != header.size())
-        return sysFailed(errno == 0 ? ENOSPC : errno);
     // The kernel copies the sample bytes (no trip through our memory) where it can; plain
     // reads and writes otherwise.
     const int in = src.handle();
-    loff_t inPos = w.dataOffset + first * w.blockAlign;
+    loff_t inPos = offset;
     qint64 done = 0;
     bool kernelCopy = true;
     QByteArray buf;
@@ -125,7 +113,7 @@ JobOutcome CopyPcm(const TranscodeRequest& req, const WavLayout& w, qint64 first
                 buf.resize(1 << 20);
             const ssize_t r = pread(in, buf.data(), size_t(std::min<qint64>(want, buf.size())), inPos);
             if (r < 0)
-                return JobOutcome::error(kErrSourceUnreadable, QStringLiteral("Cannot read the file \"%1\".").arg(req.source));
+                return JobOutcome::error(kErrSourceUnreadable, QStringLiteral("Cannot read the file \"%1\".").arg(source));
             n = r;
             for (ssize_t put = 0; put < r;) {
                 const ssize_t wr = ::write(outFd, buf.constData() + put, size_t(r - put));
@@ -136,10 +124,33 @@ JobOutcome CopyPcm(const TranscodeRequest& req, const WavLayout& w, qint64 first
             inPos += r;
         }
         if (n == 0)
-            return JobOutcome::error(kErrSourceDamaged, QStringLiteral("The file \"%1\" ends early.").arg(req.source));
+            return JobOutcome::error(kErrSourceDamaged, QStringLiteral("The file \"%1\" ends early.").arg(source));
         done += n;
-        control.progress(int(done * 100 / bytes));
+        if (progress)
+            progress(done);
     }
+    return JobOutcome::done();
+}
+
+JobOutcome CopyPcm(const TranscodeRequest& req, const WavLayout& w, qint64 first, qint64 end, OutputTarget& out,
+                   JobControl& control, TranscodeStats& stats)
+{
+    const qint64 frames = w.frames();
+    end = std::min(end, frames);
+    const qint64 bytes = (end - first) * w.blockAlign;
+    stats.seeks = first > 0 ? 1 : 0;
+    const int outFd = out.fd();
+    auto sysFailed = [&](int err) {
+        return JobOutcome::error(kErrWriteFailed, QStringLiteral("Cannot write the output file \"%1\": %2.")
+                                                      .arg(req.output, QString::fromLocal8Bit(strerror(err))));
+    };
+    const QByteArray header = PcmWavHeader(w.sampleRate, w.channels, w.bitsPerSample, bytes, req.tags);
+    if (::write(outFd, header.constData(), size_t(header.size())) != header.size())
+        return sysFailed(errno == 0 ? ENOSPC : errno);
+    JobOutcome r = CopyFileBytes(req.source, w.dataOffset + first * w.blockAlign, bytes, outFd, req.output, control,
+                                 [&](qint64 done) { control.progress(int(done * 100 / bytes)); });
+    if (r.kind != JobOutcome::Done)
+        return r;
     if ((bytes & 1) && ::write(outFd, "\0", 1) != 1)
         return sysFailed(errno);
     if (!out.closeFd())

@@ -49,13 +49,17 @@ void sampleRange(const TranscodeRequest& req, int rate, qint64& first, qint64& e
     end = lenSec > 0 ? first + lenSec * rate : kToEnd;
 }
 
-JobOutcome afterTheEnd(qint64 first, qint64 endSample, int rate)
+}  // namespace
+
+JobOutcome RangeAfterTheEnd(qint64 first, qint64 endSample, int rate)
 {
     return JobOutcome::error(kErrBadRange, QStringLiteral("The range starts at %1 s, after the end of the source (%2 s).")
                                                .arg(first % rate == 0 ? QString::number(first / rate)
                                                                       : QString::number(double(first) / rate, 'f', 3))
                                                .arg(double(endSample) / rate, 0, 'f', 1));
 }
+
+namespace {
 
 // The decoder for a job: the one kept open from the previous part of the same, unchanged
 // file, which reaches a later range by decoding on or by a short seek, or a fresh one.
@@ -98,7 +102,7 @@ JobOutcome transcodeFile(const TranscodeRequest& req, const WavLayout& wav, Outp
     qint64 first = 0, end = 0;
     sampleRange(req, dec.rate(), first, end);
     if (dec.seeking() == SourceDecoder::Seeking::Blocks && first >= dec.duration())
-        return afterTheEnd(first, dec.duration(), dec.rate());
+        return RangeAfterTheEnd(first, dec.duration(), dec.rate());
     EncoderPlan plan;
     r = planEncoder(req.settings, dec.rate(), dec.channels(), plan);
     if (r.kind != JobOutcome::Done)
@@ -108,50 +112,10 @@ JobOutcome transcodeFile(const TranscodeRequest& req, const WavLayout& wav, Outp
     r = sink.open(plan, out.tempPath(), req.tags, dec.rate(), dec.layout(), dec.format());
     if (r.kind != JobOutcome::Done)
         return r;
-    r = dec.positionAt(first, stats);
+    r = DecodeRangeInto(dec, first, end, sink, control, stats, req.source,
+                        [&control](int percent) { control.progress(percent); });
     if (r.kind != JobOutcome::Done)
         return r;
-    // Progress runs from the first sample decoded for this job, which lies before the range
-    // when the decoder has to run in from further back.
-    qint64 base = -1;
-    while (true) {
-        if (control.aborted())
-            return JobOutcome::aborted();
-        const int got = dec.next(stats);
-        if (got < 0)
-            return JobOutcome::error(kErrDecodeFailed, QStringLiteral("Cannot decode the file \"%1\".").arg(req.source));
-        if (got == 0)
-            break;
-        const AVFrame* f = dec.frame();
-        const qint64 pos = dec.pos();
-        if (pos >= end)
-            break;
-        if (base < 0)
-            base = std::min(pos, first);
-        const qint64 a = std::max(pos, first);
-        const qint64 b = std::min(pos + f->nb_samples, end);
-        if (b > a) {
-            if (f->format != dec.format())
-                return JobOutcome::error(kErrDecodeFailed,
-                                         QStringLiteral("The audio format of \"%1\" changes within the file.").arg(req.source));
-            const uint8_t* ptrs[AV_NUM_DATA_POINTERS] = {};
-            FrameSamplesFrom(f, int(a - pos), ptrs);
-            r = sink.write(ptrs, int(b - a));
-            if (r.kind != JobOutcome::Done)
-                return r;
-            stats.samplesWritten += b - a;
-        }
-        const qint64 last = std::min(end, dec.duration() > 0 ? std::max(dec.duration(), b) : end);
-        control.progress(int(std::min<qint64>(99, (b - base) * 100 / std::max<qint64>(1, last - base))));
-        if (pos + f->nb_samples >= end)
-            break;  // this frame stays current: a next range starting at `end` begins in it
-    }
-    if (stats.samplesWritten == 0) {
-        const qint64 known = dec.endPosition() >= 0 ? dec.endPosition() : dec.duration();
-        if (known > 0 && first >= known)
-            return afterTheEnd(first, known, dec.rate());
-        return JobOutcome::error(kErrBadRange, QStringLiteral("The range holds no audio of \"%1\".").arg(req.source));
-    }
     return sink.finish();
 }
 
@@ -194,6 +158,58 @@ JobOutcome transcodePcm(const TranscodeRequest& req, OutputTarget& out, JobContr
 
 }  // namespace
 
+JobOutcome DecodeRangeInto(SourceDecoder& dec, qint64 first, qint64 end, EncodeSink& sink, JobControl& control,
+                           TranscodeStats& stats, const QString& source, const std::function<void(int)>& progress)
+{
+    const qint64 before = stats.samplesWritten;
+    JobOutcome r = dec.positionAt(first, stats);
+    if (r.kind != JobOutcome::Done)
+        return r;
+    // Progress runs from the first sample decoded for this range, which lies before it
+    // when the decoder has to run in from further back.
+    qint64 base = -1;
+    while (true) {
+        if (control.aborted())
+            return JobOutcome::aborted();
+        const int got = dec.next(stats);
+        if (got < 0)
+            return JobOutcome::error(kErrDecodeFailed, QStringLiteral("Cannot decode the file \"%1\".").arg(source));
+        if (got == 0)
+            break;
+        const AVFrame* f = dec.frame();
+        const qint64 pos = dec.pos();
+        if (pos >= end)
+            break;
+        if (base < 0)
+            base = std::min(pos, first);
+        const qint64 a = std::max(pos, first);
+        const qint64 b = std::min(pos + f->nb_samples, end);
+        if (b > a) {
+            if (f->format != dec.format())
+                return JobOutcome::error(kErrDecodeFailed,
+                                         QStringLiteral("The audio format of \"%1\" changes within the file.").arg(source));
+            const uint8_t* ptrs[AV_NUM_DATA_POINTERS] = {};
+            FrameSamplesFrom(f, int(a - pos), ptrs);
+            r = sink.write(ptrs, int(b - a));
+            if (r.kind != JobOutcome::Done)
+                return r;
+            stats.samplesWritten += b - a;
+        }
+        const qint64 last = std::min(end, dec.duration() > 0 ? std::max(dec.duration(), b) : end);
+        if (progress)
+            progress(int(std::min<qint64>(99, (b - base) * 100 / std::max<qint64>(1, last - base))));
+        if (pos + f->nb_samples >= end)
+            break;  // this frame stays current: a next range starting at `end` begins in it
+    }
+    if (stats.samplesWritten == before) {
+        const qint64 known = dec.endPosition() >= 0 ? dec.endPosition() : dec.duration();
+        if (known > 0 && first >= known)
+            return RangeAfterTheEnd(first, known, dec.rate());
+        return JobOutcome::error(kErrBadRange, QStringLiteral("The range holds no audio of \"%1\".").arg(source));
+    }
+    return JobOutcome::done();
+}
+
 JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, TranscodeStats* statsOut, bool deferCommit)
 {
     QuietMediaLibraries();
@@ -227,7 +243,7 @@ JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, Transc
         qint64 first = 0, end = 0;
         sampleRange(req, wav.sampleRate, first, end);
         if (first >= wav.frames())
-            return afterTheEnd(first, wav.frames(), wav.sampleRate);
+            return RangeAfterTheEnd(first, wav.frames(), wav.sampleRate);
         r = CopyPcm(req, wav, first, end, out, control, stats);
     } else {
         r = transcodeFile(req, wav, out, control, stats);

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // Raw CD audio: 44100 Hz, 16-bit, stereo, interleaved little-endian frames.
@@ -55,3 +56,15 @@ struct TranscodeStats {
 // for JobRunner to rename (or remove, when the job was aborted meanwhile) on the owner's thread.
 JobOutcome RunTranscode(const TranscodeRequest& request, JobControl& control, TranscodeStats* stats = nullptr,
                         bool deferCommit = false);
+
+class EncodeSink;
+class SourceDecoder;
+
+// Decodes the source samples [first, end) (end may be the largest number: to the source's
+// end) into the sink, exactly those samples; `progress` hears 0..99 of the range. A range
+// that holds no audio is an error.
+JobOutcome DecodeRangeInto(SourceDecoder& dec, qint64 first, qint64 end, EncodeSink& sink, JobControl& control,
+                           TranscodeStats& stats, const QString& source, const std::function<void(int)>& progress);
+
+// The error of a range that starts at or after the source's last sample.
+JobOutcome RangeAfterTheEnd(qint64 first, qint64 endSample, int rate);

@@ -266,8 +266,60 @@ void FakeAudioCDRipper::finishAborted()
 }
 
 // ---- factories -------------------------------------------------------------------------
+// ---- join ------------------------------------------------------------------------------
+void FakeAudioJoin::AddFile(const QString& FileName, qint32& Start, qint32& Length)
+{
+    calls << QStringLiteral("AddFile %1 %2 %3").arg(FileName).arg(Start).arg(Length);
+    cAudioJoin::AddFile(FileName, Start, Length);
+}
+
+void FakeAudioJoin::RemoveFile(qint32 Index)
+{
+    calls << QStringLiteral("RemoveFile %1").arg(Index);
+    cAudioJoin::RemoveFile(Index);
+}
+
+void FakeAudioJoin::StartJoin()
+{
+    calls << QStringLiteral("StartJoin");
+    started << FakeJoinRecord{m_entries, recordOf(*this)};
+    m_running = true;
+    queueAutoFinish(this);
+}
+
+void FakeAudioJoin::Close()
+{
+    calls << QStringLiteral("Close");
+    m_entries.clear();
+}
+
+void FakeAudioJoin::finishDone()
+{
+    m_running = false;
+    emit Done();
+}
+
+void FakeAudioJoin::finishError(qint32 code, const QString& description)
+{
+    m_running = false;
+    emit Error(code, description);
+}
+
+void FakeAudioJoin::finishAborted()
+{
+    m_running = false;
+    emit Aborted();
+}
+
 FakeAudioFactories::FakeAudioFactories()
 {
+    SetAudioJoinFactory([this](QObject* parent) {
+        auto* f = new FakeAudioJoin(parent);
+        joins << f;
+        if (setupJoin)
+            setupJoin(f);
+        return f;
+    });
     SetAudioConverterFactory([this](QObject* parent) {
         auto* f = new FakeAudioConverter(parent);
         converters << f;
@@ -296,4 +348,5 @@ FakeAudioFactories::~FakeAudioFactories()
     SetAudioConverterFactory({});
     SetPlayerFactory({});
     SetAudioCDRipperFactory({});
+    SetAudioJoinFactory({});
 }

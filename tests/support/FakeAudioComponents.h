@@ -5,6 +5,7 @@
 
 #include "components/cAudioCDRipper/cAudioCDRipper.h"
 #include "components/cAudioConverter/cAudioConverter.h"
+#include "components/cAudioJoin/cAudioJoin.h"
 #include "components/cPlayer/cPlayer.h"
 
 #include <QHash>
@@ -197,6 +198,46 @@ private:
     bool m_running = false;
 };
 
+// ---- join ------------------------------------------------------------------------------
+// What one StartJoin was asked to do: the entries as the list held them, and the output.
+struct FakeJoinRecord {
+    QList<JoinEntry> entries;
+    FakeJobRecord job;  // output, format, tags, settings
+};
+
+class FakeAudioJoin : public cAudioJoin
+{
+    Q_OBJECT
+public:
+    explicit FakeAudioJoin(QObject* parent = nullptr) : cAudioJoin(parent) {}
+
+    FakeAutoFinish autoFinish = FakeAutoFinish::None;  // queued after StartJoin
+    qint32 autoErrorCode = 6;
+    QString autoErrorText = QStringLiteral("Scripted failure.");
+
+    QList<FakeJoinRecord> started;
+    // Every call on the list and the job, in order: "AddFile <path> <start> <length>",
+    // "RemoveFile 1", "StartJoin", "Abort", "Reset", "Close".
+    QStringList calls;
+
+    void AddFile(const QString& FileName, qint32& Start, qint32& Length) override;
+    void RemoveFile(qint32 Index) override;
+    void StartJoin() override;
+    bool IsJoining() const override { return m_running; }
+    void Abort() override { calls << QStringLiteral("Abort"); }
+    void Reset() override { calls << QStringLiteral("Reset"); }
+    void Close() override;
+
+    void emitProgress(qint32 entry, qint32 percent) { emit Progress(entry, percent); }
+    void finishDone();
+    void finishError(qint32 code, const QString& description);
+    void finishAborted();
+    bool isRunning() const { return m_running; }
+
+private:
+    bool m_running = false;
+};
+
 // Installs the fakes as what CreateAudioConverter / CreatePlayer / CreateAudioCDRipper
 // return while it lives; each created fake is kept for the test to reach.
 class FakeAudioFactories
@@ -207,7 +248,9 @@ public:
     QList<QPointer<FakeAudioConverter>> converters;
     QList<QPointer<FakePlayer>> players;
     QList<QPointer<FakeAudioCDRipper>> rippers;
+    QList<QPointer<FakeAudioJoin>> joins;
     std::function<void(FakeAudioConverter*)> setupConverter;  // runs on each new fake
     std::function<void(FakePlayer*)> setupPlayer;
     std::function<void(FakeAudioCDRipper*)> setupRipper;
+    std::function<void(FakeAudioJoin*)> setupJoin;
 };

@@ -23,20 +23,6 @@
 
 #include <cmath>
 
-namespace {
-
-// A cell that holds a whole number of seconds (blanks around it allowed).
-bool readWholeSeconds(const QString& text, qint32& seconds)
-{
-    bool ok = false;
-    const qint32 value = text.trimmed().toInt(&ok, 10);
-    if (ok)
-        seconds = value;
-    return ok;
-}
-
-} // namespace
-
 ItemsToolWindow::ItemsToolWindow(const Design& design) : ToolWindow(design)
 {
     // The item counter keeps the left part of its line; the estimate stands at the right.
@@ -175,7 +161,7 @@ qint32 ItemsToolWindow::ConvertTask(qint32 Row)
     if (ranged) {
         const QString startText = RowText(cGrid1, Row, QStringLiteral("COL_RANGE_START_TIME"));
         const QString lengthText = RowText(cGrid1, Row, QStringLiteral("COL_RANGE_LENGTH_TIME"));
-        if (!readWholeSeconds(startText, start) || !readWholeSeconds(lengthText, length))
+        if (!ReadWholeSeconds(startText, start) || !ReadWholeSeconds(lengthText, length))
             return RefuseRow(kErrBadRange, QStringLiteral("The range of this item (start \"%1\", length \"%2\") is not "
                                                           "a whole number of seconds.")
                                                .arg(startText, lengthText));
@@ -187,15 +173,11 @@ qint32 ItemsToolWindow::ConvertTask(qint32 Row)
 
     if (!chkOverWrite || chkOverWrite->Value() != 1) {
         if (QFileInfo::exists(path)) {
-            AddLog(QStringLiteral("File already exists."), txtLog);
-            const int answer =
-                MsgBox(QStringLiteral("The file: '") + path + QStringLiteral("' already exists.\r\n\r\nOverwrite it?"),
-                       vbYesNoCancel + vbInformation);
+            const int answer = AskOverwrite(path);
             if (answer == vbNo)
                 return kTaskSkipped;
             if (answer != vbYes)
                 return kTaskCancelled;
-            AddLog(QStringLiteral("Overwrite it..."), txtLog);
         }
     }
     AudioJobComponent* c = JobComponent();
@@ -216,7 +198,7 @@ void ItemsToolWindow::ReadItemSecs(qint32 Row)
         return;
     }
     qint32 length = 0;
-    m_lItemSecs = readWholeSeconds(RowText(cGrid1, Row, QStringLiteral("COL_RANGE_LENGTH_TIME")), length) ? qMax(0, length) : 0;
+    m_lItemSecs = ReadWholeSeconds(RowText(cGrid1, Row, QStringLiteral("COL_RANGE_LENGTH_TIME")), length) ? qMax(0, length) : 0;
 }
 
 QString ItemsToolWindow::RowSourceFile(qint32 Row)

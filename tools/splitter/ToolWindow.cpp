@@ -310,6 +310,25 @@ void ToolWindow::cmdAbort_Click()
     ShowBalloon(QStringLiteral("Aborted."));
 }
 
+int ToolWindow::AskOverwrite(const QString& path)
+{
+    AddLog(QStringLiteral("File already exists."), txtLog);
+    const int answer = MsgBox(QStringLiteral("The file: '") + path + QStringLiteral("' already exists.\r\n\r\nOverwrite it?"),
+                              vbYesNoCancel + vbInformation);
+    if (answer == vbYes)
+        AddLog(QStringLiteral("Overwrite it..."), txtLog);
+    return answer;
+}
+
+bool ReadWholeSeconds(const QString& text, qint32& seconds)
+{
+    bool ok = false;
+    const qint32 value = text.trimmed().toInt(&ok, 10);
+    if (ok)
+        seconds = value;
+    return ok;
+}
+
 void ToolWindow::ShowBalloon(const QString& message)
 {
     MainHost* host = g_MainHost();

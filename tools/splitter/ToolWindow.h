@@ -92,6 +92,11 @@ public:
     // the user is told and the log says so; false then, and nothing may start.
     bool PrepareOutputFolder();
 
+    // Before writing over an existing file: logs "File already exists." and asks whether
+    // to overwrite it (Yes logs "Overwrite it..."); returns the answer, vbYes, vbNo or
+    // vbCancel.
+    int AskOverwrite(const QString& path);
+
     // A balloon on the main window's tray icon, titled with the program's name.
     static void ShowBalloon(const QString& message);
 
@@ -174,6 +179,9 @@ void PaintTitleStrip(QWidget* strip, QLabel* caption);
 // Hands the format of a destination format code (0 WAV ... 5 APE) and its settings record,
 // built from the format globals, to a component; false for any other code.
 bool HandTargetFormat(AudioJobComponent* component, qint32 code);
+
+// A cell that holds a whole number of seconds (blanks around it allowed).
+bool ReadWholeSeconds(const QString& text, qint32& seconds);
 
 // A tag text with its placeholders put in ([DATE], [TIME], [TRACK_NUM], [PROG_NAME],
 // [PROG_VERSION], [YEAR]; written exactly so).
