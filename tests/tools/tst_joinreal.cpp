@@ -1,0 +1,210 @@
+// The audio joiner over the real join component, from the main window's command: a WAV,
+// a range of a FLAC at another rate and an MP3 (made by sox and lame) joined into one WAV
+// holding exactly their samples in order and into one MP3, tagged from the first row,
+// with the "Add" lines, the overwrite question, the Done balloon and the end actions;
+// then a join aborted in the same window, which leaves nothing behind.
+#include "common/mdlModes.h"
+#include "components/audio/MediaProbe.h"
+#include "components/XP_ProgressBar/XP_ProgressBar.h"
+#include "components/cIconMenu/cIconMenu.h"
+#include "components/cSysTray/cSysTray.h"
+#include "lists/mdlItemsGrid.h"
+#include "mainwindow/frmMain.h"
+#include "platform/Controls.h"
+#include "settings/frmAudioProp.h"
+#include "settings/frmOptions.h"
+#include "settings/mdlFormats.h"
+#include "tests/support/AudioFixtures.h"
+#include "tests/support/ExternalTools.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestPlatform.h"
+#include "tools/converters/frmJoiner.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace AudioFixtures;
+
+namespace {
+
+const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
+const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
+
+// The log without the time in front of each line.
+QStringList logLines(const QPlainTextEdit* txt)
+{
+    static const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d:"));
+    QStringList out = txt->toPlainText().split(u'\n');
+    for (QString& line : out)
+        line.remove(time);
+    return out;
+}
+
+bool joinAndWait(frmJoiner* w)
+{
+    w->cmdConvert_Click();
+    return QTest::qWaitFor([w] { return !w->IsBusy(); }, 120000);
+}
+
+} // namespace
+
+class tst_joinreal : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void joinsFromTheMainWindow();
+
+private:
+    QString source(const QString& name) const { return m_dir.path() + u'/' + name; }
+    QTemporaryDir m_dir;
+};
+
+void tst_joinreal::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QString error;
+    QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
+                                {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
+                                 QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16"), source("one.wav"),
+                                 QStringLiteral("synth"), QStringLiteral("2"), QStringLiteral("sine"), QStringLiteral("440"),
+                                 QStringLiteral("whitenoise"), QStringLiteral("vol"), QStringLiteral("0.5")},
+                                source("one.wav"), &error),
+             qPrintable(error));
+    QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
+                                {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("22050"), QStringLiteral("-c"),
+                                 QStringLiteral("1"), QStringLiteral("-b"), QStringLiteral("16"), source("two.flac"),
+                                 QStringLiteral("synth"), QStringLiteral("3"), QStringLiteral("sine"), QStringLiteral("300"),
+                                 QStringLiteral("vol"), QStringLiteral("0.5")},
+                                source("two.flac"), &error),
+             qPrintable(error));
+    QVERIFY2(ExternalTools::Run(QStringLiteral("ffmpeg"),
+                                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"), QStringLiteral("lavfi"),
+                                 QStringLiteral("-i"), QStringLiteral("sine=frequency=1000:duration=2:sample_rate=44100"),
+                                 QStringLiteral("-ac"), QStringLiteral("2"), source("three.wav")},
+                                source("three.wav"), &error),
+             qPrintable(error));
+    QVERIFY2(ExternalTools::Run(QStringLiteral("lame"),
+                                {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), source("three.wav"),
+                                 source("three.mp3")},
+                                source("three.mp3"), &error),
+             qPrintable(error));
+    QVERIFY(writeWav(source("long.wav"), 44100, 2, 16, noise(30 * 44100, 2, 5)));
+}
+
+void tst_joinreal::joinsFromTheMainWindow()
+{
+    TestPlatform platform;
+    InitProductProfile();
+    lAppIncJoin = 1;  // the joiner is reached by its key; this build's menus leave it out
+    QString records;
+    const QString range = QStringLiteral("<COL_RANGE_ALL>0</COL_RANGE_ALL><COL_RANGE_START_TIME>1</COL_RANGE_START_TIME>"
+                                         "<COL_RANGE_LENGTH_TIME>1</COL_RANGE_LENGTH_TIME>");
+    const QStringList names{"one.wav", "two.flac", "three.mp3"};
+    for (const QString& name : names)
+        records += QStringLiteral("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>%1</Item Name><COL_FILE>%2</COL_FILE>"
+                                  "<COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\n")
+                       .arg(name, source(name));
+    records.replace(QStringLiteral("<COL_FILE>%1</COL_FILE><COL_RANGE_ALL>1</COL_RANGE_ALL>").arg(source("two.flac")),
+                    QStringLiteral("<COL_FILE>%1</COL_FILE>").arg(source("two.flac")) + range);
+    QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), records.toUtf8()));
+    Forms::Get<frmOptions>();
+    Forms::Get<frmAudioProp>();
+    g_lSamplesWAV = 44100;
+    g_lBitrateWAV = 16;
+    g_lChannelsWAV = 1;  // stereo
+    frmMain* m = Forms::Get<frmMain>();
+    const QString dest = platform.path(QStringLiteral("joined/"));
+    QDir().mkpath(dest);
+    TestFiles::WriteBytes(dest + "all.wav", "an older file");
+
+    platform.modal().handlers.enqueue([&](VForm* form) {
+        auto* w = qobject_cast<frmJoiner*>(form);
+        QVERIFY(w);
+        QCOMPARE(w->lblFilesToConvert->text(), QStringLiteral("3 items to join."));
+        // The tags each row asks for; the joined file takes the first row's.
+        for (qint32 row = 1; row <= 3; ++row) {
+            SetRowText(w->cGrid1, row, QStringLiteral("COL_TAG_TITLE"), QStringLiteral("Title of [TRACK_NUM]"));
+            SetRowText(w->cGrid1, row, QStringLiteral("COL_TAG_ARTIST"), QStringLiteral("Artist %1").arg(row));
+        }
+        w->txtToPath->setEditText(dest);
+        w->txtJoinedFileName->setText(QStringLiteral("all.[dest_extension]"));
+        w->chkPlaySound->SetValue(1);
+        w->chkOpenDestFolder->SetValue(1);
+
+        // Into WAV, over the older file after the question.
+        SelectListText(w->cboTargetFormat, kWav);
+        platform.messages().answers.enqueue(vbYes);
+        QVERIFY(joinAndWait(w));
+        QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Done."));
+        QCOMPARE(platform.messages().shown.size(), 1);
+        QCOMPARE(platform.messages().shown[0].prompt,
+                 QStringLiteral("The file: '%1' already exists.\r\n\r\nOverwrite it?").arg(dest + "all.wav"));
+        QStringList log = logLines(w->txtLog);
+        QCOMPARE(log.mid(0, 9), (QStringList{"Preparing to join: 3 tracks.", "Destination format: WAV",
+                                             "File already exists.", "Overwrite it...", "Add one.wav...",
+                                             "Add two.flac...", "Add three.mp3...", "Done.", ""}));
+        QCOMPARE(w->prgTotal->Value(), 300);
+        QCOMPARE(w->windowTitle(), DisplayName());
+
+        // Into MP3, a second join in the same window.
+        SelectListText(w->cboTargetFormat, kMp3);
+        QVERIFY(joinAndWait(w));
+        QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Done."));
+        log = logLines(w->txtLog);
+        QCOMPARE(log.mid(9, 7), (QStringList{"Preparing to join: 3 tracks.", "Destination format: MP3",
+                                             "Add one.wav...", "Add two.flac...", "Add three.mp3...", "Done.", ""}));
+
+        // A long join aborted at once: nothing is written.
+        SetRowText(w->cGrid1, 1, QStringLiteral("COL_FILE"), source("long.wav"));
+        SetRowText(w->cGrid1, 2, QStringLiteral("COL_FILE"), source("long.wav"));
+        w->txtJoinedFileName->setText(QStringLiteral("aborted.[dest_extension]"));
+        w->cmdConvert_Click();
+        platform.messages().answers.enqueue(vbYes);
+        w->cmdAbort_Click();
+        QVERIFY(QTest::qWaitFor([w] { return !w->IsBusy(); }, 120000));
+        QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Aborted."));
+        QCOMPARE(logLines(w->txtLog).filter(QStringLiteral("Aborted.")).size(), 1);
+        w->cmdExit_Click();
+    });
+    m->m_cMenu_Click(m->m_cMenu->IndexForKey(QStringLiteral("Audio Joiner")));
+    QCOMPARE(platform.modal().shown, QStringList{QStringLiteral("frmJoiner")});
+
+    // The WAV: one.wav's samples unchanged, one second of two.flac resampled to 44.1 kHz
+    // stereo (both channels alike), then exactly the MP3's decoded samples.
+    const QByteArray data = wavData(dest + "all.wav");
+    const QByteArray first = wavData(source("one.wav"));
+    const Pcm16 last = decodePcm16(source("three.mp3"));
+    QVERIFY(data.startsWith(first));
+    QVERIFY(data.endsWith(last.bytes));
+    const QByteArray middle = data.mid(first.size(), data.size() - first.size() - last.bytes.size());
+    QVERIFY2(qAbs(middle.size() / 4 - 44100) <= 64, qPrintable(QString::number(middle.size() / 4)));
+    const auto* s = reinterpret_cast<const qint16*>(middle.constData());
+    for (qsizetype i = 0; i < middle.size() / 4; ++i)
+        QCOMPARE(s[2 * i], s[2 * i + 1]);
+    QCOMPARE(ReadMediaTags(dest + "all.wav").Artist, QStringLiteral("Artist 1"));
+
+    const Decoded mp3 = decode(dest + "all.mp3");
+    QCOMPARE(mp3.rate, 44100);
+    QVERIFY(qAbs(mp3.frames() - (first.size() / 4 + 44100 + last.frames())) <= 2 * 1152);
+    const AudioTags tags = ReadMediaTags(dest + "all.mp3");
+    QCOMPARE(tags.Title, QStringLiteral("Title of 1"));
+    QCOMPARE(tags.Artist, QStringLiteral("Artist 1"));
+
+    QCOMPARE(QDir(dest).entryList(QDir::Files | QDir::Hidden, QDir::Name), (QStringList{"all.mp3", "all.wav"}));
+    QCOMPARE(m->cSysTray1->Balloons().size(), 3);
+    QCOMPARE(m->cSysTray1->Balloons()[0].message, QStringLiteral("Done."));
+    QCOMPARE(m->cSysTray1->Balloons()[1].message, QStringLiteral("Done."));
+    QCOMPARE(m->cSysTray1->Balloons()[2].message, QStringLiteral("Aborted."));
+    QCOMPARE(platform.sound().played.size(), 2);
+    QCOMPARE(platform.shell().opened, (QStringList{dest, dest}));
+}
+
+QTEST_MAIN(tst_joinreal)
+#include "tst_joinreal.moc"
