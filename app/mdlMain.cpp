@@ -9,12 +9,14 @@
 #include "platform/App.h"
 #include "platform/MessageService.h"
 #include "platform/RegistryStore.h"
+#include "platform/SingleInstance.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QLabel>
+#include <QPointer>
 
 void SetSplashStatus(const QString& text)
 {
@@ -26,8 +28,54 @@ void SetSplashStatus(const QString& text)
     }
 }
 
+namespace {
+
+// This copy's hold on its program folder, for as long as the program runs.
+QPointer<SingleInstance> s_runningCopy;
+
+// A later start asked for the window: out of the tray or the taskbar, to the front.
+void BringMainWindowToFront()
+{
+    frmMain* main = Forms::Loaded<frmMain>();
+    if (!main || main->IsUnloading())
+        return;
+    if (main->InTray() && main->WindowState() == vbMinimized) {
+        main->cSysTray1_TrayClick(1);  // as a click on the tray icon brings it back
+    } else {
+        if (main->WindowState() == vbMinimized)
+            main->SetWindowState(vbNormal);
+        main->show();
+    }
+    if (!HeadlessPlatform()) {
+        main->raise();
+        main->activateWindow();
+    }
+}
+
+// True when this copy may run: no other copy runs from the same program folder. When one
+// does, it has been asked to come to the front.
+bool ClaimProgramFolder()
+{
+    auto* claim = new SingleInstance(AppPath(), qApp);
+    if (!claim->Claim()) {
+        delete claim;
+        return false;
+    }
+    delete s_runningCopy;  // the claim on a program folder left earlier in this process
+    s_runningCopy = claim;
+    QObject::connect(claim, &SingleInstance::ShowRequested, claim, &BringMainWindowToFront);
+    return true;
+}
+
+} // namespace
+
 bool Main()
 {
+    // A second start from the same program folder ends here, before anything is loaded
+    // that the running copy could later overwrite.
+    if (!ClaimProgramFolder())
+        return false;
+
     InitProductProfile();
 
     RegistryRoutines reg;
