@@ -4,6 +4,8 @@
 #include "common/MainHost.h"
 #include "common/mdlFunctions.h"
 #include "platform/App.h"
+#include "platform/MessageService.h"
+#include "platform/TextCodec.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +18,7 @@ QString NotesFile()
 
 QString NotesTextFromFile(const QByteArray& contents)
 {
-    QStringList lines = QString::fromUtf8(contents).split(u'\n');
+    QStringList lines = DecodeText(contents).split(u'\n');
     if (lines.last().isEmpty())
         lines.removeLast();  // the break after the last line
     QString text;
@@ -51,11 +53,10 @@ void frmNotes::Form_Load()
         create.open(QIODevice::WriteOnly);  // a missing notes file is created empty
     }
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || !QFileInfo(path).isFile()) {
-        m_bReadFailed = true;
-        return;
-    }
-    Text1->setPlainText(NotesTextFromFile(f.readAll()));
+    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
+        return;  // shown empty, and never written unless something is typed
+    m_sShownText = NotesTextFromFile(f.readAll());
+    Text1->setPlainText(m_sShownText);
     Text1->document()->setModified(false);
 }
 
@@ -68,10 +69,16 @@ void frmNotes::Form_Resize()
 
 void frmNotes::Form_Unload(int&)
 {
-    // Notes that could not be read are never replaced by an empty box: the file is
-    // written only when its text was shown, or typed anew.
-    if (!m_bReadFailed || Text1->document()->isModified())
-        WriteTextFile(Text1->toPlainText(), NotesFile());
+    // The file is written only when the text was changed: notes that could not be read
+    // are not replaced by an empty box, and a file in another encoding or with other line
+    // breaks stays byte for byte as it is until it is edited.
+    const QString text = Text1->toPlainText();
+    QString why;
+    if (text != m_sShownText && !WriteTextFile(text, NotesFile(), &why)) {
+        MsgBox(QStringLiteral("The notes could not be saved to ") + NotesFile() + QStringLiteral(": ") + why
+                   + QStringLiteral("."),
+               vbExclamation + vbOKOnly);
+    }
     if (MainHost* host = g_MainHost())
         host->SetStatusPanelText(QStringLiteral("Notes"), host->GetNotesToStatus());
 }

@@ -316,11 +316,14 @@ QString ReadTextFile(const QString& path)
     return result;
 }
 
-void WriteTextFile(const QString& text, const QString& path)
+bool WriteTextFile(const QString& text, const QString& path, QString* error)
 {
-    if (path.isEmpty())
-        return;
-    WriteFileAtomically(path, (text + u'\n').toUtf8());
+    if (path.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("no file name was given");
+        return false;
+    }
+    return WriteFileAtomically(path, (text + u'\n').toUtf8(), error);
 }
 
 void FillComboFromFile(const QString& path, QComboBox* cbo)

@@ -50,8 +50,9 @@ qint32 TimeToSeconds(const QString& text);
 
 // The whole text file, its lines joined by CR LF; "" when the file is missing.
 QString ReadTextFile(const QString& path);
-// Replaces the file with the text and one line break.
-void WriteTextFile(const QString& text, const QString& path);
+// Replaces the file with the text and one line break. False when the file could not be
+// written (it is then as it was), with *error saying why.
+bool WriteTextFile(const QString& text, const QString& path, QString* error = nullptr);
 void FillComboFromFile(const QString& path, QComboBox* cbo);
 
 template <class Collection>

@@ -43,6 +43,10 @@ private slots:
     void readsOtherLineBreaks();
     void panelShowsNewSummary();
     void unreadableNotesAreKept();
+    void otherEncodings_data();
+    void otherEncodings();
+    void failedSaveIsSaid_data();
+    void failedSaveIsSaid();
 };
 
 void tst_Notes::firstOpeningCreatesTheFile()
@@ -56,9 +60,9 @@ void tst_Notes::firstOpeningCreatesTheFile()
     QCOMPARE(QFileInfo(path).size(), 0);
     QCOMPARE(n->Text1->toPlainText(), QString());
     QCOMPARE(n->Text1->pos(), QPoint(0, 0));
-    // Closing an empty box writes only the line break; the next opening is empty again.
+    // Closing the box as it opened leaves the file as it is; the next opening is empty again.
     closeNotes();
-    QCOMPARE(TestFiles::ReadBytes(path), QByteArray("\n"));
+    QCOMPARE(TestFiles::ReadBytes(path), QByteArray());
     QCOMPARE(openNotes(), QString());
 }
 
@@ -68,7 +72,11 @@ void tst_Notes::emptyFileOpensEmpty()
     TestFiles::WriteBytes(platform.path(QStringLiteral("Notes")), QByteArray());
     QCOMPARE(openNotes(), QString());
     closeNotes();
-    QCOMPARE(TestFiles::ReadBytes(platform.path(QStringLiteral("Notes"))), QByteArray("\n"));
+    QCOMPARE(TestFiles::ReadBytes(platform.path(QStringLiteral("Notes"))), QByteArray());
+    // Text typed into the empty box is written with its line break.
+    g_frmNotes()->Text1->setPlainText(QStringLiteral("new"));
+    closeNotes();
+    QCOMPARE(TestFiles::ReadBytes(platform.path(QStringLiteral("Notes"))), QByteArray("new\n"));
 }
 
 void tst_Notes::survivesReopening_data()
@@ -140,6 +148,72 @@ void tst_Notes::unreadableNotesAreKept()
     closeNotes();
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(TestFiles::ReadBytes(path), QByteArray("precious\n"));
+}
+
+void tst_Notes::otherEncodings_data()
+{
+    // Bytes another program wrote, and the text the window shows for them.
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Windows-1252 accents") << QByteArray("caf\xe9 \xe0 5 \xb5s\r\nna\xefve\r\n")
+                                          << QStringLiteral("café à 5 µs\nnaïve");
+    QTest::newRow("Windows-1252 quotes and euro") << QByteArray("\x93quoted\x94 \x80 10")
+                                                  << QStringLiteral("\u201Cquoted\u201D \u20AC 10");
+    QTest::newRow("UTF-8 with CR LF") << QByteArray("caf\xc3\xa9\r\n\r\n") << QStringLiteral("café\n");
+    QTest::newRow("UTF-8 with a byte-order mark") << QByteArray("\xef\xbb\xbfnote\n") << QStringLiteral("note");
+}
+
+void tst_Notes::otherEncodings()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    TestPlatform platform;
+    const QString path = platform.path(QStringLiteral("Notes"));
+    TestFiles::WriteBytes(path, bytes);
+    QCOMPARE(openNotes(), text);
+    // Opening and closing changes nothing in the file.
+    closeNotes();
+    QCOMPARE(TestFiles::ReadBytes(path), bytes);
+    // An edit writes the whole text as UTF-8, the accents read correctly included.
+    g_frmNotes()->Text1->appendPlainText(QStringLiteral("more"));
+    closeNotes();
+    QCOMPARE(TestFiles::ReadBytes(path), (text + QStringLiteral("\nmore\n")).toUtf8());
+    QCOMPARE(openNotes(), text + QStringLiteral("\nmore"));
+}
+
+void tst_Notes::failedSaveIsSaid_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("a folder named Notes") << "folder" << "Is a directory";
+    QTest::newRow("program folder gone") << "gone" << "No such file or directory";
+}
+
+void tst_Notes::failedSaveIsSaid()
+{
+    // Typed notes that do not reach the file are not lost without a word.
+    QFETCH(QString, how);
+    QFETCH(QString, why);
+    TestPlatform platform;
+    const QString path = platform.path(QStringLiteral("Notes"));
+    if (how == QLatin1String("folder"))
+        QVERIFY(QDir().mkdir(path));
+    g_frmNotes()->Text1->setPlainText(QStringLiteral("call the studio"));
+    const QString away = platform.home() + QStringLiteral(".away");
+    if (how == QLatin1String("gone"))
+        QVERIFY(QDir().rename(platform.home(), away));
+    platform.messages().answers.enqueue(vbOK);
+    closeNotes();
+    if (how == QLatin1String("gone"))
+        QVERIFY(QDir().rename(away, platform.home()));
+    QCOMPARE(platform.messages().shown.size(), 1);
+    QCOMPARE(platform.messages().shown[0].prompt,
+             QStringLiteral("The notes could not be saved to ") + path + QStringLiteral(": ") + why + u'.');
+    QCOMPARE(platform.messages().shown[0].buttons, vbExclamation + vbOKOnly);
+    if (how == QLatin1String("folder"))
+        QVERIFY(QFileInfo(path).isDir());
+    else
+        QCOMPARE(TestFiles::ReadBytes(path), QByteArray());  // as the window made it on opening
 }
 
 QTEST_MAIN(tst_Notes)
