@@ -2,12 +2,17 @@
 
 #include "platform/App.h"
 #include "platform/IconResources.h"
+#include "platform/VbConstants.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
+
+#include <limits>
 
 namespace {
 bool g_onTop = false;
@@ -100,4 +105,15 @@ void GetMousePosition(qint32& x, qint32& y)
     const QPoint p = QCursor::pos();
     x = p.x();
     y = p.y();
+}
+
+QSize AvailableScreenTwips(const QWidget* window)
+{
+    const QScreen* screen = window ? window->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return QSize(std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
+    const QSize pixels = screen->availableGeometry().size();
+    return QSize(pixels.width() * kTwipsPerPixel, pixels.height() * kTwipsPerPixel);
 }

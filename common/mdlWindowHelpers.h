@@ -2,6 +2,7 @@
 // the system folders.
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 class QWidget;
@@ -29,3 +30,8 @@ void SetFormIcon(QWidget* window, const QString& resourceName, bool alsoOwner);
 
 // mdlMouseClick: the cursor position in screen pixels.
 void GetMousePosition(qint32& x, qint32& y);
+
+// The part of the window's screen that windows may take (less panels and docks), in
+// twips: the largest size a window is given or stores. The primary screen stands in for
+// a window not yet on one.
+QSize AvailableScreenTwips(const QWidget* window);

@@ -295,10 +295,18 @@ void frmMain::Form_Load()
 
 void frmMain::RestoreWindowSize()
 {
-    const int w = m_cRegistry.GetRegistryValue(QStringLiteral("lWidth"), 13140).toInt();
-    const int h = m_cRegistry.GetRegistryValue(QStringLiteral("lHeight"), 7440).toInt();
-    SetWidth(w < 3000 ? 13740 : w);
-    SetHeight(h < 1000 ? 7440 : h);
+    // A missing size gives the default, one too small to use a default of its own; one
+    // larger than the screen gives the screen's, so a damaged or foreign value can never
+    // ask for a window of many screens.
+    const QSize most = AvailableScreenTwips(this);
+    auto startSize = [](const QVariant& stored, int missing, int least, int tooSmall, int screen) {
+        if (!stored.isValid())
+            return missing;
+        const qint64 twips = stored.toLongLong();
+        return twips < least ? tooSmall : int(qMin<qint64>(twips, qMax(least, screen)));
+    };
+    SetWidth(startSize(m_cRegistry.GetRegistryValue(QStringLiteral("lWidth")), 13140, 3000, 13740, most.width()));
+    SetHeight(startSize(m_cRegistry.GetRegistryValue(QStringLiteral("lHeight")), 7440, 1000, 7440, most.height()));
 }
 
 void frmMain::tmrCommandLine_Timer()

@@ -91,9 +91,13 @@ void frmMain::SaveWindowSize()
         if (normal.isValid())
             size = normal.size();
     }
+    // Never more than the screen takes, so the next start cannot be handed a huge window.
+    const QSize most = AvailableScreenTwips(this);
     m_cRegistry.setSubkey(QStringLiteral("General"));
-    m_cRegistry.SetRegistryValue(QStringLiteral("lHeight"), QString::number(size.height() * kTwipsPerPixel), 1);
-    m_cRegistry.SetRegistryValue(QStringLiteral("lWidth"), QString::number(size.width() * kTwipsPerPixel), 1);
+    m_cRegistry.SetRegistryValue(QStringLiteral("lHeight"),
+                                 QString::number(qMin(qint64(size.height()) * kTwipsPerPixel, qint64(most.height()))), 1);
+    m_cRegistry.SetRegistryValue(QStringLiteral("lWidth"),
+                                 QString::number(qMin(qint64(size.width()) * kTwipsPerPixel, qint64(most.width()))), 1);
 }
 
 void frmMain::tmrUnload_Timer()

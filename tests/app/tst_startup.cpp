@@ -21,12 +21,17 @@
 #include "tests/support/TestPlatform.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QWindow>
 #include <QTest>
 
 namespace {
+
+// In the window size table: the whole available width or height of the screen.
+constexpr int kScreen = -1;
 
 const QString kRefusal = QStringLiteral(
     "This program cannot run, please reinstall the software or connect to the sofrware aurhor.\n\n"
@@ -95,6 +100,7 @@ private slots:
     void trayClicks();
     void windowSize_data();
     void windowSize();
+    void windowSizeStoredWithinScreen();
     void notesSummary_data();
     void notesSummary();
     void exitQuestion();
@@ -338,6 +344,8 @@ void tst_Startup::trayClicks()
 
 void tst_Startup::windowSize_data()
 {
+    // Sizes in twips; kScreen stands for the whole available width or height of the
+    // screen (800 x 800 pixels on the headless platform).
     QTest::addColumn<QVariant>("width");   // invalid: not stored
     QTest::addColumn<QVariant>("height");
     QTest::addColumn<int>("expectedWidth");
@@ -346,7 +354,11 @@ void tst_Startup::windowSize_data()
     QTest::newRow("too small") << QVariant("2999") << QVariant("999") << 13740 << 7440;
     QTest::newRow("smallest kept") << QVariant("3000") << QVariant("1000") << 3000 << 1000;
     QTest::newRow("not numbers") << QVariant("wide") << QVariant("") << 13740 << 7440;
-    QTest::newRow("stored") << QVariant("15000") << QVariant("9000") << 15000 << 9000;
+    QTest::newRow("stored") << QVariant("10500") << QVariant("6000") << 10500 << 6000;
+    QTest::newRow("larger than the screen") << QVariant("15000") << QVariant("15000") << kScreen << kScreen;
+    QTest::newRow("huge") << QVariant("999999999") << QVariant("999999999") << kScreen << kScreen;
+    QTest::newRow("past a whole number") << QVariant("99999999999") << QVariant("4294967296") << kScreen << kScreen;
+    QTest::newRow("huge negative") << QVariant("-999999999") << QVariant("-999999999") << 13740 << 7440;
 }
 
 void tst_Startup::windowSize()
@@ -361,6 +373,11 @@ void tst_Startup::windowSize()
         QVERIFY(general().SetRegistryValue(QStringLiteral("lWidth"), width, 1));
     if (height.isValid())
         QVERIFY(general().SetRegistryValue(QStringLiteral("lHeight"), height, 1));
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size() * kTwipsPerPixel;
+    if (expectedWidth == kScreen)
+        expectedWidth = screen.width();
+    if (expectedHeight == kScreen)
+        expectedHeight = screen.height();
     frmMain* main = Forms::Get<frmMain>();
     // Twips become whole pixels at the boundary: within one pixel.
     QVERIFY2(qAbs(main->Width() - expectedWidth) < kTwipsPerPixel, qPrintable(QString::number(main->Width())));
@@ -372,6 +389,20 @@ void tst_Startup::windowSize()
     QVERIFY(Forms::Unload(main));
     QCOMPARE(general().GetRegistryValue(QStringLiteral("lWidth")).toString(), QStringLiteral("12000"));
     QCOMPARE(general().GetRegistryValue(QStringLiteral("lHeight")).toString(), QStringLiteral("6000"));
+}
+
+void tst_Startup::windowSizeStoredWithinScreen()
+{
+    // A window made larger than the screen (by hand or by the desktop) stores at most
+    // the screen, so the next start is not handed its size.
+    TestPlatform platform;
+    InitProductProfile();
+    frmMain* main = Forms::Get<frmMain>();
+    main->resize(20000, 30000);
+    QVERIFY(Forms::Unload(main));
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size() * kTwipsPerPixel;
+    QCOMPARE(general().GetRegistryValue(QStringLiteral("lWidth")).toString(), QString::number(screen.width()));
+    QCOMPARE(general().GetRegistryValue(QStringLiteral("lHeight")).toString(), QString::number(screen.height()));
 }
 
 void tst_Startup::notesSummary_data()

@@ -133,7 +133,7 @@ void tst_MainExit::startShowsTreeAndFirstList()
     Fixture f;
     f.addList("B List", {"x.wav"});
     f.addList("A List", {"a.wav*", "b.wav", "c.wav"});
-    MainWindowTest::generalSettings().SetRegistryValue(QStringLiteral("lWidth"), QStringLiteral("15000"), 1);
+    MainWindowTest::generalSettings().SetRegistryValue(QStringLiteral("lWidth"), QStringLiteral("12000"), 1);
     MainWindowTest::generalSettings().SetRegistryValue(QStringLiteral("lHeight"), QStringLiteral("9000"), 1);
     frmMain* m = f.start();
     // The product shows its tree of lists, with the first list loaded into the grid.
@@ -142,7 +142,7 @@ void tst_MainExit::startShowsTreeAndFirstList()
     QCOMPARE(m->cTreeView1->SelectedItem()->Text(), QStringLiteral("A List"));
     QCOMPARE(m->cGrid1->Rows(), 3);
     QCOMPARE(m->lblListName->text(), QStringLiteral("A List"));
-    QCOMPARE(m->size(), QSize(1000, 600));
+    QCOMPARE(m->size(), QSize(800, 600));
     QVERIFY(m->cGrid1->geometry().bottom() < m->cStatusBar1->y());
     QVERIFY(m->cGrid1->geometry().right() < m->width());
 }
