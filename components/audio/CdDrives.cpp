@@ -1,6 +1,8 @@
 // Drive registry, table of contents and paranoia reads over libcdio.
 #include "components/audio/CdDrives.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <mutex>
@@ -17,11 +19,54 @@ void quietCdio()
     std::call_once(once, [] { cdio_log_set_handler([](cdio_log_level_t, const char*) {}); });
 }
 
+// The file a FILE line of a cue sheet names ("FILE "disc.bin" BINARY" or without the
+// quotes), or "" for any other line.
+QString cueFileName(const QByteArray& line)
+{
+    const QByteArray t = line.trimmed();
+    if (!t.toUpper().startsWith("FILE ") && !t.toUpper().startsWith("FILE\t"))
+        return QString();
+    QByteArray rest = t.mid(5).trimmed();
+    if (rest.startsWith('"')) {
+        const qsizetype end = rest.indexOf('"', 1);
+        return end > 0 ? QFile::decodeName(rest.mid(1, end - 1)) : QString();
+    }
+    const qsizetype end = rest.lastIndexOf(' ');
+    return QFile::decodeName(end > 0 ? rest.left(end).trimmed() : rest);
+}
+
+// True when the image and every data file its cue sheet names are regular files. The
+// library opens them with blocking reads, so a FIFO or a device under one of those names
+// would hold the drive poll for ever.
+bool imageFilesAreRegular(const QString& cue)
+{
+    const QFileInfo cueInfo(cue);
+    if (!cueInfo.isFile())
+        return false;
+    QFile f(cue);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    while (!f.atEnd()) {
+        const QString name = cueFileName(f.readLine(4096));
+        if (name.isEmpty())
+            continue;
+        const QFileInfo data(QFileInfo(name).isAbsolute() ? name : cueInfo.absoluteDir().filePath(name));
+        if (data.exists() && !data.isFile())
+            return false;
+    }
+    return true;
+}
+
 CdIo_t* openCdio(const CdDrive& drive)
 {
     quietCdio();
-    const QByteArray path = QFileInfo(drive.source).absoluteFilePath().toLocal8Bit();
-    return drive.image ? cdio_open(path.constData(), DRIVER_BINCUE) : cdio_open(drive.source.toLocal8Bit().constData(), DRIVER_DEVICE);
+    if (drive.image) {
+        if (!imageFilesAreRegular(drive.source))
+            return nullptr;
+        const QByteArray path = QFile::encodeName(QFileInfo(drive.source).absoluteFilePath());
+        return cdio_open(path.constData(), DRIVER_BINCUE);
+    }
+    return cdio_open(drive.source.toLocal8Bit().constData(), DRIVER_DEVICE);
 }
 
 class ParanoiaReader : public PcmReader

@@ -3,11 +3,20 @@
 #include "components/cAudioCDRipper/CDRipperImpl.h"
 #include "components/cAudioConverter/cAudioConverter.h"
 #include "tests/support/AudioFixtures.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace AudioFixtures;
 
@@ -163,6 +172,53 @@ private slots:
         CDRipperImpl r;
         QVERIFY(!r.SelectDevice(r.GetDeviceCount() - 1));
         qputenv("VELMARO_CD_IMAGES", saved);
+    }
+
+    // An image drive whose cue sheet or data file is a pipe is refused at once: the drive
+    // poll must never wait for a writer that does not come.
+    void imagesThatAreNotFilesDoNotBlock_data()
+    {
+        QTest::addColumn<bool>("cueIsPipe");
+        QTest::addColumn<QString>("fileLine");  // the cue sheet's FILE line
+        QTest::newRow("cue sheet") << true << "FILE \"pipe.bin\" BINARY";
+        QTest::newRow("data file, quoted name") << false << "FILE \"pipe.bin\" BINARY";
+        QTest::newRow("data file, bare name") << false << "FILE pipe.bin BINARY";
+    }
+
+    void imagesThatAreNotFilesDoNotBlock()
+    {
+        QFETCH(bool, cueIsPipe);
+        QFETCH(QString, fileLine);
+        QTemporaryDir dir;
+        const Image img = makeImage(dir.path(), QStringLiteral("pipe"), {75}, false, 30);
+        QByteArray cue = TestFiles::ReadBytes(img.cue);
+        cue.replace("FILE \"pipe.bin\" BINARY", fileLine.toUtf8());
+        TestFiles::WriteBytes(img.cue, cue);
+        const QString pipe = cueIsPipe ? img.cue : dir.filePath(QStringLiteral("pipe.bin"));
+        QVERIFY(QFile::remove(pipe));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+
+        const QByteArray saved = qgetenv("VELMARO_CD_IMAGES");
+        qputenv("VELMARO_CD_IMAGES", QFile::encodeName(img.cue));
+        std::atomic<bool> done{false};
+        bool selected = true;
+        std::thread poll([&] {
+            CDRipperImpl r;
+            selected = r.SelectDevice(r.GetDeviceCount() - 1);
+            done = true;
+        });
+        const bool inTime = QTest::qWaitFor([&] { return done.load(); }, 10000);
+        // A poll stuck on the pipe is let go (a writer comes and leaves), so the test ends.
+        while (!done) {
+            const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+            QThread::msleep(20);
+        }
+        poll.join();
+        qputenv("VELMARO_CD_IMAGES", saved);
+        QVERIFY2(inTime, "the drive poll waited on a pipe");
+        QVERIFY(!selected);
     }
 
     // A WAV rip of the CD format is the track's bytes; a range is exactly its sectors, and
