@@ -27,7 +27,6 @@ for i in $(seq -w 1 20); do
 done
 cat items/*.wav >/dev/null  # warm the page cache: both sides read from memory
 
-now() { date +%s.%N; }
 # W: our whole process (start-up, window, 20 conversions, exit); its in-process job time too.
 ours() {
   rm -rf o && mkdir o
@@ -47,8 +46,6 @@ peer() {
   t1=$(now)
   L+=("$(echo "$t1 - $t0" | bc -l)")
 }
-median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
-minmax() { printf '%s\n' "$@" | sort -g | awk 'NR == 1 {lo=$1} {hi=$1} END {printf "%.3f-%.3f", lo, hi}'; }
 
 W=() J=() S=() L=()
 for ((r = 0; r < runs; r++)); do

@@ -30,7 +30,6 @@ done
 [ -f joined.wav ] || sox items/*.wav joined.wav
 cat items/*.wav raw/*.raw joined.wav >/dev/null  # warm the page cache: every side reads from memory
 
-now() { date +%s.%N; }
 # One run of our process joining into $1 (wav or mp3): whole process, and its job and
 # start-up measured inside.
 ours() {
@@ -59,8 +58,6 @@ peer_lame() {
   t0=$(now); lame --quiet -b 128 -q 5 -m j joined.wav o/joined.mp3; t1=$(now)
   L+=("$(echo "$t1 - $t0" | bc -l)")
 }
-median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
-minmax() { printf '%s\n' "$@" | sort -g | awk 'NR == 1 {lo=$1} {hi=$1} END {printf "%.3f-%.3f", lo, hi}'; }
 
 AW=() AJ=() BW=() BJ=() S=() C=() L=()
 for ((r = 0; r < runs; r++)); do

@@ -24,7 +24,6 @@ cd "$work"
 [ -f src10.wav ] || "$vb" make-wav src10.wav 600
 [ -f src60.wav ] || "$vb" make-wav src60.wav 3600
 
-now() { date +%s.%N; }
 # Seconds of one whole-process run of a command.
 clock() {
   rm -rf o && mkdir o
@@ -37,8 +36,6 @@ inproc() {
   rm -rf o && mkdir o
   "$@" | sed -n 's/.* in \([0-9.]*\) s$/\1/p'
 }
-median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
-minmax() { printf '%s\n' "$@" | sort -g | awk 'NR == 1 {lo=$1} {hi=$1} END {printf "%.3f-%.3f", lo, hi}'; }
 
 # The parts cut beforehand, for the peers that only encode (lame).
 cuts() {  # source part_seconds parts
