@@ -150,7 +150,45 @@ double flacSecondsPresent(AVFormatContext* fmt, int si)
     return end > start ? (end - start) * av_q2d(st->time_base) : -1;
 }
 
+// The bytes the stream analysis may read beyond what opening the file read (the tags before
+// the audio, pictures included, are read by the opening). The libraries read at most about
+// 5 MB of a sound file to learn its streams, and up to 16 MB more near the end of some
+// containers for their length. A file whose format was only guessed (from its name, its
+// first bytes matching nothing) has a tighter bound: the parsers search such data for a
+// first frame at a few tens of megabytes a second.
+constexpr int64_t kStreamInfoBudget = int64_t(64) << 20;
+constexpr int64_t kGuessedStreamInfoBudget = int64_t(4) << 20;
+
+// Interrupts the media libraries' reading once the file's analysis has used its budget.
+// The limit lives in the context's user field (0 = none), as the callback outlives the
+// analysis: the file layer keeps a copy of it for every later read.
+int stopAtBudget(void* opaque)
+{
+    const AVFormatContext* fmt = static_cast<const AVFormatContext*>(opaque);
+    const auto limit = reinterpret_cast<intptr_t>(fmt->opaque);
+    return limit > 0 && fmt->pb && fmt->pb->bytes_read > limit ? 1 : 0;
+}
+
 }  // namespace
+
+int OpenMediaFile(const QString& path, AVFormatContext** ctx)
+{
+    QuietMediaLibraries();
+    *ctx = avformat_alloc_context();
+    if (!*ctx)
+        return AVERROR(ENOMEM);
+    AVFormatContext* fmt = *ctx;
+    fmt->interrupt_callback.callback = stopAtBudget;
+    fmt->interrupt_callback.opaque = fmt;
+    const int opened = avformat_open_input(ctx, QFile::encodeName(path).constData(), nullptr, nullptr);
+    if (opened < 0)
+        return opened;  // (the library has freed the context and set *ctx to null)
+    const int64_t budget = fmt->probe_score < AVPROBE_SCORE_RETRY ? kGuessedStreamInfoBudget : kStreamInfoBudget;
+    fmt->opaque = reinterpret_cast<void*>(intptr_t((fmt->pb ? fmt->pb->bytes_read : 0) + budget));
+    const int found = avformat_find_stream_info(fmt, nullptr);
+    fmt->opaque = nullptr;
+    return found;
+}
 
 void QuietMediaLibraries()
 {
@@ -297,13 +335,13 @@ MediaFacts ProbeMedia(const QString& path)
         return m;
     QFileInfo info(path);
     AVFormatContext* fmt = nullptr;
-    const QByteArray name = path.toUtf8();
-    if (avformat_open_input(&fmt, name.constData(), nullptr, nullptr) < 0) {
+    const int found = OpenMediaFile(path, &fmt);
+    if (!fmt) {
         m.code = kErrSourceUnreadable;
         m.error = QStringLiteral("The file \"%1\" is not an audio file that can be read.").arg(path);
         return m;
     }
-    const int si = avformat_find_stream_info(fmt, nullptr) >= 0 ? av_find_best_stream(fmt, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) : -1;
+    const int si = found >= 0 ? av_find_best_stream(fmt, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) : -1;
     if (si < 0 || fmt->streams[si]->codecpar->sample_rate <= 0) {
         avformat_close_input(&fmt);
         m.code = kErrSourceUnreadable;
@@ -354,13 +392,14 @@ AudioTags ReadMediaTags(const QString& path)
     QuietMediaLibraries();
     AudioTags t;
     AVFormatContext* fmt = nullptr;
-    const QByteArray name = path.toUtf8();
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return t;
     const WavLayout wav = ParseWavLayout(path);
-    if ((wav.riffWave && !wav.isWav) || avformat_open_input(&fmt, name.constData(), nullptr, nullptr) < 0)
+    if (wav.riffWave && !wav.isWav)
         return t;  // (a WAV file without sample data would keep the media libraries reading it to the end)
-    avformat_find_stream_info(fmt, nullptr);
+    OpenMediaFile(path, &fmt);  // the tags are read even where the streams are not found
+    if (!fmt)
+        return t;
     auto get = [&](std::initializer_list<const char*> keys) {
         for (const char* k : keys) {
             if (const AVDictionaryEntry* e = av_dict_get(fmt->metadata, k, nullptr, 0))

@@ -52,5 +52,15 @@ MediaFacts CheckSourceFile(const QString& path, WavLayout& wav);
 // The file's tags (title, artist, album, year, comment, genre, track); empty when it has none.
 AudioTags ReadMediaTags(const QString& path);
 
+struct AVFormatContext;
+
+// Opens a file with the media libraries and reads its stream information, which reads at
+// most a bounded amount of the file: a file of zeros under an audio name (a download whose
+// space was taken but never filled) would otherwise be read to its very end, gigabytes,
+// in search of a first frame. Reading after this call is not bounded. `*ctx` is the opened
+// file for the caller to close, or null when the file cannot be opened; the result is the
+// analysis' (>= 0 when the streams were found within the bound).
+int OpenMediaFile(const QString& path, AVFormatContext** ctx);
+
 // Routes FFmpeg's own log lines away from the console (once per process).
 void QuietMediaLibraries();

@@ -126,10 +126,11 @@ JobOutcome SourceDecoder::open(const QString& path, const WavLayout& wav)
 JobOutcome SourceDecoder::openFile()
 {
     closeFile();
-    if (avformat_open_input(&m_in, QFile::encodeName(m_path).constData(), nullptr, nullptr) < 0)
+    const int found = OpenMediaFile(m_path, &m_in);
+    if (!m_in)
         return JobOutcome::error(kErrSourceUnreadable,
                                  QStringLiteral("The file \"%1\" is not an audio file that can be read.").arg(m_path));
-    if (avformat_find_stream_info(m_in, nullptr) < 0 ||
+    if (found < 0 ||
         (m_si = av_find_best_stream(m_in, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0)) < 0)
         return JobOutcome::error(kErrSourceUnreadable, QStringLiteral("The file \"%1\" holds no audio that can be read.").arg(m_path));
     m_st = m_in->streams[m_si];
