@@ -20,6 +20,7 @@
 #include <QTimer>
 
 class QLabel;
+class ItemsToolWindow;
 class ToolWindow;
 class XP_ProgressBar;
 class cAudioCDRipper;
@@ -319,6 +320,7 @@ private:
     bool CmdSupport(qint32);
     bool CmdOpenDefaultPlayer(qint32);
     bool CmdAudioConverter(qint32);
+    bool CmdACMConverter(qint32);
     bool CmdAudioJoiner(qint32);
     bool CmdAudioSplitter(qint32);
     bool CmdAudioAnalyser(qint32);
@@ -333,6 +335,9 @@ private:
     void HandOverSubFolder(ToolWindow* tool);
     // The status panels: the marked rows' total time and size; returns the seconds.
     qint32 HandOverTotals(ToolWindow* tool);
+    // The hand-over of the converters: count label, total seconds, status panels,
+    // sub-folder name and the marked rows.
+    void HandOverMarkedRows(ItemsToolWindow* tool);
     // Shows a loaded and handed-over tool window modally, without polling the drives.
     void ShowToolWindow(VForm* tool);
 

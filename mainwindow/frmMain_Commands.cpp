@@ -92,6 +92,7 @@ const QHash<QString, frmMain::CommandProc>& frmMain::Commands()
         {QStringLiteral("Support"), &frmMain::CmdSupport},
         {QStringLiteral("Open Default Player"), &frmMain::CmdOpenDefaultPlayer},
         {QStringLiteral("Audio Converter"), &frmMain::CmdAudioConverter},
+        {QStringLiteral("ACM Converter"), &frmMain::CmdACMConverter},
         {QStringLiteral("Audio Joiner"), &frmMain::CmdAudioJoiner},
         {QStringLiteral("Audio Splitter"), &frmMain::CmdAudioSplitter},
         {QStringLiteral("Audio Analyser"), &frmMain::CmdAudioAnalyser},

@@ -13,12 +13,14 @@
 #include "platform/App.h"
 #include "platform/MessageService.h"
 #include "platform/Controls.h"
+#include "tools/converters/frmACMConverter.h"
 #include "tools/converters/frmConverter.h"
 #include "tools/converters/frmJoiner.h"
 #include "tools/splitter/frmAudioEditor.h"
 #include "tools/splitter/frmAudioEditorProc.h"
 #include "tools/splitter/frmSplitter.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -80,16 +82,38 @@ void frmMain::ShowToolWindow(VForm* tool)
     unsetCursor();
 }
 
-bool frmMain::CmdAudioConverter(qint32)
+void frmMain::HandOverMarkedRows(ItemsToolWindow* tool)
 {
-    if (!PassToolLaunchGuards(QStringLiteral("Mark the items to convert.") + QString(29, u' ')))
-        return false;
-    frmConverter* tool = g_frmConverter();
     tool->lblFilesToConvert->setText(QString::number(CountMarkedRows()) + QStringLiteral(" items to convert."));
     // The marked rows' seconds, the base of the window's time-left estimate.
     tool->g_ltmrItemSecsTotal = HandOverTotals(tool);
     HandOverSubFolder(tool);
     CopyMarkedRows(cGrid1, tool->cGrid1, true);
+}
+
+bool frmMain::CmdAudioConverter(qint32)
+{
+    if (!PassToolLaunchGuards(QStringLiteral("Mark the items to convert.") + QString(29, u' ')))
+        return false;
+    frmConverter* tool = g_frmConverter();
+    HandOverMarkedRows(tool);
+    ShowToolWindow(tool);
+    return true;
+}
+
+bool frmMain::CmdACMConverter(qint32)
+{
+    if (!PassToolLaunchGuards(QStringLiteral("Mark the items to convert.") + QString(29, u' ')))
+        return false;
+    frmACMConverter* tool = g_frmACMConverter();
+    HandOverMarkedRows(tool);
+    // The codec chooser's sources: every codec, then the file of every row of the list,
+    // marked or not; the current row's file is chosen as a click on it would choose it.
+    tool->cboBestAccordItem->addItem(frmACMConverter::AllCodecsText());
+    for (qint32 row = 1; row <= cGrid1->Rows(); ++row)
+        tool->cboBestAccordItem->addItem(RowText(cGrid1, row, QStringLiteral("COL_FILE")));
+    if (SelectListText(tool->cboBestAccordItem, RowText(cGrid1, cGrid1->CurrentRow(), QStringLiteral("COL_FILE"))))
+        tool->cboBestAccordItem_Click();
     ShowToolWindow(tool);
     return true;
 }

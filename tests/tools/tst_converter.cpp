@@ -16,6 +16,7 @@
 #include "settings/mdlFileNameFormats.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/JobLog.h"
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
@@ -96,24 +97,9 @@ struct Fixture {
         w->cmdConvert_Click();
         QTRY_VERIFY_WITH_TIMEOUT(!w->IsBusy(), 5000);
     }
-    QStringList outputs() const
-    {
-        QStringList out;
-        for (const FakeJobRecord& r : conv()->started)
-            out << r.output;
-        return out;
-    }
+    QStringList outputs() const { return StartedOutputs(conv()); }
     // The log without the time in front of each line.
-    QStringList log() const
-    {
-        static const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d:"));
-        QStringList out = w->txtLog->toPlainText().split(u'\n');
-        if (!out.isEmpty() && out.last().isEmpty())
-            out.removeLast();
-        for (QString& line : out)
-            line.remove(time);
-        return out;
-    }
+    QStringList log() const { return JobLogLines(w->txtLog); }
 };
 
 const QString kOverwrite = QStringLiteral("The file: '%1' already exists.\r\n\r\nOverwrite it?");

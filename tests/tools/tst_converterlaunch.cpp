@@ -1,5 +1,6 @@
-// Launching the audio converter from the main window: the guards, the hand-over of the
-// marked rows with their totals, and a conversion from the menu and from the tools bar.
+// Launching the audio converter and the ACM converter from the main window: the guards,
+// the hand-over of the marked rows with their totals, the ACM converter's codec sources,
+// and a conversion from the menu and from the tools bar.
 #include "common/mdlFunctions.h"
 #include "components/cGrid/cGrid.h"
 #include "components/cStatusBar/cStatusBar.h"
@@ -9,6 +10,7 @@
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "tests/lists/ListsFixture.h"
+#include "tools/converters/frmACMConverter.h"
 #include "tools/converters/frmConverter.h"
 
 #include <QComboBox>
@@ -20,6 +22,14 @@ using namespace ListsTest;
 namespace {
 
 const QString kMarkToConvert = QStringLiteral("Mark the items to convert.") + QString(29, u' ');
+
+QStringList items(const QComboBox* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->itemText(i);
+    return out;
+}
 
 cTreeItem* listNode(frmMain* m, const QString& name)
 {
@@ -39,21 +49,27 @@ private slots:
     void guards_data();
     void guards();
     void handsOverTheMarkedRows();
+    void acmConverterSources_data();
+    void acmConverterSources();
     void convertsFromTheMenuAndTheButton_data();
     void convertsFromTheMenuAndTheButton();
 };
 
 void tst_converterlaunch::guards_data()
 {
+    QTest::addColumn<QString>("tool");
     QTest::addColumn<QString>("situation");
     QTest::addColumn<QString>("message");
-    QTest::newRow("group node") << "group" << QStringLiteral("Select the Items List.") + QString(40, u' ');
-    QTest::newRow("nothing marked") << "unmarked" << kMarkToConvert;
-    QTest::newRow("empty list asks for files") << "empty" << QString();
+    QTest::newRow("group node") << "Audio Converter" << "group"
+                                << QStringLiteral("Select the Items List.") + QString(40, u' ');
+    QTest::newRow("nothing marked") << "Audio Converter" << "unmarked" << kMarkToConvert;
+    QTest::newRow("empty list asks for files") << "Audio Converter" << "empty" << QString();
+    QTest::newRow("ACM converter, nothing marked") << "ACM Converter" << "unmarked" << kMarkToConvert;
 }
 
 void tst_converterlaunch::guards()
 {
+    QFETCH(QString, tool);
     QFETCH(QString, situation);
     QFETCH(QString, message);
     Fixture f;
@@ -71,7 +87,7 @@ void tst_converterlaunch::guards()
     }
     if (!message.isEmpty())
         f.platform.messages().answers.enqueue(vbOK);
-    command(m, "Audio Converter");
+    command(m, qPrintable(tool));
     if (message.isEmpty()) {
         QVERIFY(f.platform.messages().shown.isEmpty());
         QCOMPARE(f.platform.dialogs().openRequests.size(), 1);  // "Add Files", cancelled
@@ -82,6 +98,7 @@ void tst_converterlaunch::guards()
     }
     QVERIFY(f.platform.modal().shown.isEmpty());
     QVERIFY(!Forms::IsLoaded<frmConverter>());
+    QVERIFY(!Forms::IsLoaded<frmACMConverter>());
 }
 
 void tst_converterlaunch::handsOverTheMarkedRows()
@@ -123,16 +140,81 @@ void tst_converterlaunch::handsOverTheMarkedRows()
     QVERIFY(!Forms::IsLoaded<frmConverter>());
 }
 
+void tst_converterlaunch::acmConverterSources_data()
+{
+    QTest::addColumn<int>("current");  // the main grid's current row
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("current row unmarked, still chosen") << 2 << "b.wav";
+    QTest::newRow("current row marked") << 3 << "c.mp3";
+    QTest::newRow("a path listed twice: its first entry") << 4 << "a.wav";
+}
+
+void tst_converterlaunch::acmConverterSources()
+{
+    QFETCH(int, current);
+    QFETCH(QString, chosen);
+    Fixture f;
+    const QString a = f.addAudio("a.wav", 2048, 62000);
+    const QString b = f.addAudio("b.wav", 100, 30000, 1);
+    const QString c = f.addAudio("c.mp3", 1024, 125000);
+    f.audio[b].sampleRate = 8000;
+    f.addListText("My List!", record("1", "a.wav", a) + record("0", "b.wav", b) + record("1", "c.mp3", c) +
+                                  record("0", "a again", a));
+    frmMain* m = f.start();
+    m->cTreeView1_NodeClick(listNode(m, "My List!"));
+    m->cGrid1->SetCurrentRow(current);
+    const QString chosenPath = f.platform.path("audio/" + chosen);
+    bool shown = false;
+    f.platform.modal().handlers.enqueue([&](VForm* form) {
+        auto* w = qobject_cast<frmACMConverter*>(form);
+        QVERIFY(w);
+        shown = true;
+        // The converter's hand-over.
+        QCOMPARE(w->lblFilesToConvert->text(), QStringLiteral("2 items to convert."));
+        QCOMPARE(w->g_ltmrItemSecsTotal, 62 + 125);
+        QCOMPARE(w->cStatusBar1->PanelText(QStringLiteral("Total Size")), QStringLiteral("Total Time: 0:03:07"));
+        QCOMPARE(w->txtUndeForlder->text(), QStringLiteral("My-List-"));
+        QCOMPARE(w->cGrid1->Rows(), 2);
+        QCOMPARE(RowText(w->cGrid1, 2, QStringLiteral("COL_FILE")), c);
+        // Every row's file, marked or not, in grid order, a file as often as its rows.
+        QCOMPARE(items(w->cboBestAccordItem), (QStringList{"All ACM Codecs", a, b, c, a}));
+        QCOMPARE(w->cboBestAccordItem->currentText(), chosenPath);
+        // The chosen file's format was read and the codecs it converts to listed, "PCM" chosen.
+        auto* conv = qobject_cast<FakeAudioConverter*>(w->cAudioConverter1);
+        QCOMPARE(conv->readInfoCalls, QStringList{chosenPath});
+        const FakeFileScript& script = f.audio[chosenPath];
+        QCOMPARE(conv->enumTagCalls.last(),
+                 (QList<qint32>{1, script.sampleRate, script.channels, script.bitsPerSample, 0x100000}));
+        QCOMPARE(w->cboTags->count(), conv->acmTags.size());
+        QCOMPARE(w->cboTags->currentText(), QStringLiteral("PCM"));
+        QCOMPARE(w->cboFormats->currentIndex(), 0);
+        w->cmdExit_Click();
+    });
+    command(m, "ACM Converter");
+    QVERIFY(shown);
+    QCOMPARE(f.platform.modal().shown, QStringList{"frmACMConverter"});
+    QCOMPARE(m->cursor().shape(), Qt::ArrowCursor);
+    QVERIFY(!Forms::IsLoaded<frmACMConverter>());
+}
+
 void tst_converterlaunch::convertsFromTheMenuAndTheButton_data()
 {
+    QTest::addColumn<QString>("tool");
     QTest::addColumn<bool>("button");
-    QTest::newRow("menu") << false;
-    QTest::newRow("tools bar") << true;
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("audio converter, menu") << "Audio Converter" << false << "frmConverter" << "mp3";
+    QTest::newRow("audio converter, tools bar") << "Audio Converter" << true << "frmConverter" << "mp3";
+    QTest::newRow("ACM converter, menu") << "ACM Converter" << false << "frmACMConverter" << "wav";
+    QTest::newRow("ACM converter, tools bar") << "ACM Converter" << true << "frmACMConverter" << "wav";
 }
 
 void tst_converterlaunch::convertsFromTheMenuAndTheButton()
 {
+    QFETCH(QString, tool);
     QFETCH(bool, button);
+    QFETCH(QString, window);
+    QFETCH(QString, extension);
     Fixture f;
     f.fakes.setupConverter = [&f](FakeAudioConverter* c) {
         c->files = f.audio;
@@ -144,28 +226,41 @@ void tst_converterlaunch::convertsFromTheMenuAndTheButton()
     f.addList("Songs", {"one.wav*", "two.mp3", "three.flac*"});
     frmMain* m = f.start();
     const QString dest = f.platform.path("converted/");
-    QStringList outputs;
+    QList<FakeJobRecord> started;
     f.platform.modal().handlers.enqueue([&](VForm* form) {
-        auto* w = qobject_cast<frmConverter*>(form);
+        auto* w = qobject_cast<ConverterToolWindow*>(form);
         QVERIFY(w);
         w->txtToPath->setEditText(dest);
         w->txtUndeForlder->clear();
         w->chkCreateSubFolder->SetValue(1);
-        SelectListText(w->cboTargetFormat, QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)"));
+        if (auto* acm = qobject_cast<frmACMConverter*>(w)) {
+            QVERIFY(SelectListText(acm->cboTags, QStringLiteral("IMA ADPCM")));
+            acm->cboTags_Click();
+        } else {
+            QVERIFY(SelectListText(w->cboTargetFormat, QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)")));
+        }
         w->cboFileName->setCurrentIndex(2);  // "[file_name]_[123].[dest_extension]"
         w->cmdConvert_Click();
         QTRY_VERIFY(!w->IsBusy());
         QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Done."));
-        for (const FakeJobRecord& r : qobject_cast<FakeAudioConverter*>(w->cAudioConverter1)->started)
-            outputs << r.output;
+        started = qobject_cast<FakeAudioConverter*>(w->cAudioConverter1)->started;
         w->cmdExit_Click();
     });
     if (button)
-        m->tlbrRecorder->ButtonClick(m->tlbrRecorder->ButtonIndex(QStringLiteral("Audio Converter")));
+        m->tlbrRecorder->ButtonClick(m->tlbrRecorder->ButtonIndex(tool));
     else
-        command(m, "Audio Converter");
-    QCOMPARE(f.platform.modal().shown, QStringList{"frmConverter"});
-    QCOMPARE(outputs, (QStringList{dest + "one_1.mp3", dest + "three_2.mp3"}));
+        command(m, qPrintable(tool));
+    QCOMPARE(f.platform.modal().shown, QStringList{window});
+    QCOMPARE(started.size(), 2);
+    QCOMPARE(started[0].output, dest + "one_1." + extension);
+    QCOMPARE(started[1].output, dest + "three_2." + extension);
+    if (window == QLatin1String("frmACMConverter")) {
+        for (const FakeJobRecord& r : started) {
+            QCOMPARE(r.format, 2);
+            QCOMPARE(r.settings.ACMTag, QStringLiteral("IMA ADPCM"));
+            QCOMPARE(r.settings.ACMFormat, QStringLiteral("44100 Hz, 4 Bit, Stereo"));
+        }
+    }
     QCOMPARE(m->cSysTray1->Balloons().size(), 1);
     QCOMPARE(m->cSysTray1->Balloons()[0].message, QStringLiteral("Done."));
 }

@@ -3,6 +3,7 @@
 #include "tools/converters/ItemsToolWindow.h"
 
 #include "common/mdlFunctions.h"
+#include "common/mdlModes.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/audio/AudioJobComponent.h"
 #include "components/audio/OutputTarget.h"
@@ -99,7 +100,8 @@ void ItemsToolWindow::ConvertTracks()
         m_lCurrentRow = row;
         if (!TakesRow(row))
             continue;
-        setCursor(Qt::WaitCursor);
+        if (m_bJobInCaption)
+            setCursor(Qt::WaitCursor);
         ran = true;
         result = ConvertTask(row);
         if (result == kTaskStarted)
@@ -111,6 +113,10 @@ void ItemsToolWindow::ConvertTracks()
     }
     // The job has ended: the window can be closed again before anything else is shown.
     SetBusy(false);
+    if (!m_bJobInCaption) {
+        setWindowTitle(DisplayName());
+        lblTimeLeft->setText(QStringLiteral("Time Left: 00:00:00"));
+    }
     // No row left to start (the last one was worked on, or could not be) is a completed
     // job; a last row skipped or cancelled by the user stops it.
     if (!ran || result == kTaskFailed)
@@ -123,7 +129,8 @@ void ItemsToolWindow::EndCompleted()
 {
     ShowBalloon(QStringLiteral("Done."));
     lblCurrentTrack->setText(QStringLiteral("Done."));
-    setWindowTitle(lblCurrentTrack->text());
+    if (m_bJobInCaption)
+        setWindowTitle(lblCurrentTrack->text());
     prgTotal->SetValue(cGrid1->Rows() * 100);
     prgCurrnet->SetValue(100);
     // The estimate keeps its last text.
@@ -216,6 +223,8 @@ void ItemsToolWindow::ShowRowError(qint32 Code, const QString& Description)
     m_bJobError = true;
     const QString text = QStringLiteral("Error: ") + Description + u'(' + QString::number(Code) + u')';
     AddLog(text, txtLog);
+    if (!m_bJobInCaption)
+        return;
     lblCurrentTrack->setText(text);
     setWindowTitle(lblCurrentTrack->text());
 }
@@ -230,13 +239,17 @@ void ItemsToolWindow::Component_Progress(qint32 Percent)
 {
     if (Percent < 1)
         return;
-    unsetCursor();
     prgCurrnet->SetValue(Percent);
     prgTotal->SetValue((m_lCurrentRow - 1) * 100 + Percent);
-    const double total = prgTotal->Max() > 0 ? double(prgTotal->Value()) / prgTotal->Max() * 100 : 0;
-    setWindowTitle(QStringLiteral("Converting... [ %1% / %2% ]")
-                       .arg(prgCurrnet->Value())
-                       .arg(QLocale().toString(total, 'g', 15)));
+    if (m_bJobInCaption) {
+        unsetCursor();
+        const double total = prgTotal->Max() > 0 ? double(prgTotal->Value()) / prgTotal->Max() * 100 : 0;
+        setWindowTitle(QStringLiteral("Converting... [ %1% / %2% ]")
+                           .arg(prgCurrnet->Value())
+                           .arg(QLocale().toString(total, 'g', 15)));
+    } else {
+        setWindowTitle(DisplayName());
+    }
     g_ltmrCurItemSecs = qint32(std::nearbyint(Percent / 100.0 * m_lItemSecs));
 }
 
@@ -263,8 +276,10 @@ void ItemsToolWindow::Component_Aborted()
     SetBusy(false);
     AddLog(QStringLiteral("Aborted."), txtLog);
     lblCurrentTrack->setText(QStringLiteral("Aborted."));
-    unsetCursor();
-    setWindowTitle(lblCurrentTrack->text());
+    if (m_bJobInCaption) {
+        unsetCursor();
+        setWindowTitle(lblCurrentTrack->text());
+    }
 }
 
 void ItemsToolWindow::AbortJob()

@@ -95,6 +95,16 @@ protected:
 
     void AbortJob() override;
 
+    // How the job shows itself besides the log and the bars. Set, the window caption and
+    // the status line follow the job (progress, a row's error, the ending) and each row
+    // starts under the wait pointer. Cleared, the caption stays the program's name (it is
+    // put back when the loop ends, and only a stopped job says "Aborted." there), a row's
+    // error goes to the log only, and the pointer is left alone.
+    bool m_bJobInCaption = true;
+    // The extension the output names get in place of the target format's (a window that
+    // writes one kind of file only); empty: the target format's.
+    QString m_sFixedExtension;
+
 private:
     // The row's error, as the component would report it: logged, shown, the error flag set.
     void ShowRowError(qint32 Code, const QString& Description);

@@ -2,24 +2,14 @@
 // after another into one target format, each named by the output-name template.
 #pragma once
 
-#include "tools/converters/ItemsToolWindow.h"
+#include "tools/converters/ConverterToolWindow.h"
 
-class cAudioConverter;
-
-class frmConverter : public ItemsToolWindow
+class frmConverter : public ConverterToolWindow
 {
     Q_OBJECT
 public:
     frmConverter();
     ~frmConverter() override;
-
-    cAudioConverter* cAudioConverter1 = nullptr;
-
-protected:
-    AudioJobComponent* JobComponent() override;
-    void CloseComponents() override;
-    void PutRowSource(qint32 Row) override;
-    void StartComponent() override;
 };
 
 inline frmConverter* g_frmConverter()

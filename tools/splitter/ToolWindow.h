@@ -70,8 +70,9 @@ public:
     // turn-off countdown only when no part of the job failed.
     virtual void DoEndEvents();
 
-    // Output block.
-    void SetDestination();
+    // Output block. SetDestination hands the chosen target format to the component at the
+    // start of a job; a window that chooses its format otherwise has its own.
+    virtual void SetDestination();
     void SetID3Tags(qint32& Row);
     virtual QString CreateID3TagsString(const QString& Text);
     QString GetSubFolder() const;
@@ -147,8 +148,8 @@ protected:
     virtual void CloseComponents() {}
 
     // Places the output block on the "Settings" page from `top` (twips) down; returns the
-    // first free line below it.
-    int BuildOutputBlock(int top);
+    // first free line below it. Without `targetFormat` the block has no target-format row.
+    int BuildOutputBlock(int top, bool targetFormat = true);
     // Hands the format of a destination format code (0 WAV ... 5 APE) and its settings
     // from the format globals to the component, and logs it.
     void SetDestinationCode(qint32 code);

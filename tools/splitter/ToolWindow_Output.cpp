@@ -23,7 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-int ToolWindow::BuildOutputBlock(int top)
+int ToolWindow::BuildOutputBlock(int top, bool targetFormat)
 {
     QWidget* page = TabSettings;
     MakeLabel(page, QStringLiteral("Destination:"), 240, top + 60, 1600);
@@ -42,16 +42,18 @@ int ToolWindow::BuildOutputBlock(int top)
     lblOpenDestinationDestinationFolder =
         MakeLink(page, QStringLiteral("Open destination folder"), 1920, top + 800, 3000);
 
-    MakeLabel(page, QStringLiteral("Audio Format:"), 240, top + 1260, 1600);
-    cboTargetFormat = new QComboBox(page);
-    PlaceTwips(cboTargetFormat, 1920, top + 1200, 4000, 315);
-    cmdEditTargetFormat = MakeButton(page, QStringLiteral("Edit"), 5980, top + 1200, 735, 315);
-    cmdEditTargetFormat->setToolTip(QStringLiteral("Edit Target Audio Formats"));
-    lblSetAsDefaultFormat = MakeLink(page, QStringLiteral("Set as default"), 6800, top + 1260, 1500);
-    lblSetAsDefaultFormat->setToolTip(QStringLiteral("Set as default format"));
-    lblSetAsDefaultFormat->setEnabled(false);
-
-    int next = top + 1680;
+    int next = top + 1200;
+    if (targetFormat) {
+        MakeLabel(page, QStringLiteral("Audio Format:"), 240, top + 1260, 1600);
+        cboTargetFormat = new QComboBox(page);
+        PlaceTwips(cboTargetFormat, 1920, top + 1200, 4000, 315);
+        cmdEditTargetFormat = MakeButton(page, QStringLiteral("Edit"), 5980, top + 1200, 735, 315);
+        cmdEditTargetFormat->setToolTip(QStringLiteral("Edit Target Audio Formats"));
+        lblSetAsDefaultFormat = MakeLink(page, QStringLiteral("Set as default"), 6800, top + 1260, 1500);
+        lblSetAsDefaultFormat->setToolTip(QStringLiteral("Set as default format"));
+        lblSetAsDefaultFormat->setEnabled(false);
+        next += 480;
+    }
     if (chkOverWrite) {
         PlaceTwips(chkOverWrite, 1920, next, 3500, 255);
         next += 360;
@@ -63,9 +65,11 @@ int ToolWindow::BuildOutputBlock(int top)
     connect(chkCreateSubFolder, &CheckBox::Click, this, &ToolWindow::chkCreateSubFolder_Click);
     connect(lblOpenDestinationDestinationFolder, &LinkLabel::Click, this,
             &ToolWindow::lblOpenDestinationDestinationFolder_Click);
-    connect(cboTargetFormat, &QComboBox::activated, this, &ToolWindow::cboTargetFormat_Click);
-    connect(cmdEditTargetFormat, &QPushButton::clicked, this, &ToolWindow::cmdEditTargetFormat_Click);
-    connect(lblSetAsDefaultFormat, &LinkLabel::Click, this, &ToolWindow::lblSetAsDefaultFormat_Click);
+    if (targetFormat) {
+        connect(cboTargetFormat, &QComboBox::activated, this, &ToolWindow::cboTargetFormat_Click);
+        connect(cmdEditTargetFormat, &QPushButton::clicked, this, &ToolWindow::cmdEditTargetFormat_Click);
+        connect(lblSetAsDefaultFormat, &LinkLabel::Click, this, &ToolWindow::lblSetAsDefaultFormat_Click);
+    }
     return next;
 }
 
