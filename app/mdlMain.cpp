@@ -15,8 +15,25 @@
 
 #include <QApplication>
 #include <QDebug>
+#include <QFile>
 #include <QLabel>
 #include <QPointer>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+// Why the program cannot create or change files in folder; empty when it can.
+QString FolderWriteProblem(const QString& folder)
+{
+    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0)
+        return QString();
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+} // namespace
 
 void SetSplashStatus(const QString& text)
 {
@@ -84,16 +101,28 @@ bool Main()
     reg.setSubkey(QStringLiteral("General"));
     if (!reg.KeyExists()) {
         RegistryStore& store = RegistryStore::forRoot(RegistryRoutines::RootName(HKEY_LOCAL_MACHINE));
-        if (store.status() != RegistryStore::Status::Ok)
+        QString prompt = QStringLiteral("This program cannot run, please reinstall the software or connect to the "
+                                        "sofrware aurhor.\n\nThe main reistry key doesn't existed.");
+        const RegistryStore::Status status = store.status();
+        if (status != RegistryStore::Status::Ok)
             qWarning().noquote() << g_sAppName + QStringLiteral(": ") + store.lastError();
         else
             qWarning().noquote() << g_sAppName + QStringLiteral(": the key HKEY_LOCAL_MACHINE\\") + ProductKeyRoot()
                     + QStringLiteral("\\General is missing from ") + store.filePath();
-        MsgBox(QStringLiteral("This program cannot run, please reinstall the software or connect to the sofrware "
-                              "aurhor.\n\nThe main reistry key doesn't existed."),
-               vbInformation + vbOKOnly, g_sAppName);
+        // A store that is there but damaged: the box names the file and what is wrong with
+        // it, so the user need not reinstall to learn it.
+        if (status == RegistryStore::Status::Unreadable || status == RegistryStore::Status::Malformed)
+            prompt += QStringLiteral("\n\n") + store.lastError() + u'.';
+        MsgBox(prompt, vbInformation + vbOKOnly, g_sAppName);
         return false;
     }
+    // Nothing the user changes could be saved in a program folder that cannot be written:
+    // say so before the windows come up.
+    const QString folderProblem = FolderWriteProblem(AppPath());
+    if (!folderProblem.isEmpty())
+        MsgBox(QStringLiteral("The program folder ") + AppPath() + QStringLiteral(" cannot be written: ") + folderProblem
+                   + QStringLiteral(".\r\n\r\nItems lists, notes and settings changed now cannot be saved."),
+               vbInformation + vbOKOnly);
 
     g_bShowSplash = true;
     frmSplash* splash = g_frmSplash();

@@ -1,5 +1,6 @@
 #include "common/RegistryRoutines.h"
 
+#include "platform/MessageService.h"
 #include "platform/RegistryStore.h"
 
 #include <QHostInfo>
@@ -176,9 +177,20 @@ bool RegistryRoutines::SetRegistryValue(const QString& ValueName, const QVariant
 {
     RegistryStore* s = storeFor(m_hkey);
     RegValue v;
-    if (!s || !encode(value, DType, v))
+    if (!s) {
+        m_lastWriteError = QStringLiteral("no settings store for the root key %1").arg(m_hkey);
         return false;
-    return s->setValue(workingKey(), ValueName, v);
+    }
+    if (!encode(value, DType, v)) {
+        m_lastWriteError = QStringLiteral("the value is not of type %1").arg(DType);
+        return false;
+    }
+    if (!s->setValue(workingKey(), ValueName, v)) {
+        m_lastWriteError = s->lastError();
+        return false;
+    }
+    m_lastWriteError.clear();
+    return true;
 }
 
 QVariant RegistryRoutines::ReadRemoteRegistryValue(const QString& sRemoteComputer, qint32 hkey,
@@ -206,4 +218,31 @@ QString RegistryRoutines::TrimNull(QString& item)
     if (nul >= 0)
         item.truncate(nul);
     return item;
+}
+
+bool SettingsWriteCheck::Note(bool written, const RegistryRoutines& reg, const QString& valueName)
+{
+    if (!written) {
+        m_failed.append(valueName);
+        if (m_why.isEmpty())
+            m_why = reg.LastWriteError();
+    }
+    return written;
+}
+
+bool SettingsWriteCheck::Tell(const QString& what) const
+{
+    if (m_failed.isEmpty())
+        return true;
+    MsgBox(what + QStringLiteral(" could not be saved: ") + m_why + QStringLiteral(".\r\n\r\nNot saved: ")
+               + m_failed.join(QStringLiteral(", ")) + u'.',
+           vbInformation + vbOKOnly);
+    return false;
+}
+
+bool SaveSettingOrSay(const RegistryRoutines& reg, const QString& valueName, const QString& text, const QString& what)
+{
+    SettingsWriteCheck check;
+    check.Note(reg.SetRegistryValue(valueName, text, 1), reg, valueName);
+    return check.Tell(what);
 }

@@ -38,6 +38,8 @@ public:
     QVariant GetRegistryValue(const QString& ValueName, const QVariant& DefaultValue = QVariant()) const;
     // Writes into the existing working key; a missing key is not created.
     bool SetRegistryValue(const QString& ValueName, const QVariant& value, qint32 DType) const;
+    // Why the last SetRegistryValue of this instance failed; empty after one that worked.
+    QString LastWriteError() const { return m_lastWriteError; }
     // Remote registries: only this machine can be reached ("Error!" / false otherwise).
     QVariant ReadRemoteRegistryValue(const QString& sRemoteComputer, qint32 hkey, const QString& ValueName,
                                      const QString& KeyPath = QString()) const;
@@ -55,4 +57,26 @@ private:
     qint32 m_hkey = 0;
     QString m_keyRoot;
     QString m_subkey;
+    mutable QString m_lastWriteError;
 };
+
+// The writes of one group of settings (a window's OK, the window size at exit): each is
+// noted, and when any failed the user is told once what was not saved and why.
+class SettingsWriteCheck
+{
+public:
+    // Notes the outcome of a write made through reg; returns written.
+    bool Note(bool written, const RegistryRoutines& reg, const QString& valueName);
+    // When a noted write failed, a message box: what (such as "The window size") could
+    // not be saved, why, and the values that were not. True when all were written.
+    bool Tell(const QString& what) const;
+    bool AllWritten() const { return m_failed.isEmpty(); }
+
+private:
+    QStringList m_failed;
+    QString m_why;
+};
+
+// Writes one text value through reg; when that fails the user is told what (such as "The
+// colour") was not saved and why. Returns whether it was written.
+bool SaveSettingOrSay(const RegistryRoutines& reg, const QString& valueName, const QString& text, const QString& what);

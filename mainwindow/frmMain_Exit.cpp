@@ -94,10 +94,12 @@ void frmMain::SaveWindowSize()
     // Never more than the screen takes, so the next start cannot be handed a huge window.
     const QSize most = AvailableScreenTwips(this);
     m_cRegistry.setSubkey(QStringLiteral("General"));
-    m_cRegistry.SetRegistryValue(QStringLiteral("lHeight"),
-                                 QString::number(qMin(qint64(size.height()) * kTwipsPerPixel, qint64(most.height()))), 1);
-    m_cRegistry.SetRegistryValue(QStringLiteral("lWidth"),
-                                 QString::number(qMin(qint64(size.width()) * kTwipsPerPixel, qint64(most.width()))), 1);
+    SettingsWriteCheck check;
+    for (const auto& [name, twips] :
+         {std::pair{QStringLiteral("lHeight"), qMin(qint64(size.height()) * kTwipsPerPixel, qint64(most.height()))},
+          std::pair{QStringLiteral("lWidth"), qMin(qint64(size.width()) * kTwipsPerPixel, qint64(most.width()))}})
+        check.Note(m_cRegistry.SetRegistryValue(name, QString::number(twips), 1), m_cRegistry, name);
+    check.Tell(QStringLiteral("The window size"));
 }
 
 void frmMain::tmrUnload_Timer()

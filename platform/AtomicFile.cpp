@@ -10,6 +10,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+} // namespace
+
 QString AtomicTempPrefix(const QString& path)
 {
     const QFileInfo fi(path);
@@ -99,4 +108,56 @@ void RemoveStaleTempFiles(const QString& path)
         dir.entryList({AtomicTempPrefix(path) + u'*'}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : stale)
         dir.remove(name);
+}
+
+FileReadResult ReadRegularFile(const QByteArray& nativePath, QByteArray& bytes, QString* why)
+{
+    bytes.clear();
+    auto unreadable = [why](const QString& reason) {
+        if (why)
+            *why = reason;
+        return FileReadResult::Unreadable;
+    };
+    auto kindProblem = [](const struct stat& st) {
+        if (S_ISREG(st.st_mode))
+            return QString();
+        return S_ISDIR(st.st_mode) ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
+    };
+    // What the name is, before anything is opened: opening a pipe waits for a writer, and
+    // opening a device may do something of its own.
+    struct stat st {};
+    if (::stat(nativePath.constData(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? FileReadResult::Missing : unreadable(systemText(errno));
+    if (const QString problem = kindProblem(st); !problem.isEmpty())
+        return unreadable(problem);
+    // Opened without waiting, and looked at again: the name may have changed meanwhile.
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return errno == ENOENT ? FileReadResult::Missing : unreadable(systemText(errno));
+    QString problem;
+    if (::fstat(fd, &st) != 0)
+        problem = systemText(errno);
+    else
+        problem = kindProblem(st);
+    if (problem.isEmpty())
+        bytes.reserve(qsizetype(st.st_size));
+    char buffer[65536];
+    while (problem.isEmpty()) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            problem = systemText(errno);
+            break;
+        }
+        bytes.append(buffer, n);
+    }
+    ::close(fd);
+    if (!problem.isEmpty()) {
+        bytes.clear();
+        return unreadable(problem);
+    }
+    return FileReadResult::Ok;
 }

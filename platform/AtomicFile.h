@@ -1,4 +1,5 @@
-// Replacing a file so that readers and crashes only ever see the old or the new whole file.
+// Replacing a file so that readers and crashes only ever see the old or the new whole
+// file, and reading one without ever waiting on something that only looks like a file.
 #pragma once
 
 #include <QByteArray>
@@ -17,3 +18,9 @@ QString AtomicTempPrefix(const QString& path);
 // Removes temporary files a killed writer left beside path. Call only while holding the
 // lock that serialises writers of path.
 void RemoveStaleTempFiles(const QString& path);
+
+enum class FileReadResult { Ok, Missing, Unreadable };
+// The bytes of a regular file. A folder, a named pipe or a device under the name is refused
+// (Unreadable) without being read, so the caller never waits on a pipe or reads a device
+// without end; *why says what is wrong.
+FileReadResult ReadRegularFile(const QByteArray& nativePath, QByteArray& bytes, QString* why = nullptr);

@@ -6,12 +6,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDeadlineTimer>
 #include <QHash>
-#include <QLockFile>
 #include <QStringDecoder>
+#include <QThread>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <map>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,10 +28,9 @@ QString lowerKey(const QString& key)
     return NormaliseRegKey(key).toLower();
 }
 
-QByteArray escapeQuoted(const QString& s)
+QByteArray escapeQuoted(const QByteArray& u)
 {
     QByteArray out;
-    const QByteArray u = s.toUtf8();
     out.reserve(u.size() + 2);
     for (char c : u) {
         if (c == '\\' || c == '"')
@@ -50,12 +55,15 @@ bool fitsQuoted(const RegValue& v)
 
 QByteArray hexList(const QByteArray& data)
 {
+    static const char digits[] = "0123456789abcdef";
     QByteArray out;
     out.reserve(data.size() * 3);
-    for (int i = 0; i < data.size(); ++i) {
+    for (qsizetype i = 0; i < data.size(); ++i) {
         if (i)
             out += ',';
-        out += QByteArray::number(static_cast<unsigned char>(data[i]), 16).rightJustified(2, '0');
+        const auto b = static_cast<unsigned char>(data[i]);
+        out += digits[b >> 4];
+        out += digits[b & 15];
     }
     return out;
 }
@@ -124,14 +132,75 @@ bool isHexValueLine(const QByteArray& line)
     return line.mid(pos).startsWith("hex");
 }
 
+QByteArray fileSignature(const struct stat& st)
+{
+    return QByteArray::number(qulonglong(st.st_ino)) + ':' + QByteArray::number(qlonglong(st.st_size)) + ':'
+        + QByteArray::number(qlonglong(st.st_mtim.tv_sec)) + '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec));
+}
+
 QByteArray fileSignature(const QString& path)
 {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return {};
-    return QByteArray::number(qulonglong(st.st_ino)) + ':' + QByteArray::number(qlonglong(st.st_size)) + ':'
-        + QByteArray::number(qlonglong(st.st_mtim.tv_sec)) + '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec));
+    return fileSignature(st);
 }
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The writers' lock: an advisory lock on a file beside the store. The system lets it go
+// when its holder ends in any way, so a killed writer never leaves a lock behind. A lock
+// path that is not a plain file (a folder, a pipe) can never be taken: that fails at
+// once rather than after the wait for another writer.
+class WriterLock
+{
+public:
+    ~WriterLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    bool take(const QString& path, int waitMs, QString& why)
+    {
+        const QByteArray native = QFile::encodeName(path);
+        m_fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
+        if (m_fd < 0) {
+            why = QStringLiteral("its lock %1 cannot be opened: %2").arg(path, systemText(errno));
+            return false;
+        }
+        struct stat st {};
+        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            why = QStringLiteral("its lock %1 is not a file").arg(path);
+            return false;
+        }
+        const QDeadlineTimer deadline(waitMs);
+        for (;;) {
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+                return true;
+            if (errno == EINTR)
+                continue;
+            if (errno != EWOULDBLOCK) {
+                why = QStringLiteral("its lock %1 cannot be taken: %2").arg(path, systemText(errno));
+                return false;
+            }
+            if (deadline.hasExpired()) {
+                why = QStringLiteral("another writer holds its lock %1").arg(path);
+                return false;
+            }
+            QThread::msleep(10);
+        }
+    }
+
+private:
+    int m_fd = -1;
+};
+
+// How long a writer waits for another one to finish its write.
+constexpr int kLockWaitMs = 15000;
 
 } // namespace
 
@@ -196,43 +265,29 @@ RegistryStore::Data::Key& RegistryStore::Data::ensure(const QString& key)
     const int i = indexOf(key);
     if (i >= 0)
         return keys[i];
-    keys.append(Key{NormaliseRegKey(key), {}});
+    Key added;
+    added.path = NormaliseRegKey(key);
+    added.rawPath = added.path.toUtf8();
+    keys.append(added);
     return keys.back();
 }
 
+namespace {
+
+// One value line (continuation lines joined) and the bytes it was read from.
+struct ValueLine {
+    int lineNo = 0;
+    QByteArray content;  // the line without its breaks, continuations joined
+    QByteArray text;     // the raw bytes of all its lines
+    QByteArray lead;
+};
+
+} // namespace
+
 bool RegistryStore::parse(const QByteArray& raw, const QString& rootName, Data& out, QString* error)
 {
-    out.keys.clear();
-    QByteArray text = raw;
-    if (text.startsWith("\xEF\xBB\xBF"))
-        text.remove(0, 3);
-
-    // Join continuation lines: hex data may go on over several lines, each but the last
-    // ending in "\".
-    QList<QPair<int, QByteArray>> lines;
-    {
-        const QList<QByteArray> rawLines = text.split('\n');
-        QByteArray pending;
-        int pendingLine = 0;
-        for (int i = 0; i < rawLines.size(); ++i) {
-            QByteArray l = rawLines[i];
-            if (l.endsWith('\r'))
-                l.chop(1);
-            if (pending.isEmpty())
-                pendingLine = i + 1;
-            else
-                l = l.trimmed();
-            const QByteArray joined = pending + l;
-            if (joined.endsWith('\\') && isHexValueLine(joined.trimmed())) {
-                pending = joined.left(joined.size() - 1);
-                continue;
-            }
-            lines.append({pendingLine, joined});
-            pending.clear();
-        }
-        if (!pending.isEmpty())
-            lines.append({pendingLine, pending});
-    }
+    out = Data();
+    out.head.clear();
 
     auto fail = [&](int lineNo, const QString& why) {
         if (error)
@@ -240,48 +295,28 @@ bool RegistryStore::parse(const QByteArray& raw, const QString& rootName, Data& 
         return false;
     };
 
-    const QString rootPrefix = rootName + u'\\';
+    const QByteArray rootBytes = rootName.toUtf8();
+    QHash<QString, int> keyIndex;  // lower-case path -> index in out.keys
     Data::Key* current = nullptr;
     bool sawHeader = false;
-    for (const auto& [lineNo, rawLine] : lines) {
-        const QByteArray line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith(';'))
-            continue;
-        if (!sawHeader && (line == kHeader || line == "REGEDIT4")) {
-            sawHeader = true;
-            continue;
-        }
-        sawHeader = true;
-        if (line.startsWith('[')) {
-            if (!line.endsWith(']'))
-                return fail(lineNo, QStringLiteral("key line without closing bracket"));
-            const QString path = QString::fromUtf8(line.mid(1, line.size() - 2));
-            if (path.startsWith(u'-'))
-                return fail(lineNo, QStringLiteral("key deletions are not stored"));
-            QString below;
-            if (path.compare(rootName, Qt::CaseInsensitive) == 0)
-                below.clear();
-            else if (path.startsWith(rootPrefix, Qt::CaseInsensitive))
-                below = path.mid(rootPrefix.size());
-            else
-                return fail(lineNo, QStringLiteral("key outside %1").arg(rootName));
-            current = &out.ensure(below);
-            continue;
-        }
-        if (!current)
-            return fail(lineNo, QStringLiteral("value before any key"));
+    bool sawAnything = false;
+    QByteArray lead;  // blank and comment lines not yet given to an element
 
+    auto addValue = [&](const ValueLine& vl) -> bool {
+        const QByteArray& line = vl.content;
+        if (!current)
+            return fail(vl.lineNo, QStringLiteral("value before any key"));
         int pos = 0;
         QByteArray nameBytes;
         if (line.startsWith('@')) {
             pos = 1;
         } else if (!readQuoted(line, pos, nameBytes)) {
-            return fail(lineNo, QStringLiteral("unreadable value name"));
+            return fail(vl.lineNo, QStringLiteral("unreadable value name"));
         }
         while (pos < line.size() && line[pos] == ' ')
             ++pos;
         if (pos >= line.size() || line[pos] != '=')
-            return fail(lineNo, QStringLiteral("missing \"=\""));
+            return fail(vl.lineNo, QStringLiteral("missing \"=\""));
         ++pos;
         while (pos < line.size() && line[pos] == ' ')
             ++pos;
@@ -291,7 +326,7 @@ bool RegistryStore::parse(const QByteArray& raw, const QString& rootName, Data& 
             int p = 0;
             QByteArray body;
             if (!readQuoted(rest, p, body) || !rest.mid(p).trimmed().isEmpty())
-                return fail(lineNo, QStringLiteral("unreadable text value"));
+                return fail(vl.lineNo, QStringLiteral("unreadable text value"));
             v.type = REG_SZ;
             v.data = body + '\0';
         } else if (rest.startsWith("dword:")) {
@@ -299,59 +334,176 @@ bool RegistryStore::parse(const QByteArray& raw, const QString& rootName, Data& 
             const QByteArray hex = rest.mid(6).trimmed();
             const uint u = hex.toUInt(&ok, 16);
             if (!ok || hex.size() > 8)
-                return fail(lineNo, QStringLiteral("unreadable dword value"));
+                return fail(vl.lineNo, QStringLiteral("unreadable dword value"));
             v = RegValue::fromDword(static_cast<qint32>(u));
         } else if (rest.startsWith("hex:")) {
             v.type = REG_BINARY;
             if (!parseHexList(rest.mid(4), v.data))
-                return fail(lineNo, QStringLiteral("unreadable hex value"));
+                return fail(vl.lineNo, QStringLiteral("unreadable hex value"));
         } else if (rest.startsWith("hex(")) {
             const int close = rest.indexOf("):");
             bool ok = false;
             const int type = close > 4 ? rest.mid(4, close - 4).toInt(&ok, 16) : 0;
             if (!ok)
-                return fail(lineNo, QStringLiteral("unreadable value type"));
+                return fail(vl.lineNo, QStringLiteral("unreadable value type"));
             v.type = type;
             if (!parseHexList(rest.mid(close + 2), v.data))
-                return fail(lineNo, QStringLiteral("unreadable hex value"));
+                return fail(vl.lineNo, QStringLiteral("unreadable hex value"));
         } else {
-            return fail(lineNo, QStringLiteral("unknown value form"));
+            return fail(vl.lineNo, QStringLiteral("unknown value form"));
         }
-        const QString name = QString::fromUtf8(nameBytes);
-        bool replaced = false;
-        for (auto& pair : current->values) {
-            if (pair.first.compare(name, Qt::CaseInsensitive) == 0) {
-                pair.second = v;
-                replaced = true;
-                break;
+        Data::Value entry{QString::fromUtf8(nameBytes), nameBytes, v, vl.lead, vl.text};
+        for (auto& existing : current->values) {
+            if (existing.name.compare(entry.name, Qt::CaseInsensitive) == 0) {
+                existing = entry;  // the later line wins
+                return true;
             }
         }
-        if (!replaced)
-            current->values.append({name, v});
+        current->values.append(entry);
+        return true;
+    };
+
+    // Hex data may go on over several lines, each but the last ending in "\"; such a
+    // value is gathered here until its last line.
+    std::optional<ValueLine> continued;
+
+    qsizetype pos = 0;
+    int lineNo = 0;
+    while (pos < raw.size()) {
+        ++lineNo;
+        const qsizetype nl = raw.indexOf('\n', pos);
+        const qsizetype end = nl < 0 ? raw.size() : nl + 1;
+        const QByteArray rawLine = raw.mid(pos, end - pos);
+        pos = end;
+        QByteArray content = rawLine;
+        if (content.endsWith('\n'))
+            content.chop(1);
+        if (content.endsWith('\r'))
+            content.chop(1);
+        if (lineNo == 1) {
+            if (content.startsWith("\xEF\xBB\xBF"))
+                content.remove(0, 3);
+            if (rawLine.endsWith("\r\n"))
+                out.eol = "\r\n";
+        }
+        QByteArray line = content.trimmed();
+
+        if (continued) {
+            continued->text += rawLine;
+            const bool more = line.endsWith('\\');
+            if (more)
+                line.chop(1);
+            continued->content += line;
+            if (!more) {
+                if (!addValue(*continued))
+                    return false;
+                continued.reset();
+            }
+            continue;
+        }
+        if (line.isEmpty() || line.startsWith(';')) {
+            lead += rawLine;
+            continue;
+        }
+        if (!sawAnything) {
+            sawAnything = true;
+            if (line == kHeader || line == "REGEDIT4") {
+                sawHeader = true;
+                out.head = lead + rawLine;
+                lead.clear();
+                continue;
+            }
+        }
+        if (line.startsWith('[')) {
+            if (!line.endsWith(']'))
+                return fail(lineNo, QStringLiteral("key line without closing bracket"));
+            const QByteArray path = line.mid(1, line.size() - 2);
+            if (path.startsWith('-'))
+                return fail(lineNo, QStringLiteral("key deletions are not stored"));
+            QByteArray below;
+            if (path.size() == rootBytes.size() && qstrnicmp(path.constData(), rootBytes.constData(), rootBytes.size()) == 0)
+                below.clear();
+            else if (path.size() > rootBytes.size() && path[rootBytes.size()] == '\\'
+                     && qstrnicmp(path.constData(), rootBytes.constData(), rootBytes.size()) == 0)
+                below = path.mid(rootBytes.size() + 1);
+            else
+                return fail(lineNo, QStringLiteral("key outside %1").arg(rootName));
+            const QString decoded = NormaliseRegKey(QString::fromUtf8(below));
+            const QString lower = decoded.toLower();
+            const auto found = keyIndex.constFind(lower);
+            if (found != keyIndex.constEnd()) {
+                // The same key a second time: its values join those of the first.
+                current = &out.keys[*found];
+            } else {
+                keyIndex.insert(lower, int(out.keys.size()));
+                out.keys.append(Data::Key{decoded, below, {}, lead, rawLine});
+                current = &out.keys.back();
+            }
+            lead.clear();
+            continue;
+        }
+        ValueLine vl{lineNo, line, rawLine, lead};
+        lead.clear();
+        if (line.endsWith('\\') && isHexValueLine(line)) {
+            vl.content.chop(1);
+            continued = vl;
+            continue;
+        }
+        if (!addValue(vl))
+            return false;
     }
+    if (continued && !addValue(*continued))
+        return false;
+    out.tail = lead;
+    // A file without a header line is written back without one; an empty file gets one.
+    if (!sawHeader && !sawAnything && out.tail.isEmpty())
+        out.head = Data().head;
     return true;
 }
 
 QByteArray RegistryStore::serialize(const Data& data, const QString& rootName)
 {
-    QByteArray out = kHeader;
-    out += "\n";
+    QByteArray out = data.head;
+    // A line the program writes starts on a line of its own, also after a last line
+    // that had no line break.
+    auto startLine = [&] {
+        if (!out.isEmpty() && !out.endsWith('\n'))
+            out += data.eol;
+    };
     for (const Data::Key& key : data.keys) {
-        out += "\n[";
-        out += rootName.toUtf8();
-        if (!key.path.isEmpty()) {
-            out += '\\';
-            out += key.path.toUtf8();
+        if (!key.text.isEmpty()) {
+            out += key.lead;
+            out += key.text;
+        } else {
+            // A key the program added: a blank line before it, as an exported file has.
+            startLine();
+            out += key.lead;
+            out += data.eol;
+            out += '[';
+            out += rootName.toUtf8();
+            if (!key.rawPath.isEmpty()) {
+                out += '\\';
+                out += key.rawPath;
+            }
+            out += ']';
+            out += data.eol;
         }
-        out += "]\n";
-        for (const auto& [name, v] : key.values) {
-            if (name.isEmpty())
+        for (const Data::Value& value : key.values) {
+            if (!value.text.isEmpty()) {
+                out += value.lead;
+                out += value.text;
+                continue;
+            }
+            startLine();
+            out += value.lead;
+            const RegValue& v = value.value;
+            if (value.rawName.isEmpty())
                 out += '@';
             else
-                out += '"' + escapeQuoted(name) + '"';
+                out += '"' + escapeQuoted(value.rawName) + '"';
             out += '=';
             if (fitsQuoted(v)) {
-                out += '"' + escapeQuoted(QString::fromUtf8(v.data.left(v.data.size() - 1))) + '"';
+                out += '"' + escapeQuoted(v.data.left(v.data.size() - 1)) + '"';
             } else if (v.type == REG_DWORD && v.data.size() == 4) {
                 quint32 u = 0;
                 for (int i = 0; i < 4; ++i)
@@ -362,9 +514,10 @@ QByteArray RegistryStore::serialize(const Data& data, const QString& rootName)
             } else {
                 out += "hex(" + QByteArray::number(v.type, 16) + "):" + hexList(v.data);
             }
-            out += '\n';
+            out += data.eol;
         }
     }
+    out += data.tail;
     return out;
 }
 
@@ -392,32 +545,43 @@ RegistryStore::~RegistryStore() = default;
 
 bool RegistryStore::refresh()
 {
-    const QByteArray sig = fileSignature(m_path);
-    if (!sig.isEmpty() && sig == m_signature)
+    const QByteArray native = QFile::encodeName(m_path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) {
+        const int e = errno;
+        m_signature.clear();
+        m_data->keys.clear();
+        m_bytes.clear();
+        m_status = e == ENOENT || e == ENOTDIR ? Status::Missing : Status::Unreadable;
+        m_error = m_status == Status::Missing ? QStringLiteral("%1 does not exist").arg(m_path)
+                                              : QStringLiteral("%1 cannot be read: %2").arg(m_path, systemText(e));
+        return false;
+    }
+    const QByteArray sig = fileSignature(st);
+    if (sig == m_signature)
         return m_status == Status::Ok;
     m_signature = sig;
-    m_data->keys.clear();
-    if (sig.isEmpty()) {
-        m_status = QFileInfo::exists(m_path) ? Status::Unreadable : Status::Missing;
-        m_error = m_status == Status::Missing ? QStringLiteral("%1 does not exist").arg(m_path)
-                                              : QStringLiteral("%1 cannot be read").arg(m_path);
-        return false;
-    }
-    QFile f(m_path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        m_status = Status::Unreadable;
-        m_error = QStringLiteral("%1 cannot be read: %2").arg(m_path, f.errorString());
-        m_signature.clear();
-        return false;
-    }
-    const QByteArray text = f.readAll();
+    *m_data = Data();
+    m_bytes.clear();
+    // Only a plain file is read: a pipe or a device under the store's name would block
+    // the program, or never end.
+    QByteArray text;
     QString why;
+    const FileReadResult read = ReadRegularFile(native, text, &why);
+    if (read != FileReadResult::Ok) {
+        m_signature.clear();
+        m_status = read == FileReadResult::Missing ? Status::Missing : Status::Unreadable;
+        m_error = m_status == Status::Missing ? QStringLiteral("%1 does not exist").arg(m_path)
+                                              : QStringLiteral("%1 cannot be read: %2").arg(m_path, why);
+        return false;
+    }
     if (!parse(text, m_root, *m_data, &why)) {
-        m_data->keys.clear();
+        *m_data = Data();
         m_status = Status::Malformed;
         m_error = QStringLiteral("%1 is not a valid settings store (%2)").arg(m_path, why);
         return false;
     }
+    m_bytes = text;
     m_status = Status::Ok;
     m_error.clear();
     return true;
@@ -441,9 +605,9 @@ std::optional<RegValue> RegistryStore::value(const QString& key, const QString& 
     const int i = m_data->indexOf(key);
     if (i < 0)
         return std::nullopt;
-    for (const auto& [n, v] : m_data->keys[i].values)
-        if (n.compare(name, Qt::CaseInsensitive) == 0)
-            return v;
+    for (const Data::Value& v : m_data->keys[i].values)
+        if (v.name.compare(name, Qt::CaseInsensitive) == 0)
+            return v.value;
     return std::nullopt;
 }
 
@@ -472,18 +636,29 @@ QList<QPair<QString, RegValue>> RegistryStore::values(const QString& key)
 {
     if (!refresh())
         return {};
+    QList<QPair<QString, RegValue>> out;
     const int i = m_data->indexOf(key);
-    return i < 0 ? QList<QPair<QString, RegValue>>() : m_data->keys[i].values;
+    if (i >= 0)
+        for (const Data::Value& v : m_data->keys[i].values)
+            out.append({v.name, v.value});
+    return out;
 }
 
 template <class Fn>
 bool RegistryStore::modify(Fn&& change, bool createIfMissing)
 {
+    // A change that leaves the file as it is needs neither the lock nor a write, so it
+    // also works where the folder cannot be written (the window size that did not change).
+    if (refresh()) {
+        Data unchanged = *m_data;
+        if (change(unchanged) && serialize(unchanged, m_root) == m_bytes)
+            return true;
+    }
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    QLockFile lock(m_path + QStringLiteral(".lock"));
-    lock.setStaleLockTime(30000);
-    if (!lock.tryLock(15000)) {
-        m_error = QStringLiteral("%1 is locked by another writer").arg(m_path);
+    WriterLock lock;
+    QString why;
+    if (!lock.take(m_path + QStringLiteral(".lock"), kLockWaitMs, why)) {
+        m_error = QStringLiteral("%1 cannot be written: %2").arg(m_path, why);
         return false;
     }
     // Whatever a killed writer left behind is ours to clear while we hold the lock.
@@ -493,30 +668,38 @@ bool RegistryStore::modify(Fn&& change, bool createIfMissing)
     if (!refresh()) {
         if (!(m_status == Status::Missing && createIfMissing))
             return false;
-        m_data->keys.clear();
+        *m_data = Data();
     }
     Data copy = *m_data;
     if (!change(copy))
         return false;
-    QString why;
-    if (!WriteFileAtomically(m_path, serialize(copy, m_root), &why)) {
+    const QByteArray bytes = serialize(copy, m_root);
+    if (m_status == Status::Ok && bytes == m_bytes)
+        return true;
+    if (!WriteFileAtomically(m_path, bytes, &why)) {
         m_error = QStringLiteral("%1 cannot be written: %2").arg(m_path, why);
         return false;
     }
     *m_data = std::move(copy);
+    m_bytes = bytes;
     m_status = Status::Ok;
+    m_error.clear();
     m_signature = fileSignature(m_path);
     return true;
 }
 
 bool RegistryStore::setValue(const QString& key, const QString& name, const RegValue& value)
 {
-    if (name.contains(u'\n') || name.contains(u'\r'))
+    if (name.contains(u'\n') || name.contains(u'\r')) {
+        m_error = QStringLiteral("a value name cannot hold a line break");
         return false;
+    }
     return modify(
         [&](Data& d) {
-            if (!d.exists(key))
+            if (!d.exists(key)) {
+                m_error = QStringLiteral("the key %1\\%2 does not exist in %3").arg(m_root, NormaliseRegKey(key), m_path);
                 return false;
+            }
             d.ensure(key);
             return setValueIn(d, key, name, value);
         },
@@ -526,13 +709,17 @@ bool RegistryStore::setValue(const QString& key, const QString& name, const RegV
 bool RegistryStore::setValueIn(Data& d, const QString& key, const QString& name, const RegValue& value)
 {
     Data::Key& k = d.keys[d.indexOf(key)];
-    for (auto& pair : k.values) {
-        if (pair.first.compare(name, Qt::CaseInsensitive) == 0) {
-            pair.second = value;
+    for (Data::Value& existing : k.values) {
+        if (existing.name.compare(name, Qt::CaseInsensitive) == 0) {
+            // The stored name keeps its bytes; a value that changes is written anew.
+            if (existing.value != value) {
+                existing.value = value;
+                existing.text.clear();
+            }
             return true;
         }
     }
-    k.values.append({name, value});
+    k.values.append(Data::Value{name, name.toUtf8(), value, {}, {}});
     return true;
 }
 
@@ -548,7 +735,7 @@ int RegistryStore::deleteValue(const QString& key, const QString& name)
             }
             auto& vals = d.keys[i].values;
             for (int j = 0; j < vals.size(); ++j) {
-                if (vals[j].first.compare(name, Qt::CaseInsensitive) == 0) {
+                if (vals[j].name.compare(name, Qt::CaseInsensitive) == 0) {
                     vals.removeAt(j);
                     return true;
                 }

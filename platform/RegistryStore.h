@@ -5,7 +5,8 @@
 // store's lock, re-reads the file, applies the change and replaces the file atomically
 // (temporary file, fsync, rename), so a writer killed mid-write leaves the previous file
 // and two processes writing at once lose nothing. A file that exists but cannot be read
-// or parsed is never overwritten.
+// or parsed is never overwritten, and only a regular file is ever opened. A write that
+// changes nothing leaves the file alone; what a write does not change keeps its bytes.
 #pragma once
 
 #include <QByteArray>
@@ -100,14 +101,32 @@ private:
     std::unique_ptr<Data> m_data;
     Status m_status = Status::Missing;
     QByteArray m_signature;
+    QByteArray m_bytes;  // the file's bytes at the last read or write
 };
 
+// The file as read: every key and value with the exact bytes it was read from, so that
+// what the program does not change is written back byte for byte (names that are not
+// valid UTF-8, comments, blank lines, line ends and the layout of long hex data included).
 struct RegistryStore::Data {
-    struct Key {
-        QString path;  // as written, below the root
-        QList<QPair<QString, RegValue>> values;
+    struct Value {
+        QString name;       // for look-ups (bytes that are not UTF-8 read as U+FFFD)
+        QByteArray rawName; // the name's own bytes, written back as they are
+        RegValue value;
+        QByteArray lead;    // blank and comment lines before the value
+        QByteArray text;    // the value's lines as read; empty once the value changed
     };
+    struct Key {
+        QString path;       // below the root, for look-ups
+        QByteArray rawPath; // below the root, the bytes as written
+        QList<Value> values;
+        QByteArray lead;    // blank and comment lines before the key line
+        QByteArray text;    // the key line as read; empty for a key the program added
+    };
+    // Everything before the first key: the header line (and a byte-order mark).
+    QByteArray head = QByteArrayLiteral("Windows Registry Editor Version 5.00\n");
     QList<Key> keys;
+    QByteArray tail;  // blank and comment lines after the last value
+    QByteArray eol = "\n";  // the line end of lines the program writes: the file's own
 
     int indexOf(const QString& key) const;
     bool exists(const QString& key) const;  // listed, or the parent of a listed key

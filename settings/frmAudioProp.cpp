@@ -555,8 +555,9 @@ void frmAudioProp::cmdOk_Click()
     if (position < target->count())
         target->setCurrentIndex(position);
 
-    auto put = [this](const char* name, const QString& v) {
-        m_cRegistry.SetRegistryValue(QLatin1String(name), v, 1);
+    SettingsWriteCheck check;
+    auto put = [this, &check](const char* name, const QString& v) {
+        check.Note(m_cRegistry.SetRegistryValue(QLatin1String(name), v, 1), m_cRegistry, QLatin1String(name));
     };
     auto putItem = [&](const char* name, const QComboBox* cbo) { put(name, cbo->currentText()); };
     auto putIndex = [&](const char* name, const QComboBox* cbo) { put(name, QString::number(cbo->currentIndex())); };
@@ -605,6 +606,7 @@ void frmAudioProp::cmdOk_Click()
 
     m_cRegistry.setSubkey(QStringLiteral("Formats\\APE"));
     putIndex("cboAPELevel", cboAPELevel);
+    check.Tell(QStringLiteral("The output format settings"));
 
     // The format globals take what was just stored; the window goes.
     GetOptions();

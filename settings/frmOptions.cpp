@@ -480,8 +480,9 @@ void frmOptions::GetOptions()
 
 void frmOptions::cmdOk_Click()
 {
-    auto put = [this](const char* name, const QString& v) {
-        m_cRegistry.SetRegistryValue(QLatin1String(name), v, 1);
+    SettingsWriteCheck check;
+    auto put = [this, &check](const char* name, const QString& v) {
+        check.Note(m_cRegistry.SetRegistryValue(QLatin1String(name), v, 1), m_cRegistry, QLatin1String(name));
     };
     auto putCheck = [&](const char* name, CheckBox* box) { put(name, QString::number(box->Value())); };
 
@@ -536,6 +537,7 @@ void frmOptions::cmdOk_Click()
     put("txtTagTrack", txtTagTrack->text());
     put("txtTagYear", txtTagYear->text());
     put("txtTagComment", txtTagComment->toPlainText());
+    check.Tell(QStringLiteral("The options"));
 
     GetOptions();
     g_sToPath = txtToPath->currentText();
@@ -619,7 +621,8 @@ void frmOptions::picColor_Click()
     picColor->SetBackColor(c);
     SetBackColor(picTitle, picColor->BackColor());
     m_cRegistry.setSubkey(QStringLiteral("Display"));
-    m_cRegistry.SetRegistryValue(QStringLiteral("picColor"), QString::number(picColor->BackColor()), 1);
+    SaveSettingOrSay(m_cRegistry, QStringLiteral("picColor"), QString::number(picColor->BackColor()),
+                     QStringLiteral("The colour"));
     SetBackColor(picTitle, picColor->BackColor());
     if (MainHost* host = g_MainHost())
         host->ApplyAppColour(c);
@@ -632,7 +635,8 @@ void frmOptions::picTextColor_Click()
         return;
     const qint32 c = result.Color;
     m_cRegistry.setSubkey(QStringLiteral("Display"));
-    m_cRegistry.SetRegistryValue(QStringLiteral("picTextColor"), QString::number(picTextColor->BackColor()), 1);
+    SaveSettingOrSay(m_cRegistry, QStringLiteral("picTextColor"), QString::number(picTextColor->BackColor()),
+                     QStringLiteral("The text colour"));
     picTextColor->SetBackColor(c);
     SetForeColor(lblTitle, picTextColor->BackColor());
     if (MainHost* host = g_MainHost())
@@ -665,13 +669,14 @@ void ShowOptionsPage(const QString& key, QWidget* owner)
 
 namespace {
 
-void setDefault(const char* valueName, const QString& text, QComboBox* frmOptions::*list, QString& global)
+void setDefault(const char* valueName, const QString& text, QComboBox* frmOptions::*list, QString& global,
+                const QString& what)
 {
     RegistryRoutines reg;
     reg.setHkey(HKEY_LOCAL_MACHINE);
     reg.setKeyRoot(ProductKeyRoot());
     reg.setSubkey(QStringLiteral("General"));
-    reg.SetRegistryValue(QLatin1String(valueName), text, 1);
+    SaveSettingOrSay(reg, QLatin1String(valueName), text, what);
     SelectListText(Forms::Get<frmOptions>()->*list, text);
     global = text;
 }
@@ -680,10 +685,12 @@ void setDefault(const char* valueName, const QString& text, QComboBox* frmOption
 
 void SetDefaultTargetFormat(const QString& text)
 {
-    setDefault("cboTargetFormat", text, &frmOptions::cboTargetFormat, g_sTargetFormat);
+    setDefault("cboTargetFormat", text, &frmOptions::cboTargetFormat, g_sTargetFormat,
+               QStringLiteral("The default target format"));
 }
 
 void SetDefaultFileNameFormat(const QString& text)
 {
-    setDefault("cboFileName", text, &frmOptions::cboFileName, g_sFileNameFormat);
+    setDefault("cboFileName", text, &frmOptions::cboFileName, g_sFileNameFormat,
+               QStringLiteral("The default file name template"));
 }

@@ -17,9 +17,11 @@
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
 #include "tests/mainwindow/MainWindowFixture.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -27,6 +29,10 @@
 #include <QMouseEvent>
 #include <QWindow>
 #include <QTest>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -101,6 +107,9 @@ private slots:
     void windowSize_data();
     void windowSize();
     void windowSizeStoredWithinScreen();
+    void windowSizeNotSaved_data();
+    void windowSizeNotSaved();
+    void programFolderNotWritable();
     void notesSummary_data();
     void notesSummary();
     void exitQuestion();
@@ -154,35 +163,55 @@ void tst_Startup::normalStart()
 
 void tst_Startup::refusedWithoutSettingsKey_data()
 {
-    QTest::addColumn<QByteArray>("store");  // empty: no store file at all
-    QTest::newRow("no store file") << QByteArray();
+    QTest::addColumn<QString>("kind");     // "none": no store; "file", "pipe" or "folder" under its name
+    QTest::addColumn<QByteArray>("store");  // the file's bytes
+    QTest::addColumn<QString>("reason");    // said after the refusal, %1 standing for the store's path
+    QTest::newRow("no store file") << "none" << QByteArray() << QString();
     QTest::newRow("product key without General")
+        << "file"
         << QByteArray("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ostrany\\Velmaro]\n\n"
-                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ostrany\\Velmaro\\Events]\n");
+                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ostrany\\Velmaro\\Events]\n")
+        << QString();
     QTest::newRow("malformed store")
-        << QByteArray("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ostrany\\Velmaro\\General]\n\"lWidth\"=13140\n");
-    QTest::newRow("not a text file") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11);
+        << "file" << QByteArray("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ostrany\\Velmaro\\General]\n\"lWidth\"=13140\n")
+        << "%1 is not a valid settings store (line 2: unknown value form)";
+    QTest::newRow("not a text file") << "file" << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11)
+                                     << "%1 is not a valid settings store (line 1: value before any key)";
+    QTest::newRow("pipe") << "pipe" << QByteArray() << "%1 cannot be read: it is not a regular file";
+    QTest::newRow("folder") << "folder" << QByteArray() << "%1 cannot be read: it is a folder";
 }
 
+// Without the settings key the program ends with the refusal; when the store is there but
+// damaged, the box also names its file and what is wrong with it. A pipe under the
+// store's name never holds up the start.
 void tst_Startup::refusedWithoutSettingsKey()
 {
+    QFETCH(QString, kind);
     QFETCH(QByteArray, store);
-    TestPlatform platform(!store.isEmpty());
+    QFETCH(QString, reason);
+    TestPlatform platform(kind == "file");
     const QString path = platform.path(QStringLiteral("Registry/HKEY_LOCAL_MACHINE.reg"));
-    if (!store.isEmpty())
-        TestFiles::WriteBytes(path, store);
+    if (kind != "none")
+        QVERIFY(QDir().mkpath(platform.path(QStringLiteral("Registry"))));
+    if (kind == "file")
+        QVERIFY(TestFiles::WriteBytes(path, store));
+    else if (kind == "pipe")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    else if (kind == "folder")
+        QVERIFY(QDir().mkdir(path));
     platform.messages().answers.enqueue(vbOK);
 
     QVERIFY(!Main());
     QCOMPARE(platform.messages().shown.size(), 1);
-    QCOMPARE(platform.messages().shown[0].prompt, kRefusal);
+    const QString expected = reason.isEmpty() ? kRefusal : kRefusal + QStringLiteral("\n\n") + reason.arg(path) + u'.';
+    QCOMPARE(platform.messages().shown[0].prompt, expected);
     QCOMPARE(platform.messages().shown[0].title, QStringLiteral("Velmaro"));
     QCOMPARE(platform.messages().shown[0].buttons, vbInformation + vbOKOnly);
     QVERIFY(Forms::LoadedForms().isEmpty());  // no splash, no window
     // The store is left exactly as it was (or absent).
-    if (store.isEmpty())
+    if (kind == "none")
         QVERIFY(!QFile::exists(path));
-    else
+    else if (kind == "file")
         QCOMPARE(TestFiles::ReadBytes(path), store);
 }
 
@@ -403,6 +432,80 @@ void tst_Startup::windowSizeStoredWithinScreen()
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size() * kTwipsPerPixel;
     QCOMPARE(general().GetRegistryValue(QStringLiteral("lWidth")).toString(), QString::number(screen.width()));
     QCOMPARE(general().GetRegistryValue(QStringLiteral("lHeight")).toString(), QString::number(screen.height()));
+}
+
+void tst_Startup::windowSizeNotSaved_data()
+{
+    QTest::addColumn<QString>("disk");
+    QTest::addColumn<int>("error");
+    QTest::newRow("lock is a folder") << "lock folder" << EISDIR;
+    QTest::newRow("full disk") << "full" << ENOSPC;
+    QTest::newRow("read-only disk") << "read-only" << EROFS;
+}
+
+// The window size the store does not take at exit is said, with the file and why; the
+// close goes on.
+void tst_Startup::windowSizeNotSaved()
+{
+    QFETCH(QString, disk);
+    QFETCH(int, error);
+    TestPlatform platform;
+    InitProductProfile();
+    const QString folder = platform.path(QStringLiteral("Registry"));
+    const QString path = folder + QStringLiteral("/HKEY_LOCAL_MACHINE.reg");
+    const QByteArray before = TestFiles::ReadBytes(path);
+    SmallDisk small;
+    if (disk == "lock folder") {
+        QVERIFY(QDir().mkdir(path + QStringLiteral(".lock")));
+    } else {
+        QString why;
+        if (!small.mount(folder, why))
+            QSKIP(qPrintable("This machine gives the test no disk of its own (" + why + ")"));
+        QVERIFY(TestFiles::WriteBytes(path, before));
+    }
+    frmMain* main = Forms::Get<frmMain>();
+    if (disk == "full")
+        small.fill();
+    else if (disk == "read-only")
+        QVERIFY(small.readOnly());
+    main->SetWidth(12000);
+    main->SetHeight(6000);
+    platform.messages().answers.enqueue(vbOK);
+    QVERIFY(Forms::Unload(main));
+
+    QCOMPARE(platform.messages().shown.size(), 1);
+    const QString prompt = platform.messages().shown[0].prompt;
+    QVERIFY2(prompt.startsWith(QStringLiteral("The window size could not be saved: ") + path
+                               + QStringLiteral(" cannot be written: ")),
+             qPrintable(prompt));
+    QVERIFY2(prompt.endsWith(QString::fromLocal8Bit(std::strerror(error))
+                             + QStringLiteral(".\r\n\r\nNot saved: lHeight, lWidth.")),
+             qPrintable(prompt));
+    QCOMPARE(TestFiles::ReadBytes(path), before);
+}
+
+// A program folder that cannot be written is said as the program starts, with why; the
+// program still starts.
+void tst_Startup::programFolderNotWritable()
+{
+    TestPlatform platform(false);
+    SmallDisk small;
+    QString why;
+    if (!small.mount(platform.home(), why))
+        QSKIP(qPrintable("This machine gives the test no disk of its own (" + why + ")"));
+    QVERIFY(TestPlatform::InstallDefaultStore(platform.home()));
+    QVERIFY(small.readOnly());
+    platform.messages().answerAll = vbOK;
+
+    QVERIFY(Main());
+    QVERIFY(Forms::IsLoaded<frmMain>());
+    QVERIFY(!platform.messages().shown.isEmpty());
+    QCOMPARE(platform.messages().shown[0].prompt,
+             QStringLiteral("The program folder ") + platform.home() + QStringLiteral(" cannot be written: ")
+                 + QString::fromLocal8Bit(std::strerror(EROFS))
+                 + QStringLiteral(".\r\n\r\nItems lists, notes and settings changed now cannot be saved."));
+    QCOMPARE(platform.messages().shown[0].buttons, vbInformation + vbOKOnly);
+    Forms::Unload(Forms::Loaded<frmMain>());
 }
 
 void tst_Startup::notesSummary_data()

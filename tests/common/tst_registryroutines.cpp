@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 RegistryRoutines productKey(const QString& subkey = QStringLiteral("General"))
@@ -43,6 +46,8 @@ private slots:
     void missingValuesGiveTheDefault();
     void writeAndReadBack();
     void writeIntoMissingKeyFails();
+    void failedWritesAreSaidOnce_data();
+    void failedWritesAreSaidOnce();
     void deleteValue();
     void emptySubkeyNamesTheKeyRoot();
     void otherMembers();
@@ -125,6 +130,54 @@ void tst_RegistryRoutines::writeIntoMissingKeyFails()
     QVERIFY(!r.SetRegistryValue(QStringLiteral("x"), QStringLiteral("1"), 1));
     QVERIFY(!r.KeyExists());
     QVERIFY(!r.GetRegistryValue(QStringLiteral("x")).isValid());
+}
+
+void tst_RegistryRoutines::failedWritesAreSaidOnce_data()
+{
+    QTest::addColumn<QString>("subkey");
+    QTest::addColumn<bool>("lockIsFolder");
+    QTest::addColumn<QString>("why");  // %1 stands for the store's file; empty: every write works
+    QTest::newRow("written") << "General" << false << QString();
+    QTest::newRow("lock cannot be taken")
+        << "General" << true
+        << QStringLiteral("%1 cannot be written: its lock %1.lock cannot be opened: ")
+            + QString::fromLocal8Bit(std::strerror(EISDIR));
+    QTest::newRow("key missing") << "Missing" << false
+                                 << QStringLiteral("the key HKEY_LOCAL_MACHINE\\SOFTWARE\\Ostrany\\Velmaro\\Missing "
+                                                   "does not exist in %1");
+}
+
+// A group of writes that did not reach the store is said once, with what was not saved,
+// the values and why; a group that was written says nothing.
+void tst_RegistryRoutines::failedWritesAreSaidOnce()
+{
+    QFETCH(QString, subkey);
+    QFETCH(bool, lockIsFolder);
+    QFETCH(QString, why);
+    TestPlatform platform;
+    const QString store = RegistryStore::rootFilePath(QStringLiteral("HKEY_LOCAL_MACHINE"));
+    if (lockIsFolder)
+        QVERIFY(QDir().mkdir(store + QStringLiteral(".lock")));
+    RegistryRoutines r = productKey(subkey);
+    SettingsWriteCheck check;
+    for (const char* name : {"lHeight", "lWidth"})
+        check.Note(r.SetRegistryValue(QLatin1String(name), QStringLiteral("9000"), 1), r, QLatin1String(name));
+    if (why.isEmpty()) {
+        QVERIFY(check.AllWritten());
+        QVERIFY(r.LastWriteError().isEmpty());
+        QVERIFY(check.Tell(QStringLiteral("The window size")));
+        QVERIFY(platform.messages().shown.isEmpty());
+        QCOMPARE(r.GetRegistryValue(QStringLiteral("lWidth")).toString(), QStringLiteral("9000"));
+        return;
+    }
+    const QString reason = why.arg(store);
+    QCOMPARE(r.LastWriteError(), reason);
+    platform.messages().answers.enqueue(vbOK);
+    QVERIFY(!check.Tell(QStringLiteral("The window size")));
+    QCOMPARE(platform.messages().shown.size(), 1);
+    QCOMPARE(platform.messages().shown[0].prompt,
+             QStringLiteral("The window size could not be saved: ") + reason + QStringLiteral(".\r\n\r\nNot saved: lHeight, lWidth."));
+    QCOMPARE(platform.messages().shown[0].buttons, vbInformation + vbOKOnly);
 }
 
 void tst_RegistryRoutines::deleteValue()

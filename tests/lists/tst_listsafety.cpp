@@ -10,6 +10,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Controls.h"
 #include "tests/lists/ListsFixture.h"
+#include "tests/support/SmallDisk.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -18,8 +19,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,62 +53,6 @@ bool writeNative(const QByteArray& path, const QByteArray& bytes)
     ::close(fd);
     return ok;
 }
-
-// A small disk of its own: a tmpfs mounted on a folder of the test, in a mount namespace
-// of this process alone, so nothing outside the test ever sees it. It can be filled up
-// or made read-only.
-class SmallDisk
-{
-public:
-    ~SmallDisk()
-    {
-        if (!m_folder.isEmpty())
-            ::umount2(m_folder.constData(), MNT_DETACH);
-    }
-
-    bool mount(const QString& folder, QString& why)
-    {
-        static const int nsError = [] {
-            if (::unshare(CLONE_NEWNS) != 0)
-                return errno;
-            return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 ? 0 : errno;
-        }();
-        if (nsError != 0) {
-            why = "no mount namespace of its own: " + systemText(nsError);
-            return false;
-        }
-        const QByteArray target = QFile::encodeName(folder);
-        if (::mount("tmpfs", target.constData(), "tmpfs", 0, "size=256k") != 0) {
-            why = "a tmpfs cannot be mounted: " + systemText(errno);
-            return false;
-        }
-        m_folder = target;
-        return true;
-    }
-
-    // Writes one file until no byte more fits.
-    void fill()
-    {
-        const int fd = ::open((m_folder + "/filler").constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        QVERIFY(fd >= 0);
-        const QByteArray block(4096, 'f');
-        while (::write(fd, block.constData(), size_t(block.size())) > 0) {
-        }
-        QCOMPARE(errno, ENOSPC);
-        // Bytes may still fit in the last page: fill those too.
-        while (::write(fd, "f", 1) > 0) {
-        }
-        ::close(fd);
-    }
-
-    bool readOnly()
-    {
-        return ::mount(nullptr, m_folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    }
-
-private:
-    QByteArray m_folder;
-};
 
 cTreeItem* listNode(frmMain* m, const QString& path, const QString& text)
 {

@@ -1,17 +1,27 @@
 // The settings store file: its text form, refusal of damaged files, and safety against
-// a writer killed mid-write and two processes writing at once.
+// a writer killed mid-write and two processes writing at once; what it leaves alone is
+// written back byte for byte; pipes, devices and odd locks never hold it up; failed
+// writes on a full or read-only disk say why.
 #include "platform/RegistryStore.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
 #include <QThread>
 
+#include <cerrno>
 #include <csignal>
+#include <functional>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(RegValue)
 Q_DECLARE_METATYPE(RegistryStore::Status)
@@ -35,6 +45,43 @@ int runChildWriter(const QStringList& args)
     return 0;
 }
 
+const QString kGeneral = QStringLiteral("SOFTWARE\\Ostrany\\Velmaro\\General");
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Runs work on a thread of its own and waits for it. A call that blocks on a pipe is set
+// free by opening the pipe's other end, so the test fails instead of hanging; one that
+// does not return otherwise ends the test program.
+bool finishesWithin(int ms, const std::function<void()>& work, const QString& pipeToRelease)
+{
+    QThread* thread = QThread::create(work);
+    thread->start();
+    const bool finished = thread->wait(ms);
+    if (!finished && !pipeToRelease.isEmpty()) {
+        for (int i = 0; i < 100 && !thread->isFinished(); ++i) {
+            const int fd = ::open(QFile::encodeName(pipeToRelease).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+            thread->wait(100);
+        }
+    }
+    if (!thread->wait(10000))
+        qFatal("a call on the settings store never returned");
+    delete thread;
+    return finished;
+}
+
+// The General key with "lWidth"="1" in front of the given text, as a stored file might
+// hold it; the rows of untouchedBytesSurviveAWrite build their files on it.
+QByteArray storeWith(const QByteArray& before, const QByteArray& after, const QByteArray& nl = "\n")
+{
+    return before + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ostrany\\Velmaro\\General]" + nl + "\"lWidth\"=\"1\"" + nl
+        + after;
+}
+
 } // namespace
 
 class tst_RegistryStore : public QObject
@@ -51,6 +98,15 @@ private slots:
     void seesChangesMadeByOthers();
     void killedWriterLeavesPreviousFile();
     void concurrentWritersLoseNothing();
+    void untouchedBytesSurviveAWrite_data();
+    void untouchedBytesSurviveAWrite();
+    void longHexValueOverManyLines();
+    void storeThatIsNoFileNeverBlocks_data();
+    void storeThatIsNoFileNeverBlocks();
+    void lockThatCannotBeTakenFailsAtOnce_data();
+    void lockThatCannotBeTakenFailsAtOnce();
+    void failedWritesOnASmallDiskSayWhy_data();
+    void failedWritesOnASmallDiskSayWhy();
 };
 
 void tst_RegistryStore::roundTrip_data()
@@ -238,6 +294,199 @@ void tst_RegistryStore::concurrentWritersLoseNothing()
         QVERIFY(store.value(key, QStringLiteral("a%1").arg(i)).has_value());
         QVERIFY(store.value(key, QStringLiteral("b%1").arg(i)).has_value());
     }
+}
+
+void tst_RegistryStore::untouchedBytesSurviveAWrite_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    const QByteArray header = "Windows Registry Editor Version 5.00\n\n";
+    QTest::newRow("key name not UTF-8")
+        << storeWith(header, "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ostrany\\Velmaro\\Caf\xe9]\n\"x\"=\"1\"\n");
+    QTest::newRow("value name not UTF-8") << storeWith(header, "\"Gr\xfc\xdf" "e\"=\"1\"\n");
+    QTest::newRow("value name and text not UTF-8") << storeWith(header, "\"\xe0\"=\"M\xfc" "nchen\"\n");
+    QTest::newRow("CR LF line ends")
+        << storeWith("Windows Registry Editor Version 5.00\r\n\r\n", "\"lHeight\"=\"7440\"\r\n", "\r\n");
+    QTest::newRow("comments and blank lines")
+        << storeWith(header + "; written by hand\n", "\n\n; the height\n\"lHeight\"=\"7440\"\n\n; end\n");
+    QTest::newRow("byte-order mark") << storeWith("\xEF\xBB\xBF" + header, "");
+    QTest::newRow("hex over continuation lines")
+        << storeWith(header, "\"b\"=hex:00,01,02,03,\\\n  04,05,\\\n  06\n\"m\"=hex(7):61,00,\\\n  00,00\n");
+    QTest::newRow("capital hex digits") << storeWith(header, "\"n\"=dword:0000ABCD\n\"b\"=hex:0A,FF\n");
+    QTest::newRow("blanks around the equals sign") << storeWith(header, "\"s\" = \"x\"\n");
+    QTest::newRow("no line break at the end") << storeWith(header, "\"z\"=\"last\"");
+    QTest::newRow("older header") << storeWith("REGEDIT4\n\n", "\"a\"=\"1\"\n");
+}
+
+// A write changes the one line it is about; every other byte of the file (names that are
+// not UTF-8, comments, line ends, the layout of long values) stays as it was.
+void tst_RegistryStore::untouchedBytesSurviveAWrite()
+{
+    QFETCH(QByteArray, text);
+    TestPlatform platform;
+    const QString path = platform.path(QStringLiteral("Registry/HKEY_LOCAL_MACHINE.reg"));
+    QVERIFY(TestFiles::WriteBytes(path, text));
+    RegistryStore store(path, kRoot);
+    QCOMPARE(store.status(), RegistryStore::Status::Ok);
+    QVERIFY(store.setValue(kGeneral, QStringLiteral("lWidth"), RegValue::fromString(QStringLiteral("15000"))));
+    QByteArray expected = text;
+    expected.replace("\"lWidth\"=\"1\"", "\"lWidth\"=\"15000\"");
+    QCOMPARE(TestFiles::ReadBytes(path), expected);
+    // Writing a value as it already is leaves the file as it is.
+    QVERIFY(store.setValue(kGeneral, QStringLiteral("lWidth"), RegValue::fromString(QStringLiteral("15000"))));
+    QCOMPARE(TestFiles::ReadBytes(path), expected);
+}
+
+// A long binary value spread over continuation lines, as exported files hold them, is read
+// in one pass: a parse that joined the lines one by one took minutes for this size (and
+// the first write after it as long). The bound is far above what a linear read needs.
+void tst_RegistryStore::longHexValueOverManyLines()
+{
+    TestPlatform platform;
+    const QString path = platform.path(QStringLiteral("Registry/HKEY_LOCAL_MACHINE.reg"));
+    QByteArray data(400 * 1024, '\0');
+    for (qsizetype i = 0; i < data.size(); ++i)
+        data[i] = char((i * 7 + 3) & 0xFF);
+    QByteArray hex = "\"Blob\"=hex:";
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        hex += QByteArray::number(static_cast<unsigned char>(data[i]), 16).rightJustified(2, '0');
+        if (i + 1 < data.size())
+            hex += (i % 25 == 24) ? ",\\\n  " : ",";
+    }
+    const QByteArray text = storeWith("Windows Registry Editor Version 5.00\n\n", hex + "\n");
+    QVERIFY(TestFiles::WriteBytes(path, text));
+
+    QElapsedTimer clock;
+    clock.start();
+    RegistryStore store(path, kRoot);
+    const auto blob = store.value(kGeneral, QStringLiteral("Blob"));
+    QVERIFY(blob.has_value());
+    QCOMPARE(blob->type, int(REG_BINARY));
+    QVERIFY(blob->data == data);
+    QVERIFY(store.setValue(kGeneral, QStringLiteral("lWidth"), RegValue::fromString(QStringLiteral("15000"))));
+    QVERIFY2(clock.elapsed() < 60000, qPrintable(QString::number(clock.elapsed())));
+    QByteArray expected = text;
+    expected.replace("\"lWidth\"=\"1\"", "\"lWidth\"=\"15000\"");
+    QVERIFY(TestFiles::ReadBytes(path) == expected);
+}
+
+void tst_RegistryStore::storeThatIsNoFileNeverBlocks_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("pipe") << "pipe";
+    QTest::newRow("link to a pipe") << "link to a pipe";
+    QTest::newRow("link to an endless device") << "link to /dev/zero";
+}
+
+// A pipe or a device under the store's name is refused as unreadable at once: opening a
+// pipe waits for a writer that never comes, and a device may never end.
+void tst_RegistryStore::storeThatIsNoFileNeverBlocks()
+{
+    QFETCH(QString, kind);
+    TestPlatform platform;
+    const QString path = platform.path(QStringLiteral("Registry/HKEY_LOCAL_MACHINE.reg"));
+    const QString pipe = platform.path(QStringLiteral("pipe"));
+    QVERIFY(QFile::remove(path));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    if (kind == "pipe")
+        QVERIFY(QFile::rename(pipe, path));
+    else
+        QVERIFY(QFile::link(kind == "link to a pipe" ? pipe : QStringLiteral("/dev/zero"), path));
+
+    RegistryStore store(path, kRoot);
+    RegistryStore::Status status = RegistryStore::Status::Ok;
+    bool written = true;
+    const bool returned = finishesWithin(
+        5000,
+        [&] {
+            status = store.status();
+            written = store.setValue(kGeneral, QStringLiteral("lWidth"), RegValue::fromString(QStringLiteral("1")));
+        },
+        kind == "pipe" ? path : pipe);
+    QVERIFY(returned);
+    QCOMPARE(status, RegistryStore::Status::Unreadable);
+    QVERIFY(!written);
+    QCOMPARE(store.lastError(), path + QStringLiteral(" cannot be read: it is not a regular file"));
+    QVERIFY(!store.keyExists(kGeneral));
+}
+
+void tst_RegistryStore::lockThatCannotBeTakenFailsAtOnce_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("pipe") << "pipe";
+}
+
+// A lock that can never be taken fails the write at once and says why; a wait would only
+// hold up the program (at its exit, once per value) and end the same way.
+void tst_RegistryStore::lockThatCannotBeTakenFailsAtOnce()
+{
+    QFETCH(QString, kind);
+    TestPlatform platform;
+    const QString path = platform.path(QStringLiteral("Registry/HKEY_LOCAL_MACHINE.reg"));
+    const QString lock = path + QStringLiteral(".lock");
+    if (kind == "folder")
+        QVERIFY(QDir().mkdir(lock));
+    else
+        QCOMPARE(::mkfifo(QFile::encodeName(lock).constData(), 0644), 0);
+    const QByteArray before = TestFiles::ReadBytes(path);
+
+    RegistryStore store(path, kRoot);
+    bool written = true;
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(finishesWithin(
+        5000,
+        [&] {
+            written = store.setValue(kGeneral, QStringLiteral("lWidth"), RegValue::fromString(QStringLiteral("2")));
+        },
+        kind == "pipe" ? lock : QString()));
+    QVERIFY(!written);
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    const QString why = kind == "folder" ? QStringLiteral("its lock %1 cannot be opened: %2").arg(lock, systemText(EISDIR))
+                                         : QStringLiteral("its lock %1 is not a file").arg(lock);
+    QCOMPARE(store.lastError(), path + QStringLiteral(" cannot be written: ") + why);
+    QCOMPARE(TestFiles::ReadBytes(path), before);
+    // Reading is not held up either.
+    QVERIFY(store.keyExists(kGeneral));
+}
+
+void tst_RegistryStore::failedWritesOnASmallDiskSayWhy_data()
+{
+    QTest::addColumn<QString>("disk");
+    QTest::addColumn<int>("error");
+    QTest::newRow("full disk") << "full" << ENOSPC;
+    QTest::newRow("read-only disk") << "read-only" << EROFS;
+}
+
+// A write the disk does not take fails with the file and the system's reason, and leaves
+// the file and no temporary file behind.
+void tst_RegistryStore::failedWritesOnASmallDiskSayWhy()
+{
+    QFETCH(QString, disk);
+    QFETCH(int, error);
+    TestPlatform platform;
+    const QString folder = platform.path(QStringLiteral("Registry"));
+    const QString path = folder + QStringLiteral("/HKEY_LOCAL_MACHINE.reg");
+    const QByteArray before = TestFiles::ReadBytes(path);
+    SmallDisk small;
+    QString why;
+    if (!small.mount(folder, why))
+        QSKIP(qPrintable("This machine gives the test no disk of its own (" + why + ")"));
+    QVERIFY(TestFiles::WriteBytes(path, before));
+    RegistryStore store(path, kRoot);
+    QVERIFY(store.keyExists(kGeneral));
+    if (disk == "full")
+        small.fill();
+    else
+        QVERIFY(small.readOnly());
+
+    QVERIFY(!store.setValue(kGeneral, QStringLiteral("lWidth"), RegValue::fromString(QString(300, u'9'))));
+    QVERIFY2(store.lastError().startsWith(path + QStringLiteral(" cannot be written: ")), qPrintable(store.lastError()));
+    QVERIFY2(store.lastError().endsWith(systemText(error)), qPrintable(store.lastError()));
+    QCOMPARE(TestFiles::ReadBytes(path), before);
+    QVERIFY(!store.value(kGeneral, QStringLiteral("lWidth")).has_value()
+            || store.value(kGeneral, QStringLiteral("lWidth"))->data != RegValue::fromString(QString(300, u'9')).data);
+    QCOMPARE(QDir(folder).entryList({QStringLiteral(".*.tmp-*")}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 int main(int argc, char* argv[])
