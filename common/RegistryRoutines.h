@@ -38,7 +38,8 @@ public:
     QVariant GetRegistryValue(const QString& ValueName, const QVariant& DefaultValue = QVariant()) const;
     // Writes into the existing working key; a missing key is not created.
     bool SetRegistryValue(const QString& ValueName, const QVariant& value, qint32 DType) const;
-    // Why the last SetRegistryValue of this instance failed; empty after one that worked.
+    // Why the last SetRegistryValue of this instance failed; empty after one that worked
+    // and after a write into a key that does not exist (such a write is lost by design).
     QString LastWriteError() const { return m_lastWriteError; }
     // Remote registries: only this machine can be reached ("Error!" / false otherwise).
     QVariant ReadRemoteRegistryValue(const QString& sRemoteComputer, qint32 hkey, const QString& ValueName,
@@ -65,12 +66,12 @@ private:
 class SettingsWriteCheck
 {
 public:
-    // Notes the outcome of a write made through reg; returns written.
+    // Notes the outcome of a write made through reg; returns written. A write into a
+    // missing key is not a failure to tell.
     bool Note(bool written, const RegistryRoutines& reg, const QString& valueName);
     // When a noted write failed, a message box: what (such as "The window size") could
-    // not be saved, why, and the values that were not. True when all were written.
+    // not be saved, why, and the values that were not. True when there was nothing to tell.
     bool Tell(const QString& what) const;
-    bool AllWritten() const { return m_failed.isEmpty(); }
 
 private:
     QStringList m_failed;
