@@ -12,11 +12,7 @@
 
 #include <QFileInfo>
 
-#include <cerrno>
 #include <cmath>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 const QStringList& ListFileFields()
 {
@@ -159,51 +155,6 @@ QString ListFileText(cGrid* grid)
     return text;
 }
 
-namespace {
-
-// The bytes of a regular file, opened without waiting on anything that only looks like a
-// file (a named pipe, a device).
-ListFileRead readNative(const QByteArray& path, QByteArray& bytes, QString& why)
-{
-    bytes.clear();
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return ListFileRead::Missing;
-        why = SystemErrorText(errno);
-        return ListFileRead::Unreadable;
-    }
-    struct stat st {};
-    ListFileRead result = ListFileRead::Ok;
-    if (::fstat(fd, &st) != 0) {
-        why = SystemErrorText(errno);
-        result = ListFileRead::Unreadable;
-    } else if (S_ISDIR(st.st_mode)) {
-        why = QStringLiteral("it is a folder");
-        result = ListFileRead::Unreadable;
-    } else if (!S_ISREG(st.st_mode)) {
-        why = QStringLiteral("it is not a regular file");
-        result = ListFileRead::Unreadable;
-    }
-    char buffer[65536];
-    while (result == ListFileRead::Ok) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            why = SystemErrorText(errno);
-            result = ListFileRead::Unreadable;
-            break;
-        }
-        bytes.append(buffer, n);
-    }
-    ::close(fd);
-    return result;
-}
-
-} // namespace
 
 ListFileRead ReadListFile(const QString& path, QString& text, QString* why)
 {
@@ -219,9 +170,12 @@ ListFileRead ReadListFile(const QString& path, QString& text, QString* why)
     if (IsUnusablePath(path))
         return unreadable(QStringLiteral("its name holds a NUL character"));
     QByteArray bytes;
-    const ListFileRead r = readNative(NativePath(path), bytes, reason);
-    if (r != ListFileRead::Ok)
-        return r == ListFileRead::Missing ? r : unreadable(reason);
+    // Only a regular file is read: a pipe or device under a list's name is never waited on.
+    const FileReadResult r = ReadRegularFile(NativePath(path), bytes, &reason);
+    if (r == FileReadResult::Missing)
+        return ListFileRead::Missing;
+    if (r != FileReadResult::Ok)
+        return unreadable(reason);
     const QString all = DecodeText(bytes);
     if (all.isEmpty())
         return ListFileRead::Ok;
