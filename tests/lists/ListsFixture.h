@@ -5,6 +5,7 @@
 #include "common/mdlModes.h"
 #include "components/cGrid/cGrid.h"
 #include "components/cIconMenu/cIconMenu.h"
+#include "components/cTreeView/cTreeView.h"
 #include "lists/mdlItemsGrid.h"
 #include "lists/mdlListFile.h"
 #include "lists/mdlListsTree.h"
@@ -158,6 +159,16 @@ inline void clickMark(frmMain* m, qint32 row)
     m->cGrid1->SetCurrentRow(row);
     m->cGrid1->SetCurrentColumn(1);
     m->cGrid1_GridMouseUp(1, 0, 100, 100);
+}
+
+// The list of that name under the tree's first group node, or null.
+inline cTreeItem* listNode(frmMain* m, const QString& name)
+{
+    cTreeItems children = m->cTreeView1->Nodes().Item(1)->Children();
+    for (qint32 i = 1; i <= children.Count(); ++i)
+        if (children.Item(i)->Text() == name)
+            return children.Item(i);
+    return nullptr;
 }
 
 } // namespace ListsTest

@@ -28,15 +28,6 @@ cTreeItem* groupNode(frmMain* m)
     return m->cTreeView1->Nodes().Item(1);
 }
 
-cTreeItem* listNode(frmMain* m, const QString& name)
-{
-    cTreeItems children = groupNode(m)->Children();
-    for (qint32 i = 1; i <= children.Count(); ++i)
-        if (children.Item(i)->Text() == name)
-            return children.Item(i);
-    return nullptr;
-}
-
 } // namespace
 
 class tst_toollaunch : public QObject

@@ -31,15 +31,6 @@ QStringList items(const QComboBox* list)
     return out;
 }
 
-cTreeItem* listNode(frmMain* m, const QString& name)
-{
-    cTreeItems children = m->cTreeView1->Nodes().Item(1)->Children();
-    for (qint32 i = 1; i <= children.Count(); ++i)
-        if (children.Item(i)->Text() == name)
-            return children.Item(i);
-    return nullptr;
-}
-
 } // namespace
 
 class tst_converterlaunch : public QObject

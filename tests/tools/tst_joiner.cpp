@@ -14,6 +14,7 @@
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/JobLog.h"
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
@@ -78,16 +79,7 @@ struct Fixture {
         SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_LENGTH_TIME"), length);
     }
     // The log without the time in front of each line.
-    QStringList log() const
-    {
-        static const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d:"));
-        QStringList out = w->txtLog->toPlainText().split(u'\n');
-        if (!out.isEmpty() && out.last().isEmpty())
-            out.removeLast();
-        for (QString& line : out)
-            line.remove(time);
-        return out;
-    }
+    QStringList log() const { return JobLogLines(w->txtLog); }
     QStringList startedCalls() const { return join()->calls.filter(QStringLiteral("StartJoin")); }
 };
 

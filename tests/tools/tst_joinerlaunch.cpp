@@ -15,19 +15,6 @@
 
 using namespace ListsTest;
 
-namespace {
-
-cTreeItem* listNode(frmMain* m, const QString& name)
-{
-    cTreeItems children = m->cTreeView1->Nodes().Item(1)->Children();
-    for (qint32 i = 1; i <= children.Count(); ++i)
-        if (children.Item(i)->Text() == name)
-            return children.Item(i);
-    return nullptr;
-}
-
-} // namespace
-
 class tst_joinerlaunch : public QObject
 {
     Q_OBJECT
