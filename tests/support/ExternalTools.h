@@ -11,4 +11,8 @@ namespace ExternalTools {
 // the reason in *error when it is missing, fails or writes nothing to `output`.
 bool Run(const QString& program, const QStringList& arguments, const QString& output, QString* error = nullptr);
 
+// Runs the program likewise and returns what it wrote to its standard output; "" with the
+// reason in *error when it is missing or fails.
+QString Output(const QString& program, const QStringList& arguments, QString* error = nullptr);
+
 }  // namespace ExternalTools
