@@ -28,15 +28,9 @@ struct WaveDeviceInfo {
     qint32 Channels = 0;     // the device's preferred channel count; 0 when it does not say
 };
 
-// A WAV file as GetFileInfo reads it from its header.
-struct WaveFileInfo {
-    quint16 wFormatTag = 0;
-    quint16 nChannels = 0;
-    quint32 nSamplesPerSec = 0;
-    quint32 nAvgBytesPerSec = 0;
-    quint16 nBlockAlign = 0;
-    quint16 wBitsPerSample = 0;
-    quint16 cbSize = 0;
+// A WAV file as GetFileInfo reads it from its header: its format, then where it is and how
+// long it plays.
+struct WaveFileInfo : WaveFormat {
     QString FileName;  // the name without its folder
     QString FilePath;  // the folder
     qint32 SecondsLength = 0;  // playing time, in whole seconds

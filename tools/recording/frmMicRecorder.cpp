@@ -60,7 +60,9 @@ QPushButton* pictureButton(QWidget* parent, const char* icon, const QString& tip
 frmMicRecorder::frmMicRecorder()
 {
     setWindowTitle(QStringLiteral("Audio Recorder"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
+    // A fixed frame with a close box only.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setFixedSize(TwipsToPixels(kWidth), TwipsToPixels(kHeight));
     setFont(QFont(QStringLiteral("Tahoma")));
 

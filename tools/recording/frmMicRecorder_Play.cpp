@@ -5,6 +5,7 @@
 #include "common/MainHost.h"
 #include "common/mdlFunctions.h"
 #include "components/cSlider/cSlider.h"
+#include "lists/frmStat.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
 
@@ -121,15 +122,8 @@ void frmMicRecorder::cmdFileDetails_Click()
 void frmMicRecorder::cmdAdd_Click()
 {
     const QString path = txtAudioFile->text();
-    const QFileInfo file(path);
-    if (path.isEmpty() || !file.isFile()) {
-        MsgBox(QStringLiteral("The file:") + path + QStringLiteral(" was not found."), vbInformation + vbOKOnly);
+    if (!CheckFileToAdd(path))
         return;
-    }
-    if (file.size() <= 64) {
-        MsgBox(QStringLiteral("The file:") + path + QStringLiteral(" is empty."), vbInformation + vbOKOnly);
-        return;
-    }
     // Into the current list, which is saved at once; when the main window shows no list
     // it takes, it says why and the recorder stays open.
     MainHost* host = g_MainHost();
