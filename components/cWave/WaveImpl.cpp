@@ -242,6 +242,9 @@ WaveImpl::WaveImpl(QObject* parent) : cWave(parent), m_monitor(std::make_unique<
 
 WaveImpl::~WaveImpl()
 {
+    // The devices close and the file is completed; the window that hosted the component
+    // may be half gone and hears nothing more.
+    blockSignals(true);
     Shutdown();
 }
 

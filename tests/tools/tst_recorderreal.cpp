@@ -256,6 +256,25 @@ private slots:
         QCOMPARE(checkWithTools(file, 11025, 2, 16), QString());
     }
 
+    // The program ending with the window still open (its windows destroyed without their
+    // handlers) completes the file too, and the dying component calls nothing of the
+    // half-destroyed window.
+    void theWindowDestroyedDuringARecording()
+    {
+        const QByteArray in = pcmBytes(AudioFixtures::noise(8000, 1, 13), 16);
+        input(in, false);
+        WindowFixture f;
+        chooseFormat(f.r, 8000, 1, 16);
+        const QString file = path("destroyed.wav");
+        f.r->txtAudioFile->setText(file);
+        f.r->cmdRecord_Click();
+        QVERIFY(QTest::qWaitFor([&] { return QFileInfo(file).size() >= 44 + in.size(); }, 10000));
+        Forms::DestroyAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(checkWaveFile(file, 8000, 1, 16), QString());
+        QCOMPARE(recordedData(file).left(in.size()), in);
+    }
+
     void aMissingFolderIsSaid()
     {
         input(QByteArray(1000, '\x50'), false);
