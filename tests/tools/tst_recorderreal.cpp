@@ -138,7 +138,9 @@ private slots:
             QCOMPARE(checkWaveFile(take, 22050, 1, 8), QString());
             recorded = recordedData(take);
             QVERIFY(recorded.size() >= 15000);
-            QCOMPARE(recorded, pcmBytes(half, 8).left(recorded.size()));
+            // The input from its start (and silence, had the input ended before Stop).
+            const QByteArray in = pcmBytes(half, 8);
+            QCOMPARE(recorded.left(in.size()), in.left(recorded.size()));
             QCOMPARE(checkWithTools(take, 22050, 1, 8), QString());
 
             // Play: the slider and the seconds move, Pause holds them, Stop puts the slider
@@ -174,7 +176,8 @@ private slots:
         // and while paused).
         QByteArray expected;
         for (char c : recorded)
-            expected += pcmBytes({qint16((quint8(c) - 128) << 8)}, 16);
+            if (quint8(c) != 128)
+                expected += pcmBytes({qint16((quint8(c) - 128) << 8)}, 16);
         QCOMPARE(withoutSilence(TestFiles::ReadBytes(path("out.raw")), 2), expected);
         // The recording is a row of the list and in its file.
         QCOMPARE(gridItems(m->cGrid1), QStringLiteral("take.wav*"));
