@@ -160,7 +160,7 @@ void ReplaceFileStart(Id3File& file, const QByteArray& head, qint64 oldLength)
         file.Sync();
     } catch (const Id3Error&) {
         // Everything goes back where it was, as far as the disk still takes writes; the
-        // file is cut back only when nothing of it is left in the part cut off.
+        // file is cut back to its old length only once all of it is back.
         try {
             if (blockAt >= 0)
                 file.WriteAt(blockAt, block);

@@ -101,9 +101,9 @@ qsizetype StoredOffset(QByteArrayView stored, qsizetype decoded)
 }
 
 // Walks the frames of the tag body (the bytes after the header), adding each in its
-// version 2.3 form to `frames` when that is given. Returns where the frames end in the
-// body as stored: at padding, at a header whose id is not a frame id, at a frame that
-// would reach past the tag, or at the end of the tag.
+// version 2.3 form to `frames` when that is given. Returns where the tag's frames end in
+// the body as stored: at padding or at a header whose id is not a frame id; a frame that
+// would reach past the tag takes the rest of it.
 qsizetype WalkFrames(const Id3v2Header& header, const QByteArray& rawBody, QVector<Id3v2IdFrame>* frames)
 {
     const int version = header.version;
@@ -117,7 +117,6 @@ qsizetype WalkFrames(const Id3v2Header& header, const QByteArray& rawBody, QVect
     const QByteArray body = undone ? Id3v2FrameData::RemoveUnsynchronisation(rawBody) : rawBody;
     const qsizetype end = qMin(body.size(), qsizetype(header.size));
     const QByteArrayView tag = QByteArrayView(body).first(end);
-    const auto stored = [&](qsizetype pos) { return undone ? StoredOffset(rawBody, pos) : pos; };
 
     qsizetype pos = 0;
     if (version >= 3 && (header.flags & 0x40)) {
@@ -158,15 +157,17 @@ qsizetype WalkFrames(const Id3v2Header& header, const QByteArray& rawBody, QVect
                     size = safe;
             }
         }
-        if (size > tag.size() - pos - headerSize)
+        if (size > tag.size() - pos - headerSize) {
+            pos = tag.size();
             break;
+        }
         if (frames) {
             const QByteArray data = tag.sliced(pos + headerSize, size).toByteArray();
             *frames += Id3v2FrameData::ToVersion23(version, QString::fromLatin1(id), data, flags, tagUnsynchronised);
         }
         pos += headerSize + size;
     }
-    return stored(pos);
+    return undone ? StoredOffset(rawBody, pos) : pos;
 }
 
 } // namespace
@@ -176,7 +177,8 @@ qint64 TagLengthAtStart(QByteArrayView start)
     Id3v2Header h;
     if (!ReadHeader(start, &h))
         return 0;
-    const QByteArray body = start.sliced(kHeaderSize).first(qMin(start.size() - kHeaderSize, qsizetype(h.size))).toByteArray();
+    const QByteArray body =
+        start.sliced(kHeaderSize).first(qMin(start.size() - kHeaderSize, qsizetype(h.size))).toByteArray();
     qsizetype end = WalkFrames(h, body, nullptr);
     while (end < body.size() && body[end] == 0)
         ++end;

@@ -492,7 +492,8 @@ QVector<Id3v2IdFrame> Version24To23(const QString& id, const Id3v2Frame& frame)
     if (id == u"TDRC" || id == u"TDOR") {
         // The dates that version 2.3 keeps as a year (with day, month and time for the
         // recording); one without a year is left out.
-        const QVector<Id3v2IdFrame> split = frame.writable ? SplitTimestamp(TextValue(id, frame)) : QVector<Id3v2IdFrame>();
+        const QVector<Id3v2IdFrame> split =
+            frame.writable ? SplitTimestamp(TextValue(id, frame)) : QVector<Id3v2IdFrame>();
         if (split.isEmpty())
             return {{id, Unwritable(frame.data)}};
         if (id == u"TDRC")
@@ -505,7 +506,8 @@ QVector<Id3v2IdFrame> Version24To23(const QString& id, const Id3v2Frame& frame)
 void Version24TagTo23(QVector<Id3v2IdFrame>& frames)
 {
     const auto has = [&](const char* id) {
-        return std::any_of(frames.cbegin(), frames.cend(), [&](const Id3v2IdFrame& f) { return f.id == QLatin1String(id); });
+        return std::any_of(frames.cbegin(), frames.cend(),
+                           [&](const Id3v2IdFrame& f) { return f.id == QLatin1String(id); });
     };
     // Without a recording date the release date gives the year.
     if (!has("TYER") && !has("TDRC")) {
@@ -528,7 +530,8 @@ void Version24TagTo23(QVector<Id3v2IdFrame>& frames)
         const Id3v2IdFrame& f = frames[i];
         if (f.id != u"IPLS" || !f.frame.writable)
             continue;
-        const Parsed p = (f.frame.flags & (kCompressed | kEncrypted | kGrouped)) ? Parsed() : Parse(f.frame.data, layout);
+        const bool packed = f.frame.flags & (kCompressed | kEncrypted | kGrouped);
+        const Parsed p = packed ? Parsed() : Parse(f.frame.data, layout);
         if (!p.ok)
             return;  // a list that cannot be read is not merged, nor are the others
         QStringList texts = p.fields.value(0).texts;

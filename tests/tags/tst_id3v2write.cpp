@@ -375,6 +375,10 @@ void tst_Id3v2Write::placement_data()
     const QByteArray footer4 = Tag(4, Frame(4, "TPE1", Latin1Text("Old")), 500, 0x10) + B("3DI\x04\x00\x10")
                              + Synchsafe(514);
     QTest::newRow("version 2.4 with footer") << footer4 << true << 100 << 524;
+    // A frame whose size reaches past the tag is the rest of the old tag, not audio.
+    const QByteArray broken =
+        Frame(3, "TIT2", Latin1Text("T")) + Frame(3, "TPE1", Latin1Text("A")).replace(4, 4, BigEndian(5000, 4));
+    QTest::newRow("frame reaching past the tag") << Tag(3, broken, 100) << true << 10 << 124;
     // What is not a valid tag at the start is kept whole after the new tag.
     QTest::newRow("version 5 at the start") << B("ID3\x05\x00\x00\x00\x00\x00\x05" "abcde") << false
                                             << 10 << 2038;
@@ -425,8 +429,8 @@ void tst_Id3v2Write::sizeReachingIntoTheAudio_data()
     QTest::newRow("stated past the end of the file") << padded << 100000 << 3 << 341;
     // In an unsynchronised tag the frame sizes count the bytes after 0xFF 0x00 has become
     // 0xFF: the frame stored here takes one byte more than its size.
-    QTest::newRow("unsynchronised") << Tag(3, Frame(3, "TIT2", B("\x00\xff\x00" "Cafe")).replace(7, 1, "\x06"), 200, 0x80)
-                                    << 217 + 800 << 3 << 217;
+    const QByteArray unsynchronised = Frame(3, "TIT2", B("\x00\xff\x00" "Cafe")).replace(7, 1, "\x06");
+    QTest::newRow("unsynchronised") << Tag(3, unsynchronised, 200, 0x80) << 217 + 800 << 3 << 217;
     // Without padding the audio begins right after the last frame.
     QTest::newRow("no padding") << Tag(3, frames) << 41 + 500 << 3 << 41;
 }
@@ -540,7 +544,8 @@ void tst_Id3v2Write::version24Converted()
     QCOMPARE(back.Year(), QStringLiteral("2001"));
 
     // Without a recording date the release date is written as the year.
-    const QList<WrittenFrame> release = WrittenFrames(Updated(Tag(4, Frame(4, "TDRL", B("\x03" "2005-03-04"))) + audio));
+    const QList<WrittenFrame> release =
+        WrittenFrames(Updated(Tag(4, Frame(4, "TDRL", B("\x03" "2005-03-04"))) + audio));
     QCOMPARE(Ids(release), QByteArray("TYER"));
     QCOMPARE(DataOf(release, "TYER"), B("\x00" "2005"));
 }
@@ -648,7 +653,11 @@ void tst_Id3v2Write::growsInPlaceWhereACopyWouldNotFit()
     cMP3ID3v2 tag;
     tag.SetMP3File(file);
     tag.SetTitle(QString(1000, u'n'));
-    tag.Update();
+    try {
+        tag.Update();
+    } catch (const Id3Error& e) {
+        QFAIL(qPrintable(e.Description()));
+    }
     QCOMPARE(TestFiles::ReadBytes(file).mid(2048), audio);
     cMP3ID3v2 back;
     back.SetMP3File(file);
@@ -660,8 +669,8 @@ void tst_Id3v2Write::hardLinksKeepTheGrownTag()
 {
     const QByteArray audio = Audio(5000);
     QVERIFY(Make(path("first.mp3"), Tag(3, Frame(3, "TIT2", Latin1Text("Old")), 20) + audio));
-    QCOMPARE(::link(QFile::encodeName(path("first.mp3")).constData(), QFile::encodeName(path("second.mp3")).constData()),
-             0);
+    const QByteArray firstName = QFile::encodeName(path("first.mp3"));
+    QCOMPARE(::link(firstName.constData(), QFile::encodeName(path("second.mp3")).constData()), 0);
     cMP3ID3v2 tag;
     tag.SetMP3File(path("second.mp3"));
     tag.SetTitle(QStringLiteral("Grown through the second name"));
@@ -673,7 +682,7 @@ void tst_Id3v2Write::hardLinksKeepTheGrownTag()
     back.SetMP3File(path("first.mp3"));
     QCOMPARE(back.Title(), QStringLiteral("Grown through the second name"));
     struct stat st {};
-    QCOMPARE(::stat(QFile::encodeName(path("first.mp3")).constData(), &st), 0);
+    QCOMPARE(::stat(firstName.constData(), &st), 0);
     QCOMPARE(st.st_nlink, nlink_t(2));
 }
 
