@@ -76,6 +76,10 @@ qint64 countMp3Frames(QFile& f, qint64 at)
 double secondsFromPackets(AVFormatContext* fmt, int si)
 {
     constexpr int64_t kGapBudget = int64_t(16) << 20;
+    // More bytes a second than any audio stream holds (8 channels of 32 bits at 192 kHz
+    // take 6 MB): such a packet is what the frame parser hands over of data in which it
+    // found no frame (zeros after the last frame), which the decoder refuses.
+    constexpr double kMaxBytesPerSecond = 8 << 20;
     auto allowGap = [fmt] {
         fmt->opaque = reinterpret_cast<void*>(intptr_t((fmt->pb ? fmt->pb->bytes_read : 0) + kGapBudget));
     };
@@ -91,10 +95,11 @@ double secondsFromPackets(AVFormatContext* fmt, int si)
     allowGap();
     while (av_read_frame(fmt, pkt) >= 0) {
         if (pkt->stream_index == si) {
-            if (pkt->duration > 0)
-                samples += av_rescale_q(pkt->duration, timeBase, AVRational{1, rate});
-            else
+            const int64_t n = pkt->duration > 0 ? av_rescale_q(pkt->duration, timeBase, AVRational{1, rate}) : 0;
+            if (n <= 0)
                 everyDuration = false;
+            else if (pkt->size <= double(n) / rate * kMaxBytesPerSecond)
+                samples += n;
         }
         av_packet_unref(pkt);
         allowGap();

@@ -232,6 +232,34 @@ private slots:
                  qPrintable(QStringLiteral("%1 ms for %2 ms decoded").arg(c.Duration()).arg(decodedMs)));
     }
 
+    // An MP3 stream without a stated length whose frames stop after a second, in a file
+    // that runs on with 2 GB of zeros (space taken but never filled): the count stops
+    // a bounded distance after the last frame and gives the frames' length.
+    void framesThenZeros()
+    {
+        const QString wav = path(QStringLiteral("one.wav"));
+        QVERIFY(writeWav(wav, 44100, 2, 16, noise(44100, 2)));
+        const QString file = path(QStringLiteral("frames-then-zeros.mp3"));
+        QString error;
+        QVERIFY2(ExternalTools::Run(QStringLiteral("lame"), {"--quiet", "-t", "-b", "128", wav, file}, file, &error),
+                 qPrintable(error));
+        const double framesMs = decode(file).frames() * 1000.0 / 44100;
+        {
+            QFile f(file);
+            if (!f.resize(kHuge))
+                QSKIP("This file system cannot hold a sparse 2 GB file.");
+        }
+        const qint64 readBefore = bytesReadSoFar();
+        AudioConverterImpl c;
+        QCOMPARE(c.ReadFileInfo(file), 0);
+        const qint64 read = bytesReadSoFar() - readBefore;
+        QVERIFY2(std::abs(c.Duration() - framesMs) <= 1.0, qPrintable(QStringLiteral("%1 ms for %2").arg(c.Duration()).arg(framesMs)));
+        // The stream analysis searches the zeros for frames up to its own bound (64 MB), the
+        // count then up to 16 MB past the last packet.
+        QVERIFY2(read <= qint64(96) << 20, qPrintable(QString::number(read)));
+        QFile::remove(file);
+    }
+
     // Free-format MP3 frames (no bit rate in their headers) are not counted, but the probe
     // answers at once and does not keep reading.
     void freeFormatAnswersAtOnce()
