@@ -22,7 +22,8 @@ struct SplitPlan {
 // Into a number of parts: each part is the length divided by the count, rounded to a
 // whole second (halves to the even neighbour), or rounded down where rounding up would
 // leave nothing for the last part; the last part takes what remains. Refused for a count
-// that is not a number or is below 1, and a source shorter than that many whole seconds.
+// that is not a number or is below 1, and a source too short for count - 1 parts of at
+// least a second and a last part that holds something.
 SplitPlan PlanSplitByParts(qint32 durationMs, const QString& partsText);
 // Into parts of a number of seconds (rounded the same way): the last part holds what
 // remains. Refused for a text that is not a number, a length below 1 second, and a length
