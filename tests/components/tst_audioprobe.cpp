@@ -75,24 +75,23 @@ private slots:
     // chunk is refused before the media libraries would walk all of it eight bytes at a
     // time. Zeros under another audio name (a download whose space was taken but never
     // filled) are refused after a few megabytes, where the libraries would search all of it
-    // for a first frame (minutes); how long that takes depends on the machine's load, so
-    // those rows bound the bytes read only.
+    // for a first frame (minutes). How long any of it takes depends on the machine's load,
+    // so the rows bound the bytes read: reading the file whole is what takes the time.
     void hugeFileAnswersAtOnce_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("header");
         QTest::addColumn<int>("code");
         QTest::addColumn<qint64>("durationMs");
-        QTest::addColumn<int>("withinMs");  // for each step, the probe and a conversion; 0: not timed
         const qint64 audioMs = (kHuge - 44) / 4 * 1000 / 44100;
-        QTest::newRow("2 GB of silence") << "huge.wav" << wavHeader(true, quint32(kHuge - 44)) << 0 << audioMs << 1000;
-        QTest::newRow("data size 0, as written while recording") << "huge.wav" << wavHeader(true, 0) << 0 << audioMs << 1000;
+        QTest::newRow("2 GB of silence") << "huge.wav" << wavHeader(true, quint32(kHuge - 44)) << 0 << audioMs;
+        QTest::newRow("data size 0, as written while recording") << "huge.wav" << wavHeader(true, 0) << 0 << audioMs;
         QTest::newRow("zeros after the format, no data chunk")
-            << "huge.wav" << wavHeader(false, 0) << int(kErrSourceUnreadable) << 0LL << 1000;
+            << "huge.wav" << wavHeader(false, 0) << int(kErrSourceUnreadable) << 0LL;
         QTest::newRow("zeros after the RIFF header")
-            << "huge.wav" << QByteArray("RIFF") + le32(0xFFFFFFF0u) + "WAVE" << int(kErrSourceUnreadable) << 0LL << 1000;
+            << "huge.wav" << QByteArray("RIFF") + le32(0xFFFFFFF0u) + "WAVE" << int(kErrSourceUnreadable) << 0LL;
         for (const char* name : {"zeros.mp3", "zeros.flac", "zeros.mp2", "zeros.wav"})
-            QTest::newRow(name) << name << QByteArray() << int(kErrSourceUnreadable) << 0LL << 0;
+            QTest::newRow(name) << name << QByteArray() << int(kErrSourceUnreadable) << 0LL;
     }
     void hugeFileAnswersAtOnce()
     {
@@ -100,7 +99,6 @@ private slots:
         QFETCH(QByteArray, header);
         QFETCH(int, code);
         QFETCH(qint64, durationMs);
-        QFETCH(int, withinMs);
         const QString file = path(name);
         {
             QFile f(file);
@@ -111,7 +109,7 @@ private slots:
         }
         auto checkBounds = [&](const QElapsedTimer& timer, qint64 readBefore, const char* step) {
             const qint64 read = bytesReadSoFar() - readBefore;
-            if (read > kReadBound || (withinMs > 0 && timer.elapsed() >= withinMs))
+            if (read > kReadBound)
                 return QStringLiteral("%1: %2 ms, %3 bytes read").arg(QLatin1String(step)).arg(timer.elapsed()).arg(read);
             return QString();
         };
