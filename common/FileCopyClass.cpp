@@ -102,7 +102,8 @@ void FileCopyClass::Copy(const QString& SourceFile, const QString& Destination)
         return;
     }
     // The copy is written beside the destination and takes its name only when complete.
-    QByteArray tmp = QFile::encodeName(QFileInfo(Destination).absolutePath() + u'/' + AtomicTempPrefix(Destination))
+    QByteArray tmp = QFile::encodeName(QFileInfo(Destination).absolutePath() + u'/'
+                                       + ShortTempPrefix(QFileInfo(Destination).fileName()) + QStringLiteral(".tmp-"))
         + "XXXXXX";
     const int out = ::mkstemp(tmp.data());
     if (out < 0) {

@@ -25,6 +25,23 @@ QString AtomicTempPrefix(const QString& path)
     return QStringLiteral(".") + fi.fileName() + QStringLiteral(".tmp-");
 }
 
+QString ShortTempPrefix(const QString& fileName)
+{
+    constexpr qsizetype kMaxBytes = 40;
+    QString prefix = QStringLiteral(".");
+    qsizetype bytes = 1;
+    for (qsizetype i = 0; i < fileName.size();) {
+        const qsizetype n = fileName.at(i).isHighSurrogate() && i + 1 < fileName.size() ? 2 : 1;
+        const QString character = fileName.mid(i, n);
+        bytes += QFile::encodeName(character).size();
+        if (bytes > kMaxBytes)
+            break;
+        prefix += character;
+        i += n;
+    }
+    return prefix;
+}
+
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
 {
     return WriteNativeFileAtomically(QFile::encodeName(path), bytes, error);

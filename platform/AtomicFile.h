@@ -15,6 +15,13 @@ bool WriteNativeFileAtomically(const QByteArray& nativePath, const QByteArray& b
 // The temporary name pattern WriteFileAtomically uses beside path: ".<name>.tmp-".
 QString AtomicTempPrefix(const QString& path);
 
+// The beginning of the hidden name of a temporary file written beside a file called
+// `fileName` and renamed over it when complete: "." + the name, cut after its first whole
+// characters within 40 bytes. Whatever follows (a unique part and an ending) stays well
+// within the file system's limit on a name, so every name that limit allows can be
+// written; the whole name of a long target would leave no room for them.
+QString ShortTempPrefix(const QString& fileName);
+
 // Removes temporary files a killed writer left beside path. Call only while holding the
 // lock that serialises writers of path.
 void RemoveStaleTempFiles(const QString& path);

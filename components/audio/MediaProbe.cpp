@@ -67,6 +67,48 @@ qint64 countMp3Frames(QFile& f, qint64 at)
     return frames;
 }
 
+// The length of a stream whose container states none (the media libraries only estimated it
+// from the bit rate of the first frames: an MP3 file without an info frame, ADTS AAC, raw
+// MP2 or AC-3), in seconds: the sum of the durations of its packets, as the demuxer splits
+// them from their frame headers; nothing is decoded. The reading stops where no packet has
+// come for a long stretch (data that holds no frames), counting what came before; -1 when
+// a packet carries no duration.
+double secondsFromPackets(AVFormatContext* fmt, int si)
+{
+    constexpr int64_t kGapBudget = int64_t(16) << 20;
+    // More bytes a second than any audio stream holds (8 channels of 32 bits at 192 kHz
+    // take 6 MB): such a packet is what the frame parser hands over of data in which it
+    // found no frame (zeros after the last frame), which the decoder refuses.
+    constexpr double kMaxBytesPerSecond = 8 << 20;
+    auto allowGap = [fmt] {
+        fmt->opaque = reinterpret_cast<void*>(intptr_t((fmt->pb ? fmt->pb->bytes_read : 0) + kGapBudget));
+    };
+    AVPacket* pkt = av_packet_alloc();
+    if (!pkt)
+        return -1;
+    // Each packet's duration is taken to whole samples on its own: the stream's time base
+    // may not hold a frame's length exactly, and the rounding must not add up.
+    const AVRational timeBase = fmt->streams[si]->time_base;
+    const int rate = fmt->streams[si]->codecpar->sample_rate;
+    int64_t samples = 0;
+    bool everyDuration = true;
+    allowGap();
+    while (av_read_frame(fmt, pkt) >= 0) {
+        if (pkt->stream_index == si) {
+            const int64_t n = pkt->duration > 0 ? av_rescale_q(pkt->duration, timeBase, AVRational{1, rate}) : 0;
+            if (n <= 0)
+                everyDuration = false;
+            else if (pkt->size <= double(n) / rate * kMaxBytesPerSecond)
+                samples += n;
+        }
+        av_packet_unref(pkt);
+        allowGap();
+    }
+    fmt->opaque = nullptr;
+    av_packet_free(&pkt);
+    return everyDuration && samples > 0 ? double(samples) / rate : -1;
+}
+
 // The audible length of an MP3 file in samples, from the info frame its encoder wrote at
 // the start (frame count, encoder delay and padding); -1 when it has none. The container's
 // own duration counts the delay and padding too, which would make a split job ask for a
@@ -371,8 +413,15 @@ MediaFacts ProbeMedia(const QString& path)
         else if (fmt->duration != AV_NOPTS_VALUE && fmt->duration > 0)
             seconds = double(fmt->duration) / AV_TIME_BASE;
         const qint64 audible = par->codec_id == AV_CODEC_ID_MP3 ? mp3AudibleSamples(path) : -1;
-        if (audible > 0)
+        if (audible > 0) {
             seconds = double(audible) / par->sample_rate;
+        } else if (fmt->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) {
+            // A guess from the first frames' bit rate, which a VBR stream changes along the
+            // file: its frames are counted instead.
+            const double counted = secondsFromPackets(fmt, si);
+            if (counted > 0)
+                seconds = counted;
+        }
         if (par->codec_id == AV_CODEC_ID_FLAC) {
             const double present = flacSecondsPresent(fmt, si);
             if (present > 0 && present < seconds)

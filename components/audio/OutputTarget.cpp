@@ -2,6 +2,7 @@
 #include "components/audio/OutputTarget.h"
 
 #include "components/cAudioConverter/cAudioConverter.h"
+#include "platform/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,10 +65,12 @@ JobOutcome OutputTarget::prepare(const QString& target, const QString& source)
     if (t.isDir())
         return JobOutcome::error(kErrOutputUnwritable, QStringLiteral("The output \"%1\" is a folder, not a file.").arg(target));
     // One open creates the temporary file; the sample copy writes through this handle.
+    // Its name is hidden and short, so that a target of any length the folder allows has
+    // one: ".<the target's first characters>.<8 hex digits>.part".
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
-        const QString name = dir.filePath(QStringLiteral(".%1.%2.part")
-                                              .arg(t.fileName())
-                                              .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        const QString name = dir.filePath(ShortTempPrefix(t.fileName()) +
+                                          QStringLiteral(".%1.part").arg(QRandomGenerator::global()->generate(), 8, 16,
+                                                                         QLatin1Char('0')));
         m_fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0)
             m_temp = name;

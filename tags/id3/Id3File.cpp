@@ -1,7 +1,6 @@
 #include "tags/id3/Id3File.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -11,22 +10,6 @@
 namespace {
 
 constexpr qint64 kCopyBlock = 1 << 20;
-
-// Writes all bytes at the descriptor's position; returns 0 or the errno of the failure.
-int WriteAll(int fd, const char* data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data += n;
-        size -= n;
-    }
-    return 0;
-}
 
 } // namespace
 
@@ -124,67 +107,70 @@ bool Id3File::Truncate(qint64 length)
     return rc == 0;
 }
 
-void ReplaceFileStart(Id3File& file, const QByteArray& head, qint64 from)
+void Id3File::Extend(qint64 count)
 {
-    // Through a symbolic link the file it points at is replaced, so the link stays a link.
-    QString target = QFileInfo(file.Path()).canonicalFilePath();
-    if (target.isEmpty())
-        target = QFileInfo(file.Path()).absoluteFilePath();
-    const QFileInfo targetInfo(target);
-    QByteArray tmpl = QFile::encodeName(targetInfo.absolutePath() + QStringLiteral("/.")
-                                        + targetInfo.fileName() + QStringLiteral(".id3-XXXXXX"));
-
-    const int tmp = ::mkstemp(tmpl.data());
-    if (tmp < 0)
-        file.Raise(errno, QStringLiteral("Cannot write a temporary file beside"));
-    auto fail = [&](int code, const QString& what) {
-        ::close(tmp);
-        ::unlink(tmpl.constData());
-        file.Raise(code, what);
-    };
-
-    struct stat st {};
-    if (::fstat(file.Handle(), &st) == 0) {
-        // The copy keeps the owner where allowed and the permission bits always.
-        if (::fchown(tmp, st.st_uid, st.st_gid) != 0) {
-            // Not the owner: the file becomes ours, as any rewrite by this user would.
+    const qint64 size = Size();
+    int rc;
+    do {
+        rc = ::fallocate(m_fd, 0, off_t(size), off_t(count));
+    } while (rc != 0 && errno == EINTR);
+    if (rc == 0)
+        return;
+    const int error = errno;
+    if (error == EOPNOTSUPP || error == ENOSYS) {
+        // A file system without fallocate: zero bytes written take the room as well.
+        try {
+            const QByteArray zeros(qMin(count, kCopyBlock), '\0');
+            for (qint64 done = 0; done < count; done += zeros.size())
+                WriteAt(size + done, zeros.first(qMin(qint64(zeros.size()), count - done)));
+            return;
+        } catch (const Id3Error&) {
+            Truncate(size);
+            throw;
         }
-        ::fchmod(tmp, st.st_mode & 07777);
     }
+    Truncate(size);
+    Raise(error, QStringLiteral("Cannot write"));
+}
 
-    if (const int e = WriteAll(tmp, head.constData(), head.size()))
-        fail(e, QStringLiteral("Cannot write a temporary file beside"));
-    struct stat sizes {};
-    const qint64 rest = ::fstat(file.Handle(), &sizes) == 0 ? qint64(sizes.st_size) - from : kCopyBlock;
-    QByteArray block(qBound(qint64(4096), rest, kCopyBlock), Qt::Uninitialized);
-    for (qint64 pos = from;;) {
-        const ssize_t n = ::pread(file.Handle(), block.data(), size_t(block.size()), off_t(pos));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(errno, QStringLiteral("Cannot read"));
+void ReplaceFileStart(Id3File& file, const QByteArray& head, qint64 oldLength)
+{
+    const qint64 size = file.Size();
+    const qint64 grow = head.size() - oldLength;
+    const QByteArray oldStart = file.ReadAt(0, oldLength);
+    if (grow > 0)
+        file.Extend(grow);
+
+    // The bytes after the old start move up from the last block backwards, so none is
+    // written over before it has been moved. `moved`: the bytes from there to the old end
+    // already stand `grow` bytes further on.
+    qint64 moved = size;
+    QByteArray block;
+    qint64 blockAt = -1;
+    try {
+        while (grow > 0 && moved > oldLength) {
+            const qint64 from = qMax(oldLength, moved - kCopyBlock);
+            block = file.ReadAt(from, moved - from);
+            blockAt = from;
+            file.WriteAt(from + grow, block);
+            moved = from;
+            blockAt = -1;
         }
-        if (n == 0)
-            break;
-        if (const int e = WriteAll(tmp, block.constData(), n))
-            fail(e, QStringLiteral("Cannot write a temporary file beside"));
-        pos += n;
-    }
-    if (::fsync(tmp) != 0)
-        fail(errno, QStringLiteral("Cannot write a temporary file beside"));
-    if (::close(tmp) != 0) {
-        const int e = errno;
-        ::unlink(tmpl.constData());
-        file.Raise(e, QStringLiteral("Cannot write a temporary file beside"));
-    }
-    if (::rename(tmpl.constData(), QFile::encodeName(target).constData()) != 0) {
-        const int e = errno;
-        ::unlink(tmpl.constData());
-        file.Raise(e, QStringLiteral("Cannot replace"));
-    }
-    const int dir = ::open(QFile::encodeName(targetInfo.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
+        file.WriteAt(0, head);
+        file.Sync();
+    } catch (const Id3Error&) {
+        // Everything goes back where it was, as far as the disk still takes writes; the
+        // file is cut back to its old length only once all of it is back.
+        try {
+            if (blockAt >= 0)
+                file.WriteAt(blockAt, block);
+            for (qint64 at = moved; at < size; at += kCopyBlock)
+                file.WriteAt(at, file.ReadAt(at + grow, qMin(kCopyBlock, size - at)));
+            file.WriteAt(0, oldStart);
+            if (grow > 0)
+                file.Truncate(size);
+        } catch (const Id3Error&) {
+        }
+        throw;
     }
 }

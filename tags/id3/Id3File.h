@@ -1,6 +1,6 @@
 // The file access of the tag classes: an existing regular file opened by a path, read and
 // written at offsets, every failure raised as an Id3Error with the class's source; and the
-// replacement of a file's start through a temporary copy renamed over it.
+// replacement of a file's start by a longer one, in place.
 #pragma once
 
 #include "tags/id3/Id3Error.h"
@@ -31,6 +31,9 @@ public:
     void Sync();
     // Cuts the file back to length; false when that fails (nothing is raised).
     bool Truncate(qint64 length);
+    // Makes the file count bytes longer, taking the room on the disk; a disk without it
+    // raises, with the file as it was.
+    void Extend(qint64 count);
 
     [[noreturn]] void Raise(int code, const QString& what) const;
 
@@ -40,9 +43,9 @@ private:
     int m_fd = -1;
 };
 
-// Replaces the content of the file by `head` followed by the file's own bytes from offset
-// `from` to its end. The new content goes to a temporary file in the file's folder, is
-// flushed to disk and renamed over the file (over the file a symbolic link points at, so
-// the link stays), with the file's permissions. On any failure the file keeps its
-// content, the temporary file is removed and the failure is raised.
-void ReplaceFileStart(Id3File& file, const QByteArray& head, qint64 from);
+// Replaces the file's first `oldLength` bytes by `head` (at least as long) and keeps the
+// bytes after them, in the file itself, so that hard links and the file's owner and
+// permissions stay. The room a longer head needs is taken on the disk first: a disk
+// without it fails with the file unchanged. A write that fails after that puts back what
+// was moved, as far as the disk still takes writes. Failures are raised.
+void ReplaceFileStart(Id3File& file, const QByteArray& head, qint64 oldLength);

@@ -88,46 +88,49 @@ bool ReadHeader(QByteArrayView bytes, Id3v2Header* header)
     return true;
 }
 
-qint64 TagLengthAtStart(QByteArrayView first, qint64 fileSize)
+namespace {
+
+// The offset in the bytes as stored of the byte at `decoded` in the bytes after their
+// unsynchronisation is undone (RemoveUnsynchronisation).
+qsizetype StoredOffset(QByteArrayView stored, qsizetype decoded)
 {
-    Id3v2Header h;
-    if (!ReadHeader(first, &h))
-        return 0;
-    qint64 length = kHeaderSize + qint64(h.size);
-    if (h.version == 4 && (h.flags & 0x10))
-        length += kHeaderSize;
-    return length <= fileSize ? length : 0;
+    qsizetype at = 0;
+    for (qsizetype d = 0; d < decoded && at < stored.size(); ++d)
+        at += (uchar(stored[at]) == 0xFF && at + 1 < stored.size() && stored[at + 1] == 0) ? 2 : 1;
+    return at;
 }
 
-QVector<Id3v2IdFrame> ReadFrames(const Id3v2Header& header, const QByteArray& rawBody)
+// Walks the frames of the tag body (the bytes after the header), adding each in its
+// version 2.3 form to `frames` when that is given. Returns where the tag's frames end in
+// the body as stored: at padding or at a header whose id is not a frame id; a frame that
+// would reach past the tag takes the rest of it.
+qsizetype WalkFrames(const Id3v2Header& header, const QByteArray& rawBody, QVector<Id3v2IdFrame>* frames)
 {
-    QVector<Id3v2IdFrame> frames;
     const int version = header.version;
     // A compressed version 2.2 tag has no defined compression: it is skipped whole.
     if (version == 2 && (header.flags & 0x40))
-        return frames;
+        return qMin(rawBody.size(), qsizetype(header.size));
     // Before version 2.4 unsynchronisation covers the whole tag; the sizes count the
     // bytes as they are after it is undone.
-    const QByteArray body = (version < 4 && (header.flags & 0x80))
-                                ? Id3v2FrameData::RemoveUnsynchronisation(rawBody)
-                                : rawBody;
+    const bool tagUnsynchronised = header.flags & 0x80;
+    const bool undone = version < 4 && tagUnsynchronised;
+    const QByteArray body = undone ? Id3v2FrameData::RemoveUnsynchronisation(rawBody) : rawBody;
     const qsizetype end = qMin(body.size(), qsizetype(header.size));
     const QByteArrayView tag = QByteArrayView(body).first(end);
 
     qsizetype pos = 0;
     if (version >= 3 && (header.flags & 0x40)) {
         if (tag.size() < 4)
-            return frames;
+            return 0;
         // The extended header's size counts itself in version 2.4, not in version 2.3.
         const quint32 ext = version == 3 ? BigEndian(tag.first(4)) + 4 : Synchsafe(tag.first(4));
         if (ext < 4 || ext > quint32(tag.size()))
-            return frames;
+            return 0;
         pos = qsizetype(ext);
     }
 
     const qsizetype idSize = version == 2 ? 3 : 4;
     const qsizetype headerSize = version == 2 ? 6 : 10;
-    const bool tagUnsynchronised = header.flags & 0x80;
     while (tag.size() - pos >= headerSize) {
         const QByteArrayView id = tag.sliced(pos, idSize);
         if (IsPadding(id) || !IsFrameId(id))
@@ -154,12 +157,45 @@ QVector<Id3v2IdFrame> ReadFrames(const Id3v2Header& header, const QByteArray& ra
                     size = safe;
             }
         }
-        if (size > tag.size() - pos - headerSize)
+        if (size > tag.size() - pos - headerSize) {
+            pos = tag.size();
             break;
-        const QByteArray data = tag.sliced(pos + headerSize, size).toByteArray();
+        }
+        if (frames) {
+            const QByteArray data = tag.sliced(pos + headerSize, size).toByteArray();
+            *frames += Id3v2FrameData::ToVersion23(version, QString::fromLatin1(id), data, flags, tagUnsynchronised);
+        }
         pos += headerSize + size;
-        frames += Id3v2FrameData::ToVersion23(version, QString::fromLatin1(id), data, flags, tagUnsynchronised);
     }
+    return undone ? StoredOffset(rawBody, pos) : pos;
+}
+
+} // namespace
+
+qint64 TagLengthAtStart(QByteArrayView start)
+{
+    Id3v2Header h;
+    if (!ReadHeader(start, &h))
+        return 0;
+    const QByteArray body =
+        start.sliced(kHeaderSize).first(qMin(start.size() - kHeaderSize, qsizetype(h.size))).toByteArray();
+    qsizetype end = WalkFrames(h, body, nullptr);
+    while (end < body.size() && body[end] == 0)
+        ++end;
+    qint64 length = kHeaderSize + end;
+    // A version 2.4 footer stands right after the size the header states.
+    if (h.version == 4 && (h.flags & 0x10) && end == qsizetype(h.size)
+        && start.sliced(length).first(qMin(start.size() - length, qsizetype(3))) == "3DI")
+        length += kHeaderSize;
+    return length;
+}
+
+QVector<Id3v2IdFrame> ReadFrames(const Id3v2Header& header, const QByteArray& body)
+{
+    QVector<Id3v2IdFrame> frames;
+    WalkFrames(header, body, &frames);
+    if (header.version == 4)
+        Id3v2FrameData::Version24TagTo23(frames);
     return frames;
 }
 

@@ -27,10 +27,14 @@ inline constexpr quint32 kMaxTagSize = (1u << 28) - 1;
 // a revision below 0xFF and a synchsafe size (every size byte below 0x80).
 bool ReadHeader(QByteArrayView bytes, Id3v2Header* header);
 
-// The length of the whole tag at the start of a file (header, size bytes and a version
-// 2.4 footer), or 0 when the file does not begin with a header ReadHeader accepts or the
-// tag would reach past the end of the file.
-qint64 TagLengthAtStart(QByteArrayView first, qint64 fileSize);
+// The length of the tag at the start of a file as far as a new tag replaces it: the
+// header, the frames the walk of ReadFrames reads, the zero bytes after them up to the
+// size the header states, and a version 2.4 footer standing right after that size. A
+// byte that is not zero after the frames ends it: a header that states more than its
+// frames and padding hold reaches into the audio, which is kept. `start` is the file's
+// first bytes, as many as the header states and 10 more (fewer where the file ends);
+// 0 when they do not begin with a header ReadHeader accepts.
+qint64 TagLengthAtStart(QByteArrayView start);
 
 // The frames of a tag in version 2.3 form, in file order; `body` is the bytes that follow
 // the header (as many of the declared size as the file holds). The walk ends at padding,

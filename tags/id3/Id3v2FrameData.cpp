@@ -3,7 +3,10 @@
 #include "tags/id3/Id3v2Text.h"
 
 #include <QHash>
+#include <QStringList>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace Id3v2FrameData {
 
@@ -451,12 +454,6 @@ QVector<Id3v2IdFrame> ToVersion23(int version, const QString& id, const QByteArr
             frame.flags |= kGrouped;
         }
         frame.data = d;
-
-        // Frames of version 2.4 that version 2.3 names differently or cannot hold.
-        if (id == u"SEEK" || id == u"ASPI" || id == u"SIGN")
-            return {{id, Unwritable(data)}};
-        if (id == u"TIPL")
-            newId = QStringLiteral("IPLS");
     }
 
     // Version 2.3 knows only ISO-8859-1 and UTF-16: texts in another encoding are written
@@ -475,14 +472,79 @@ QVector<Id3v2IdFrame> ToVersion23(int version, const QString& id, const QByteArr
         }
     }
 
-    if (version == 4 && (id == u"TDRC" || id == u"TDOR") && frame.writable) {
-        const QVector<Id3v2IdFrame> split = SplitTimestamp(TextValue(id, frame));
-        if (id == u"TDRC" && !split.isEmpty())
-            return split;
-        if (id == u"TDOR" && !split.isEmpty())
-            return {{QStringLiteral("TORY"), split.first().frame}};
-    }
+    if (version == 4)
+        return Version24To23(newId, frame);
     return {{newId, frame}};
+}
+
+QVector<Id3v2IdFrame> Version24To23(const QString& id, const Id3v2Frame& frame)
+{
+    // Frames that only version 2.4 has and version 2.3 has nothing to hold them in.
+    static const QStringList withoutCounterpart = {
+        "ASPI", "EQU2", "RVA2", "SEEK", "SIGN", "TDEN", "TDRL", "TDTG", "TMOO", "TPRO", "TSOA", "TSOP", "TSOT", "TSST",
+    };
+    if (withoutCounterpart.contains(id))
+        return {{id, Unwritable(frame.data)}};
+    // The people involved and the musicians (who played which instrument) are both
+    // lists of pairs, as version 2.3 keeps its involved people.
+    if (id == u"TIPL" || id == u"TMCL")
+        return {{QStringLiteral("IPLS"), frame}};
+    if (id == u"TDRC" || id == u"TDOR") {
+        // The dates that version 2.3 keeps as a year (with day, month and time for the
+        // recording); one without a year is left out.
+        const QVector<Id3v2IdFrame> split =
+            frame.writable ? SplitTimestamp(TextValue(id, frame)) : QVector<Id3v2IdFrame>();
+        if (split.isEmpty())
+            return {{id, Unwritable(frame.data)}};
+        if (id == u"TDRC")
+            return split;
+        return {{QStringLiteral("TORY"), split.first().frame}};
+    }
+    return {{id, frame}};
+}
+
+void Version24TagTo23(QVector<Id3v2IdFrame>& frames)
+{
+    const auto has = [&](const char* id) {
+        return std::any_of(frames.cbegin(), frames.cend(),
+                           [&](const Id3v2IdFrame& f) { return f.id == QLatin1String(id); });
+    };
+    // Without a recording date the release date gives the year.
+    if (!has("TYER") && !has("TDRC")) {
+        for (Id3v2IdFrame& f : frames) {
+            if (f.id != u"TDRL")
+                continue;
+            const QVector<Id3v2IdFrame> split = SplitTimestamp(TextValue(f.id, f.frame));
+            if (!split.isEmpty())
+                f = split.first();
+            break;
+        }
+    }
+
+    // Version 2.3 has one list of involved people: the pairs of the people and of the
+    // musicians join in the first list's place.
+    const Layout layout = LayoutOf(QStringLiteral("IPLS"));
+    QVector<qsizetype> lists;
+    QStringList pairs;
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        const Id3v2IdFrame& f = frames[i];
+        if (f.id != u"IPLS" || !f.frame.writable)
+            continue;
+        const bool packed = f.frame.flags & (kCompressed | kEncrypted | kGrouped);
+        const Parsed p = packed ? Parsed() : Parse(f.frame.data, layout);
+        if (!p.ok)
+            return;  // a list that cannot be read is not merged, nor are the others
+        QStringList texts = p.fields.value(0).texts;
+        if (texts.size() % 2 != 0)
+            texts.append(QString());  // a name without its part keeps the next pair in step
+        pairs += texts;
+        lists.append(i);
+    }
+    if (lists.size() < 2)
+        return;
+    frames[lists.first()].frame.data = Build(EncodingFor(pairs), layout, {Field{pairs, {}}});
+    for (qsizetype k = lists.size() - 1; k > 0; --k)
+        frames.remove(lists[k]);
 }
 
 } // namespace Id3v2FrameData

@@ -75,6 +75,17 @@ QString MapV22FrameId(const QString& id);
 QVector<Id3v2IdFrame> ToVersion23(int version, const QString& id, const QByteArray& data, quint16 flags,
                                   bool tagUnsynchronised);
 
+// A frame of an id that version 2.4 brought in, in its version 2.3 form: a date as the
+// year (with day, month and time of the recording), the people and the musicians as the
+// involved people; a frame that version 2.3 has no counterpart for marked not writable.
+// Any other frame comes back as it is.
+QVector<Id3v2IdFrame> Version24To23(const QString& id, const Id3v2Frame& frame);
+
+// The frames of a whole version 2.4 tag, each already in its version 2.3 form, made fit
+// for one version 2.3 tag: a release date stands for the year when the tag has no
+// recording date or year, and the involved people's lists become one.
+void Version24TagTo23(QVector<Id3v2IdFrame>& frames);
+
 // The bytes with every 0xFF 0x00 pair turned back into 0xFF.
 QByteArray RemoveUnsynchronisation(const QByteArray& bytes);
 

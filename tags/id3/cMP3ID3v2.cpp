@@ -63,7 +63,8 @@ void cMP3ID3v2::AddTag(const QString& sFrame, const QString& sTag)
     if (!IsWritableId(id))
         throw Id3Error(Id3ErrorNumber::InvalidArgument,
                        QStringLiteral("'%1' is not a frame id.").arg(sFrame), Source());
-    m_store.Add(id, FrameFromText(id, sTag));
+    for (const Id3v2IdFrame& f : Version24To23(id, FrameFromText(id, sTag)))
+        m_store.Add(f.id, f.frame);
 }
 
 void cMP3ID3v2::RemoveTag(const QString& sFrame, qint32 tagIndex)

@@ -40,8 +40,11 @@ public:
     // The number of values of a frame, 0 when the store has none.
     qint32 TagsInFrame(const QString& Frame) const { return qint32(m_store.Count(Frame)); }
     // Adds a value saying sTag to the frame sFrame (a comment or lyrics frame in English
-    // without description, a link, a counter or a text frame, by the id's kind). Raises
-    // InvalidArgument for an id that is not four letters or digits.
+    // without description, a link, a counter or a text frame, by the id's kind). An id
+    // that only version 2.4 has is stored as a version 2.4 tag's frame is when read: in
+    // its version 2.3 form (a date "TDRC" as "TYER" and so on), or, without one, kept but
+    // left out when written. Raises InvalidArgument for an id that is not four letters or
+    // digits.
     void AddTag(const QString& sFrame, const QString& sTag);
     // Removes value tagIndex (1-based) of frame sFrame; the later values move down. Raises
     // InvalidArgument when there is no such value.
@@ -101,10 +104,12 @@ public:
     void SetMP3File(const QString& path);
 
     // Writes the store into the file as a version 2.3 tag: over the old tag when the new
-    // one is shorter, otherwise through a copy of the file with room for the tag (padded
-    // to a multiple of 2048 bytes) renamed over it. Only a valid tag at the file's start
-    // counts as the old tag; the audio is never written over. A missing file raises the
-    // open error and is not created. The object does not change.
+    // one is shorter, otherwise in a file grown in place to make room for the tag (padded
+    // to a multiple of 2048 bytes), so hard links stay. Only a valid tag at the file's
+    // start counts as the old tag, and of it only its frames and zero padding: every other
+    // byte (audio that a wrong tag size reaches into) is kept after the new tag. A disk
+    // without room for the growth raises with the file unchanged; a missing file raises
+    // the open error and is not created. The object does not change.
     void Update();
 
 private:

@@ -31,25 +31,20 @@ void cMP3ID3v2::WriteId3v2Tag()
         throw Id3Error(Id3ErrorNumber::Overflow, QStringLiteral("The tag is too large to be written."), source);
 
     Id3File file(m_path, Id3File::ReadWrite, source);
-    const qint64 size = file.Size();
+    // The old tag is a valid one at the file's start; what its header states is read, with
+    // room for a footer, to find where its frames and padding end.
+    Id3v2Header old;
     const qint64 oldLength =
-        Id3v2Format::TagLengthAtStart(file.ReadAt(0, Id3v2Format::kHeaderSize), size);
+        Id3v2Format::ReadHeader(file.ReadAt(0, Id3v2Format::kHeaderSize), &old)
+            ? Id3v2Format::TagLengthAtStart(file.ReadAt(0, 2 * Id3v2Format::kHeaderSize + qint64(old.size)))
+            : 0;
 
-    if (oldLength > 0 && length < oldLength
-        && oldLength - Id3v2Format::kHeaderSize <= qint64(Id3v2Format::kMaxTagSize)) {
-        // The new tag fits: it is written over the old one, whose remaining bytes become
-        // zero padding, so no frame of the old tag lingers in the file.
-        Id3v2Format::SetSize(tag, quint32(oldLength - Id3v2Format::kHeaderSize));
-        tag.append(QByteArray(oldLength - length, '\0'));
-        file.WriteAt(0, tag);
-        file.Sync();
-        return;
-    }
-
-    // Otherwise the file is copied with the new tag in front of what followed the old one
-    // (the whole file when it had no valid tag at its start), and the copy replaces it.
-    const qint64 padded = PaddedLength(length);
-    Id3v2Format::SetSize(tag, quint32(padded - Id3v2Format::kHeaderSize));
-    tag.append(QByteArray(padded - length, '\0'));
+    // A new tag shorter than the old one takes its place, the rest of it becoming zero
+    // padding, so no frame of the old tag lingers in the file. A longer one gets room to
+    // grow: the next multiple of 2048 bytes above its length.
+    const bool fits = length < oldLength && oldLength - Id3v2Format::kHeaderSize <= qint64(Id3v2Format::kMaxTagSize);
+    const qint64 room = fits ? oldLength : PaddedLength(length);
+    Id3v2Format::SetSize(tag, quint32(room - Id3v2Format::kHeaderSize));
+    tag.append(QByteArray(room - length, '\0'));
     ReplaceFileStart(file, tag, oldLength);
 }

@@ -473,30 +473,53 @@ void tst_MainCommands::listBarsEndAlwaysOnTop_data()
 {
     QTest::addColumn<QString>("bar");
     QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("opened");  // "modal <class>" or "window <class>", "" for none
     QTest::addColumn<bool>("stillOnTop");
     QTest::newRow("list bar") << "tlbrList"
-                              << "Move Up" << false;
+                              << "Rename Item"
+                              << "modal frmItem" << false;
+    QTest::newRow("lists bar") << "tlbrProjects"
+                               << "Items List Properties"
+                               << "window frmDirProperties" << false;
+    // With one list there is none to remove: the mode ends all the same.
     QTest::newRow("lists bar, a command that does nothing here") << "tlbrProjects"
-                                                                  << "Remove Items List" << false;
+                                                                  << "Remove Items List"
+                                                                  << "" << false;
     QTest::newRow("tools bar") << "tlbrRecorder"
-                               << "Audio Recorder" << true;
+                               << "Audio Splitter"
+                               << "modal frmSplitter" << true;
     QTest::newRow("top bar") << "tlbrTop"
-                             << "Audio Splitter" << true;
+                             << "Audio Splitter"
+                             << "modal frmSplitter" << true;
 }
 
 void tst_MainCommands::listBarsEndAlwaysOnTop()
 {
     QFETCH(QString, bar);
     QFETCH(QString, button);
+    QFETCH(QString, opened);
     QFETCH(bool, stillOnTop);
     ListsTest::Fixture f;
-    f.addList("Songs", {"a.wav"});
+    f.addList("Songs", {"a.wav*"});
     frmMain* m = f.start();
+    m->Show();
     m->SetOnTop(true);
-    f.platform.messages().answerAll = vbOK;  // a launch's guard may speak: nothing is marked
+    // The mode as the window that opens finds it, and as it stays once that window closed.
+    QStringList seen;
+    f.platform.modal().handlers.enqueue([&](VForm* w) {
+        seen << "modal " + QString::fromLatin1(w->metaObject()->className());
+        QCOMPARE(m->windowFlags().testFlag(Qt::WindowStaysOnTopHint), stillOnTop);
+    });
     auto* toolbar = m->findChild<cToolbar*>(bar);
     QVERIFY(toolbar);
     toolbar->ButtonWidget(toolbar->ButtonIndex(button))->click();
+    f.platform.modal().handlers.clear();
+    for (VForm* form : Forms::LoadedForms())
+        if (form != m && form->isVisible())
+            seen << "window " + QString::fromLatin1(form->metaObject()->className());
+    QCOMPARE(seen, opened.isEmpty() ? QStringList{} : QStringList{opened});
+    QVERIFY(f.platform.messages().shown.isEmpty());
+    QCOMPARE(m->windowFlags().testFlag(Qt::WindowStaysOnTopHint), stillOnTop);
     QCOMPARE(FormOnTopFlag(), stillOnTop);
     QCOMPARE(m->m_cMenu->ItemChecked(m->m_cMenu->IndexForKey("On Top")), stillOnTop);
 }

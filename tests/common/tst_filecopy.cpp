@@ -87,6 +87,8 @@ private slots:
     void chunks_data();
     void chunks();
     void replacesExistingDestination();
+    void longestNames_data();
+    void longestNames();
     void ontoItself_data();
     void ontoItself();
     void missingSource();
@@ -158,6 +160,29 @@ void tst_FileCopy::replacesExistingDestination()
         | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
         | QFileDevice::WriteOther | QFileDevice::ExeOther;
     QCOMPARE(QFile::permissions(dst) & unixBits, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+}
+
+// A copy may be saved under any name the file system allows, up to 255 bytes: the
+// temporary file beside it is named short.
+void tst_FileCopy::longestNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("244 bytes") << QString(240, u'a') + QStringLiteral(".wav");
+    QTest::newRow("255 bytes") << QString(251, u'b') + QStringLiteral(".wav");
+}
+
+void tst_FileCopy::longestNames()
+{
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    const QString src = dir.filePath(QStringLiteral("a.wav"));
+    const QByteArray bytes = randomBytes(20000, 3);
+    TestFiles::WriteBytes(src, bytes);
+    FileCopyClass copy;
+    copy.Copy(src, dir.filePath(name));
+    QVERIFY(copy.Sucessfull());
+    QCOMPARE(TestFiles::ReadBytes(dir.filePath(name)), bytes);
+    QCOMPARE(entries(dir.path()), (QStringList{QStringLiteral("a.wav"), name}));
 }
 
 void tst_FileCopy::ontoItself_data()

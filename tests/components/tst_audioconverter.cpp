@@ -197,6 +197,34 @@ private slots:
         QVERIFY(leftovers(m_dir.path()).isEmpty());
     }
 
+    // Every name the file system allows can be the output's, up to 255 bytes: the
+    // temporary file beside it is named short.
+    void longestNamesAreWritten_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<EncoderSettings>("settings");
+        const QString twoByteName = QString(125, QChar(0x00E9)) + QStringLiteral("a.wav");  // 125 x "é": 255 bytes
+        QTest::newRow("241 bytes, copied WAV") << QString(237, u'a') + QStringLiteral(".wav") << wavSettings(kRate, 2, 16);
+        QTest::newRow("255 bytes, copied WAV") << QString(251, u'b') + QStringLiteral(".wav") << wavSettings(kRate, 2, 16);
+        QTest::newRow("255 bytes, MP3") << QString(251, u'c') + QStringLiteral(".mp3") << mp3Settings();
+        QTest::newRow("255 bytes of two-byte characters") << twoByteName << wavSettings(kRate, 2, 16);
+    }
+    void longestNamesAreWritten()
+    {
+        QFETCH(QString, name);
+        QFETCH(EncoderSettings, settings);
+        const QString out = path(name);
+        QVERIFY(QFile::encodeName(name).size() <= 255);
+        QCOMPARE(convert(m_wav, out, settings, true, 1, 2), QStringLiteral("Done"));
+        QVERIFY(QFile::exists(out));
+        if (settings.OutputFormat == kOutputWAV)
+            QCOMPARE(wavData(out), wavData(m_wav).mid(kRate * 4, 2 * kRate * 4));
+        else
+            QVERIFY(qAbs(decode(out).frames() - 2 * kRate) <= 2 * 1152);
+        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QFile::remove(out);
+    }
+
     // The parts of a 10-part split, end to end, are the source, the last part running to
     // the end although it asks for a full part length.
     void splitPartsJoinToTheSource_data()

@@ -293,6 +293,29 @@ private slots:
 
     // The list: entries numbered from 1, removal moves the later ones up, numbers that name
     // no entry change nothing; Close empties it.
+    // A joined file may have any name the file system allows, up to 255 bytes: the
+    // temporary file beside it is named short.
+    void longestNamesAreWritten_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("241 bytes") << QString(237, u'a') + QStringLiteral(".wav");
+        QTest::newRow("255 bytes") << QString(251, u'b') + QStringLiteral(".wav");
+    }
+    void longestNamesAreWritten()
+    {
+        QFETCH(QString, name);
+        const QString out = path(name);
+        AudioJoinImpl c;
+        EventLog log(&c);
+        setFormat(c, wavSettings(44100, 2, 16));
+        add(c, one());
+        add(c, one());
+        QCOMPARE(join(c, log, out), QStringLiteral("Done"));
+        QCOMPARE(wavData(out), wavData(one()) + wavData(one()));
+        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QFile::remove(out);
+    }
+
     void entryList()
     {
         AudioJoinImpl c;

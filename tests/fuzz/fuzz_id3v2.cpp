@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int genreBefore = tag.Genre();
 
     // An update without changes.
-    const qint64 oldLength = Id3v2Format::TagLengthAtStart(input.left(Id3v2Format::kHeaderSize), qint64(size));
+    const qint64 oldLength = Id3v2Format::TagLengthAtStart(input);
     tag.Update();
     const QByteArray after = Fuzz::ReadAll(path);
     Id3v2Header header;

@@ -15,4 +15,19 @@ bool Run(const QString& program, const QStringList& arguments, const QString& ou
 // reason in *error when it is missing or fails.
 QString Output(const QString& program, const QStringList& arguments, QString* error = nullptr);
 
+// Sources whose container states no length, as many encoders and cutters write them: the
+// media libraries can only guess it from the bit rate of the first frames. Each holds 10 s
+// at 44.1 kHz stereo, 2 s of noise and 8 s of digital silence, so that a VBR stream's bit
+// rate swings from one end to the other. Kinds:
+//   "vbr, noise first", "vbr, silence first"  lame -t -V 0 (no info frame)
+//   "vbr, ID3v2 before and ID3v1 after"       the same with both tags, the first one padded
+//   "vbr, APE and ID3v1 tags after"           an APEv2 tag, then an ID3v1 tag, after the frames
+//   "cbr without header"                      lame -t -b 128
+//   "cbr, garbage between frames"             two such files with 3000 random bytes between (20 s)
+//   "mpeg-2 vbr mono"                         lame -t -V 2 at 22.05 kHz mono
+//   "adts aac", "mp2", "ac3"                  ffmpeg's raw streams of those codecs
+// Made in `folder`; returns the file's path, or an empty text with the reason in *error.
+QString NoLengthSource(const QString& folder, const QString& kind, QString* error = nullptr);
+QStringList NoLengthKinds();
+
 }  // namespace ExternalTools

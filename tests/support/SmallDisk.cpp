@@ -59,6 +59,11 @@ void SmallDisk::fill()
     ::close(fd);
 }
 
+void SmallDisk::unfill()
+{
+    QVERIFY(::unlink((m_folder + "/filler").constData()) == 0);
+}
+
 bool SmallDisk::readOnly()
 {
     return ::mount(nullptr, m_folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;

@@ -16,6 +16,8 @@ public:
     bool mount(const QString& folder, QString& why);
     // Writes one file until no byte more fits.
     void fill();
+    // Removes what fill() wrote.
+    void unfill();
     bool readOnly();
 
 private:

@@ -1,6 +1,7 @@
 // The tag classes against other programs: tags written by FFmpeg, LAME and eyeD3 are read
 // correctly, tags written by the classes are read correctly by FFmpeg, pictures and other
-// frames survive an update, and the audio frames stay bit-identical.
+// frames survive an update, and the audio frames stay bit-identical, also those a tag's
+// wrong size reaches into.
 #include "Id3Fixtures.h"
 #include "Id3Tools.h"
 
@@ -24,6 +25,8 @@ private slots:
     void otherProgramsTags();
     void id3v1OfOtherPrograms();
     void ourTagsReadByFfmpeg();
+    void sizeReachingIntoTheAudio_data();
+    void sizeReachingIntoTheAudio();
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -231,6 +234,36 @@ void tst_Id3Interop::ourTagsReadByFfmpeg()
     const QByteArray eyeD3 = Run("eyeD3", {"--no-config", "-1", file});
     QVERIFY2(eyeD3.contains("title: Title"), eyeD3.constData());
     QVERIFY2(eyeD3.contains("artist: Artist"), eyeD3.constData());
+}
+
+void tst_Id3Interop::sizeReachingIntoTheAudio_data()
+{
+    QTest::addColumn<int>("titleLength");
+    QTest::newRow("new tag in place") << 5;
+    QTest::newRow("new tag grows") << 3000;
+}
+
+// A tag whose header states 1000 bytes more than its frames and padding, so that it
+// reaches into the first MPEG frames: an update keeps every audio frame.
+void tst_Id3Interop::sizeReachingIntoTheAudio()
+{
+    QFETCH(int, titleLength);
+    const QByteArray mp3 = TestFiles::ReadBytes(path("base.mp3"));
+    QVERIFY(mp3.size() > 2000);
+    const QByteArray tag = Tag(3, Frame(3, "TIT2", Latin1Text("Old")) + Frame(3, "TPE1", Latin1Text("Artist")), 100);
+    const QString file = path(QStringLiteral("stating-%1.mp3").arg(titleLength));
+    QVERIFY(Make(file, tag.left(6) + Synchsafe(quint32(tag.size() - 10 + 1000)) + tag.mid(10) + mp3));
+
+    cMP3ID3v2 v2;
+    v2.SetMP3File(file);
+    QCOMPARE(v2.Artist(), QStringLiteral("Artist"));
+    v2.SetTitle(QString(titleLength, u'n'));
+    v2.Update();
+    QCOMPARE(AudioBytes(TestFiles::ReadBytes(file)), mp3);
+    QCOMPARE(AudioPacketsMd5(file), AudioPacketsMd5(path("base.mp3")));
+    const QJsonObject tags = ProbeTags(file);
+    QCOMPARE(tags.value("title").toString(), QString(titleLength, u'n'));
+    QCOMPARE(tags.value("artist").toString(), QStringLiteral("Artist"));
 }
 
 QTEST_GUILESS_MAIN(tst_Id3Interop)

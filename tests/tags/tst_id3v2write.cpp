@@ -1,6 +1,7 @@
 // Writing ID3v2 tags: the frame store and its operations, the frames the properties write,
-// the version 2.3 layout, where the tag goes in the file, what is kept of frames read from
-// other programs, and that a failed update leaves the file as it was.
+// the version 2.3 layout, where the tag goes in the file (the file growing in place), what
+// is kept of frames read from other programs and of the audio a wrong tag size reaches
+// into, and that a failed update leaves the file as it was.
 #include "Id3Fixtures.h"
 
 #include "tags/id3/Id3Error.h"
@@ -13,6 +14,8 @@
 #include <QTest>
 
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Id3Fixtures;
 
@@ -58,14 +61,19 @@ private slots:
     void layoutWithoutOldTag();
     void placement_data();
     void placement();
+    void sizeReachingIntoTheAudio_data();
+    void sizeReachingIntoTheAudio();
     void secondUpdateInPlace();
     void otherFramesKeepTheirBytes();
     void version24Converted();
+    void version24IdsAdded();
     void version22Converted();
     void updateErrors_data();
     void updateErrors();
     void updateReadOnlyFile();
-    void failedCopyLeavesFileAsItWas();
+    void fullDiskLeavesFileAsItWas();
+    void growsInPlaceWhereACopyWouldNotFit();
+    void hardLinksKeepTheGrownTag();
     void symbolicLinkAndPermissionsKept();
 
 private:
@@ -367,10 +375,15 @@ void tst_Id3v2Write::placement_data()
     const QByteArray footer4 = Tag(4, Frame(4, "TPE1", Latin1Text("Old")), 500, 0x10) + B("3DI\x04\x00\x10")
                              + Synchsafe(514);
     QTest::newRow("version 2.4 with footer") << footer4 << true << 100 << 524;
+    // A frame whose size reaches past the tag is the rest of the old tag, not audio.
+    const QByteArray broken =
+        Frame(3, "TIT2", Latin1Text("T")) + Frame(3, "TPE1", Latin1Text("A")).replace(4, 4, BigEndian(5000, 4));
+    QTest::newRow("frame reaching past the tag") << Tag(3, broken, 100) << true << 10 << 124;
     // What is not a valid tag at the start is kept whole after the new tag.
     QTest::newRow("version 5 at the start") << B("ID3\x05\x00\x00\x00\x00\x00\x05" "abcde") << false
                                             << 10 << 2038;
-    QTest::newRow("size past the end of the file") << B("ID3\x03\x00\x00\x00\x01\x00\x00") << false
+    // A header that states more bytes than the file holds is replaced; the audio stays.
+    QTest::newRow("size past the end of the file") << B("ID3\x03\x00\x00\x00\x01\x00\x00") << true
                                                    << 10 << 2038;
     QTest::newRow("tag after junk") << QByteArray(300, 'j') + Tag(3, Frame(3, "TPE1", Latin1Text("A")), 2000) << false
                                     << 10 << 2038;
@@ -398,6 +411,50 @@ void tst_Id3v2Write::placement()
     // After the frames nothing but zero bytes is left of the old tag.
     const qsizetype framesEnd = 10 + 10 + valueLength + 1;
     QCOMPARE(after.mid(framesEnd, tagLength - framesEnd), QByteArray(tagLength - framesEnd, '\0'));
+}
+
+void tst_Id3v2Write::sizeReachingIntoTheAudio_data()
+{
+    QTest::addColumn<QByteArray>("oldTag");  // header, frames and zero padding, as written
+    QTest::addColumn<int>("stated");         // the size its header states instead
+    QTest::addColumn<int>("titleLength");    // of the new title
+    QTest::addColumn<int>("sizeField");      // of the new tag
+
+    // Frames of 20 and 21 bytes and 300 zero bytes: a new tag shorter than those 351
+    // bytes is written there, whatever the header said.
+    const QByteArray frames = Frame(3, "TIT2", Latin1Text("Old title")) + Frame(3, "TPE1", Latin1Text("Old artist"));
+    const QByteArray padded = Tag(3, frames, 300);
+    QTest::newRow("fits in place") << padded << 341 + 1200 << 3 << 341;
+    QTest::newRow("grows") << padded << 341 + 1200 << 1500 << 2038;
+    QTest::newRow("stated past the end of the file") << padded << 100000 << 3 << 341;
+    // In an unsynchronised tag the frame sizes count the bytes after 0xFF 0x00 has become
+    // 0xFF: the frame stored here takes one byte more than its size.
+    const QByteArray unsynchronised = Frame(3, "TIT2", B("\x00\xff\x00" "Cafe")).replace(7, 1, "\x06");
+    QTest::newRow("unsynchronised") << Tag(3, unsynchronised, 200, 0x80) << 217 + 800 << 3 << 217;
+    // Without padding the audio begins right after the last frame.
+    QTest::newRow("no padding") << Tag(3, frames) << 41 + 500 << 3 << 41;
+}
+
+// A header that states more bytes than its frames and zero padding hold reaches into the
+// audio: the new tag replaces the frames and the padding, and every byte of audio stays,
+// in its order, right after the new tag.
+void tst_Id3v2Write::sizeReachingIntoTheAudio()
+{
+    QFETCH(QByteArray, oldTag);
+    QFETCH(int, stated);
+    QFETCH(int, titleLength);
+    QFETCH(int, sizeField);
+    const QByteArray audio = Audio(3000, 5);
+    const QByteArray before = oldTag.left(6) + Synchsafe(quint32(stated)) + oldTag.mid(10) + audio;
+    const QString title(titleLength, u'n');
+    const QByteArray after = Updated(before, [&](cMP3ID3v2& tag) { tag.SetTitle(title); });
+    QCOMPARE(after.mid(6, 4), Synchsafe(quint32(sizeField)));
+    QCOMPARE(after.mid(10 + sizeField), audio);
+
+    TestFiles::WriteBytes(path("back.mp3"), after);
+    cMP3ID3v2 back;
+    back.SetMP3File(path("back.mp3"));
+    QCOMPARE(back.Title(), title);
 }
 
 void tst_Id3v2Write::secondUpdateInPlace()
@@ -459,18 +516,24 @@ void tst_Id3v2Write::version24Converted()
                                + B("\x00\xff\xd8\xff\xe0"))
         + Frame(4, "TDRC", B("\x00" "2001-02-03")) + Frame(4, "SEEK", B("\x00\x00\x10\x00"))
         + Frame(4, "TALB", B("\x00" "packed"), 0x0009) + Frame(4, "RVA2", B("track\x00\x01\x00\x10"))
-        + Frame(4, "TSOP", B("\x03" "Sort"));
+        + Frame(4, "TSOP", B("\x03" "Sort")) + Frame(4, "TIPL", B("\x00" "producer\x00" "Ann"))
+        + Frame(4, "TDOR", B("\x00" "1970-05")) + Frame(4, "TMCL", B("\x03" "guitar\x00" "B\xc3\xb8" "b"))
+        + Frame(4, "TDRL", B("\x00" "2002")) + Frame(4, "TMOO", B("\x00" "calm")) + Frame(4, "TSOA", B("\x00" "A"))
+        + Frame(4, "TDEN", B("\x00" "2003")) + Frame(4, "TDTG", B("\x00" "2004")) + Frame(4, "TPRO", B("\x00" "p"))
+        + Frame(4, "TSOT", B("\x00" "T")) + Frame(4, "TSST", B("\x00" "S")) + Frame(4, "EQU2", B("\x00" "eq\x00"));
     const QByteArray audio = Audio(1000);
     const QByteArray after = Updated(Tag(4, frames) + audio);
     const QList<WrittenFrame> written = WrittenFrames(after);
-    QCOMPARE(Ids(written), QByteArray("TIT2 TPE1 APIC TYER TDAT RVA2 TSOP"));
+    // Frames version 2.3 has a counterpart of are written as it; the others are left out.
+    QCOMPARE(Ids(written), QByteArray("TIT2 TPE1 APIC TYER TDAT IPLS TORY"));
     QCOMPARE(DataOf(written, "TIT2"), Utf16Text(QStringLiteral("Grüße ☺")));
     QCOMPARE(DataOf(written, "TPE1"), B("\x00" "A\x00" "B"));
     QCOMPARE(DataOf(written, "APIC"), B("\x00image/jpeg\x00\x03H\xfclle\x00\xff\xd8\xff\xe0"));
     QCOMPARE(DataOf(written, "TYER"), B("\x00" "2001"));
     QCOMPARE(DataOf(written, "TDAT"), B("\x00" "0302"));
-    QCOMPARE(DataOf(written, "RVA2"), B("track\x00\x01\x00\x10"));
-    QCOMPARE(DataOf(written, "TSOP"), B("\x00" "Sort"));
+    // The people and the musicians join in one list of involved people.
+    QCOMPARE(DataOf(written, "IPLS"), B("\x00" "producer\x00" "Ann\x00" "guitar\x00" "B\xf8" "b"));
+    QCOMPARE(DataOf(written, "TORY"), B("\x00" "1970"));
     QVERIFY(after.endsWith(audio));
 
     TestFiles::WriteBytes(path("v24.mp3"), after);
@@ -479,6 +542,28 @@ void tst_Id3v2Write::version24Converted()
     QCOMPARE(back.Title(), QStringLiteral("Grüße ☺"));
     QCOMPARE(back.Artist(), QStringLiteral("A/B"));
     QCOMPARE(back.Year(), QStringLiteral("2001"));
+
+    // Without a recording date the release date is written as the year.
+    const QList<WrittenFrame> release =
+        WrittenFrames(Updated(Tag(4, Frame(4, "TDRL", B("\x03" "2005-03-04"))) + audio));
+    QCOMPARE(Ids(release), QByteArray("TYER"));
+    QCOMPARE(DataOf(release, "TYER"), B("\x00" "2005"));
+}
+
+// Frames added by an id of version 2.4 go into the version 2.3 tag as a frame of that
+// version read from a file does.
+void tst_Id3v2Write::version24IdsAdded()
+{
+    const QList<WrittenFrame> written = WrittenFrames(Updated(Audio(600), [](cMP3ID3v2& tag) {
+        tag.AddTag(QStringLiteral("TDRC"), QStringLiteral("2010-06-01T08:15"));
+        tag.AddTag(QStringLiteral("tsop"), QStringLiteral("Sort name"));
+        QCOMPARE(tag.TagsInFrame(QStringLiteral("TDRC")), 0);
+        QCOMPARE(tag.TagsInFrame(QStringLiteral("TYER")), 1);
+        QCOMPARE(tag.TagsInFrame(QStringLiteral("TSOP")), 1);
+    }));
+    QCOMPARE(Ids(written), QByteArray("TYER TDAT TIME"));
+    QCOMPARE(DataOf(written, "TDAT"), B("\x00" "0106"));
+    QCOMPARE(DataOf(written, "TIME"), B("\x00" "0815"));
 }
 
 void tst_Id3v2Write::version22Converted()
@@ -527,29 +612,78 @@ void tst_Id3v2Write::updateErrors()
 
 void tst_Id3v2Write::updateReadOnlyFile()
 {
-    if (IgnoresPermissions())
-        QSKIP("permission bits do not stop this user");
-    CheckReadOnlyUpdate<cMP3ID3v2>(path("readonly.mp3"));
+    CheckReadOnlyUpdate<cMP3ID3v2>(path("readonly"));
 }
 
-void tst_Id3v2Write::failedCopyLeavesFileAsItWas()
+// A tag that needs the file to grow on a disk without room: the error says so and the
+// file keeps every byte.
+void tst_Id3v2Write::fullDiskLeavesFileAsItWas()
 {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("big.mp3"));
-    const QByteArray content = Tag(3, Frame(3, "TIT2", Latin1Text("Old")), 50) + Audio(200000);
+    SmallDisk disk;
+    if (const QString why = MountSmallDisk(disk, path("full")); !why.isEmpty())
+        QSKIP(qPrintable(why));
+    const QString file = path("full/big.mp3");
+    const QByteArray content = Tag(3, Frame(3, "TIT2", Latin1Text("Old")), 50) + Audio(60000);
     QVERIFY(Make(file, content));
+    disk.fill();
     cMP3ID3v2 tag;
     tag.SetMP3File(file);
-    tag.SetTitle(QString(3000, u'n'));  // too long for the old tag: the file is copied
+    tag.SetTitle(QString(5000, u'n'));  // the file grows by more than a page of the disk
     try {
-        FileSizeLimit limit(100000);  // the copy stops halfway
         tag.Update();
         QFAIL("no error raised");
     } catch (const Id3Error& e) {
+        QCOMPARE(e.Number(), Id3ErrorNumber::DiskFull);
+        QCOMPARE(e.Source(), QStringLiteral("tst_id3v2write.cMP3ID3v2"));
         QVERIFY2(e.Description().contains(file), qPrintable(e.Description()));
     }
     QCOMPARE(TestFiles::ReadBytes(file), content);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"big.mp3"});
+    QCOMPARE(QDir(path("full")).entryList(QDir::Files | QDir::Hidden), (QStringList{"big.mp3", "filler"}));
+}
+
+// A tag grows on a disk with room for the growth but not for a second copy of the file.
+void tst_Id3v2Write::growsInPlaceWhereACopyWouldNotFit()
+{
+    SmallDisk disk;
+    if (const QString why = MountSmallDisk(disk, path("room")); !why.isEmpty())
+        QSKIP(qPrintable(why));
+    const QString file = path("room/large.mp3");
+    const QByteArray audio = Audio(150000, 3);
+    QVERIFY(Make(file, Tag(3, Frame(3, "TIT2", Latin1Text("Old")), 50) + audio));
+    cMP3ID3v2 tag;
+    tag.SetMP3File(file);
+    tag.SetTitle(QString(1000, u'n'));
+    try {
+        tag.Update();
+    } catch (const Id3Error& e) {
+        QFAIL(qPrintable(e.Description()));
+    }
+    QCOMPARE(TestFiles::ReadBytes(file).mid(2048), audio);
+    cMP3ID3v2 back;
+    back.SetMP3File(file);
+    QCOMPARE(back.Title(), QString(1000, u'n'));
+}
+
+// A tag that grows is written into the file itself: every name of it shows the new tag.
+void tst_Id3v2Write::hardLinksKeepTheGrownTag()
+{
+    const QByteArray audio = Audio(5000);
+    QVERIFY(Make(path("first.mp3"), Tag(3, Frame(3, "TIT2", Latin1Text("Old")), 20) + audio));
+    const QByteArray firstName = QFile::encodeName(path("first.mp3"));
+    QCOMPARE(::link(firstName.constData(), QFile::encodeName(path("second.mp3")).constData()), 0);
+    cMP3ID3v2 tag;
+    tag.SetMP3File(path("second.mp3"));
+    tag.SetTitle(QStringLiteral("Grown through the second name"));
+    tag.Update();
+    const QByteArray first = TestFiles::ReadBytes(path("first.mp3"));
+    QCOMPARE(TestFiles::ReadBytes(path("second.mp3")), first);
+    QCOMPARE(first.mid(2048), audio);
+    cMP3ID3v2 back;
+    back.SetMP3File(path("first.mp3"));
+    QCOMPARE(back.Title(), QStringLiteral("Grown through the second name"));
+    struct stat st {};
+    QCOMPARE(::stat(firstName.constData(), &st), 0);
+    QCOMPARE(st.st_nlink, nlink_t(2));
 }
 
 void tst_Id3v2Write::symbolicLinkAndPermissionsKept()

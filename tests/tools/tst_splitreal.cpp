@@ -1,6 +1,7 @@
 // The splitter window over the real conversion component, from the Split button to the
-// files on disk: WAV parts that put end to end are the source, every target format, and
-// sources made by other programs (sox, lame, ffmpeg).
+// files on disk: WAV parts that put end to end are the source, every target format,
+// sources made by other programs (sox, lame, ffmpeg), and an MP3 without an info frame
+// added to a list and split as a user does it.
 #include "common/mdlModes.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cAudioConverter/cAudioConverter.h"
@@ -97,6 +98,7 @@ private slots:
     void sourcesOfOtherPrograms_data();
     void sourcesOfOtherPrograms();
     void fromTheMainWindow();
+    void vbrMp3WithoutInfoFrameFromAList();
 
 private:
     QString source(const QString& name) const { return m_dir.path() + u'/' + name; }
@@ -290,6 +292,57 @@ void tst_splitreal::fromTheMainWindow()
     QVERIFY(barsMoved > 0);
     QCOMPARE(m->cSysTray1->Balloons().size(), 1);
     QCOMPARE(m->cSysTray1->Balloons()[0].message, QStringLiteral("Done."));
+}
+
+// As a new user does it: a VBR MP3 written without an info frame (its bit rate swings from
+// noise to silence, so a guess from its first frames makes it 3 s long) is added to a list,
+// whose row shows its true length; split into 3 parts as WAV, the parts put end to end are
+// one decode of the whole file.
+void tst_splitreal::vbrMp3WithoutInfoFrameFromAList()
+{
+    TestPlatform platform;
+    InitProductProfile();
+    QString error;
+    const QString mp3 = ExternalTools::NoLengthSource(m_dir.path(), QStringLiteral("vbr, noise first"), &error);
+    QVERIFY2(!mp3.isEmpty(), qPrintable(error));
+    QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), "\n"));
+    Forms::Get<frmOptions>();
+    Forms::Get<frmAudioProp>();
+    g_lSamplesWAV = 44100;
+    g_lBitrateWAV = 16;
+    g_lChannelsWAV = 1;  // stereo
+    frmMain* m = Forms::Get<frmMain>();
+    platform.dialogs().openAnswers.enqueue({mp3});
+    m->m_cMenu_Click(m->m_cMenu->IndexForKey(QStringLiteral("Add Files")));
+    QCOMPARE(m->cGrid1->Rows(), 1);
+    QCOMPARE(RowText(m->cGrid1, 1, QStringLiteral("Time")), QStringLiteral("00:00:10"));
+
+    const QString dest = platform.path(QStringLiteral("parts/"));
+    platform.modal().handlers.enqueue([&](VForm* form) {
+        auto* s = qobject_cast<frmSplitter*>(form);
+        QVERIFY(s);
+        s->txtToPath->setEditText(dest);
+        SelectListText(s->cboTargetFormat, kWav);
+        s->txtSplitParts->setText(QStringLiteral("3"));
+        s->cmdConvert_Click();
+        QVERIFY(QTest::qWaitFor([s] { return !s->IsBusy(); }, 120000));
+        QCOMPARE(s->lblCurrentTrack->text(), QStringLiteral("Done."));
+        QVERIFY2(!s->txtLog->toPlainText().contains(QStringLiteral("Error")), qPrintable(s->txtLog->toPlainText()));
+        s->cmdExit_Click();
+    });
+    m->m_cMenu_Click(m->m_cMenu->IndexForKey(QStringLiteral("Audio Splitter")));
+    QCOMPARE(platform.modal().shown, QStringList{QStringLiteral("frmSplitter")});
+    const QStringList names = QDir(dest).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(names, (QStringList{QStringLiteral("Part_1_vbr--noise-first.WAV"), QStringLiteral("Part_2_vbr--noise-first.WAV"),
+                                 QStringLiteral("Part_3_vbr--noise-first.WAV")}));
+    QByteArray joined;
+    for (const QString& name : names)
+        joined += wavData(dest + name);
+    const Pcm16 whole = decodePcm16(mp3);
+    QCOMPARE(whole.rate, 44100);
+    QCOMPARE(whole.channels, 2);
+    QCOMPARE(joined.size(), whole.bytes.size());
+    QVERIFY(joined == whole.bytes);
 }
 
 QTEST_MAIN(tst_splitreal)

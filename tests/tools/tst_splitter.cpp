@@ -140,12 +140,22 @@ void tst_splitter::plans_data()
     QTest::newRow("empty count") << true << 60000 << "" << false << 0 << 0 << 0;
     QTest::newRow("parts under a second") << true << 3000 << "7" << false << 0 << 0 << 0;
     QTest::newRow("last part would be empty") << true << 3500 << "6" << false << 0 << 0 << 0;
+    // Where rounding up leaves nothing for the last part, the length is rounded down.
+    QTest::newRow("15 s into 10: 1.5 rounds to 2, then down") << true << 15000 << "10" << true << 1 << 10 << 1000;
+    QTest::newRow("9 s into 6: 1.5 rounds to 2, then down") << true << 9000 << "6" << true << 1 << 6 << 600;
+    QTest::newRow("14 s into 8: 1.75 rounds to 2, then down") << true << 14000 << "8" << true << 1 << 8 << 800;
+    QTest::newRow("6 s into 6: parts of exactly 1 s") << true << 6000 << "6" << true << 1 << 6 << 600;
+    QTest::newRow("5.999 s into 6: 1 s fits, the last shorter") << true << 5999 << "6" << true << 1 << 6 << 600;
+    QTest::newRow("19 s into 10: 1.9 rounds to 2 and fits") << true << 19000 << "10" << true << 2 << 10 << 1000;
+    QTest::newRow("5.5 s into 6: 0.92 rounds to 1 and fits") << true << 5500 << "6" << true << 1 << 6 << 600;
+    QTest::newRow("4.9 s into 6: no room for 5 whole seconds") << true << 4900 << "6" << false << 0 << 0 << 0;
     QTest::newRow("unreadable source") << true << 0 << "6" << false << 0 << 0 << 0;
 
     // Parts of S seconds: the last part holds what remains.
     QTest::newRow("25 s in 10 s") << false << 25000 << "10" << true << 10 << 3 << 250;
     QTest::newRow("20 s in 10 s") << false << 20000 << "10" << true << 10 << 2 << 200;
     QTest::newRow("seconds half to even") << false << 25000 << "2.5" << true << 2 << 13 << 1250;
+    QTest::newRow("10.031 s in 3 s") << false << 10031 << "3" << true << 3 << 4 << 334;
     QTest::newRow("as long as the source") << false << 25000 << "25" << false << 0 << 0 << 0;
     QTest::newRow("longer than the source") << false << 25000 << "30" << false << 0 << 0 << 0;
     QTest::newRow("0 seconds") << false << 25000 << "0" << false << 0 << 0 << 0;
@@ -172,28 +182,38 @@ void tst_splitter::lastPartReachesTheEnd_data()
     QTest::addColumn<bool>("byParts");
     QTest::addColumn<qint32>("durationMs");
     QTest::addColumn<QString>("text");
-    // A whole number of milliseconds may be short of the true length by a fraction of one.
-    QTest::newRow("62 s into 6") << true << 62000 << "6";
-    QTest::newRow("64 s into 6") << true << 64000 << "6";
-    QTest::newRow("7.3 s into 3") << true << 7300 << "3";
-    QTest::newRow("20 s in 10 s") << false << 20000 << "10";
-    QTest::newRow("25.999 s in 5 s") << false << 25999 << "5";
+    QTest::addColumn<QList<qint32>>("starts");
+    QTest::addColumn<QList<qint32>>("lengths");  // 0: to the end of the source
+    QTest::newRow("62 s into 6") << true << 62000 << "6" << QList<qint32>{0, 10, 20, 30, 40, 50}
+                                 << QList<qint32>{10, 10, 10, 10, 10, 0};
+    QTest::newRow("64 s into 6") << true << 64000 << "6" << QList<qint32>{0, 11, 22, 33, 44, 55}
+                                 << QList<qint32>{11, 11, 11, 11, 11, 0};
+    QTest::newRow("7.3 s into 3") << true << 7300 << "3" << QList<qint32>{0, 2, 4} << QList<qint32>{2, 2, 0};
+    QTest::newRow("one part") << true << 7300 << "1" << QList<qint32>{0} << QList<qint32>{0};
+    QTest::newRow("20 s in 10 s") << false << 20000 << "10" << QList<qint32>{0, 10} << QList<qint32>{10, 0};
+    QTest::newRow("25.999 s in 5 s") << false << 25999 << "5" << QList<qint32>{0, 5, 10, 15, 20, 25}
+                                     << QList<qint32>{5, 5, 5, 5, 5, 0};
 }
 
+// Each part starts where the one before ends; the last asks for everything to the end,
+// so a source longer than its probed length loses nothing.
 void tst_splitter::lastPartReachesTheEnd()
 {
     QFETCH(bool, byParts);
     QFETCH(qint32, durationMs);
     QFETCH(QString, text);
+    QFETCH(QList<qint32>, starts);
+    QFETCH(QList<qint32>, lengths);
     const SplitPlan plan = byParts ? PlanSplitByParts(durationMs, text) : PlanSplitBySeconds(durationMs, text);
     QVERIFY(plan.ok);
-    for (qint32 part = 1; part < plan.partCount; ++part) {
-        QCOMPARE(plan.PartStart(part + 1), plan.PartStart(part) + plan.PartLength(part));
-        QVERIFY(plan.PartStart(part + 1) * 1000 < durationMs);
+    QCOMPARE(plan.partCount, starts.size());
+    QList<qint32> gotStarts, gotLengths;
+    for (qint32 part = 1; part <= plan.partCount; ++part) {
+        gotStarts << plan.PartStart(part);
+        gotLengths << plan.PartLength(part);
     }
-    const qint32 last = plan.partCount;
-    QVERIFY(plan.PartLength(last) >= plan.partLength || byParts);
-    QVERIFY(qint64(plan.PartStart(last) + plan.PartLength(last)) * 1000 >= qint64(durationMs) + 1000);
+    QCOMPARE(gotStarts, starts);
+    QCOMPARE(gotLengths, lengths);
 }
 
 void tst_splitter::partNames_data()
@@ -241,7 +261,7 @@ void tst_splitter::splitsIntoParts()
         QCOMPARE(jobs[i].rangeStart, i * 10);
     }
     QCOMPARE(jobs[4].rangeLength, 10);
-    QVERIFY(jobs[5].rangeStart + jobs[5].rangeLength >= 62);  // the sixth part runs to the end
+    QCOMPARE(jobs[5].rangeLength, 0);  // the sixth part runs to the end
     QCOMPARE(f.w->prgTotal->Max(), 600);
     QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Done."));
     QCOMPARE(f.host.BalloonMessages(), QStringList{QStringLiteral("Done.")});
@@ -271,7 +291,7 @@ void tst_splitter::splitsBySeconds()
     QCOMPARE(jobs[0].rangeLength, 10);
     QCOMPARE(jobs[1].rangeStart, 10);
     QCOMPARE(jobs[2].rangeStart, 20);
-    QVERIFY(jobs[2].rangeLength >= 5);
+    QCOMPARE(jobs[2].rangeLength, 0);  // to the end
     QCOMPARE(jobs[2].output, f.dest + QStringLiteral("Part_3_song.WAV"));
     QCOMPARE(f.w->prgTotal->Max(), 250);
 }

@@ -34,14 +34,6 @@ bool whole(double value, qint64& out)
 
 } // namespace
 
-qint32 SplitPlan::PartLength(qint32 part) const
-{
-    if (!IsLastPart(part))
-        return partLength;
-    const qint64 endSeconds = (qint64(durationMs) + 999) / 1000 + 1;
-    return qint32(qMax<qint64>(endSeconds - PartStart(part), partLength));
-}
-
 SplitPlan PlanSplitByParts(qint32 durationMs, const QString& partsText)
 {
     SplitPlan plan;
@@ -52,10 +44,13 @@ SplitPlan PlanSplitByParts(qint32 durationMs, const QString& partsText)
     if (!readNumber(partsText, n) || n < 1 || !whole(n, count))
         return plan;
     qint64 length = 0;
-    if (!whole(seconds / double(count), length) || length < 1)
+    if (!whole(seconds / double(count), length))
         return plan;
-    // The last part starts after count - 1 whole parts and must still hold some audio.
-    if (double((count - 1) * length) >= seconds)
+    // The last part starts after count - 1 whole parts and must still hold some audio:
+    // where the rounding took the length up too far, it is taken down.
+    if (length < 1 || (count - 1) * length * 1000 >= durationMs)
+        length = qint64(durationMs) / 1000 / count;
+    if (length < 1)
         return plan;
     plan.ok = true;
     plan.partLength = qint32(length);
@@ -75,7 +70,7 @@ SplitPlan PlanSplitBySeconds(qint32 durationMs, const QString& secondsText)
         return plan;
     plan.ok = true;
     plan.partLength = qint32(length);
-    plan.partCount = qint32(std::ceil(seconds / double(length)));
+    plan.partCount = qint32((qint64(durationMs) + length * 1000 - 1) / (length * 1000));
     qint64 max = 0;
     whole(seconds / double(length) * 100.0, max);
     plan.progressMax = qint32(max);
