@@ -420,8 +420,9 @@ void WaveImpl::EndRecording()
 
     qint32 failure = 0;
     if (c->writeError != 0)
-        failure = Fail(kWaveErrFileWrite, QStringLiteral("Writing the file \"%1\" failed: %2. The recording ended there.")
-                                              .arg(c->path, systemText(c->writeError)));
+        failure = Fail(kWaveErrFileWrite,
+                       QStringLiteral("Writing the file \"%1\" failed: %2. The recording ended there.")
+                           .arg(c->path, systemText(c->writeError)));
     else if (!why.isEmpty())
         failure = Fail(kWaveErrFileWrite,
                        QStringLiteral("The file \"%1\" cannot be completed: %2.").arg(c->path, why));

@@ -79,12 +79,13 @@ frmMicRecorder::frmMicRecorder()
     cboChannels = MakeList(this, {}, listLeft, 1875, 1500);
     // Laid out but never shown: the meter is always on, the pre-screen and the silence
     // cut always off.
-    chkMeterIn = MakeCheck(this, QStringLiteral("Display meter"), 3840, 1080, 3240);
-    chkPreScreen = MakeCheck(this,
-                             QStringLiteral("Play the recorded audio buffers to a diferent sound device (for pre-screen)"),
-                             3840, 1500, 3240);
-    chkCutSilence =
-        MakeCheck(this, QStringLiteral("Cut the silence section from the end of recorded audio file"), 3840, 1920, 3240);
+    const int boxLeft = 3840, boxWidth = 3240;
+    chkMeterIn = MakeCheck(this, QStringLiteral("Display meter"), boxLeft, 1080, boxWidth);
+    chkPreScreen = MakeCheck(
+        this, QStringLiteral("Play the recorded audio buffers to a diferent sound device (for pre-screen)"), boxLeft,
+        1500, boxWidth);
+    chkCutSilence = MakeCheck(this, QStringLiteral("Cut the silence section from the end of recorded audio file"),
+                              boxLeft, 1920, boxWidth);
     for (CheckBox* hidden : {chkMeterIn, chkPreScreen, chkCutSilence})
         hidden->setVisible(false);
 
