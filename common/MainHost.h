@@ -41,8 +41,13 @@ public:
     // placeholders are put in: what to start, without a shell.
     virtual QStringList GetNoticAppCommand() { return {}; }
     // Adds files to the current items list through the add-files window, then saves the
-    // list and shows its new totals.
-    virtual void AddPathsToList(const QStringList& paths) { Q_UNUSED(paths) }
+    // list and shows its new totals; false, after telling the user why, when the main
+    // window shows no items list that can take them.
+    virtual bool AddPathsToList(const QStringList& paths)
+    {
+        Q_UNUSED(paths)
+        return false;
+    }
 
     // Set by the one-file conversion window when its conversion did not end well (aborted,
     // failed or closed); the audio analyser's launch clears it before and reads it after.

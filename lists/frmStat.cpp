@@ -94,6 +94,20 @@ frmStat::frmStat()
     connect(cmdCancel, &QPushButton::clicked, this, &frmStat::cmdCancel_Click);
 }
 
+bool CheckFileToAdd(const QString& path)
+{
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.isFile()) {
+        MsgBox(QStringLiteral("The file:") + path + QStringLiteral(" was not found."), vbInformation + vbOKOnly);
+        return false;
+    }
+    if (file.size() <= 64) {
+        MsgBox(QStringLiteral("The file:") + path + QStringLiteral(" is empty."), vbInformation + vbOKOnly);
+        return false;
+    }
+    return true;
+}
+
 void frmStat::Form_Load()
 {
     SetFormIcon(this, QStringLiteral("replace2"), true);

@@ -12,6 +12,11 @@ class cAudioConverter;
 class cGrid;
 class cProgressBar;
 
+// The check of a tool window's file before it goes to AddFilesToList: false, after the box
+// "The file:" & path & " was not found." (no such file) or " is empty." (64 bytes or
+// less), when it is not worth adding.
+bool CheckFileToAdd(const QString& path);
+
 class frmStat : public VForm
 {
     Q_OBJECT

@@ -324,6 +324,7 @@ private:
     bool CmdAudioJoiner(qint32);
     bool CmdAudioSplitter(qint32);
     bool CmdAudioAnalyser(qint32);
+    bool CmdAudioRecorder(qint32);
 
     // Tool launches (frmMain_Tools.cpp). On a group node: the message, and the group's
     // first list becomes the current list; true then, and the launch ends.
@@ -377,7 +378,7 @@ private:
     void NewItemsList();
     void SelectionChangedByKeyboard();
     // Runs the add-files window over the paths, then saves the list and its summary.
-    void AddPathsToList(const QStringList& paths) override;
+    bool AddPathsToList(const QStringList& paths) override;
     // No list in the grid: the empty-list notice with this text, an empty information grid
     // and a summary of no items.
     void ShowNoList(const QString& notice);

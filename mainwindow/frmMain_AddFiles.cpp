@@ -9,6 +9,7 @@
 #include "lists/frmStat.h"
 #include "lists/mdlListsTree.h"
 #include "platform/Controls.h"
+#include "platform/MessageService.h"
 
 #include <QDropEvent>
 #include <QFileInfo>
@@ -54,18 +55,28 @@ void frmMain::AddFiles()
     AddPathsToList(paths);
 }
 
-void frmMain::AddPathsToList(const QStringList& paths)
+bool frmMain::AddPathsToList(const QStringList& paths)
 {
     // Rows go only into the list whose file the grid holds, where they are saved: never
-    // onto a group or CD drive, never into a list that could not be read (the user hears
-    // why).
+    // onto a group or CD drive, never into a list that could not be read; the user hears
+    // why.
+    if (m_bAddingFiles)
+        return false;
     cTreeItem* selected = cTreeView1->SelectedItem();
-    if (m_bAddingFiles || !IsListNode(selected))
-        return;
+    if (!IsListNode(selected)) {
+        const QString files = paths.size() == 1 ? QStringLiteral("The file ") + paths.first() + QStringLiteral(" was")
+                                                : QStringLiteral("The files ") + paths.join(QStringLiteral(", ")) +
+                                                      QStringLiteral(" were");
+        MsgBox(files + (selected && IsCDNode(selected->Key())
+                            ? QStringLiteral(" not added: new items cannot be added to the Audio CD List.")
+                            : QStringLiteral(" not added: no items list is selected.")),
+               vbInformation + vbOKOnly);
+        return false;
+    }
     if (selected->Key() != m_sGridListKey) {
         if (!m_sGridListError.isEmpty())
             SayListUnreadable(selected);
-        return;
+        return false;
     }
     bool hide = false;
     g_frmStat()->AddFilesToList(paths, cGrid1, this, hide);
@@ -76,6 +87,7 @@ void frmMain::AddPathsToList(const QStringList& paths)
         m_bUnloadAfterAdd = false;
         Forms::Unload(this);
     }
+    return true;
 }
 
 void frmMain::cGrid1_OLEDragDrop(const QStringList& Data, qint32, qint16, qint16, float, float)

@@ -96,6 +96,7 @@ const QHash<QString, frmMain::CommandProc>& frmMain::Commands()
         {QStringLiteral("Audio Joiner"), &frmMain::CmdAudioJoiner},
         {QStringLiteral("Audio Splitter"), &frmMain::CmdAudioSplitter},
         {QStringLiteral("Audio Analyser"), &frmMain::CmdAudioAnalyser},
+        {QStringLiteral("Audio Recorder"), &frmMain::CmdAudioRecorder},
     };
     return table;
 }

@@ -16,6 +16,7 @@
 #include "tools/converters/frmACMConverter.h"
 #include "tools/converters/frmConverter.h"
 #include "tools/converters/frmJoiner.h"
+#include "tools/recording/frmMicRecorder.h"
 #include "tools/splitter/frmAudioEditor.h"
 #include "tools/splitter/frmAudioEditorProc.h"
 #include "tools/splitter/frmSplitter.h"
@@ -189,5 +190,15 @@ bool frmMain::CmdAudioAnalyser(qint32)
     editor->cAudioEditor1->OpenFile(editor->txtWavFile->text());
     editor->SetCaption(RowText(cGrid1, row, QStringLiteral("Item Name")));
     ShowToolWindow(editor);
+    return true;
+}
+
+bool frmMain::CmdAudioRecorder(qint32)
+{
+    // Nothing is handed over and no list is needed; the drive poll goes on as it was.
+    setCursor(Qt::WaitCursor);
+    frmMicRecorder* recorder = g_frmMicRecorder();
+    unsetCursor();
+    recorder->Show(vbModal);
     return true;
 }

@@ -4,6 +4,7 @@
 #include "components/audio/AudioPlayback.h"
 
 #include "components/audio/MediaProbe.h"
+#include "components/audio/SdlAudio.h"
 #include "components/audio/SourceDecoder.h"
 
 #include <SDL.h>
@@ -19,18 +20,6 @@
 extern "C" {
 #include <libswresample/swresample.h>
 }
-
-namespace {
-
-bool initAudio()
-{
-    static std::once_flag once;
-    static bool ok = false;
-    std::call_once(once, [] { ok = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0; });
-    return ok;
-}
-
-}  // namespace
 
 struct AudioPlayback::State {
     AudioPlayback::Request request;
@@ -199,7 +188,7 @@ struct AudioPlayback::State {
 
 std::unique_ptr<AudioPlayback> AudioPlayback::start(const Request& request)
 {
-    if (!initAudio())
+    if (!InitSdlAudio())
         return nullptr;
     auto s = std::make_unique<State>();
     s->request = request;

@@ -11,6 +11,10 @@ namespace ExternalTools {
 // the reason in *error when it is missing, fails or writes nothing to `output`.
 bool Run(const QString& program, const QStringList& arguments, const QString& output, QString* error = nullptr);
 
+// Runs the program likewise and returns what it wrote to its standard output; "" with the
+// reason in *error when it is missing or fails.
+QString Output(const QString& program, const QStringList& arguments, QString* error = nullptr);
+
 // Sources whose container states no length, as many encoders and cutters write them: the
 // media libraries can only guess it from the bit rate of the first frames. Each holds 10 s
 // at 44.1 kHz stereo, 2 s of noise and 8 s of digital silence, so that a VBR stream's bit

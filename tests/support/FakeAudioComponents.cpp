@@ -311,6 +311,85 @@ void FakeAudioJoin::finishAborted()
     emit Aborted();
 }
 
+// ---- wave recorder ---------------------------------------------------------------------
+void FakeWave::GetDeviceInfo(qint32& Index, WaveDeviceInfo& Info, qint32 Kind)
+{
+    Info = Kind == kWaveInputDevices ? inputs.value(Index) : WaveDeviceInfo();
+}
+
+void FakeWave::PreScreenOpen(WaveFormat& Format, qint32)
+{
+    calls << QStringLiteral("PreScreenOpen");
+    preScreenFormats << Format;
+}
+
+qint32 FakeWave::RecordStart(qint32& DeviceIndex, const QString& FileName, WaveFormat& Format, qint16 Value)
+{
+    calls << QStringLiteral("RecordStart");
+    recordStarts << FakeWaveStart{FileName, DeviceIndex, Value, Format};
+    if (recordResult == 0) {
+        m_recording = true;
+        m_paused = false;
+    }
+    return recordResult;
+}
+
+void FakeWave::RecordStop()
+{
+    calls << QStringLiteral("RecordStop");
+    if (!m_recording)
+        return;
+    m_recording = false;
+    m_paused = false;
+    QMetaObject::invokeMethod(this, [this] { emit DoneRecord(); }, Qt::QueuedConnection);
+}
+
+void FakeWave::RecordPause()
+{
+    calls << QStringLiteral("RecordPause");
+    m_paused = m_recording;
+}
+
+void FakeWave::RecordUnPause()
+{
+    calls << QStringLiteral("RecordUnPause");
+    m_paused = false;
+}
+
+QString FakeWave::GetErrorText(qint32& Code)
+{
+    return errorTexts.value(Code, QStringLiteral("Error %1.").arg(Code));
+}
+
+qint32 FakeWave::GetFileInfo(const QString& FileName, WaveFileInfo& Info)
+{
+    if (!fileInfos.contains(FileName))
+        return kWaveErrFileMissing;
+    Info = fileInfos.value(FileName);
+    return 0;
+}
+
+qint32 FakeWave::PlayStart(const QString& FileName, qint16 DeviceIndex, qint16 Value)
+{
+    calls << QStringLiteral("PlayStart");
+    playStarts << FakeWaveStart{FileName, DeviceIndex, Value, {}};
+    m_playing = playResult == 0;
+    return playResult;
+}
+
+qint32 FakeWave::PlayStop()
+{
+    calls << QStringLiteral("PlayStop");
+    m_playing = false;
+    return playStopResult;
+}
+
+void FakeWave::finishPlay()
+{
+    m_playing = false;
+    emit DonePlay();
+}
+
 FakeAudioFactories::FakeAudioFactories()
 {
     SetAudioJoinFactory([this](QObject* parent) {
@@ -334,6 +413,13 @@ FakeAudioFactories::FakeAudioFactories()
             setupPlayer(f);
         return f;
     });
+    SetWaveFactory([this](QObject* parent) {
+        auto* f = new FakeWave(parent);
+        waves << f;
+        if (setupWave)
+            setupWave(f);
+        return f;
+    });
     SetAudioCDRipperFactory([this](QObject* parent) {
         auto* f = new FakeAudioCDRipper(parent);
         rippers << f;
@@ -349,4 +435,5 @@ FakeAudioFactories::~FakeAudioFactories()
     SetPlayerFactory({});
     SetAudioCDRipperFactory({});
     SetAudioJoinFactory({});
+    SetWaveFactory({});
 }

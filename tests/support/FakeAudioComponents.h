@@ -7,6 +7,7 @@
 #include "components/cAudioConverter/cAudioConverter.h"
 #include "components/cAudioJoin/cAudioJoin.h"
 #include "components/cPlayer/cPlayer.h"
+#include "components/cWave/cWave.h"
 
 #include <QHash>
 #include <QList>
@@ -238,8 +239,78 @@ private:
     bool m_running = false;
 };
 
-// Installs the fakes as what CreateAudioConverter / CreatePlayer / CreateAudioCDRipper
-// return while it lives; each created fake is kept for the test to reach.
+// ---- wave recorder ---------------------------------------------------------------------
+// What one RecordStart or PlayStart was asked to do.
+struct FakeWaveStart {
+    QString file;
+    qint32 device = 0;
+    qint32 value = 0;
+    WaveFormat format;  // RecordStart only
+};
+
+class FakeWave : public cWave
+{
+    Q_OBJECT
+public:
+    explicit FakeWave(QObject* parent = nullptr) : cWave(parent) {}
+
+    // Script.
+    QList<WaveDeviceInfo> inputs{{QStringLiteral("Fake Microphone"), QStringLiteral("fake"), 44100, 2}};
+    qint32 recordResult = 0;    // what RecordStart returns
+    qint32 playResult = 0;      // what PlayStart returns
+    qint32 playStopResult = 0;  // what PlayStop returns
+    QHash<qint32, QString> errorTexts;  // GetErrorText; other codes read "Error <code>."
+    // GetFileInfo fills the record of a file from here and returns 0; other files give 5
+    // and leave the record as it was.
+    QHash<QString, WaveFileInfo> fileInfos;
+    qint32 position = 0;  // GetPlayPosition
+    qint32 seconds = 0;   // GetPlaySeconds
+
+    // Record: every call in order ("RecordStart", "RecordStop", "RecordPause",
+    // "RecordUnPause", "PlayStart", "PlayStop", "PlayPause", "PlayUnPause", "Shutdown",
+    // "MeterIn 1", "CutSilence 1", "CutSilenceVal 20", "PreScreenOpen", "PreScreenClose").
+    QStringList calls;
+    QList<FakeWaveStart> recordStarts;
+    QList<FakeWaveStart> playStarts;
+    QList<WaveFormat> preScreenFormats;
+
+    qint32 GetDeviceCount(qint32 Kind) override { return Kind == kWaveInputDevices ? qint32(inputs.size()) : 0; }
+    void GetDeviceInfo(qint32& Index, WaveDeviceInfo& Info, qint32 Kind) override;
+    void SetCutSilence(bool On) override { calls << QStringLiteral("CutSilence %1").arg(On ? 1 : 0); }
+    void SetCutSilenceVal(qint32 Level) override { calls << QStringLiteral("CutSilenceVal %1").arg(Level); }
+    void SetMeterIn(bool On) override { calls << QStringLiteral("MeterIn %1").arg(On ? 1 : 0); }
+    void PreScreenOpen(WaveFormat& Format, qint32 Value) override;
+    void PreScreenClose() override { calls << QStringLiteral("PreScreenClose"); }
+    qint32 RecordStart(qint32& DeviceIndex, const QString& FileName, WaveFormat& Format, qint16 Value) override;
+    // Queues DoneRecord after a running recording, as the real one does.
+    void RecordStop() override;
+    void RecordPause() override;
+    bool IsRecordPaused() override { return m_paused; }
+    void RecordUnPause() override;
+    QString GetErrorText(qint32& Code) override;
+    bool IsPlaying() override { return m_playing; }
+    qint32 GetFileInfo(const QString& FileName, WaveFileInfo& Info) override;
+    qint32 PlayStart(const QString& FileName, qint16 DeviceIndex, qint16 Value) override;
+    qint32 PlayStop() override;
+    void PlayPause() override { calls << QStringLiteral("PlayPause"); }
+    void PlayUnPause() override { calls << QStringLiteral("PlayUnPause"); }
+    qint32 GetPlayPosition() override { return position; }
+    qint32 GetPlaySeconds() override { return seconds; }
+    void Shutdown() override { calls << QStringLiteral("Shutdown"); }
+
+    bool isRecording() const { return m_recording; }
+    // The file has played to its end: DonePlay now.
+    void finishPlay();
+    void emitMeter(qint16 level) { emit MeterLevel(level); }
+
+private:
+    bool m_recording = false;
+    bool m_paused = false;
+    bool m_playing = false;
+};
+
+// Installs the fakes as what CreateAudioConverter / CreatePlayer / CreateAudioCDRipper /
+// CreateAudioJoin / CreateWave return while it lives; each created fake is kept for the test to reach.
 class FakeAudioFactories
 {
 public:
@@ -249,8 +320,10 @@ public:
     QList<QPointer<FakePlayer>> players;
     QList<QPointer<FakeAudioCDRipper>> rippers;
     QList<QPointer<FakeAudioJoin>> joins;
+    QList<QPointer<FakeWave>> waves;
     std::function<void(FakeAudioConverter*)> setupConverter;  // runs on each new fake
     std::function<void(FakePlayer*)> setupPlayer;
     std::function<void(FakeAudioCDRipper*)> setupRipper;
     std::function<void(FakeAudioJoin*)> setupJoin;
+    std::function<void(FakeWave*)> setupWave;
 };

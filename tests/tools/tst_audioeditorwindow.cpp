@@ -35,7 +35,11 @@ namespace {
 // The main window as the editor sees it, recording the files added to its list.
 struct Host : MainHostStandIn {
     QList<QStringList> added;
-    void AddPathsToList(const QStringList& paths) override { added << paths; }
+    bool AddPathsToList(const QStringList& paths) override
+    {
+        added << paths;
+        return true;
+    }
 };
 
 struct Fixture {

@@ -8,10 +8,10 @@
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cAudioEditor/cAudioEditor.h"
 #include "components/cToolbar/cToolbar.h"
+#include "lists/frmStat.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
 
-#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
@@ -102,16 +102,8 @@ void frmAudioEditor::cmdAddSelection_Click()
     const QString path = AskSelectionFile();
     if (path.isEmpty())
         return;
-    const QString edited = txtWavFile->text();
-    const QFileInfo info(edited);
-    if (edited.isEmpty() || !info.isFile()) {
-        MsgBox(QStringLiteral("The file:") + edited + QStringLiteral(" was not found."), vbInformation + vbOKOnly);
+    if (!CheckFileToAdd(txtWavFile->text()))
         return;
-    }
-    if (info.size() <= 64) {
-        MsgBox(QStringLiteral("The file:") + edited + QStringLiteral(" is empty."), vbInformation + vbOKOnly);
-        return;
-    }
     // The new file joins the list once its save has ended well (cAudioEditor1_SaveDone).
     m_sAddWhenSaved = path;
     StartSaving(path);
