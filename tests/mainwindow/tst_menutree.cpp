@@ -194,7 +194,7 @@ private:
 };
 
 // Tools this build does not have yet: their commands show nothing. A row changes when its
-// tool lands (the recorder then opens "modal frmMicRecorder: Audio Recorder").
+// tool lands, as the recorder's did.
 const QStringList kNotBuiltYet{};
 
 const QString kExitQuestion = QStringLiteral("message Are you sure you want to exit 'Velmaro 1.2' ?");
@@ -210,7 +210,7 @@ const QList<QPair<QString, QStringList>>& effects()
         {"Audio Joiner", {"modal frmJoiner: Audio Joiner"}},
         {"Audio Splitter", {"modal frmSplitter: Audio Splitter"}},
         {"Audio Analyser", {"modal frmAudioEditor: c.wav"}},
-        {"Audio Recorder", kNotBuiltYet},
+        {"Audio Recorder", {"modal frmMicRecorder: Audio Recorder"}},
         {"Audio CD Duplicator", kNotBuiltYet},
         {"Audio CD Maker", kNotBuiltYet},
         {"Audio CD Ripper", kNotBuiltYet},
