@@ -295,6 +295,8 @@ void tst_joiner::refusedBeforeItStarts()
     QVERIFY(f.startedCalls().isEmpty());
     QVERIFY(!f.w->IsBusy());
     QVERIFY(f.w->JobError());
+    QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Failed: see the Log."));
+    QCOMPARE(f.host.BalloonMessages(), QStringList{"Failed: see the Log."});
     QCOMPARE(TestFiles::ReadBytes(f.music(QStringLiteral("three.mp3"))), before);
 }
 
@@ -341,8 +343,9 @@ void tst_joiner::doneRunsTheEndActions()
     QCOMPARE(f.platform.modal().shown, QStringList{"frmTurnOff"});
 }
 
-// A failed join: the error line, the window idle with "Processing..." still shown, no
-// balloon and no end actions; a Done that still came would not turn the computer off.
+// A failed join: the error line, the window idle, the status line, caption and balloon
+// saying it failed; the other end actions run, the computer is not turned off (nor by a
+// Done that still came).
 void tst_joiner::errorLeavesTheWindowIdle()
 {
     Fixture f;
@@ -352,9 +355,11 @@ void tst_joiner::errorLeavesTheWindowIdle()
     f.join()->finishError(12, QStringLiteral("The encoder failed."));
     QCOMPARE(f.log().last(), QStringLiteral("Error: The encoder failed.(12)"));
     QVERIFY(!f.w->IsBusy());
-    QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Processing..."));
-    QVERIFY(f.host.BalloonMessages().isEmpty());
-    QVERIFY(f.platform.sound().played.isEmpty());
+    const QString failed = QStringLiteral("Failed: see the Log.");
+    QCOMPARE(f.w->lblCurrentTrack->text(), failed);
+    QCOMPARE(f.w->windowTitle(), failed);
+    QCOMPARE(f.host.BalloonMessages(), QStringList{failed});
+    QCOMPARE(f.platform.sound().played.size(), 1);
     QVERIFY(f.w->JobError());
     f.w->cAudioJoin1_Done();
     QVERIFY(f.platform.modal().shown.isEmpty());
