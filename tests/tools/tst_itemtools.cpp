@@ -244,6 +244,8 @@ void tst_itemtools::typedDestinationIsNotCompleted()
 
     const QString typed = t.platform.path(QStringLiteral("fifty"));
     t.w->show();
+    t.w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(t.w));
     t.w->txtToPath->setFocus();
     t.w->txtToPath->lineEdit()->clear();
     QTest::keyClicks(t.w->txtToPath->lineEdit(), typed);
