@@ -7,6 +7,15 @@
 
 #include <QComboBox>
 
+QComboBox* MakeDestinationBox(QWidget* parent)
+{
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setCompleter(nullptr);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    return box;
+}
+
 void BrowseForDestination(QComboBox* txtToPath, QWidget* owner)
 {
     QString path = BrowseForFolder(QStringLiteral("Select a new directory"), txtToPath->currentText(), owner, true,

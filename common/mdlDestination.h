@@ -7,6 +7,11 @@
 class QComboBox;
 class QWidget;
 
+// An editable box for a folder whose list is the path history. What is typed stays as
+// typed: no completion fills in another entry of the history, and nothing typed becomes
+// a list entry by itself.
+QComboBox* MakeDestinationBox(QWidget* parent);
+
 // The folder browser, starting at the box's text. The chosen folder (with a final "/")
 // becomes the box's text and the newest entry of the path history; cancelled, nothing
 // changes.

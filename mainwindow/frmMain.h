@@ -368,9 +368,9 @@ private:
     bool ResizerEvent(QEvent* event);
     void DropResizerAt(const QPoint& globalPos);
     float OffsetFromGridTwips(QWidget* control) const;
-    // Unloads every other window, the newest first; false when one refused (at once when
-    // stopAtRefusal, else after trying them all).
-    bool UnloadOtherWindows(bool stopAtRefusal);
+    // Unloads every other window, the newest first; returns the first that refused
+    // (at once when stopAtRefusal, else after trying them all), nullptr when all went.
+    VForm* UnloadOtherWindows(bool stopAtRefusal);
     // Runs the close when the desktop session ends or the program is made to quit.
     void ConnectSessionEnd();
     // The desktop's volume control program with its arguments; empty when none is installed.

@@ -14,6 +14,7 @@
 #include "platform/App.h"
 #include "platform/MessageService.h"
 #include "settings/mdlOptions.h"
+#include "tools/splitter/ToolWindow.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -41,10 +42,17 @@ void frmMain::Form_Unload(int& Cancel)
         }
     }
     // The other windows go before anything of this one changes: a window that will not
-    // go (a tool in the middle of its job) keeps the program running as it was.
-    if (!UnloadOtherWindows(!m_bQuitting) && !m_bQuitting) {
+    // go (a tool in the middle of its job) keeps the program running as it was, and the
+    // user is told which tool it is.
+    if (VForm* stays = UnloadOtherWindows(!m_bQuitting); stays && !m_bQuitting) {
         Cancel = 1;
         g_bExitApp = false;
+        auto* tool = qobject_cast<ToolWindow*>(stays);
+        if (tool && tool->IsBusy() && !m_bNoExitQuestion)
+            MsgBox(QStringLiteral("The %1 is still at work, so the program stays open.\r\n\r\n"
+                                  "Abort its job or let it end, then exit again.")
+                       .arg(tool->ToolCaption()),
+                   vbOKOnly + vbInformation);
         return;
     }
     SetFormOnTop(this, false);
@@ -64,21 +72,22 @@ void frmMain::Form_Unload(int& Cancel)
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-bool frmMain::UnloadOtherWindows(bool stopAtRefusal)
+VForm* frmMain::UnloadOtherWindows(bool stopAtRefusal)
 {
     // The newest first: tools and dialogs opened last go before the settings windows
     // that live for the whole run, so a refusal leaves those as they were.
     QList<VForm*> others = Forms::LoadedForms();
     std::reverse(others.begin(), others.end());
-    bool all = true;
+    VForm* refused = nullptr;
     for (VForm* f : others) {
         if (f == this || Forms::Unload(f, vbFormOwner))
             continue;
-        all = false;
+        if (!refused)
+            refused = f;
         if (stopAtRefusal)
             break;
     }
-    return all;
+    return refused;
 }
 
 void frmMain::SaveWindowSize()

@@ -610,6 +610,7 @@ void frmAudioProp::cmdOk_Click()
 
     // The format globals take what was just stored; the window goes.
     GetOptions();
+    m_bAccepted = true;
     Forms::Unload(this);
 }
 
@@ -627,10 +628,15 @@ void frmAudioProp::Form_Unload(int& Cancel)
     }
 }
 
-void ShowAudioPropOnFormat(const QString& key, QWidget* owner)
+bool ShowAudioPropOnFormat(const QString& key, QWidget* owner)
 {
     frmAudioProp* f = g_frmAudioProp();
     f->cTabControl1->SelectTab(key);
     f->cTabControl1_TabClick(f->cTabControl1->TabIndex(key));
+    f->m_bAccepted = false;
+    // The window stays loaded when it hides; once the modal showing returns, it may be
+    // gone if the program is closing.
+    QPointer<frmAudioProp> window(f);
     f->Show(vbModal, owner);
+    return window && window->m_bAccepted;
 }

@@ -103,6 +103,8 @@ public:
     QComboBox* cboAPELevel = nullptr;
 
 private:
+    friend bool ShowAudioPropOnFormat(const QString& key, QWidget* owner);
+
     void buildPages();
     void HideFormatPages();
     void PlaceFormatDesc();
@@ -111,6 +113,7 @@ private:
     QList<QFrame*> pages() const;
 
     RegistryRoutines m_cRegistry;
+    bool m_bAccepted = false;  // the last showing ended with OK
 };
 
 inline frmAudioProp* g_frmAudioProp()
@@ -119,5 +122,5 @@ inline frmAudioProp* g_frmAudioProp()
 }
 
 // Opens the window modally on the tab of a format ("WAV", "MP3", ...: the first three
-// letters of a target-format text).
-void ShowAudioPropOnFormat(const QString& key, QWidget* owner = nullptr);
+// letters of a target-format text); true when it was left with OK.
+bool ShowAudioPropOnFormat(const QString& key, QWidget* owner = nullptr);

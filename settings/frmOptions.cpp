@@ -220,9 +220,7 @@ void frmOptions::buildPages()
     heading(froAdvanced, QStringLiteral("Advanced Properties:"));
     MakeLabel(froAdvanced, QStringLiteral("Items List Main Directory:"), 120, 360, 3000);
     lblOpenDestinationDestinationFolder = MakeLink(froAdvanced, QStringLiteral("Open destination folder"), 3480, 360, 2295);
-    txtToPath = new QComboBox(froAdvanced);
-    txtToPath->setEditable(true);
-    txtToPath->setInsertPolicy(QComboBox::NoInsert);
+    txtToPath = MakeDestinationBox(froAdvanced);
     PlaceTwips(txtToPath, 120, 600, 5175, 315);
     cmdSelectPath = MakeButton(froAdvanced, QStringLiteral("..."), 5340, 585, 435, 345);
     cmdSelectPath->setToolTip(QStringLiteral("Select a new directory"));

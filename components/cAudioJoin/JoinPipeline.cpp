@@ -52,7 +52,8 @@ private:
 };
 
 // Everything that can be known to fail before a byte is written: no entries, a range that
-// starts before the beginning, a missing or unreadable file, an output that is an entry.
+// starts before the beginning, a missing or unreadable file, a WAV without audio, an output
+// that is an entry.
 JobOutcome checkEntries(const JoinRequest& req, QList<WavLayout>& wavs)
 {
     if (req.entries.isEmpty())
@@ -67,6 +68,10 @@ JobOutcome checkEntries(const JoinRequest& req, QList<WavLayout>& wavs)
         const MediaFacts facts = CheckSourceFile(e.FileName, wav);
         if (facts.code != 0)
             return JobOutcome::error(facts.code, facts.error);
+        // Said with its name: joined, it would only show as a range starting after its end.
+        if (wav.isWav && wav.dataSize == 0)
+            return JobOutcome::error(kErrSourceUnreadable,
+                                     QStringLiteral("The WAV file \"%1\" holds no audio.").arg(e.FileName));
         if (OutputTarget::sameFile(req.output, e.FileName))
             return JobOutcome::error(kErrOutputSameAsSource,
                                      QStringLiteral("The output file \"%1\" is one of the files to join; it is left untouched.")

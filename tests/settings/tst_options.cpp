@@ -97,6 +97,7 @@ private slots:
     void storedTextsThatDoNotFit();
     void listsFolderText_data();
     void listsFolderText();
+    void listsFolderTypedIsNotCompleted();
     void fileNameFormatsFile_data();
     void fileNameFormatsFile();
     void enablingRules_data();
@@ -303,6 +304,23 @@ void tst_Options::listsFolderText()
     QCOMPARE(g_sToPath, platform.home() + result);
     QCOMPARE(TestFiles::StoredText("General", "txtToPath"), platform.home() + result);
     QCOMPARE(f->txtToPath->currentText(), platform.home() + result);
+}
+
+// A folder of the path history begins with what the user types: the folder typed is the
+// one stored, not that one.
+void tst_Options::listsFolderTypedIsNotCompleted()
+{
+    TestPlatform platform;
+    frmOptions* f = Forms::Get<frmOptions>();
+    f->txtToPath->insertItem(0, platform.home() + QStringLiteral("/Lists2/"));
+    f->show();
+    f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f));
+    f->txtToPath->setFocus();
+    f->txtToPath->lineEdit()->clear();
+    QTest::keyClicks(f->txtToPath->lineEdit(), platform.home() + QStringLiteral("/Lists"));
+    f->cmdOk_Click();
+    QCOMPARE(g_sToPath, platform.home() + QStringLiteral("/Lists/"));
 }
 
 void tst_Options::fileNameFormatsFile_data()

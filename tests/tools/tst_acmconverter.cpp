@@ -350,7 +350,9 @@ void tst_acmconverter::errorGoesToTheLogOnly()
     QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("s2.mp3"));
     QCOMPARE(f.w->windowTitle(), DisplayName());
     f.conv()->finishDone();
-    QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Done."));
+    // The ending says that a row failed, in the caption as well.
+    QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Done. 1 of 2 failed: see the Log."));
+    QCOMPARE(f.w->windowTitle(), QStringLiteral("Done. 1 of 2 failed: see the Log."));
     // The failed row keeps the computer on.
     QVERIFY(f.platform.modal().shown.isEmpty());
 }

@@ -385,8 +385,8 @@ void tst_converter::errorOnARow()
     QCOMPARE(f.conv()->started.size(), 2);
     QVERIFY(f.w->IsBusy());
     f.conv()->finishDone();
-    QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Done."));
-    QCOMPARE(f.host.BalloonMessages(), QStringList{"Done."});
+    QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Done. 1 of 2 failed: see the Log."));
+    QCOMPARE(f.host.BalloonMessages(), QStringList{"Done. 1 of 2 failed: see the Log."});
     // The end-of-job actions run, but the computer is not turned off.
     QCOMPARE(f.platform.sound().played.size(), 1);
     QVERIFY(f.platform.modal().shown.isEmpty());
@@ -497,7 +497,7 @@ void tst_converter::rangeNotWholeSeconds()
                                          "number of seconds.(9)")
                               .arg(start, length));
     QVERIFY(f.w->JobError());
-    QCOMPARE(f.host.BalloonMessages(), QStringList{"Done."});
+    QCOMPARE(f.host.BalloonMessages(), QStringList{"Done. 1 of 3 failed: see the Log."});
     QVERIFY(f.platform.modal().shown.isEmpty());
 }
 
@@ -533,7 +533,7 @@ void tst_converter::outputThatIsTheSource()
     QCOMPARE(errors.size(), 2);
     QVERIFY(errors[0].endsWith(QStringLiteral("is the source file itself; it is left untouched.(4)")));
     QVERIFY(f.w->JobError());
-    QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Done."));
+    QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Failed: see the Log."));
 }
 
 void tst_converter::noTemplate()

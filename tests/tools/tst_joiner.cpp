@@ -270,6 +270,8 @@ void tst_joiner::refusedBeforeItStarts_data()
     QTest::newRow("start is text") << "abc" << "10" << "all.mp3" << notWhole.arg("abc", "10");
     QTest::newRow("length has a fraction") << "1" << "2.5" << "all.mp3" << notWhole.arg("1", "2.5");
     QTest::newRow("empty cells") << "" << "" << "all.mp3" << notWhole.arg("", "");
+    QTest::newRow("empty name: never the folder itself")
+        << "1" << "2" << "" << "Error: The file name format gives the joined file an empty name.(5)";
     QTest::newRow("output is an input") << "1" << "2" << "../music/three.mp3"
                                         << "Error: The output file \"%1\" is one of the files to join; it is left "
                                            "untouched.(4)";
@@ -295,6 +297,8 @@ void tst_joiner::refusedBeforeItStarts()
     QVERIFY(f.startedCalls().isEmpty());
     QVERIFY(!f.w->IsBusy());
     QVERIFY(f.w->JobError());
+    QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Failed: see the Log."));
+    QCOMPARE(f.host.BalloonMessages(), QStringList{"Failed: see the Log."});
     QCOMPARE(TestFiles::ReadBytes(f.music(QStringLiteral("three.mp3"))), before);
 }
 
@@ -341,8 +345,9 @@ void tst_joiner::doneRunsTheEndActions()
     QCOMPARE(f.platform.modal().shown, QStringList{"frmTurnOff"});
 }
 
-// A failed join: the error line, the window idle with "Processing..." still shown, no
-// balloon and no end actions; a Done that still came would not turn the computer off.
+// A failed join: the error line, the window idle, the status line, caption and balloon
+// saying it failed; the other end actions run, the computer is not turned off (nor by a
+// Done that still came).
 void tst_joiner::errorLeavesTheWindowIdle()
 {
     Fixture f;
@@ -352,9 +357,11 @@ void tst_joiner::errorLeavesTheWindowIdle()
     f.join()->finishError(12, QStringLiteral("The encoder failed."));
     QCOMPARE(f.log().last(), QStringLiteral("Error: The encoder failed.(12)"));
     QVERIFY(!f.w->IsBusy());
-    QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Processing..."));
-    QVERIFY(f.host.BalloonMessages().isEmpty());
-    QVERIFY(f.platform.sound().played.isEmpty());
+    const QString failed = QStringLiteral("Failed: see the Log.");
+    QCOMPARE(f.w->lblCurrentTrack->text(), failed);
+    QCOMPARE(f.w->windowTitle(), failed);
+    QCOMPARE(f.host.BalloonMessages(), QStringList{failed});
+    QCOMPARE(f.platform.sound().played.size(), 1);
     QVERIFY(f.w->JobError());
     f.w->cAudioJoin1_Done();
     QVERIFY(f.platform.modal().shown.isEmpty());

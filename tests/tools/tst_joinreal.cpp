@@ -2,10 +2,12 @@
 // a range of a FLAC at another rate and an MP3 (made by sox and lame) joined into one WAV
 // holding exactly their samples in order and into one MP3, tagged from the first row,
 // with the "Add" lines, the overwrite question, the Done balloon and the end actions;
-// then a join aborted in the same window, which leaves nothing behind.
+// then a join aborted in the same window, which leaves nothing behind; and an entry that
+// holds no audio, named in the join's error.
 #include "common/mdlModes.h"
 #include "components/audio/MediaProbe.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
+#include "components/cGrid/cGrid.h"
 #include "components/cIconMenu/cIconMenu.h"
 #include "components/cSysTray/cSysTray.h"
 #include "lists/mdlItemsGrid.h"
@@ -16,6 +18,8 @@
 #include "settings/mdlFormats.h"
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/ExternalTools.h"
+#include "tests/support/JobLog.h"
+#include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 #include "tools/converters/frmJoiner.h"
@@ -60,6 +64,7 @@ class tst_joinreal : public QObject
 private slots:
     void initTestCase();
     void joinsFromTheMainWindow();
+    void entryWithoutAudioIsNamed();
 
 private:
     QString source(const QString& name) const { return m_dir.path() + u'/' + name; }
@@ -204,6 +209,35 @@ void tst_joinreal::joinsFromTheMainWindow()
     QCOMPARE(m->cSysTray1->Balloons()[2].message, QStringLiteral("Aborted."));
     QCOMPARE(platform.sound().played.size(), 2);
     QCOMPARE(platform.shell().opened, (QStringList{dest, dest}));
+}
+
+// A WAV file of a header and no samples among the entries: the join fails before it
+// writes anything, and its error names that file.
+void tst_joinreal::entryWithoutAudioIsNamed()
+{
+    TestPlatform platform;
+    MainHostStandIn host;
+    InitProductProfile();
+    Forms::Get<frmOptions>();
+    Forms::Get<frmAudioProp>();
+    const QString empty = source(QStringLiteral("empty.wav"));
+    QVERIFY(TestFiles::WriteBytes(empty, wavBytes(44100, 2, 16, {})));
+    frmJoiner* w = g_frmJoiner();
+    for (const QString& file : {source(QStringLiteral("one.wav")), empty}) {
+        const qint32 row = w->cGrid1->Rows() + 1;
+        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), file);
+        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
+    }
+    const QString dest = platform.path(QStringLiteral("joined/"));
+    w->txtToPath->setEditText(dest);
+    w->txtJoinedFileName->setText(QStringLiteral("all.[dest_extension]"));
+    SelectListText(w->cboTargetFormat, kWav);
+    QVERIFY(joinAndWait(w));
+
+    QCOMPARE(JobLogLines(w->txtLog).last(), QStringLiteral("Error: The WAV file \"%1\" holds no audio.(2)").arg(empty));
+    QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Failed: see the Log."));
+    QCOMPARE(host.BalloonMessages(), QStringList{QStringLiteral("Failed: see the Log.")});
+    QVERIFY(QDir(dest).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 QTEST_MAIN(tst_joinreal)

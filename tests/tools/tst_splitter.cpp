@@ -111,6 +111,8 @@ private slots:
     void progress();
     void destinationWithoutSlash();
     void destinationThatCannotBeCreated();
+    void formatWindowLeftKeepsOrTakesTheFormat_data();
+    void formatWindowLeftKeepsOrTakesTheFormat();
     void closeGuard();
     void splitModeBoxes();
 };
@@ -398,8 +400,10 @@ void tst_splitter::errorInTheMiddlePart()
     QCOMPARE(f.conv()->started.size(), 3);
     QVERIFY(f.logHas(QStringLiteral("Error: Encoder failed(7)")));
     QVERIFY(f.w->JobError());
-    QCOMPARE(f.w->lblCurrentTrack->text(), QStringLiteral("Done."));
-    QCOMPARE(f.host.BalloonMessages(), QStringList{QStringLiteral("Done.")});
+    const QString ending = QStringLiteral("Done. 1 of 3 failed: see the Log.");
+    QCOMPARE(f.w->lblCurrentTrack->text(), ending);
+    QCOMPARE(f.w->windowTitle(), ending);
+    QCOMPARE(f.host.BalloonMessages(), QStringList{ending});
     // Sound, folder and program run; the countdown does not.
     QCOMPARE(f.platform.sound().played.size(), 1);
     QCOMPARE(f.platform.shell().opened, QStringList{f.dest});
@@ -531,6 +535,64 @@ void tst_splitter::destinationThatCannotBeCreated()
     QVERIFY(f.conv()->readInfoCalls.isEmpty());
     QVERIFY(!f.w->IsBusy());
     QVERIFY(f.host.BalloonMessages().isEmpty());
+}
+
+void tst_splitter::formatWindowLeftKeepsOrTakesTheFormat_data()
+{
+    QTest::addColumn<QString>("stored");  // the default format before, "" for none
+    QTest::addColumn<QString>("how");     // how the format window is left
+    QTest::addColumn<QString>("format");  // the box's format afterwards
+    QTest::addColumn<QString>("part");    // the first part's name
+    const QString mp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
+    const QString wma = QStringLiteral("WMA - Windows Media Audio files (*.wma)");
+    const QString wav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
+    QTest::newRow("Exit, no default stored") << "" << "Exit" << mp3 << "Part_1_song.MP3";
+    QTest::newRow("Exit, another default stored") << wma << "Exit" << mp3 << "Part_1_song.MP3";
+    QTest::newRow("close box") << wma << "close" << mp3 << "Part_1_song.MP3";
+    QTest::newRow("OK on the WAV page") << "" << "OK WAV" << wav << "Part_1_song.WAV";
+}
+
+// "Edit" opens the format window on the chosen format. Left without OK it changed
+// nothing, so the box keeps its format and the default stays; its OK makes the format of
+// its open page the default, which the box takes.
+void tst_splitter::formatWindowLeftKeepsOrTakesTheFormat()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, how);
+    QFETCH(QString, format);
+    Fixture f(20000);
+    f.w->txtSplitParts->setText(QStringLiteral("2"));
+    QComboBox* defaultFormat = Forms::Get<frmOptions>()->cboTargetFormat;
+    if (stored.isEmpty())
+        defaultFormat->setCurrentIndex(-1);
+    else
+        SelectListText(defaultFormat, stored);
+    g_sTargetFormat = defaultFormat->currentText();
+    const QString storedBefore = TestFiles::StoredText(QStringLiteral("General"), QStringLiteral("cboTargetFormat"));
+    SelectListText(f.w->cboTargetFormat, QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)"));
+    f.platform.modal().handlers.enqueue([how](VForm* form) {
+        auto* prop = qobject_cast<frmAudioProp*>(form);
+        QVERIFY(prop);
+        if (how == QLatin1String("Exit")) {
+            prop->cmdExit_Click();
+        } else if (how == QLatin1String("close")) {
+            prop->close();
+        } else {
+            prop->cTabControl1->SelectTab(QStringLiteral("WAV"));
+            prop->cmdOk_Click();
+        }
+    });
+    f.w->cmdEditTargetFormat_Click();
+    QTEST(f.w->cboTargetFormat->currentText(), "format");
+    if (how.startsWith(QLatin1String("OK"))) {
+        QCOMPARE(g_sTargetFormat, format);
+        QCOMPARE(TestFiles::StoredText(QStringLiteral("General"), QStringLiteral("cboTargetFormat")), format);
+    } else {
+        QCOMPARE(g_sTargetFormat, stored);
+        QCOMPARE(TestFiles::StoredText(QStringLiteral("General"), QStringLiteral("cboTargetFormat")), storedBefore);
+    }
+    f.split();
+    QTEST(f.conv()->started.value(0).output.mid(f.dest.size()), "part");
 }
 
 void tst_splitter::closeGuard()

@@ -73,16 +73,9 @@ void ItemsToolWindow::cmdConvert_Click()
                vbOKOnly + vbInformation);
         return;
     }
-    BeginJob();
-    AddLog(QStringLiteral("Preparing to %1: %2 tracks.").arg(JobVerb()).arg(cGrid1->Rows()), txtLog);
-    SetDestination();
-    // The sub-folder is made before the first row; a folder that cannot be made stops the
-    // job here instead of failing every row.
-    if (chkCreateSubFolder && chkCreateSubFolder->Value() == 1 && !PrepareOutputFolder())
+    if (!BeginJob(QStringLiteral("Preparing to %1: %2 tracks.").arg(JobVerb()).arg(cGrid1->Rows())))
         return;
     m_lCurrentRow = 1;
-    m_bJobError = false;
-    ShowTab(QStringLiteral("Log"));
     g_ltmrSces = 1;
     g_ltmrItemSecs = 0;
     ConvertTracks();
@@ -93,7 +86,10 @@ void ItemsToolWindow::ConvertTracks()
     const qint32 rows = cGrid1->Rows();
     prgTotal->SetMax(rows * 100);
     SetBusy(true);
-    Timer1.start();
+    // The estimate ticks from the job's start on: restarted at every row, a job of rows
+    // shorter than its interval would never tick.
+    if (!Timer1.isActive())
+        Timer1.start();
     qint32 result = kTaskStarted;
     bool ran = false;
     for (qint32 row = m_lCurrentRow; row <= rows; ++row) {
@@ -127,16 +123,12 @@ void ItemsToolWindow::ConvertTracks()
 
 void ItemsToolWindow::EndCompleted()
 {
-    ShowBalloon(QStringLiteral("Done."));
-    lblCurrentTrack->setText(QStringLiteral("Done."));
-    if (m_bJobInCaption)
-        setWindowTitle(lblCurrentTrack->text());
     prgTotal->SetValue(cGrid1->Rows() * 100);
     prgCurrnet->SetValue(100);
     // The estimate keeps its last text.
     Timer1.stop();
     unsetCursor();
-    DoEndEvents();
+    EndJob(cGrid1->Rows(), m_bJobInCaption);
 }
 
 void ItemsToolWindow::EndStopped()
@@ -174,6 +166,9 @@ qint32 ItemsToolWindow::ConvertTask(qint32 Row)
                                                .arg(startText, lengthText));
     }
     const QString source = RowSourceFile(Row);
+    // A source that is gone is said before any question about its output.
+    if (!source.isEmpty() && !QFileInfo(source).isFile())
+        return RefuseRow(kErrSourceMissing, QStringLiteral("The file \"%1\" does not exist.").arg(source));
     if (!source.isEmpty() && OutputTarget::sameFile(path, source))
         return RefuseRow(kErrOutputSameAsSource,
                          QStringLiteral("The output file \"%1\" is the source file itself; it is left untouched.").arg(path));
@@ -220,7 +215,7 @@ void ItemsToolWindow::PutRowTags(qint32 Row)
 
 void ItemsToolWindow::ShowRowError(qint32 Code, const QString& Description)
 {
-    m_bJobError = true;
+    CountFailed();
     const QString text = QStringLiteral("Error: ") + Description + u'(' + QString::number(Code) + u')';
     AddLog(text, txtLog);
     if (!m_bJobInCaption)

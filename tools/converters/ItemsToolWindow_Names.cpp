@@ -51,7 +51,7 @@ QString ItemsToolWindow::CreateFileNameFromFormat(qint32 Row)
     values.row = Row;
     values.sourceFile = RowText(cGrid1, Row, QStringLiteral("COL_FILE"));
     values.itemName = RowText(cGrid1, Row, QStringLiteral("Item Name"));
-    values.targetFormatText = cboTargetFormat ? cboTargetFormat->currentText() : QString();
+    values.targetFormatText = TargetFormatText();
     values.fixedExtension = m_sFixedExtension;
     return ExpandFileNameFormat(cboFileName ? cboFileName->currentText() : QString(), values);
 }

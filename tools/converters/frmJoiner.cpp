@@ -98,21 +98,18 @@ void frmJoiner::cmdConvert_Click()
 {
     if (IsBusy())
         return;
-    BeginJob();
-    AddLog(QStringLiteral("Preparing to join: %1 tracks.").arg(cGrid1->Rows()), txtLog);
-    m_bJobError = false;
-    m_lLastEntry = 0;
-    ShowTab(QStringLiteral("Log"));
-    SetDestination();
-    // A sub-folder that cannot be made stops the join here, said to the user.
-    if (chkCreateSubFolder->Value() == 1 && !PrepareOutputFolder())
+    if (!BeginJob(QStringLiteral("Preparing to join: %1 tracks.").arg(cGrid1->Rows())))
         return;
+    m_lLastEntry = 0;
     JoinFiles();
 }
 
 qint32 frmJoiner::JoinFiles()
 {
-    const QString name = ExpandJoinedFileName(txtJoinedFileName->text(), cboTargetFormat->currentText());
+    const QString name = ExpandJoinedFileName(txtJoinedFileName->text(), TargetFormatText());
+    // Without a name the output would be the folder itself.
+    if (name.isEmpty())
+        return Refuse(kErrOutputUnwritable, QStringLiteral("The file name format gives the joined file an empty name."));
     qint32 first = 1;
     SetID3Tags(first);
 
@@ -121,6 +118,9 @@ qint32 frmJoiner::JoinFiles()
     const qint32 rows = cGrid1->Rows();
     for (qint32 row = 1; row <= rows; ++row) {
         const QString file = RowText(cGrid1, row, QStringLiteral("COL_FILE"));
+        // A file that is gone is said before any question about the output.
+        if (!QFileInfo(file).isFile())
+            return Refuse(kErrSourceMissing, QStringLiteral("The file \"%1\" does not exist.").arg(file));
         qint32 start = -1, length = -1;
         if (RowText(cGrid1, row, QStringLiteral("COL_RANGE_ALL")) != QLatin1String("1")) {
             // A range that cannot be read is never joined with another row's range or whole.
@@ -158,9 +158,16 @@ qint32 frmJoiner::JoinFiles()
 
 qint32 frmJoiner::Refuse(qint32 Code, const QString& Description)
 {
-    m_bJobError = true;
-    AddLog(QStringLiteral("Error: ") + Description + u'(' + QString::number(Code) + u')', txtLog);
+    LogJoinFailed(Code, Description);
+    EndJob(cGrid1->Rows());
     return kJoinRefused;
+}
+
+void frmJoiner::LogJoinFailed(qint32 Code, const QString& Description)
+{
+    // One output holds every row: when it fails, they all do.
+    CountFailed(cGrid1->Rows());
+    AddLog(QStringLiteral("Error: ") + Description + u'(' + QString::number(Code) + u')', txtLog);
 }
 
 void frmJoiner::cAudioJoin1_Progress(qint32 FileIndex, qint32 Percent)
@@ -182,13 +189,11 @@ void frmJoiner::cAudioJoin1_Progress(qint32 FileIndex, qint32 Percent)
 
 void frmJoiner::cAudioJoin1_Done()
 {
-    ShowBalloon(QStringLiteral("Done."));
-    lblCurrentTrack->setText(QStringLiteral("Done."));
     SetBusy(false);
-    DoEndEvents();
     AddLog(QStringLiteral("Done."), txtLog);
     prgCurrnet->SetValue(100);
     prgTotal->SetValue(cGrid1->Rows() * 100);
+    EndJob(cGrid1->Rows());
 }
 
 void frmJoiner::cAudioJoin1_Aborted()
@@ -200,7 +205,7 @@ void frmJoiner::cAudioJoin1_Aborted()
 
 void frmJoiner::cAudioJoin1_Error(qint32 Code, const QString& Description)
 {
-    m_bJobError = true;
-    AddLog(QStringLiteral("Error: ") + Description + u'(' + QString::number(Code) + u')', txtLog);
+    LogJoinFailed(Code, Description);
     SetBusy(false);
+    EndJob(cGrid1->Rows());
 }

@@ -22,7 +22,7 @@ public:
         kJoinStarted = 0,    // the component joins; its events end the job
         kJoinSkipped = 1,    // the user answered No to overwriting the output
         kJoinCancelled = 2,  // the user answered Cancel
-        kJoinRefused = 3,    // the items cannot be joined as they stand; the log says why
+        kJoinRefused = 3,    // the items cannot be joined as they stand; the log says why, the job failed
     };
     // Hands the rows, the output and its tags to the component and starts it.
     qint32 JoinFiles();
@@ -50,8 +50,11 @@ protected:
     void CloseComponents() override;
 
 private:
-    // A row that cannot be joined stops the join before it starts: logged as an error.
+    // A row that cannot be joined stops the join before it starts: logged as an error,
+    // and the job ends as failed.
     qint32 Refuse(qint32 Code, const QString& Description);
+    // The join failed: its error logged and every row counted as failed.
+    void LogJoinFailed(qint32 Code, const QString& Description);
 
     qint32 m_lLastEntry = 0;
 };

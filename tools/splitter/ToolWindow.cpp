@@ -267,7 +267,7 @@ qint32 ToolWindow::FindRowByItemData(const QString& Text)
     return 0;
 }
 
-void ToolWindow::BeginJob()
+bool ToolWindow::BeginJob(const QString& preparing)
 {
     if (!txtLog->toPlainText().isEmpty()) {
         QTextCursor end = txtLog->textCursor();
@@ -275,9 +275,44 @@ void ToolWindow::BeginJob()
         end.insertText(QStringLiteral("\n"));
     }
     if (txtToPath) {
+        // Without a destination the outputs would land wherever the program was started.
+        if (txtToPath->currentText().trimmed().isEmpty()) {
+            const QString text = QStringLiteral("Choose a destination folder first: the output files are written into it.");
+            AddLog(text, txtLog);
+            MsgBox(text, vbOKOnly + vbInformation);
+            return false;
+        }
         SavePathHistory(txtToPath);
         LoadPathHistory(txtToPath);
     }
+    AddLog(preparing, txtLog);
+    SetDestination();
+    if (txtToPath && !PrepareOutputFolder())
+        return false;
+    m_bJobError = false;
+    m_lFailedItems = 0;
+    ShowTab(QStringLiteral("Log"));
+    return true;
+}
+
+void ToolWindow::CountFailed(qint32 items)
+{
+    m_bJobError = true;
+    m_lFailedItems += items;
+}
+
+void ToolWindow::EndJob(qint32 items, bool doneInCaption)
+{
+    QString text = QStringLiteral("Done.");
+    if (m_lFailedItems >= items && items > 0)
+        text = QStringLiteral("Failed: see the Log.");
+    else if (m_lFailedItems > 0)
+        text = QStringLiteral("Done. %1 of %2 failed: see the Log.").arg(m_lFailedItems).arg(items);
+    ShowBalloon(text);
+    lblCurrentTrack->setText(text);
+    if (doneInCaption || m_lFailedItems > 0)
+        setWindowTitle(text);
+    DoEndEvents();
 }
 
 bool ToolWindow::IsBusy() const

@@ -58,9 +58,12 @@ public:
     qint32 FindRowByItemData(const QString& Text);
     // Asks before stopping the running job; does nothing while none runs.
     void cmdAbort_Click();
-    // The first steps of every job: an empty line after the previous job's log, and the
-    // destination made the newest entry of the path history.
-    void BeginJob();
+    // The start every job shares, before its first item: an empty line after the previous
+    // job's log; a destination that is empty refused (said and logged); the destination
+    // made the newest entry of the path history; the `preparing` line and the target
+    // format logged; the output folder created; the error flag and the failed count
+    // cleared and the "Log" page brought up. False when the job may not start.
+    bool BeginJob(const QString& preparing);
     // A job runs while the start button is disabled.
     bool IsBusy() const;
     // Enables (or disables) the start and Exit buttons together.
@@ -89,9 +92,10 @@ public:
     // The folder the job writes into: the destination as typed (with a "/" added when it
     // has none) and the sub-folder.
     QString OutputFolder() const;
-    // Creates the output folder before the first file of a job. When it cannot be made
-    // the user is told and the log says so; false then, and nothing may start.
-    bool PrepareOutputFolder();
+    // The target format the job writes: the chosen one, or WAV (what the component is
+    // handed for any other text) when none is chosen, so every output name carries the
+    // extension of the format it is written in.
+    QString TargetFormatText() const;
 
     // Before writing over an existing file: logs "File already exists." and asks whether
     // to overwrite it (Yes logs "Overwrite it..."); returns the answer, vbYes, vbNo or
@@ -103,6 +107,9 @@ public:
 
     // Set when a part or item of the job failed; cleared when a job starts.
     bool JobError() const { return m_bJobError; }
+
+    // The tool's name, as its title strip shows it whatever the caption says meanwhile.
+    QString ToolCaption() const { return m_design.caption; }
 
     // Frame controls.
     QWidget* picTitle = nullptr;
@@ -156,6 +163,16 @@ protected:
     // The check boxes and option buttons the view colour paints besides the frame's own.
     virtual QList<QWidget*> PaintedControls() const { return {}; }
 
+    // Counts items of the job as failed (a part or row the component reported an error
+    // for, or one refused before it started); sets the error flag.
+    void CountFailed(qint32 items = 1);
+    // Ends a job whose every item was tried, `items` in all: the balloon and the status
+    // label say "Done." when none failed, "Done. n of m failed: see the Log." when some
+    // did and "Failed: see the Log." when all did; the caption says so too when any
+    // failed (and "Done." with `doneInCaption`); then the end-of-job actions, whose
+    // turn-off is left out after a failure.
+    void EndJob(qint32 items, bool doneInCaption = false);
+
     // The steps of DoEndEvents, for windows that order them differently or add their own.
     void PlayEndSound();
     void OpenEndFolder();
@@ -168,6 +185,11 @@ protected:
 
 private:
     void ReadEventBoxes();
+    // Creates the output folder before the first file of a job. When it cannot be made
+    // the user is told and the log says so; false then, and nothing may start.
+    bool PrepareOutputFolder();
+
+    qint32 m_lFailedItems = 0;
 
     Design m_design;
 };

@@ -27,9 +27,7 @@ int ToolWindow::BuildOutputBlock(int top, bool targetFormat)
 {
     QWidget* page = TabSettings;
     MakeLabel(page, QStringLiteral("Destination:"), 240, top + 60, 1600);
-    txtToPath = new QComboBox(page);
-    txtToPath->setEditable(true);
-    txtToPath->setInsertPolicy(QComboBox::NoInsert);
+    txtToPath = MakeDestinationBox(page);
     PlaceTwips(txtToPath, 1920, top, 4000, 315);
     cmdSelectPath = MakeButton(page, QStringLiteral("..."), 5980, top, 435, 315);
     cmdSelectPath->setToolTip(QStringLiteral("Select a new directory"));
@@ -75,7 +73,12 @@ int ToolWindow::BuildOutputBlock(int top, bool targetFormat)
 
 void ToolWindow::SetDestination()
 {
-    SetDestinationCode(GetDestFormatIndex(cboTargetFormat ? cboTargetFormat->currentText() : QString()));
+    SetDestinationCode(GetDestFormatIndex(TargetFormatText()));
+}
+
+QString ToolWindow::TargetFormatText() const
+{
+    return DestinationFormatTexts().at(GetDestFormatIndex(cboTargetFormat ? cboTargetFormat->currentText() : QString()));
 }
 
 void ToolWindow::SetDestinationCode(qint32 code)
@@ -242,10 +245,15 @@ void ToolWindow::lblSetAsDefaultFormat_Click()
 
 void ToolWindow::cmdEditTargetFormat_Click()
 {
-    ShowAudioPropOnFormat(cboTargetFormat->currentText().left(3), this);
-    // The format window's OK leaves its format as the default in the options window; so
-    // does its Cancel, which leaves the default as it was.
-    cboTargetFormat->setCurrentIndex(Forms::Get<frmOptions>()->cboTargetFormat->currentIndex());
+    // The format window's OK leaves the format of its open page as the default in the
+    // options window, which this window then takes and stores. Left any other way, it
+    // changed nothing, and the chosen format stays.
+    if (!ShowAudioPropOnFormat(cboTargetFormat->currentText().left(3), this))
+        return;
+    const int position = Forms::Get<frmOptions>()->cboTargetFormat->currentIndex();
+    if (position < 0 || position >= cboTargetFormat->count())
+        return;
+    cboTargetFormat->setCurrentIndex(position);
     cboTargetFormat_Click();
     lblSetAsDefaultFormat_Click();
 }

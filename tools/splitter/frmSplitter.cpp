@@ -140,13 +140,8 @@ void frmSplitter::cmdConvert_Click()
 {
     if (IsBusy())
         return;
-    BeginJob();
-    AddLog(QStringLiteral("Preparing to split: ") + GetFileName(g_sFileToSplit) + QStringLiteral(".."), txtLog);
-    SetDestination();
-    if (!PrepareOutputFolder())
+    if (!BeginJob(QStringLiteral("Preparing to split: ") + GetFileName(g_sFileToSplit) + QStringLiteral("..")))
         return;
-    m_bJobError = false;
-    ShowTab(QStringLiteral("Log"));
 
     cAudioConverter1->ReadFileInfo(g_sFileToSplit);
     g_lTotalFileLength = cAudioConverter1->Duration();
@@ -180,9 +175,7 @@ void frmSplitter::ConvertTracks()
     // The job has ended: the window can be closed again before anything else is shown.
     SetBusy(false);
     if (result == 0) {
-        ShowBalloon(QStringLiteral("Done."));
-        lblCurrentTrack->setText(QStringLiteral("Done."));
-        DoEndEvents();
+        EndJob(m_plan.partCount);
     } else {
         lblCurrentTrack->setText(QStringLiteral("Aborted."));
         ShowBalloon(QStringLiteral("Aborted."));
@@ -219,7 +212,7 @@ qint32 frmSplitter::ConvertTask()
 
 QString frmSplitter::GetPartFileName(const QString& source) const
 {
-    return PartFileName(g_lPart, source, cboTargetFormat->currentText());
+    return PartFileName(g_lPart, source, TargetFormatText());
 }
 
 void frmSplitter::NextPart()
@@ -247,7 +240,7 @@ void frmSplitter::cAudioConverter1_Done()
 
 void frmSplitter::cAudioConverter1_Error(qint32 Code, const QString& Description)
 {
-    m_bJobError = true;
+    CountFailed();
     AddLog(QStringLiteral("Error: ") + Description + u'(' + QString::number(Code) + u')', txtLog);
     NextPart();
 }
