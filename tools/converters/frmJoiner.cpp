@@ -159,7 +159,7 @@ qint32 frmJoiner::JoinFiles()
 qint32 frmJoiner::Refuse(qint32 Code, const QString& Description)
 {
     LogJoinFailed(Code, Description);
-    EndJob(cGrid1->Rows());
+    EndJob(cGrid1->Rows(), false, false);
     return kJoinRefused;
 }
 
@@ -207,5 +207,5 @@ void frmJoiner::cAudioJoin1_Error(qint32 Code, const QString& Description)
 {
     LogJoinFailed(Code, Description);
     SetBusy(false);
-    EndJob(cGrid1->Rows());
+    EndJob(cGrid1->Rows(), false, false);
 }

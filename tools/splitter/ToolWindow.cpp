@@ -301,7 +301,7 @@ void ToolWindow::CountFailed(qint32 items)
     m_lFailedItems += items;
 }
 
-void ToolWindow::EndJob(qint32 items, bool doneInCaption)
+void ToolWindow::EndJob(qint32 items, bool doneInCaption, bool actionsAfterFailure)
 {
     QString text = QStringLiteral("Done.");
     if (m_lFailedItems >= items && items > 0)
@@ -312,7 +312,8 @@ void ToolWindow::EndJob(qint32 items, bool doneInCaption)
     lblCurrentTrack->setText(text);
     if (doneInCaption || m_lFailedItems > 0)
         setWindowTitle(text);
-    DoEndEvents();
+    if (m_lFailedItems == 0 || actionsAfterFailure)
+        DoEndEvents();
 }
 
 bool ToolWindow::IsBusy() const

@@ -170,8 +170,10 @@ protected:
     // label say "Done." when none failed, "Done. n of m failed: see the Log." when some
     // did and "Failed: see the Log." when all did; the caption says so too when any
     // failed (and "Done." with `doneInCaption`); then the end-of-job actions, whose
-    // turn-off is left out after a failure.
-    void EndJob(qint32 items, bool doneInCaption = false);
+    // turn-off is left out after a failure. A window whose job writes one output for all
+    // its items runs no end-of-job action when that output failed (`actionsAfterFailure`
+    // false): there is no file to play a sound for, open or hand to a program.
+    void EndJob(qint32 items, bool doneInCaption = false, bool actionsAfterFailure = true);
 
     // The steps of DoEndEvents, for windows that order them differently or add their own.
     void PlayEndSound();
