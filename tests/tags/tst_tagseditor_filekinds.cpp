@@ -190,20 +190,22 @@ void tst_TagsEditorFileKinds::hugeFileOfZeros()
     const qint64 blocks = DiskBlocks(file);
     QVERIFY(TestFiles::BytesReadSoFar() >= 0);
 
-    for (const int version : {V1, V2, V1V2}) {
-        e.version(version);
-        qint64 before = TestFiles::BytesReadSoFar();
-        e.choose(file);
-        qint64 read = TestFiles::BytesReadSoFar() - before;
-        QVERIFY2(read <= kReadBound, qPrintable(QStringLiteral("opening read %1 bytes").arg(read)));
-        QCOMPARE(e.boxes(), QStringList(12));
+    // Opened as the window opens, with both versions read.
+    qint64 before = TestFiles::BytesReadSoFar();
+    e.choose(file);
+    qint64 read = TestFiles::BytesReadSoFar() - before;
+    QVERIFY2(read <= kReadBound, qPrintable(QStringLiteral("opening read %1 bytes").arg(read)));
+    QCOMPARE(e.boxes(), QStringList(12));
 
-        e.w->txtTitle->setText("New Title");
+    // Each version choice reads the file again; Apply refuses it.
+    for (const int version : {V1, V2, V1V2}) {
         e.platform.messages().shown.clear();
         before = TestFiles::BytesReadSoFar();
+        e.version(version);
+        e.w->txtTitle->setText("New Title");
         QCOMPARE(e.apply(), NotValidMp3(file));
         read = TestFiles::BytesReadSoFar() - before;
-        QVERIFY2(read <= kReadBound, qPrintable(QStringLiteral("Apply read %1 bytes").arg(read)));
+        QVERIFY2(read <= kReadBound, qPrintable(QStringLiteral("reading and Apply read %1 bytes").arg(read)));
         QCOMPARE(e.platform.messages().shown.size(), 1);
         QCOMPARE(QFileInfo(file).size(), kHuge);
         QCOMPARE(DiskBlocks(file), blocks);  // not a byte written
