@@ -7,8 +7,7 @@
 namespace {
 
 // How far after the tags the first frame may begin. Taggers leave padding their tag's size
-// does not count, and some encoders a few bytes of their own; the media libraries look as
-// far for a first frame.
+// does not count, and some encoders a few bytes of their own: far less than this.
 constexpr qint64 kStrayBytes = 64 * 1024;
 // The longest layer III frame (320 kbit/s at 32 kHz, or 160 kbit/s at 8 kHz, padded), and
 // the headers in a row that make a stream: one header alone turns up in any binary data.
