@@ -20,6 +20,7 @@
 #include <QTimer>
 
 class QLabel;
+struct AddRefusal;
 class ItemsToolWindow;
 class ToolWindow;
 class XP_ProgressBar;
@@ -379,6 +380,9 @@ private:
     void SelectionChangedByKeyboard();
     // Runs the add-files window over the paths, then saves the list and its summary.
     bool AddPathsToList(const QStringList& paths) override;
+    // The same, naming also the files the caller left out already in the box that names
+    // the files the add left out.
+    bool AddPathsToList(const QStringList& paths, const QList<AddRefusal>& refusedBefore);
     // No list in the grid: the empty-list notice with this text, an empty information grid
     // and a summary of no items.
     void ShowNoList(const QString& notice);
