@@ -11,6 +11,7 @@
 #include "common/MainHost.h"
 #include "common/RegistryRoutines.h"
 #include "lists/ListsHost.h"
+#include "lists/mdlSharedList.h"
 #include "mainwindow/frmMain_Layout.h"
 #include "platform/Forms.h"
 
@@ -388,6 +389,11 @@ private:
     void ShowNoList(const QString& notice);
     // Why the selected list could not be read (m_sGridListError), in a message.
     void SayListUnreadable(cTreeItem* node);
+    // Writes the grid's edit (clearing: the list emptied) to the list file node names;
+    // false (said, and the grid showing what the file holds) when the file did not take it.
+    bool SaveListEditOf(cTreeItem* node, bool clearing);
+    // The grid holds its list again as the file holds it: notice, information and summary.
+    void ShowGridListAgain();
     bool NoticeDropEvent(QObject* watched, QEvent* event);
 
     RegistryRoutines m_cRegistry;
@@ -400,6 +406,7 @@ private:
     QString m_sRemoveMode;
     QString m_sGridListKey;
     QString m_sGridListError;        // why the list last shown could not be read
+    ListFileBase m_listBase;         // what the grid's list file held when last read or written
     QString m_sListsFolderProblem;   // why the lists folder cannot be used ("" when it can)
     QPointer<cTreeItem> m_shownNode;
     QPointer<cTreeItem> m_playingNode;
