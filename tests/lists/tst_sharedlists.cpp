@@ -6,6 +6,8 @@
 #include "components/cGrid/cGrid.h"
 #include "components/cStatusBar/cStatusBar.h"
 #include "components/cTreeView/cTreeView.h"
+#include "lists/frmItem.h"
+#include "platform/Controls.h"
 #include "lists/mdlSharedList.h"
 #include "tests/lists/ListsFixture.h"
 
@@ -191,6 +193,8 @@ void tst_SharedLists::twoCopies_data()
     QTest::newRow("other marks, this one removes another") << "mark 2" << "remove 1" << "y.wav* z.wav";
     QTest::newRow("other removes, this one moves another first") << "remove 1" << "first 3" << "z.wav y.wav";
     QTest::newRow("other adds, this one clears") << "add w.wav" << "clear" << "w.wav*";
+    // Renamed twice in one opening of the item properties: Apply, then OK.
+    QTest::newRow("other removes, this one renames another") << "remove 1" << "rename 3" << "y.wav twice";
 }
 
 // Each copy's edit reaches the file, whichever wrote last.
@@ -225,6 +229,18 @@ void tst_SharedLists::twoCopies()
     } else if (action == "clear") {
         f.platform.messages().answers.enqueue(vbYes);
         m->ConfirmClearList();
+    } else if (action == "rename") {
+        f.platform.modal().handlers.enqueue([&](VForm* form) {
+            auto* d = qobject_cast<frmItem*>(form);
+            QVERIFY(d);
+            d->txtItemName->setText(QStringLiteral("once"));
+            d->cmdApply_Click();
+            d->txtItemName->setText(QStringLiteral("twice"));
+            d->cmdOk_Click();
+            QVERIFY(!Forms::IsLoaded<frmItem>());
+        });
+        m->cGrid1->SetCurrentRow(row);
+        command(m, "Rename Item");
     }
     QCOMPARE(fileItems(list), items);
     QCOMPARE(listItems(m), items);
