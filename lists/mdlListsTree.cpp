@@ -6,6 +6,7 @@
 #include "components/cAudioCDRipper/cAudioCDRipper.h"
 #include "components/cTreeView/cTreeView.h"
 #include "lists/mdlListPaths.h"
+#include "platform/WriterLock.h"
 
 #include <QRegularExpression>
 
@@ -100,6 +101,11 @@ QString ListNodeText(const QString& fileName)
 
 void RemoveStaleListSaves(const QString& folder)
 {
+    // Another copy sharing the folder may be saving a list right now: its temporary file
+    // is in use while it holds the folder's lock, and is then left for a later start.
+    WriterLock lock;
+    if (lock.takeFolder(NativePath(folder), 0) == WriterLock::Folder::Busy)
+        return;
     const QStringList names = FolderEntryNames(folder);
     for (const QString& name : names) {
         if (isListSaveTemp(name)) {
