@@ -71,6 +71,18 @@ void put(QString& name, const char* placeholder, const QString& value)
     name.replace(QLatin1String(placeholder), nameSafe(value));
 }
 
+// The source's extension; when it has none, the placeholder takes the dot before it (or,
+// at the start, the one after it) along, so the name holds no two dots in a row.
+void putSourceExtension(QString& name, const QString& extension)
+{
+    if (extension.isEmpty()) {
+        const QLatin1String placeholder("[source_extension]");
+        name.replace(u'.' + placeholder, QString());
+        name.replace(placeholder + u'.', QString());
+    }
+    put(name, "[source_extension]", extension);
+}
+
 // The locale's separator between hours and minutes, as its short time format writes it.
 QString timeSeparator(const QLocale& locale)
 {
@@ -131,7 +143,7 @@ QString ExpandFileNameFormat(const QString& Template, const FileNameValues& valu
     QString name = Template;
     put(name, "[123]", QString::number(values.row));
     put(name, "[file_name]", FileNameWithoutExtension(GetFileName(values.sourceFile)));
-    put(name, "[source_extension]", GetFileExt(values.itemName).toLower());
+    putSourceExtension(name, GetFileExt(values.itemName).toLower());
     QString extension = values.fixedExtension;
     if (!extension.isEmpty() || TargetFormatExtension(values.targetFormatText, extension)) {
         put(name, "[dest_extension]", extension);
@@ -145,7 +157,7 @@ QString ExpandFileNameFormat(const QString& Template, const FileNameValues& valu
 QString ExpandJoinedFileName(const QString& Template, const QString& targetFormatText, const QDateTime& now)
 {
     QString name = Template;
-    put(name, "[source_extension]", GetFileExt(Template).toLower());
+    putSourceExtension(name, GetFileExt(Template).toLower());
     QString extension;
     if (TargetFormatExtension(targetFormatText, extension))
         put(name, "[dest_extension]", extension);

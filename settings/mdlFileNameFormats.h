@@ -39,7 +39,8 @@ struct FileNameValues {
 // The template with its placeholders put in, each placeholder (written exactly so) in a
 // fixed order: [123], [file_name], [source_extension], [dest_extension],
 // [convert_extension], [time], [date], [item_name]. A value put in by one step is searched
-// again by the later steps. Inside a value a "/" or a NUL becomes "-", so a value can never
+// again by the later steps. An item without an extension leaves no two dots in a row:
+// "[file_name].[source_extension].[dest_extension]" gives "song.mp3". Inside a value a "/" or a NUL becomes "-", so a value can never
 // reach into another folder. A format text without " -" leaves [dest_extension] and
 // [convert_extension] as they are.
 QString ExpandFileNameFormat(const QString& Template, const FileNameValues& values);

@@ -157,5 +157,6 @@ JobOutcome CopyPcm(const TranscodeRequest& req, const WavLayout& w, qint64 first
         return sysFailed(errno);
     stats.copied = true;
     stats.samplesWritten = end - first;
+    stats.sampleRate = w.sampleRate;
     return JobOutcome::done();
 }

@@ -99,6 +99,7 @@ JobOutcome transcodeFile(const TranscodeRequest& req, const WavLayout& wav, Outp
     if (r.kind != JobOutcome::Done)
         return r;
     SourceDecoder& dec = *decoder;
+    stats.sampleRate = dec.rate();
     qint64 first = 0, end = 0;
     sampleRange(req, dec.rate(), first, end);
     if (dec.seeking() == SourceDecoder::Seeking::Blocks && first >= dec.duration())
@@ -132,6 +133,7 @@ JobOutcome transcodePcm(const TranscodeRequest& req, OutputTarget& out, JobContr
     r = sink.open(plan, out.tempPath(), req.tags, 44100, stereo, AV_SAMPLE_FMT_S16);
     if (r.kind != JobOutcome::Done)
         return r;
+    stats.sampleRate = 44100;
     const qint64 total = std::max<qint64>(1, src.totalFrames());
     constexpr int kChunk = 588 * 25;  // 25 CD sectors
     std::vector<qint16> buf(kChunk * 2);

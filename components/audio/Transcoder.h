@@ -50,6 +50,7 @@ struct TranscodeStats {
     qint64 packetsRead = 0;
     bool copied = false;         // the samples were copied, not decoded and encoded
     qint64 samplesWritten = 0;   // source samples that reached the output
+    int sampleRate = 0;          // the source's samples per second
 };
 
 // With deferCommit the finished output stays in its temporary file, named in the outcome,

@@ -67,8 +67,15 @@ void AudioConverterImpl::StartConvert()
     req.rangeLength = m_rangeLength;
     req.allowCopy = m_allowCopy;
     req.cache = m_cache;
-    m_runner.start([req](JobControl& control) { return RunTranscode(req, control, nullptr, true); },
-                   ProgressEvent(this), EndEvents(this));
+    // What the worker counts is read here once the job has ended (its end event follows it).
+    m_writtenMs = -1;
+    auto stats = std::make_shared<TranscodeStats>();
+    m_runner.start([req, stats](JobControl& control) { return RunTranscode(req, control, stats.get(), true); },
+                   ProgressEvent(this), [this, stats, end = EndEvents(this)](const JobOutcome& outcome) {
+                       if (outcome.kind == JobOutcome::Done && stats->sampleRate > 0)
+                           m_writtenMs = stats->samplesWritten * 1000 / stats->sampleRate;
+                       end(outcome);
+                   });
 }
 
 void AudioConverterImpl::Abort()

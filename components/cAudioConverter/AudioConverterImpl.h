@@ -20,6 +20,7 @@ public:
     qint32 BitsPerSample() const override;
     void ReadTags(const QString& FileName) override;
     void CloseFile() override;
+    QString FileInfoError() const override { return m_facts.error; }
 
     void StartConvert() override;
     void Abort() override;

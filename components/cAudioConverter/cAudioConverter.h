@@ -25,6 +25,8 @@ public:
     virtual qint32 BitsPerSample() const = 0;
     virtual void ReadTags(const QString& FileName) = 0;
     virtual void CloseFile() = 0;
+    // Why the last ReadFileInfo could not read its file, in the engine's words; "" when it could.
+    virtual QString FileInfoError() const = 0;
 
     // "HH:MM:SS" for a length in seconds.
     static QString SecondsToTimeText(qint32 Seconds);
@@ -37,6 +39,9 @@ public:
     // Starts converting and returns at once; exactly one of Done, Aborted or Error follows.
     virtual void StartConvert() = 0;
     virtual bool IsConverting() const = 0;
+    // Once the conversion has ended well: how much of the source reached its output, in
+    // milliseconds; -1 before then, or when it is not known.
+    qint64 WrittenMs() const { return m_writtenMs; }
     // When the window that hosts the component closes: aborts a running conversion (its
     // Aborted event follows while the component lives) and releases the source.
     virtual void CloseConverter() = 0;
@@ -56,6 +61,7 @@ signals:
 
 protected:
     QString m_sourceFile;
+    qint64 m_writtenMs = -1;
 };
 
 // Error codes of the Error event (shared by the converter and the CD ripper).
@@ -73,6 +79,7 @@ enum AudioErrorCode : qint32 {
     kErrDecodeFailed = 11,
     kErrEncodeFailed = 12,
     kErrDevice = 13,
+    kErrSourceChanged = 14,  // the source is no longer the file a job of several parts began on
 };
 
 // The windows create their converter here; tests may replace the factory.

@@ -171,6 +171,60 @@ private slots:
         QCOMPARE(c.SampleRate(), rate);
         QCOMPARE(int(c.Channels()), channels);
         QCOMPARE(c.BitsPerSample(), bits);
+        // A file that cannot be read says why; one that can says nothing.
+        QCOMPARE(c.FileInfoError().isEmpty(), result == 0);
+    }
+
+    // After a conversion that ended well: how much of the source reached the output.
+    void writtenMsIsWhatReachedTheOutput_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<EncoderSettings>("settings");
+        QTest::addColumn<bool>("allowCopy");
+        QTest::addColumn<int>("start");   // -1: the whole file
+        QTest::addColumn<int>("length");  // 0: to the end
+        QTest::addColumn<qint64>("written");
+        const EncoderSettings wav = wavSettings(kRate, 2, 16);
+        QTest::newRow("copied range") << "source.wav" << wav << true << 3 << 2 << qint64(2000);
+        QTest::newRow("decoded range") << "source.wav" << wav << false << 3 << 2 << qint64(2000);
+        QTest::newRow("encoded range") << "source.wav" << mp3Settings() << true << 3 << 2 << qint64(2000);
+        QTest::newRow("range running past the end") << "source.wav" << wav << true << 9 << 5 << qint64(1500);
+        QTest::newRow("range to the end") << "source.wav" << wav << false << 4 << 0 << qint64(6500);
+        QTest::newRow("whole file") << "source.wav" << wav << true << -1 << 0 << qint64(10500);
+        QTest::newRow("range of an MP3") << "source.mp3" << wav << true << 2 << 3 << qint64(3000);
+    }
+    void writtenMsIsWhatReachedTheOutput()
+    {
+        QFETCH(QString, file);
+        QFETCH(EncoderSettings, settings);
+        QFETCH(bool, allowCopy);
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(qint64, written);
+        AudioConverterImpl c;
+        c.setAllowCopy(allowCopy);
+        EventLog log(&c);
+        c.SetSourceFile(path(file));
+        if (start >= 0) {
+            c.SetRangeStart(start);
+            c.SetRangeLength(length);
+        }
+        c.SetOutputFile(path(QStringLiteral("written.out")));
+        c.SetOutputFormat(settings.OutputFormat);
+        WAVSettings w = settings.WAV;
+        c.SetWAVSettings(w);
+        MP3Settings m = settings.MP3;
+        c.SetMP3Settings(m);
+        QCOMPARE(c.WrittenMs(), qint64(-1));
+        c.StartConvert();
+        QVERIFY(log.waitEnd());
+        QCOMPARE(log.events, QStringList{QStringLiteral("Done")});
+        QCOMPARE(c.WrittenMs(), written);
+        // A conversion that fails reports nothing written.
+        c.SetSourceFile(path(QStringLiteral("nothing.wav")));
+        c.StartConvert();
+        QVERIFY(log.waitEnd(2));
+        QCOMPARE(c.WrittenMs(), qint64(-1));
     }
 
     void secondsToTimeText()

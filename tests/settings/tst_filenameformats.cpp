@@ -71,8 +71,16 @@ void tst_FileNameFormats::expansion_data()
     const QString song = QStringLiteral("/Music/song.wav");
     QTest::newRow("tenth row, no leading zero") << "[123].[dest_extension]" << 10 << song << "song.wav" << kMp3 << ""
                                                 << "10.mp3";
-    QTest::newRow("item name without a dot: two dots in a row")
-        << "[file_name].[source_extension].[dest_extension]" << 1 << song << "song" << kMp3 << "" << "song..mp3";
+    // An item without an extension: never two dots in a row, nor a dot that starts or
+    // ends the name.
+    QTest::newRow("item name without a dot, in the middle")
+        << "[file_name].[source_extension].[dest_extension]" << 1 << song << "song" << kMp3 << "" << "song.mp3";
+    QTest::newRow("item name without a dot, at the end")
+        << "[file_name]_[123].[source_extension]" << 2 << song << "song" << kMp3 << "" << "song_2";
+    QTest::newRow("item name without a dot, at the start")
+        << "[source_extension].[file_name]" << 1 << song << "song" << kMp3 << "" << "song";
+    QTest::newRow("item name ending in a dot")
+        << "[123].[source_extension].[dest_extension]" << 1 << song << "song." << kMp3 << "" << "1.mp3";
     QTest::newRow("source extension from the item name, lower-cased")
         << "[file_name].[source_extension].[dest_extension]" << 1 << "/Music/take.flac" << "TAKE.WAV" << kMp3 << ""
         << "take.wav.mp3";
@@ -186,6 +194,7 @@ void tst_FileNameFormats::joinerNames_data()
         << "[123]_[file_name]_[item_name].[convert_extension]";
     QTest::newRow("source extension is the text's own") << "[source_extension]-Mix.WAV" << kMp3 << "wav-Mix.WAV";
     QTest::newRow("text without a dot") << "All[source_extension]" << kMp3 << "All";
+    QTest::newRow("text ending in a dot") << "All.[dest_extension][source_extension]." << kMp3 << "All.mp3";
     QTest::newRow("no format text") << "Joined.[dest_extension]" << "" << "Joined.[dest_extension]";
 }
 

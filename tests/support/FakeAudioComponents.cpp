@@ -8,6 +8,7 @@ qint32 FakeAudioConverter::ReadFileInfo(const QString& FileName)
 {
     readInfoCalls << FileName;
     m_current = files.value(FileName, FakeFileScript{2, 0, 0, 0, 0, {}});
+    m_infoError = m_current.result != 0 ? QStringLiteral("The file \"%1\" cannot be read.").arg(FileName) : QString();
     return m_current.result;
 }
 
@@ -58,6 +59,7 @@ void FakeAudioConverter::ReadTags(const QString& FileName)
 
 void FakeAudioConverter::StartConvert()
 {
+    m_writtenMs = -1;
     FakeJobRecord r = recordOf(*this);
     r.source = m_sourceFile;
     started << r;
@@ -108,6 +110,7 @@ QString FakeAudioConverter::GetWMAFormatName(qint32 CodecIndex, qint32& FormatIn
 void FakeAudioConverter::finishDone()
 {
     m_running = false;
+    m_writtenMs = writtenMs.value(started.size() - 1, -1);
     emit Done();
 }
 

@@ -56,6 +56,9 @@ public:
     FakeAutoFinish autoFinish = FakeAutoFinish::None;  // queued after StartConvert
     qint32 autoErrorCode = 6;
     QString autoErrorText = QStringLiteral("Scripted failure.");
+    // What WrittenMs reports after each job that ended well (-1, not known, when the list
+    // has no entry for it).
+    QList<qint64> writtenMs;
 
     // Record.
     QList<FakeJobRecord> started;
@@ -74,6 +77,8 @@ public:
     qint32 BitsPerSample() const override { return m_current.bitsPerSample; }
     void ReadTags(const QString& FileName) override;
     void CloseFile() override { ++closeCalls; }
+    // Files whose result is not 0 say "The file "<name>" cannot be read.".
+    QString FileInfoError() const override { return m_infoError; }
     void StartConvert() override;
     void Abort() override { ++abortCalls; }
     bool IsConverting() const override { return m_running; }
@@ -94,6 +99,7 @@ public:
 
 private:
     FakeFileScript m_current{0, 0, 0, 0, 0, {}};
+    QString m_infoError;
     bool m_running = false;
 };
 

@@ -108,6 +108,8 @@ private slots:
     void addSelectionRefusals();
     void addSelectionOverTheEditedFileIsRefused();
     void openAnotherFile();
+    void refusedFileLeavesNothingOfTheOneBefore();
+    void afterAFailedSaveTheNextFileSaves();
     void playPauseStop();
     void closingStopsTheSave_data();
     void closingStopsTheSave();
@@ -348,6 +350,53 @@ void tst_audioeditorwindow::openAnotherFile()
     f.w->cmdSelectPath_Click();
     QCOMPARE(f.w->txtWavFile->text(), other);
     QCOMPARE(f.w->cAudioEditor1->FileName(), other);
+}
+
+// A file the control cannot show, opened after one it showed: the failure is said, and
+// the labels show nothing of the file before.
+void tst_audioeditorwindow::refusedFileLeavesNothingOfTheOneBefore()
+{
+    Fixture f;
+    QVERIFY(f.open(f.wav));
+    QCOMPARE(f.w->lblInfoSamples->text(), QStringLiteral("44100"));
+    const QString notes = f.platform.path(QStringLiteral("music/notes.wav"));
+    QVERIFY(TestFiles::WriteBytes(notes, "Milk, bread, and a WAV name that holds no sound.\n"));
+    f.platform.dialogs().openAnswers.enqueue({notes});
+    f.platform.messages().answers.enqueue(vbOK);
+    f.w->cmdSelectPath_Click();
+    QTRY_COMPARE_WITH_TIMEOUT(f.prompts().size(), 1, 10000);
+    QVERIFY2(f.prompts()[0].contains(notes), qPrintable(f.prompts()[0]));
+    for (QLabel* label : {f.w->lblInfoSamples, f.w->lblInfoBits, f.w->lblInfoChannels, f.w->lblLength,
+                          f.w->lblNumOfSamples, f.w->lblSamplesStart, f.w->lblSamplesEnd, f.w->lblTimeStart,
+                          f.w->lblTimeEnd, f.w->lblSelectedTime})
+        QCOMPARE(label->text(), QString());
+    QVERIFY(!f.w->cAudioEditor1->IsLoaded());
+}
+
+// After a save that failed, the bar's "Save As" stays disabled for that file; once another
+// file is loaded it saves again.
+void tst_audioeditorwindow::afterAFailedSaveTheNextFileSaves()
+{
+    Fixture f;
+    QVERIFY(f.open(f.wav));
+    f.platform.dialogs().saveAnswers.enqueue(f.platform.path(QStringLiteral("no/folder/x.wav")));
+    f.platform.messages().answers.enqueue(vbOK);
+    f.clickBar("Save Selection");
+    QVERIFY(waitSaved(f));
+    QVERIFY(!f.barEnabled("Save Selection"));
+
+    const QString other = f.platform.path(QStringLiteral("music/other.wav"));
+    writeWav(other, 8000, 1, 8, noise(8000 * 3, 1, 9));
+    f.platform.dialogs().openAnswers.enqueue({other});
+    f.w->cmdSelectPath_Click();
+    QTRY_COMPARE_WITH_TIMEOUT(f.w->lblInfoSamples->text(), QStringLiteral("8000"), 10000);
+    QVERIFY(f.barEnabled("Save Selection"));
+    const QString out = f.platform.path(QStringLiteral("other-part.wav"));
+    f.platform.dialogs().saveAnswers.enqueue(out);
+    f.clickBar("Save Selection");
+    QVERIFY(waitSaved(f));
+    QCOMPARE(f.prompts().size(), 1);
+    QCOMPARE(ParseWavLayout(out).frames(), qint64(8000 * 3));
 }
 
 void tst_audioeditorwindow::playPauseStop()

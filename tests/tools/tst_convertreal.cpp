@@ -111,6 +111,8 @@ private slots:
     void rangeConvertsOnlyItsSamples();
     void fromTheMainWindow_data();
     void fromTheMainWindow();
+    void rowsOfOneNameIntoOneFolder_data();
+    void rowsOfOneNameIntoOneFolder();
 
 private:
     QString source(const QString& name) const { return m_dir.path() + u'/' + name; }
@@ -282,6 +284,60 @@ void tst_convertreal::fromTheMainWindow()
     QVERIFY2(timeLeft.startsWith(QStringLiteral("Time Left: ")), qPrintable(timeLeft));
     QCOMPARE(m->cSysTray1->Balloons().size(), 1);
     QCOMPARE(m->cSysTray1->Balloons()[0].message, QStringLiteral("Done."));
+}
+
+void tst_convertreal::rowsOfOneNameIntoOneFolder_data()
+{
+    QTest::addColumn<bool>("intoFirstFolder");  // the destination is the first row's folder
+    QTest::newRow("into a folder of their own") << false;
+    QTest::newRow("into the first row's folder") << true;
+}
+
+// Two files both named "x.wav" in two folders (different sounds), converted to WAV under
+// "[file_name].[dest_extension]" with "Overwrite existing files" ticked, as an unlucky user
+// does it. Into a folder of their own: the first row's output is kept, the second row
+// fails naming it. Into the first row's folder: neither source is ever replaced; both rows
+// fail saying whose file their output is.
+void tst_convertreal::rowsOfOneNameIntoOneFolder()
+{
+    QFETCH(bool, intoFirstFolder);
+    Session s(kWav);
+    const QString first = s.platform.path(QStringLiteral("a/x.wav"));
+    const QString second = s.platform.path(QStringLiteral("b/x.wav"));
+    QVERIFY(QDir().mkpath(s.platform.path(QStringLiteral("a"))) && QDir().mkpath(s.platform.path(QStringLiteral("b"))));
+    QVERIFY(writeWav(first, 44100, 2, 16, sine(44100, 2, 44100, 440)));
+    QVERIFY(writeWav(second, 44100, 2, 16, noise(44100, 2, 7)));
+    const QByteArray firstBytes = TestFiles::ReadBytes(first);
+    const QByteArray secondBytes = TestFiles::ReadBytes(second);
+    s.addRow(first);
+    s.addRow(second);
+    s.w->cboFileName->setCurrentIndex(0);  // "[file_name].[dest_extension]"
+    s.w->chkOverWrite->SetValue(1);
+    const QString dest = intoFirstFolder ? s.platform.path(QStringLiteral("a/")) : s.dest;
+    s.w->txtToPath->setEditText(dest);
+    s.w->cmdConvert_Click();
+    QVERIFY(QTest::qWaitFor([&s] { return !s.w->IsBusy(); }, 120000));
+
+    const QString log = s.w->txtLog->toPlainText();
+    QCOMPARE(TestFiles::ReadBytes(first), firstBytes);
+    QCOMPARE(TestFiles::ReadBytes(second), secondBytes);
+    if (intoFirstFolder) {
+        QVERIFY2(log.contains(QStringLiteral("Error: The output file \"%1x.wav\" is the source file itself; it is left "
+                                             "untouched.(4)").arg(dest)),
+                 qPrintable(log));
+        QVERIFY2(log.contains(QStringLiteral("Error: The output file \"%1x.wav\" is the source file of row 1 (x.wav); it "
+                                             "is left untouched.(4)").arg(dest)),
+                 qPrintable(log));
+        QCOMPARE(s.w->lblCurrentTrack->text(), QStringLiteral("Failed: see the Log."));
+    } else {
+        QCOMPARE(s.files(), QStringList{QStringLiteral("x.wav")});
+        QVERIFY(wavData(dest + QStringLiteral("x.wav")) == wavData(first));
+        QVERIFY2(log.contains(QStringLiteral("Error: The output file \"%1x.wav\" was written by row 1 (x.wav) of this "
+                                             "job; it is not replaced.(5)").arg(dest)),
+                 qPrintable(log));
+        QCOMPARE(s.w->lblCurrentTrack->text(), QStringLiteral("Done. 1 of 2 failed: see the Log."));
+    }
+    QVERIFY(s.platform.messages().shown.isEmpty());
 }
 
 QTEST_MAIN(tst_convertreal)

@@ -79,12 +79,14 @@ struct Tool {
             SelectListText(w->cboTargetFormat, kMp3);
     }
     QString music(const QString& name) const { return platform.path(QStringLiteral("music/") + name); }
+    // A row of the file `name` in the music folder ("live/a.wav" in a folder of its own).
     void addRow(const QString& name, const QString& time = QStringLiteral("00:00:10"))
     {
         const qint32 row = w->cGrid1->Rows() + 1;
+        QDir().mkpath(QFileInfo(music(name)).path());
         TestFiles::WriteBytes(music(name), "source of " + name.toUtf8());
         SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), music(name));
-        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), name);
+        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), QFileInfo(name).fileName());
         SetRowText(w->cGrid1, row, QStringLiteral("Time"), time);
         SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
     }
@@ -141,6 +143,13 @@ struct Tool {
     QStringList log() const { return JobLogLines(w->txtLog); }
 };
 
+void twoConverters()
+{
+    QTest::addColumn<QString>("tool");
+    QTest::newRow("converter") << "converter";
+    QTest::newRow("ACM converter") << "ACM converter";
+}
+
 void fourTools()
 {
     QTest::addColumn<QString>("tool");
@@ -170,6 +179,10 @@ private slots:
     void endings();
     void timeLeftOverRowsShorterThanATick_data();
     void timeLeftOverRowsShorterThanATick();
+    void noRowReplacesWhatAnEarlierRowWrote_data();
+    void noRowReplacesWhatAnEarlierRowWrote();
+    void noRowWritesOverAnotherRowsSource_data();
+    void noRowWritesOverAnotherRowsSource();
 };
 
 void tst_itemtools::emptyDestinationIsRefused()
@@ -380,9 +393,7 @@ void tst_itemtools::endings()
 
 void tst_itemtools::timeLeftOverRowsShorterThanATick_data()
 {
-    QTest::addColumn<QString>("tool");
-    QTest::newRow("converter") << "converter";
-    QTest::newRow("ACM converter") << "ACM converter";
+    twoConverters();
 }
 
 // Three rows of a minute, each converted in 0.4 s: the estimate counts from the job's
@@ -408,6 +419,116 @@ void tst_itemtools::timeLeftOverRowsShorterThanATick()
     }
     QVERIFY2(QRegularExpression(QStringLiteral("^Time Left: 00:0\\d:\\d\\d$")).match(seen).hasMatch(),
              qPrintable(seen));
+}
+
+void tst_itemtools::noRowReplacesWhatAnEarlierRowWrote_data()
+{
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<bool>("overwrite");  // "Overwrite existing files" ticked
+    QTest::addColumn<bool>("firstWritten");
+    for (const char* tool : {"converter", "ACM converter"}) {
+        const QString t = QString::fromLatin1(tool);
+        QTest::addRow("%s, overwrite ticked", tool) << t << true << true;
+        QTest::addRow("%s, overwrite not ticked", tool) << t << false << true;
+        QTest::addRow("%s, the first row failed", tool) << t << true << false;
+    }
+}
+
+// Rows "a.wav", "b.wav" and "live/a.wav" under "[file_name].[dest_extension]": the third
+// row's output is the first one's. What the first row wrote is never replaced, asked
+// about or not: the third row fails naming it. A first row that failed wrote nothing, and
+// the third one writes that name.
+void tst_itemtools::noRowReplacesWhatAnEarlierRowWrote()
+{
+    QFETCH(QString, tool);
+    QFETCH(bool, overwrite);
+    QFETCH(bool, firstWritten);
+    Tool t(tool);
+    t.addRow(QStringLiteral("live/a.wav"));
+    t.w->chkOverWrite->SetValue(overwrite ? 1 : 0);
+    const QString first = t.output(t.dest, 1);
+    t.w->cmdConvert->click();
+    // The component puts the first row's output in place when it ends well.
+    if (firstWritten)
+        QVERIFY(TestFiles::WriteBytes(first, "row 1"));
+    t.finish(firstWritten);
+    t.finish(true);
+    if (!firstWritten)
+        t.finish(true);
+
+    QVERIFY(!t.w->IsBusy());
+    QVERIFY(t.platform.messages().shown.isEmpty());
+    const QString second = t.output(t.dest, 2);
+    if (firstWritten) {
+        QCOMPARE(t.outputs(), (QStringList{first, second}));
+        QCOMPARE(t.log().mid(t.log().size() - 2),
+                 (QStringList{"Start to convert: a.wav...",
+                              "Error: The output file \"" + first + "\" was written by row 1 (a.wav) of this job; it is "
+                                                                   "not replaced.(5)"}));
+        QCOMPARE(TestFiles::ReadBytes(first), QByteArray("row 1"));
+    } else {
+        QCOMPARE(t.outputs(), (QStringList{first, second, first}));
+    }
+    QCOMPARE(t.w->lblCurrentTrack->text(), QStringLiteral("Done. 1 of 3 failed: see the Log."));
+}
+
+void tst_itemtools::noRowWritesOverAnotherRowsSource_data()
+{
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QString>("folder");    // the destination, in the program's folder
+    QTest::addColumn<QStringList>("errors");  // "@" stands for the destination
+    QTest::addColumn<QStringList>("written");  // outputs started
+    QTest::addColumn<QString>("ending");
+    const QString own = QStringLiteral("Error: The output file \"@%1\" is the source file itself; it is left untouched.(4)");
+    const QString other = QStringLiteral("Error: The output file \"@a.wav\" is the source file of row %1 (a.wav); it is "
+                                         "left untouched.(4)");
+    for (const char* tool : {"converter", "ACM converter"}) {
+        const QString t = QString::fromLatin1(tool);
+        // Rows "music/a.wav", "music/b.wav", "music/live/a.wav".
+        QTest::addRow("%s, an earlier row's source", tool)
+            << t << "music/" << QStringList{own.arg("a.wav"), own.arg("b.wav"), other.arg(1)} << QStringList{}
+            << "Failed: see the Log.";
+        QTest::addRow("%s, a later row's source", tool)
+            << t << "music/live/" << QStringList{other.arg(3), own.arg("a.wav")} << QStringList{"@b.wav"}
+            << "Done. 2 of 3 failed: see the Log.";
+        QTest::addRow("%s, the folder spelled another way", tool)
+            << t << "music/live/../" << QStringList{own.arg("a.wav"), own.arg("b.wav"), other.arg(1)} << QStringList{}
+            << "Failed: see the Log.";
+        QTest::addRow("%s, through a link to the folder", tool)
+            << t << "link/" << QStringList{own.arg("a.wav"), own.arg("b.wav"), other.arg(1)} << QStringList{}
+            << "Failed: see the Log.";
+    }
+}
+
+// WAV outputs named "[file_name].[dest_extension]" written where the sources are: a row
+// whose output would be the file of any row of the job, before or after it, fails saying
+// whose file it is, and nothing is started on it.
+void tst_itemtools::noRowWritesOverAnotherRowsSource()
+{
+    QFETCH(QString, tool);
+    QFETCH(QString, folder);
+    QFETCH(QStringList, errors);
+    QFETCH(QStringList, written);
+    QFETCH(QString, ending);
+    Tool t(tool);
+    t.addRow(QStringLiteral("live/a.wav"));
+    QVERIFY(QFile::link(t.platform.path(QStringLiteral("music")), t.platform.path(QStringLiteral("link"))));
+    SelectListText(t.w->cboTargetFormat, QStringLiteral("WAV - Waveform Audio Format (*.wav)"));
+    t.w->chkOverWrite->SetValue(1);
+    const QString dest = t.platform.path(folder);
+    t.w->txtToPath->setEditText(dest);
+    t.w->cmdConvert->click();
+    for (int i = 0; i < written.size(); ++i)
+        t.finish(true);
+
+    QVERIFY(!t.w->IsBusy());
+    QStringList seen;
+    for (const QString& line : t.log())
+        if (line.startsWith(QLatin1String("Error: ")))
+            seen << line;
+    QCOMPARE(seen, errors.replaceInStrings(QStringLiteral("@"), dest));
+    QCOMPARE(t.outputs(), written.replaceInStrings(QStringLiteral("@"), dest));
+    QCOMPARE(t.w->lblCurrentTrack->text(), ending);
 }
 
 QTEST_MAIN(tst_itemtools)

@@ -29,6 +29,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
 using namespace AudioFixtures;
 
 namespace {
@@ -99,6 +101,9 @@ private slots:
     void sourcesOfOtherPrograms();
     void fromTheMainWindow();
     void vbrMp3WithoutInfoFrameFromAList();
+    void sourceChangedBetweenParts_data();
+    void sourceChangedBetweenParts();
+    void sourceWithoutAudioSaysSo();
 
 private:
     QString source(const QString& name) const { return m_dir.path() + u'/' + name; }
@@ -343,6 +348,69 @@ void tst_splitreal::vbrMp3WithoutInfoFrameFromAList()
     QCOMPARE(whole.channels, 2);
     QCOMPARE(joined.size(), whole.bytes.size());
     QVERIFY(joined == whole.bytes);
+}
+
+void tst_splitreal::sourceChangedBetweenParts_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("truncated, WAV parts") << "truncated" << kWav << "WAV";
+    QTest::newRow("replaced, MP3 parts") << "replaced" << kMp3 << "MP3";
+}
+
+// Parts of 2 s of a 7.3 s source; once part 1 is written the source is cut to 3 s, or
+// another file is moved over it, before part 2 starts. Part 2 fails with "The source file
+// changed during the job.", no further part is written, and the job says how many failed.
+void tst_splitreal::sourceChangedBetweenParts()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, format);
+    QFETCH(QString, extension);
+    const QString wav = source(QStringLiteral("changing.wav"));
+    QFile::remove(wav);
+    QVERIFY(QFile::copy(source(QStringLiteral("song.wav")), wav));
+    Session s(wav, format);
+    // The test's step runs between the end of part 1 and the start of part 2: before the
+    // window hears of part 1's end.
+    QObject::disconnect(s.w->cAudioConverter1, &cAudioConverter::Done, s.w, nullptr);
+    int ends = 0;
+    QObject::connect(s.w->cAudioConverter1, &cAudioConverter::Done, s.w, [&] {
+        if (++ends != 1)
+            return;
+        if (change == QLatin1String("truncated")) {
+            QVERIFY(QFile(wav).resize(44 + 3 * 44100 * 4));
+        } else {
+            const QString other = source(QStringLiteral("other.wav"));
+            QVERIFY(writeWav(other, 44100, 2, 16, sine(7 * 44100, 2, 44100, 880)));
+            QVERIFY(std::rename(QFile::encodeName(other).constData(), QFile::encodeName(wav).constData()) == 0);
+        }
+    });
+    QObject::connect(s.w->cAudioConverter1, &cAudioConverter::Done, s.w, &frmSplitter::cAudioConverter1_Done);
+    QVERIFY(!s.split(0, 2));
+
+    QCOMPARE(s.files(), QStringList{QStringLiteral("Part_1_changing.") + extension});
+    const QString log = s.w->txtLog->toPlainText();
+    QVERIFY2(log.contains(QStringLiteral(":Error: The source file changed during the job.(14)\n")), qPrintable(log));
+    QCOMPARE(log.count(QStringLiteral(":Done.\n")), 1);
+    const QString ending = QStringLiteral("Done. 3 of 4 failed: see the Log.");
+    QCOMPARE(s.w->lblCurrentTrack->text(), ending);
+    QCOMPARE(s.host.BalloonMessages(), QStringList{ending});
+}
+
+// A source named as audio that holds none is refused with the engine's reason, before
+// anything is written.
+void tst_splitreal::sourceWithoutAudioSaysSo()
+{
+    const QString zeros = source(QStringLiteral("zeros.mp3"));
+    QVERIFY(TestFiles::WriteBytes(zeros, QByteArray(256 * 1024, '\0')));
+    Session s(zeros, kWav);
+    s.platform.messages().answers.enqueue(vbOK);
+    s.w->cmdConvert_Click();
+    QCOMPARE(s.platform.messages().shown.size(), 1);
+    QCOMPARE(s.platform.messages().shown[0].prompt, QStringLiteral("The file \"%1\" holds no audio that can be read.").arg(zeros));
+    QVERIFY(!s.w->IsBusy());
+    QVERIFY(s.files().isEmpty());
 }
 
 QTEST_MAIN(tst_splitreal)

@@ -18,12 +18,15 @@
 #include "tools/splitter/frmSplitter.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+
+#include <cstdio>
 
 namespace {
 
@@ -115,6 +118,9 @@ private slots:
     void formatWindowLeftKeepsOrTakesTheFormat();
     void closeGuard();
     void splitModeBoxes();
+    void unreadableSourceSaysWhy();
+    void sourceThatChangesDuringTheJob_data();
+    void sourceThatChangesDuringTheJob();
 };
 
 void tst_splitter::plans_data()
@@ -632,6 +638,95 @@ void tst_splitter::splitModeBoxes()
     f.w->txtSplitSecs->clear();
     QTest::keyClicks(f.w->txtSplitSecs, QStringLiteral("1/2*x"));
     QCOMPARE(f.w->txtSplitSecs->text(), QStringLiteral("12x"));
+}
+
+// A source the component cannot read is refused with the component's own reason, not as
+// a source too short for the parts.
+void tst_splitter::unreadableSourceSaysWhy()
+{
+    Fixture f(30000);
+    f.w->g_sFileToSplit = f.platform.path(QStringLiteral("music/other.wav"));
+    f.platform.messages().answers.enqueue(vbOK);
+    f.w->cmdConvert_Click();
+    QCOMPARE(f.platform.messages().shown.size(), 1);
+    QCOMPARE(f.platform.messages().shown[0].prompt,
+             QStringLiteral("The file \"%1\" cannot be read.").arg(f.w->g_sFileToSplit));
+    QCOMPARE(f.platform.messages().shown[0].buttons, vbInformation + vbOKOnly);
+    QVERIFY(f.conv()->started.isEmpty());
+    QVERIFY(!f.w->IsBusy());
+}
+
+void tst_splitter::sourceThatChangesDuringTheJob_data()
+{
+    // What happens to the source, and when: "truncated" while part 2 is written (its part
+    // comes out short), "replaced" by another file, "removed", or "rewritten" with the same
+    // size, each after part 1 was started; "asked" truncated while the question about
+    // part 2's existing file stands open; "short only": part 2 comes out short of an
+    // unchanged source (its length was probed wrong), which is no change.
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("started");  // parts started
+    QTest::addColumn<int>("done");     // parts logged "Done."
+    QTest::addColumn<QString>("ending");
+    const QString changed = QStringLiteral("Done. 2 of 3 failed: see the Log.");
+    QTest::newRow("truncated while part 2 is written") << "truncated" << 2 << 1 << changed;
+    QTest::newRow("replaced") << "replaced" << 1 << 1 << changed;
+    QTest::newRow("removed") << "removed" << 1 << 1 << changed;
+    QTest::newRow("rewritten, same size") << "rewritten" << 1 << 1 << changed;
+    QTest::newRow("changed while asked about part 2") << "asked" << 1 << 1 << changed;
+    QTest::newRow("short only") << "short only" << 3 << 3 << "Done.";
+}
+
+// Every part of a split comes from the file the job began on: when it is no longer that
+// file, unchanged, the part fails with "The source file changed during the job.", no
+// further part is written, and the job ends telling how many parts failed.
+void tst_splitter::sourceThatChangesDuringTheJob()
+{
+    QFETCH(QString, change);
+    QFETCH(int, started);
+    QFETCH(int, done);
+    QFETCH(QString, ending);
+    Fixture f(30000, FakeAutoFinish::None);
+    f.w->txtSplitParts->setText(QStringLiteral("3"));
+    QVERIFY(QDir().mkpath(f.platform.path(QStringLiteral("music"))));
+    const QByteArray bytes(30000, 'x');
+    QVERIFY(TestFiles::WriteBytes(f.source, bytes));
+    // Part 2 writes 5 of its 10 seconds.
+    if (change == QLatin1String("truncated") || change == QLatin1String("short only"))
+        f.conv()->writtenMs = {10000, 5000, 10000};
+    if (change == QLatin1String("asked")) {
+        QVERIFY(QDir().mkpath(f.dest));
+        QVERIFY(TestFiles::WriteBytes(f.dest + QStringLiteral("Part_2_song.WAV"), "older"));
+        f.platform.messages().answers.enqueue(vbYes);
+        f.platform.messages().whileShown = [&f] { QFile(f.source).resize(15000); };
+    }
+    f.w->cmdConvert_Click();
+    if (change == QLatin1String("replaced")) {
+        const QString other = f.platform.path(QStringLiteral("music/other.wav"));
+        QVERIFY(TestFiles::WriteBytes(other, bytes));
+        QVERIFY(std::rename(QFile::encodeName(other).constData(), QFile::encodeName(f.source).constData()) == 0);
+    } else if (change == QLatin1String("removed")) {
+        QVERIFY(QFile::remove(f.source));
+    } else if (change == QLatin1String("rewritten")) {
+        QVERIFY(TestFiles::WriteBytes(f.source, QByteArray(30000, 'y')));
+        QFile file(f.source);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6)), QFileDevice::FileModificationTime));
+    }
+    f.conv()->finishDone();
+    if (change == QLatin1String("truncated"))
+        QVERIFY(QFile(f.source).resize(15000));
+    while (f.conv()->isRunning())
+        f.conv()->finishDone();
+
+    QVERIFY(!f.w->IsBusy());
+    QCOMPARE(f.conv()->started.size(), started);
+    const QStringList log = f.logMessages();
+    QCOMPARE(log.count(QStringLiteral("Done.")), done);
+    if (ending != QLatin1String("Done."))
+        QCOMPARE(log.mid(log.size() - 2, 1), QStringList{"Error: The source file changed during the job.(14)"});
+    QCOMPARE(f.w->lblCurrentTrack->text(), ending);
+    QCOMPARE(f.host.BalloonMessages(), QStringList{ending});
+    QCOMPARE(f.w->JobError(), ending != QLatin1String("Done."));
 }
 
 QTEST_MAIN(tst_splitter)

@@ -78,6 +78,10 @@ void ItemsToolWindow::cmdConvert_Click()
     m_lCurrentRow = 1;
     g_ltmrSces = 1;
     g_ltmrItemSecs = 0;
+    m_jobSources.clear();
+    m_jobOutputs.clear();
+    for (qint32 row = 1; row <= cGrid1->Rows(); ++row)
+        m_jobSources.add(RowSourceFile(row), row);
     ConvertTracks();
 }
 
@@ -172,6 +176,10 @@ qint32 ItemsToolWindow::ConvertTask(qint32 Row)
     if (!source.isEmpty() && OutputTarget::sameFile(path, source))
         return RefuseRow(kErrOutputSameAsSource,
                          QStringLiteral("The output file \"%1\" is the source file itself; it is left untouched.").arg(path));
+    qint32 collision = 0;
+    const QString why = OutputCollision(Row, path, collision);
+    if (!why.isEmpty())
+        return RefuseRow(collision, why);
 
     if (!chkOverWrite || chkOverWrite->Value() != 1) {
         if (QFileInfo::exists(path)) {
@@ -188,8 +196,33 @@ qint32 ItemsToolWindow::ConvertTask(qint32 Row)
         c->SetRangeLength(length);
     }
     c->SetOutputFile(path);
+    m_sCurrentOutput = path;
     StartComponent();
     return kTaskStarted;
+}
+
+QString ItemsToolWindow::OutputCollision(qint32 Row, const QString& path, qint32& Code) const
+{
+    // The overwrite rule is about files that were there before the job: a source of the
+    // job, or an output it wrote, is never replaced by a row of the same job.
+    const qint32 owner = m_jobSources.find(path);
+    if (owner > 0 && owner != Row) {
+        Code = kErrOutputSameAsSource;
+        return QStringLiteral("The output file \"%1\" is the source file of %2; it is left untouched.")
+            .arg(path, RowLabel(owner));
+    }
+    const qint32 writer = m_jobOutputs.find(path);
+    if (writer > 0) {
+        Code = kErrOutputUnwritable;
+        return QStringLiteral("The output file \"%1\" was written by %2 of this job; it is not replaced.")
+            .arg(path, RowLabel(writer));
+    }
+    return QString();
+}
+
+QString ItemsToolWindow::RowLabel(qint32 Row) const
+{
+    return QStringLiteral("row %1 (%2)").arg(Row).arg(RowText(cGrid1, Row, QStringLiteral("Item Name")));
 }
 
 void ItemsToolWindow::ReadItemSecs(qint32 Row)
@@ -250,6 +283,7 @@ void ItemsToolWindow::Component_Progress(qint32 Percent)
 
 void ItemsToolWindow::Component_Done()
 {
+    m_jobOutputs.add(m_sCurrentOutput, m_lCurrentRow);
     AddLog(QStringLiteral("Done."), txtLog);
     lblCurrentTrack->setText(QStringLiteral("Done."));
     g_ltmrItemSecs += m_lItemSecs;

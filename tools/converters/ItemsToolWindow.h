@@ -4,6 +4,7 @@
 // the time-left estimate, and the output-name template list with its links.
 #pragma once
 
+#include "common/mdlFileIdentity.h"
 #include "tools/splitter/ToolWindow.h"
 
 #include <QTimer>
@@ -109,6 +110,11 @@ private:
     // The row's error, as the component would report it: logged, shown, the error flag set.
     void ShowRowError(qint32 Code, const QString& Description);
     qint32 RefuseRow(qint32 Code, const QString& Description);
+    // Why the row may not write `path` when another row of the job stands in the way: it
+    // is another row's source, or an earlier row of this job wrote it. "" when it may.
+    QString OutputCollision(qint32 Row, const QString& path, qint32& Code) const;
+    // "row 2 (x.wav)": a row as the log names it.
+    QString RowLabel(qint32 Row) const;
     // The two ways a job ends: every row worked on, or stopped by the user.
     void EndCompleted();
     void EndStopped();
@@ -116,4 +122,9 @@ private:
 
     qint32 m_lCurrentRow = 1;
     qint32 m_lItemSecs = 0;
+    // The sources of every row of the job, and the outputs its rows have written so far,
+    // each under its row: no row writes over either.
+    FileSet m_jobSources;
+    FileSet m_jobOutputs;
+    QString m_sCurrentOutput;  // what the running row writes
 };

@@ -83,6 +83,8 @@ private:
     // starts the save.
     void StartSaving(const QString& path);
     void SetSaveButtonsEnabled(bool addSelection, bool saveSelection);
+    // Empties the file's values and the selection: nothing of a file shown before stays.
+    void ClearFileLabels();
 
     // The file "Add Selection" adds to the list once its save has ended well.
     QString m_sAddWhenSaved;

@@ -131,7 +131,16 @@ void frmAudioEditor::cmdSelectPath_Click()
     if (r.FileCount > 1)
         file = r.FolderName + u'/' + r.FileNames.value(1);
     txtWavFile->setText(file);
+    // The labels wait for the new file's values: a file that cannot be shown leaves them empty.
+    ClearFileLabels();
     cAudioEditor1->OpenFile(txtWavFile->text());
+}
+
+void frmAudioEditor::ClearFileLabels()
+{
+    for (QLabel* label : {lblInfoSamples, lblInfoBits, lblInfoChannels, lblLength, lblNumOfSamples, lblSamplesStart,
+                          lblSamplesEnd, lblTimeStart, lblTimeEnd, lblSelectedTime})
+        label->clear();
 }
 
 void frmAudioEditor::SetSaveButtonsEnabled(bool addSelection, bool saveSelection)
@@ -154,6 +163,9 @@ void frmAudioEditor::cAudioEditor1_FileLoaded(qint32 SamplesPerSec, qint32 Bits,
     lblTimeStart->setText(TimeLabelText(0));
     lblTimeEnd->setText(TimeLabelText(qint64(LengthSeconds) * 1000));
     lblSelectedTime->setText(lblTimeEnd->text());
+    // A new file can be saved, whatever became of a save of the file before it.
+    if (!cAudioEditor1->IsSaving())
+        SetSaveButtonsEnabled(true, true);
 }
 
 void frmAudioEditor::cAudioEditor1_SelectionChanged(qint64 StartSample, qint64 EndSample, qint64 StartMs, qint64 EndMs)
@@ -191,7 +203,8 @@ void frmAudioEditor::cAudioEditor1_Aborted()
 
 void frmAudioEditor::cAudioEditor1_Error(qint32, const QString& Description)
 {
-    // The bar's "Save As" stays disabled until a later save ends well or is aborted.
+    // The bar's "Save As" stays disabled until a later save ends well or is aborted, or
+    // another file is loaded.
     m_sAddWhenSaved.clear();
     cmdAddSelection->setEnabled(true);
     MsgBox(Description, vbInformation + vbOKOnly);

@@ -143,7 +143,13 @@ void frmSplitter::cmdConvert_Click()
     if (!BeginJob(QStringLiteral("Preparing to split: ") + GetFileName(g_sFileToSplit) + QStringLiteral("..")))
         return;
 
-    cAudioConverter1->ReadFileInfo(g_sFileToSplit);
+    // A source the engine cannot read is refused with its reason (its length of 0 would
+    // only say that it is too short).
+    if (cAudioConverter1->ReadFileInfo(g_sFileToSplit) != 0 && !cAudioConverter1->FileInfoError().isEmpty()) {
+        MsgBox(cAudioConverter1->FileInfoError(), vbInformation + vbOKOnly);
+        return;
+    }
+    m_sourceIdentity = ReadFileIdentity(g_sFileToSplit);
     g_lTotalFileLength = cAudioConverter1->Duration();
     const SplitPlan plan = ptnSplitByParts->isChecked() ? PlanSplitByParts(g_lTotalFileLength, txtSplitParts->text())
                                                         : PlanSplitBySeconds(g_lTotalFileLength, txtSplitSecs->text());
@@ -171,6 +177,10 @@ void frmSplitter::ConvertTracks()
             return;  // the part runs; its end starts the next one
         if (result == 2)
             AddLog(QStringLiteral("Aborted."), txtLog);
+        if (result == 3) {
+            EndOnChangedSource();
+            return;
+        }
     }
     // The job has ended: the window can be closed again before anything else is shown.
     SetBusy(false);
@@ -190,6 +200,9 @@ qint32 frmSplitter::ConvertTask()
     SetID3Tags(row);
     lblCurrentTrack->setText(name);
 
+    // Every part comes from the file the job began on, or none does.
+    if (!SourceUnchanged())
+        return 3;
     cAudioConverter1->SetSourceFile(g_sFileToSplit);
     cAudioConverter1->SetRangeStart(g_lStartFrom);
     cAudioConverter1->SetRangeLength(m_plan.PartLength(g_lPart));
@@ -204,6 +217,9 @@ qint32 frmSplitter::ConvertTask()
         if (answer != vbYes)
             return 2;
         AddLog(QStringLiteral("Overwrite it..."), txtLog);
+        // The question may have stood open for long.
+        if (!SourceUnchanged())
+            return 3;
     }
     cAudioConverter1->SetOutputFile(path);
     cAudioConverter1->StartConvert();
@@ -231,8 +247,40 @@ void frmSplitter::cAudioConverter1_Progress(qint32 Percent)
     setWindowTitle(DisplayName());
 }
 
+bool frmSplitter::SourceUnchanged() const
+{
+    return ReadFileIdentity(g_sFileToSplit) == m_sourceIdentity;
+}
+
+bool frmSplitter::PartCameOutShort() const
+{
+    // Decoders may end a little off the probed length at the end of a compressed source.
+    constexpr qint64 kToleranceMs = 100;
+    const qint64 written = cAudioConverter1->WrittenMs();
+    if (written < 0)
+        return false;
+    const qint64 start = qint64(m_plan.PartStart(g_lPart)) * 1000;
+    const qint64 length = m_plan.PartLength(g_lPart);
+    const qint64 end = length > 0 ? qMin<qint64>(start + length * 1000, m_plan.durationMs) : m_plan.durationMs;
+    return written + kToleranceMs < end - start;
+}
+
+void frmSplitter::EndOnChangedSource()
+{
+    SetBusy(false);
+    CountFailed(m_plan.partCount - g_lPart + 1);
+    AddLog(QStringLiteral("Error: The source file changed during the job.(%1)").arg(kErrSourceChanged), txtLog);
+    EndJob(m_plan.partCount);
+}
+
 void frmSplitter::cAudioConverter1_Done()
 {
+    // A part that came out short of a source that changed meanwhile holds what was left
+    // of it: the part fails, and no further part is written.
+    if (PartCameOutShort() && !SourceUnchanged()) {
+        EndOnChangedSource();
+        return;
+    }
     AddLog(QStringLiteral("Done."), txtLog);
     lblCurrentTrack->setText(QStringLiteral("Done."));
     NextPart();

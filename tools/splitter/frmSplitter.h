@@ -2,6 +2,7 @@
 // parts or parts of a number of seconds, one run of its conversion component per part.
 #pragma once
 
+#include "common/mdlFileIdentity.h"
 #include "tools/splitter/ToolWindow.h"
 #include "tools/splitter/mdlSplit.h"
 
@@ -22,7 +23,7 @@ public:
     // Starts the next part while the source lasts, else ends the job.
     void ConvertTracks();
     // Prepares and starts the current part: 0 started, 1 the user answered No to
-    // overwriting its file, 2 Cancel.
+    // overwriting its file, 2 Cancel, 3 the source is no longer the file the job began on.
     qint32 ConvertTask();
 
     void ptnSplitByParts_Click();
@@ -60,8 +61,15 @@ private:
     QString GetPartFileName(const QString& source) const;
     // The part is over (done or failed): on to the next one.
     void NextPart();
+    // The source is the file the job began on, unchanged.
+    bool SourceUnchanged() const;
+    // The part just written holds less than it asked for of the source's planned length.
+    bool PartCameOutShort() const;
+    // Ends the job when its source changed: the current part and the ones after it fail.
+    void EndOnChangedSource();
 
     SplitPlan m_plan;
+    FileIdentity m_sourceIdentity;  // the source as the job found it when it began
 };
 
 inline frmSplitter* g_frmSplitter()
