@@ -132,6 +132,7 @@ private slots:
     void outputThatIsTheSource();
     void noTemplate();
     void emptyNameForARow();
+    void itemNamedAsAFolder();
     void destinationWithoutSlash();
     void subFolder_data();
     void subFolder();
@@ -569,6 +570,24 @@ void tst_converter::emptyNameForARow()
     // The folder itself is never an output.
     QCOMPARE(f.outputs(), QStringList{f.dest + "b.wav"});
     QVERIFY(f.log().contains(QStringLiteral("Error: The file name format gives this item an empty name.(5)")));
+}
+
+// An item whose name reaches a folder ("..") is refused before any question about
+// replacing it; the next row is converted.
+void tst_converter::itemNamedAsAFolder()
+{
+    Fixture f;
+    TestFiles::WriteBytes(f.platform.path(QStringLiteral("FileNameFormats.txt")), "[item_name]\r\n");
+    Forms::DestroyAll();
+    f.open();
+    f.w->cboFileName->setCurrentIndex(0);
+    f.addRow(QStringLiteral("a.wav"));
+    SetRowText(f.w->cGrid1, 1, QStringLiteral("Item Name"), QStringLiteral(".."));
+    f.addRow(QStringLiteral("b.wav"));
+    f.convert();
+    QVERIFY(f.platform.messages().shown.isEmpty());
+    QCOMPARE(f.outputs(), QStringList{f.dest + "b.wav"});
+    QVERIFY(f.log().contains(QStringLiteral("Error: The output \"%1..\" is a folder, not a file.(5)").arg(f.dest)));
 }
 
 void tst_converter::destinationWithoutSlash()

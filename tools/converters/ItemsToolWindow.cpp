@@ -176,6 +176,9 @@ qint32 ItemsToolWindow::ConvertTask(qint32 Row)
     if (!source.isEmpty() && OutputTarget::sameFile(path, source))
         return RefuseRow(kErrOutputSameAsSource,
                          QStringLiteral("The output file \"%1\" is the source file itself; it is left untouched.").arg(path));
+    const QString folder = OutputFolderInTheWay(path);
+    if (!folder.isEmpty())
+        return RefuseRow(kErrOutputUnwritable, folder);
     qint32 collision = 0;
     const QString why = OutputCollision(Row, path, collision);
     if (!why.isEmpty())

@@ -140,6 +140,9 @@ qint32 frmJoiner::JoinFiles()
             return Refuse(kErrOutputSameAsSource,
                           QStringLiteral("The output file \"%1\" is one of the files to join; it is left untouched.")
                               .arg(path));
+    const QString folder = OutputFolderInTheWay(path);
+    if (!folder.isEmpty())
+        return Refuse(kErrOutputUnwritable, folder);
     if (QFileInfo::exists(path)) {
         const int answer = AskOverwrite(path);
         if (answer == vbNo)

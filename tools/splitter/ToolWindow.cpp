@@ -25,6 +25,7 @@
 #include "settings/mdlOptions.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -354,6 +355,13 @@ int ToolWindow::AskOverwrite(const QString& path)
     if (answer == vbYes)
         AddLog(QStringLiteral("Overwrite it..."), txtLog);
     return answer;
+}
+
+QString OutputFolderInTheWay(const QString& path)
+{
+    if (!QFileInfo(path).isDir())
+        return QString();
+    return QStringLiteral("The output \"%1\" is a folder, not a file.").arg(path);
 }
 
 bool ReadWholeSeconds(const QString& text, qint32& seconds)

@@ -205,6 +205,11 @@ void PaintTitleStrip(QWidget* strip, QLabel* caption);
 // built from the format globals, to a component; false for any other code.
 bool HandTargetFormat(AudioJobComponent* component, qint32 code);
 
+// Why an output path can never be written as a file: it names a folder (an item named
+// "..", or a folder of that name in the destination); empty when it can. Said before any
+// question about replacing it.
+QString OutputFolderInTheWay(const QString& path);
+
 // A cell that holds a whole number of seconds (blanks around it allowed).
 bool ReadWholeSeconds(const QString& text, qint32& seconds);
 
