@@ -109,7 +109,7 @@ JobOutcome transcodeFile(const TranscodeRequest& req, const WavLayout& wav, Outp
         return r;
     EncodeSink sink;
     out.closeFd();
-    r = sink.open(plan, out.tempPath(), req.tags, dec.rate(), dec.layout(), dec.format());
+    r = sink.open(plan, out.tempPath(), out.target(), req.tags, dec.rate(), dec.layout(), dec.format());
     if (r.kind != JobOutcome::Done)
         return r;
     r = DecodeRangeInto(dec, first, end, sink, control, stats, req.source,
@@ -129,7 +129,7 @@ JobOutcome transcodePcm(const TranscodeRequest& req, OutputTarget& out, JobContr
     EncodeSink sink;
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
     out.closeFd();
-    r = sink.open(plan, out.tempPath(), req.tags, 44100, stereo, AV_SAMPLE_FMT_S16);
+    r = sink.open(plan, out.tempPath(), out.target(), req.tags, 44100, stereo, AV_SAMPLE_FMT_S16);
     if (r.kind != JobOutcome::Done)
         return r;
     const qint64 total = std::max<qint64>(1, src.totalFrames());
@@ -231,7 +231,7 @@ JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, Transc
             return JobOutcome::error(facts.code, facts.error);
     }
     OutputTarget out;
-    JobOutcome r = out.prepare(req.output, req.pcm ? QString() : req.source);
+    JobOutcome r = out.prepare(req.output, req.pcm ? QString() : req.source, req.replaceExisting);
     if (r.kind != JobOutcome::Done)
         return r;
     if (control.aborted())

@@ -206,6 +206,8 @@ qint32 frmSplitter::ConvertTask()
         AddLog(QStringLiteral("Overwrite it..."), txtLog);
     }
     cAudioConverter1->SetOutputFile(path);
+    // A file there now was agreed to (asked about, or the box ticked); one that comes later is not.
+    cAudioConverter1->SetOverwriteAgreed(QFileInfo::exists(path));
     cAudioConverter1->StartConvert();
     return 0;
 }
