@@ -47,6 +47,15 @@ void SetSplashStatus(const QString& text)
 
 namespace {
 
+// Hides and unloads the splash, if it is still there.
+void CloseSplash()
+{
+    if (auto* s = Forms::Loaded<frmSplash>()) {
+        s->Hide();
+        Forms::Unload(s);
+    }
+}
+
 // This copy's hold on its program folder, for as long as the program runs.
 QPointer<SingleInstance> s_runningCopy;
 
@@ -125,6 +134,9 @@ bool Main()
                vbInformation + vbOKOnly);
 
     g_bShowSplash = true;
+    // A box while the windows load (an unreadable list, a lists folder that cannot be used)
+    // closes the splash first: the box would open under it.
+    SetBeforeMsgBox(&CloseSplash);
     frmSplash* splash = g_frmSplash();
     splash->setWindowTitle(DisplayName());
     splash->Show(vbModeless);
@@ -138,12 +150,9 @@ bool Main()
     SetSplashStatus(QStringLiteral("Loading GUI..."));
     frmMain* main = Forms::Get<frmMain>();
 
-    if (g_bShowSplash) {
-        if (auto* s = Forms::Loaded<frmSplash>()) {
-            s->Hide();
-            Forms::Unload(s);
-        }
-    }
+    if (g_bShowSplash)
+        CloseSplash();
+    SetBeforeMsgBox({});
 
     if (Command() == QLatin1String("-st")) {
         main->m_cMenu->SetItemCaption(main->m_cMenu->IndexForKey(QStringLiteral("RC Open")), QStringLiteral("Show"));

@@ -437,6 +437,10 @@ qint32 frmItem::ApplyItemChanges()
     if (ListsHost* host = g_ListsHost()) {
         if (!host->SaveGridToFile())
             return 1;
+        // A list that another copy changed meanwhile was read again: the row shown is
+        // where the grid's current row now stands.
+        if (m_grid && m_grid->CurrentRow() >= 1)
+            lItem = m_grid->CurrentRow();
         host->GetFileInfoToGridInfo();
         host->DisplayGridInfoStatusBar();
     }

@@ -12,6 +12,7 @@
 #include "lists/ListsHost.h"
 #include "lists/mdlFileProbe.h"
 #include "lists/mdlItemsGrid.h"
+#include "lists/mdlListPaths.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
 #include "settings/mdlOptions.h"
@@ -22,7 +23,11 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -54,6 +59,34 @@ void writeAddedRow(cGrid* grid, qint32 row, const QString& path, const QString& 
                                           "COL_TAG_YEAR",  "COL_TAG_TITLE",  "COL_TAG_TRACK"};
     for (int i = 0; i < 7; ++i)
         grid->SetCell(row, col(tagKeys[i]), tags[i]);
+}
+
+// Why a path cannot be added, before any probe ("" when it goes on to the probe), and its
+// length. Only a regular file that can be opened is probed: a pipe would hold the probe
+// until something writes to it, and a device (a link to one too) could be read without end.
+QString refusalBeforeProbe(frmStat* form, const QString& path, qint64& bytes)
+{
+    bytes = 0;
+    if (IsUnusablePath(path))
+        return QStringLiteral("it was not found");
+    const QByteArray native = NativePath(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? QStringLiteral("it was not found") : SystemErrorText(errno);
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("it is a folder");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("it is not a regular file");
+    if (st.st_size == 0)
+        return QStringLiteral("it is empty");
+    if (!form->SupportAudioFile(path))
+        return QStringLiteral("it is not of a supported audio format");
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return SystemErrorText(errno);
+    ::close(fd);
+    bytes = qint64(st.st_size);
+    return QString();
 }
 
 // The main window takes no list command while files are added; every way out of the run,
@@ -92,6 +125,23 @@ frmStat::frmStat()
     cAudioConverter1 = CreateAudioConverter(this);
 
     connect(cmdCancel, &QPushButton::clicked, this, &frmStat::cmdCancel_Click);
+}
+
+QString RefusedFilesText(const QList<AddRefusal>& refused)
+{
+    if (refused.isEmpty())
+        return QString();
+    if (refused.size() == 1)
+        return QStringLiteral("Cannot add ") + refused[0].path + QStringLiteral(": ") + refused[0].why + u'.';
+    constexpr qsizetype kNamed = 20;
+    QStringList lines;
+    for (qsizetype i = 0; i < refused.size() && i < kNamed; ++i)
+        lines << refused[i].path + QStringLiteral(": ") + refused[i].why + u'.';
+    QString text = QStringLiteral("Cannot add ") + QString::number(refused.size()) + QStringLiteral(" files:\r\n\r\n")
+        + lines.join(QStringLiteral("\r\n"));
+    if (refused.size() > kNamed)
+        text += QStringLiteral("\r\n\r\nand ") + QString::number(refused.size() - kNamed) + QStringLiteral(" more.");
+    return text;
 }
 
 bool CheckFileToAdd(const QString& path)
@@ -151,7 +201,8 @@ QString frmStat::getLegaName(const QString& sPath)
     return name;
 }
 
-void frmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, VForm* frm, bool& bHide)
+void frmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, VForm* frm, bool& bHide,
+                             const QList<AddRefusal>& refusedBefore)
 {
     Q_UNUSED(bHide)
     if (m_bRunning)
@@ -176,6 +227,8 @@ void frmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, VForm* frm,
         grid->SetRedraw(false);
     const qint32 first = grid ? grid->Rows() : 0;
     qint32 n = 0;
+    // The files left out are told once, at the end: forty unreadable files give one box.
+    QList<AddRefusal> refused = refusedBefore;
     auto stopped = [&] { return g_bCancelAddFiles || !self || !grid; };
 
     for (qint32 i = 1; i <= Data.size(); ++i) {
@@ -183,12 +236,9 @@ void frmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, VForm* frm,
         if (stopped())
             break;
         const QString& path = Data[i - 1];
-        const QFileInfo info(path);
-        // Folders, empty files and unsupported kinds are passed over; a length that
-        // cannot be read leaves the decision to the probe.
-        const bool lengthKnown = info.exists();
-        const qint64 bytes = lengthKnown ? info.size() : 0;
-        if (IsFolder(path) || (lengthKnown && (bytes == 0 || !SupportAudioFile(path)))) {
+        qint64 bytes = 0;
+        if (const QString why = refusalBeforeProbe(this, path, bytes); !why.isEmpty()) {
+            refused.append({path, why});
             cProgressBar1->SetValue(i);
             continue;
         }
@@ -204,9 +254,7 @@ void frmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, VForm* frm,
             break;
         cAudioConverter1->CloseFile();
         if (probe.code != 0) {
-            MsgBox(QStringLiteral("Cannot add ") + path, vbInformation);
-            if (!self)
-                break;
+            refused.append({path, QStringLiteral("it holds no audio that can be read")});
             cProgressBar1->SetValue(i);
             continue;
         }
@@ -246,4 +294,6 @@ void frmStat::AddFilesToList(const QStringList& Data, cGrid* cGrid1, VForm* frm,
 
     m_bRunning = false;
     Forms::Unload(this);
+    if (!refused.isEmpty())
+        MsgBox(RefusedFilesText(refused), vbInformation + vbOKOnly);
 }

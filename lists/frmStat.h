@@ -4,6 +4,7 @@
 
 #include "platform/Forms.h"
 
+#include <QList>
 #include <QStringList>
 
 class QLabel;
@@ -17,6 +18,16 @@ class cProgressBar;
 // less), when it is not worth adding.
 bool CheckFileToAdd(const QString& path);
 
+// A file an add left out, and why ("it is empty").
+struct AddRefusal {
+    QString path;
+    QString why;
+};
+
+// The one box at the end of an add that left files out: "Cannot add " & the path & ": " &
+// why & "." for one file; for more, a line for each of the first twenty and how many more.
+QString RefusedFilesText(const QList<AddRefusal>& refused);
+
 class frmStat : public VForm
 {
     Q_OBJECT
@@ -29,7 +40,10 @@ public:
 
     // Appends one row per accepted path of Data to cGrid1 (the main window's grid), under
     // this window shown over frm, and unloads the window at the end. bHide is not used.
-    void AddFilesToList(const QStringList& Data, cGrid* cGrid1, VForm* frm, bool& bHide);
+    // The files left out (with refusedBefore, those the caller left out already) are named
+    // in one box at the end.
+    void AddFilesToList(const QStringList& Data, cGrid* cGrid1, VForm* frm, bool& bHide,
+                        const QList<AddRefusal>& refusedBefore = {});
     // True when the name's extension occurs in the supported-formats filter text.
     bool SupportAudioFile(const QString& sFileName);
     // The item name of a file name: the first of each of ":?<>\/*|" taken out.

@@ -188,13 +188,17 @@ void ReplaceRow(cGrid* grid, qint32 lMove)
         return;
     const qint32 to = qint32(to64);
     grid->SetRedraw(false);
-    // The row's whole content (texts, mark and type icons, fonts) travels; the rows between
-    // shift one place towards where it was.
+    // The row's whole content (texts, mark and type icons, fonts, item data) travels; the
+    // rows between shift one place towards where it was.
     const QList<CellCopy> moving = readRow(grid, from);
+    const qint32 movingData = grid->RowItemData(from);
     const qint32 step = to > from ? 1 : -1;
-    for (qint32 r = from; r != to; r += step)
+    for (qint32 r = from; r != to; r += step) {
         writeRow(grid, r, readRow(grid, r + step));
+        grid->SetRowItemData(r, grid->RowItemData(r + step));
+    }
     writeRow(grid, to, moving);
+    grid->SetRowItemData(to, movingData);
     grid->SetCurrentRow(to);
     grid->SetRedraw(true);
 }

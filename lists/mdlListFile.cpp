@@ -290,12 +290,25 @@ void writeRange(cGrid* grid, qint32 row, const QString& record)
 ListLoadResult LoadListFile(cGrid* grid, const QString& path, cAudioConverter* converter, bool copyTagsFromSource,
                             const std::function<void(qint32 max)>& start, const std::function<void(qint32 n)>& progress)
 {
+    if (!grid)
+        return {};
+    QString text;
+    QString why;
+    if (ReadListFile(path, text, &why) == ListFileRead::Unreadable) {
+        ListLoadResult result;
+        result.error = why;
+        return result;
+    }
+    return LoadListText(grid, text, converter, copyTagsFromSource, start, progress);
+}
+
+ListLoadResult LoadListText(cGrid* grid, const QString& text, cAudioConverter* converter, bool copyTagsFromSource,
+                            const std::function<void(qint32 max)>& start, const std::function<void(qint32 n)>& progress)
+{
     ListLoadResult result;
     if (!grid)
         return result;
-    QString text;
-    if (ReadListFile(path, text, &result.error) == ListFileRead::Unreadable)
-        return result;
+    result.text = text;
     const QStringList pieces = SplitListRecords(text);
     result.pieces = qint32(pieces.size());
     if (start)
@@ -347,6 +360,7 @@ ListLoadResult LoadListFile(cGrid* grid, const QString& path, cAudioConverter* c
         }
         if (readable)
             converter->CloseFile();
+        grid->SetRowItemData(n, n);
         if (progress)
             progress(n);
     }

@@ -55,13 +55,19 @@ struct ListLoadResult {
     qint32 rows = 0;         // rows written
     qint32 missing = 0;      // rows whose audio file is missing or unreadable
     QString error;           // why the file could not be read
+    QString text;            // the file's text as it was read
 };
 
 // Loads a list file into an empty grid set up with the items grid columns. Each record
 // whose file exists and the converter reads becomes a full row; a record whose file is
 // missing or unreadable becomes a row with the stored fields only (its name in italics),
 // so that the next save keeps it. A number that cannot be read counts as 0. A piece
-// that holds no file field is skipped. progress(n) runs after each row.
+// that holds no file field is skipped. Each row keeps its number as its item data (see
+// mdlSharedList.h). progress(n) runs after each row.
 ListLoadResult LoadListFile(cGrid* grid, const QString& path, cAudioConverter* converter, bool copyTagsFromSource,
+                            const std::function<void(qint32 max)>& start = {},
+                            const std::function<void(qint32 n)>& progress = {});
+// The same for a list text read already (as ReadListFile gives it).
+ListLoadResult LoadListText(cGrid* grid, const QString& text, cAudioConverter* converter, bool copyTagsFromSource,
                             const std::function<void(qint32 max)>& start = {},
                             const std::function<void(qint32 n)>& progress = {});

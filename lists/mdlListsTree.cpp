@@ -7,6 +7,7 @@
 #include "components/cTreeView/cTreeView.h"
 #include "lists/mdlListPaths.h"
 #include "platform/TempFiles.h"
+#include "platform/WriterLock.h"
 
 #include <QRegularExpression>
 
@@ -102,8 +103,13 @@ QString ListNodeText(const QString& fileName)
 
 void RemoveStaleListSaves(const QString& folder)
 {
-    // Saves name their writer: only those whose writer is gone are removed.
+    // Saves name their writer: those whose writer is gone are removed, and no other.
     RemoveLeftoverTempFiles(NativePath(folder));
+    // Another copy sharing the folder may be saving a list right now: its temporary file
+    // is in use while it holds the folder's lock, and is then left for a later start.
+    WriterLock lock;
+    if (lock.takeFolder(NativePath(folder), 0) == WriterLock::Folder::Busy)
+        return;
     const QStringList names = FolderEntryNames(folder);
     for (const QString& name : names) {
         if (isListSaveTemp(name)) {

@@ -41,8 +41,8 @@ QString ListNodeText(const QString& fileName);
 // Why a lists folder cannot be used at all ("" when it can).
 QString ListsFolderProblem(const QString& folder);
 // Removes the temporary files that list saves killed half-way left in the folder (and
-// beside the files that linked lists point to). Only one copy of the program runs over a
-// program folder, and its saves finish before anything else runs, so none is in use.
+// beside the files that linked lists point to). Nothing is removed while another copy
+// sharing the folder holds its writers' lock: one of them may be in use.
 void RemoveStaleListSaves(const QString& folder);
 
 // Rebuilds the tree: the "Items Lists" group with one node per list file (creating the

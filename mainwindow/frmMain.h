@@ -11,6 +11,7 @@
 #include "common/MainHost.h"
 #include "common/RegistryRoutines.h"
 #include "lists/ListsHost.h"
+#include "lists/mdlSharedList.h"
 #include "mainwindow/frmMain_Layout.h"
 #include "platform/Forms.h"
 
@@ -20,6 +21,7 @@
 #include <QTimer>
 
 class QLabel;
+struct AddRefusal;
 class ItemsToolWindow;
 class ToolWindow;
 class XP_ProgressBar;
@@ -379,11 +381,19 @@ private:
     void SelectionChangedByKeyboard();
     // Runs the add-files window over the paths, then saves the list and its summary.
     bool AddPathsToList(const QStringList& paths) override;
+    // The same, naming also the files the caller left out already in the box that names
+    // the files the add left out.
+    bool AddPathsToList(const QStringList& paths, const QList<AddRefusal>& refusedBefore);
     // No list in the grid: the empty-list notice with this text, an empty information grid
     // and a summary of no items.
     void ShowNoList(const QString& notice);
     // Why the selected list could not be read (m_sGridListError), in a message.
     void SayListUnreadable(cTreeItem* node);
+    // Writes the grid's edit (clearing: the list emptied) to the list file node names;
+    // false (said, and the grid showing what the file holds) when the file did not take it.
+    bool SaveListEditOf(cTreeItem* node, bool clearing);
+    // The grid holds its list again as the file holds it: notice, information and summary.
+    void ShowGridListAgain();
     bool NoticeDropEvent(QObject* watched, QEvent* event);
 
     RegistryRoutines m_cRegistry;
@@ -396,6 +406,7 @@ private:
     QString m_sRemoveMode;
     QString m_sGridListKey;
     QString m_sGridListError;        // why the list last shown could not be read
+    ListFileBase m_listBase;         // what the grid's list file held when last read or written
     QString m_sListsFolderProblem;   // why the lists folder cannot be used ("" when it can)
     QPointer<cTreeItem> m_shownNode;
     QPointer<cTreeItem> m_playingNode;

@@ -57,6 +57,11 @@ void frmMain::AddFiles()
 
 bool frmMain::AddPathsToList(const QStringList& paths)
 {
+    return AddPathsToList(paths, {});
+}
+
+bool frmMain::AddPathsToList(const QStringList& paths, const QList<AddRefusal>& refusedBefore)
+{
     // Rows go only into the list whose file the grid holds, where they are saved: never
     // onto a group or CD drive, never into a list that could not be read; the user hears
     // why.
@@ -79,7 +84,7 @@ bool frmMain::AddPathsToList(const QStringList& paths)
         return false;
     }
     bool hide = false;
-    g_frmStat()->AddFilesToList(paths, cGrid1, this, hide);
+    g_frmStat()->AddFilesToList(paths, cGrid1, this, hide, refusedBefore);
     Forms::Unload<frmStat>();
     SaveGridToFile();
     DisplayGridInfoStatusBar();
@@ -96,15 +101,18 @@ void frmMain::cGrid1_OLEDragDrop(const QStringList& Data, qint32, qint16, qint16
     cTreeItem* selected = cTreeView1->SelectedItem();
     if (!selected || IsCDNode(selected->Key()) || IsMainNode(selected->Key()) || m_bAddingFiles)
         return;
-    // Empty files and hidden entries stay out; a path whose length cannot be read goes
-    // on to the probe, which reports it.
+    // Hidden entries stay out of a drop; the add names them with the other files it leaves
+    // out (empty ones among them).
     QStringList kept;
+    QList<AddRefusal> hidden;
     for (const QString& path : Data) {
         const QFileInfo info(path);
-        if (!info.exists() || (info.size() > 0 && !info.isHidden()))
+        if (info.exists() && info.isHidden())
+            hidden.append({path, QStringLiteral("it is a hidden file")});
+        else
             kept << path;
     }
-    AddPathsToList(kept);
+    AddPathsToList(kept, hidden);
 }
 
 void frmMain::lblAddorDrag_OLEDragDrop(const QStringList& Data, qint32 Effect, qint16 Button, qint16 Shift, float X,

@@ -146,16 +146,9 @@ void frmMain::ConfirmClearList()
 void frmMain::DoClearTheList()
 {
     // The empty list replaces the file in one step: there is no moment without a file.
-    // When the file cannot take it, the reload below shows the list as the file still
-    // holds it.
+    // When the file cannot take it, the reload shows the list as the file still holds it.
     cTreeItem* selected = cTreeView1->SelectedItem();
     const bool holdsList = IsListNode(selected) && selected->Key() == m_sGridListKey;
-    QString why;
-    const bool failed = holdsList && !WriteListText(selected->Key(), QString(), &why);
-    if (failed)
-        MsgBox(QStringLiteral("The items list '") + selected->Text() + QStringLiteral("' could not be cleared: ") + why
-                   + u'.',
-               vbInformation + vbOKOnly);
     cGrid1->Clear();
     cGrid1->SetRedraw(true);
     // A CD drive's tracks are no list file: clearing them empties the grid only.
@@ -167,9 +160,10 @@ void frmMain::DoClearTheList()
     // A list that could not be read was not touched, and stays shown as it is.
     if (IsListNode(selected) && !holdsList)
         return;
+    // The items this copy showed go; what another copy added meanwhile stays.
+    if (holdsList && !SaveListEditOf(selected, true))
+        return;
     cTreeView1_NodeClick(selected);
-    if (failed)
-        cStatusBar1->SetPanelText(QStringLiteral("Main"), QStringLiteral("Not saved."));
 }
 
 void frmMain::RemoveItems()

@@ -14,6 +14,7 @@
 #include "lists/mdlListFile.h"
 #include "lists/mdlListPaths.h"
 #include "lists/mdlListsTree.h"
+#include "lists/mdlSharedList.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
 #include "settings/frmOptions.h"
@@ -74,17 +75,56 @@ bool frmMain::SaveGridToFile()
     cTreeItem* node = cTreeView1->SelectedItem();
     if (!IsListNode(node) || node->Key() != m_sGridListKey)
         return true;
-    QString why;
-    if (WriteListFile(cGrid1, node->Key(), &why))
+    return SaveListEditOf(node, false);
+}
+
+bool frmMain::SaveListEditOf(cTreeItem* node, bool clearing)
+{
+    // Another copy of the program sharing the lists folder may have written the list since
+    // this one read it: its rows are kept, and this copy's edit made on them.
+    const ListSaveResult saved = SaveListEdit(cGrid1, node->Key(), m_listBase, cAudioConverter1, g_bCopyID3FromSource);
+    switch (saved.result) {
+    case ListSave::Written:
         return true;
+    case ListSave::Merged:
+        ShowGridListAgain();
+        return true;
+    case ListSave::KeptBeside: {
+        const QString keptName = ListNodeText(GetFileName(saved.keptPath));
+        if (g_nodMainItems)
+            cTreeView1->Nodes().Add(g_nodMainItems, cTreeItems::tvwChild, saved.keptPath, keptName, 42, 43);
+        MsgBox(QStringLiteral("The items list '") + node->Text()
+                   + QStringLiteral("' was changed elsewhere meanwhile, and this change cannot be made on what it holds now: ")
+                   + saved.error + QStringLiteral(".\r\n\r\nThe list shows what its file holds; this copy's version is kept as the items list '")
+                   + keptName + QStringLiteral("'."),
+               vbInformation + vbOKOnly);
+        if (saved.unreadable)
+            cTreeView1_NodeClick(node);
+        else
+            ShowGridListAgain();
+        return true;
+    }
+    case ListSave::Failed:
+        break;
+    }
     // The change did not reach the file: say so, and show again what the file holds, so
     // the screen never shows rows that a restart would not bring back.
-    MsgBox(QStringLiteral("The items list '") + node->Text() + QStringLiteral("' could not be saved: ") + why
-               + QStringLiteral(".\r\n\r\nThe list shows again what its file holds."),
+    MsgBox(QStringLiteral("The items list '") + node->Text()
+               + (clearing ? QStringLiteral("' could not be cleared: ") + saved.error + u'.'
+                           : QStringLiteral("' could not be saved: ") + saved.error
+                                 + QStringLiteral(".\r\n\r\nThe list shows again what its file holds.")),
            vbInformation + vbOKOnly);
     cTreeView1_NodeClick(node);
     cStatusBar1->SetPanelText(QStringLiteral("Main"), QStringLiteral("Not saved."));
     return false;
+}
+
+void frmMain::ShowGridListAgain()
+{
+    cGrid1->SetRedraw(true);
+    ShowEmptyNotice(cGrid1->Rows() == 0);
+    GetFileInfoToGridInfo();
+    DisplayGridInfoStatusBar();
 }
 
 void frmMain::ShowNoList(const QString& notice)
@@ -160,6 +200,7 @@ void frmMain::cTreeView1_NodeClick(cTreeItem* Node)
     }
     m_sGridListKey = path;
     m_sGridListError.clear();
+    m_listBase = TakeListBase(cGrid1, r.text);
     // The notice of an items list always reads so; the current row is the first or, as
     // the options say, the last.
     lblAddorDrag->setText(QStringLiteral("Add or Drag and Drop audio items to here."));

@@ -45,7 +45,20 @@ int QtMessageService::show(const QString& prompt, int buttons, const QString& ti
     return set.back().vb;
 }
 
+namespace {
+
+std::function<void()> s_beforeMsgBox;
+
+} // namespace
+
+void SetBeforeMsgBox(std::function<void()> action)
+{
+    s_beforeMsgBox = std::move(action);
+}
+
 int MsgBox(const QString& prompt, int buttons, const QString& title)
 {
+    if (s_beforeMsgBox)
+        s_beforeMsgBox();
     return Services::message().show(prompt, buttons, title.isEmpty() ? AppTitle() : title);
 }

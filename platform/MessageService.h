@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class MessageService
 {
 public:
@@ -23,3 +25,7 @@ public:
 
 // Shows a message box; an empty title shows the application title.
 int MsgBox(const QString& prompt, int buttons = vbOKOnly, const QString& title = QString());
+
+// While set, runs before each box is shown. Start-up closes its splash with it: the splash
+// stays on top of every window, and a box under it would leave the start seeming stuck.
+void SetBeforeMsgBox(std::function<void()> action);

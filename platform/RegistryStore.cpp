@@ -2,20 +2,18 @@
 
 #include "platform/App.h"
 #include "platform/AtomicFile.h"
+#include "platform/WriterLock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QDeadlineTimer>
 #include <QHash>
 #include <QStringDecoder>
-#include <QThread>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -150,54 +148,6 @@ QString systemText(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
-
-// The writers' lock: an advisory lock on a file beside the store. The system lets it go
-// when its holder ends in any way, so a killed writer never leaves a lock behind. A lock
-// path that is not a plain file (a folder, a pipe) can never be taken: that fails at
-// once rather than after the wait for another writer.
-class WriterLock
-{
-public:
-    ~WriterLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-
-    bool take(const QString& path, int waitMs, QString& why)
-    {
-        const QByteArray native = QFile::encodeName(path);
-        m_fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
-        if (m_fd < 0) {
-            why = QStringLiteral("its lock %1 cannot be opened: %2").arg(path, systemText(errno));
-            return false;
-        }
-        struct stat st {};
-        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            why = QStringLiteral("its lock %1 is not a file").arg(path);
-            return false;
-        }
-        const QDeadlineTimer deadline(waitMs);
-        for (;;) {
-            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
-                return true;
-            if (errno == EINTR)
-                continue;
-            if (errno != EWOULDBLOCK) {
-                why = QStringLiteral("its lock %1 cannot be taken: %2").arg(path, systemText(errno));
-                return false;
-            }
-            if (deadline.hasExpired()) {
-                why = QStringLiteral("another writer holds its lock %1").arg(path);
-                return false;
-            }
-            QThread::msleep(10);
-        }
-    }
-
-private:
-    int m_fd = -1;
-};
 
 // How long a writer waits for another one to finish its write.
 constexpr int kLockWaitMs = 15000;

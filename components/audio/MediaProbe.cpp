@@ -2,6 +2,7 @@
 // the check that the announced sample data is really there).
 #include "components/audio/MediaProbe.h"
 
+#include "components/audio/Mp3Frame.h"
 #include "components/cAudioConverter/cAudioConverter.h"
 
 #include <QFile>
@@ -31,34 +32,13 @@ quint32 be32(const uchar* p)
     return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
 }
 
-// The length in bytes of the MPEG audio layer III frame whose header is at `h`, with the
-// samples it holds; 0 when `h` is not such a header.
-int mp3FrameBytes(const uchar* h, int* samplesPerFrame = nullptr)
-{
-    static const int kbps1[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
-    static const int kbps2[16] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0};
-    static const int rates[3] = {44100, 48000, 32000};
-    if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0 || ((h[1] >> 1) & 3) != 1)
-        return 0;
-    const int version = (h[1] >> 3) & 3;  // 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5
-    const int rateIndex = (h[2] >> 2) & 3;
-    const int kbps = (version == 3 ? kbps1 : kbps2)[h[2] >> 4];
-    if (version == 1 || rateIndex == 3 || kbps == 0)
-        return 0;
-    const int rate = rates[rateIndex] >> (version == 3 ? 0 : version == 2 ? 1 : 2);
-    const int padding = (h[2] >> 1) & 1;
-    if (samplesPerFrame)
-        *samplesPerFrame = version == 3 ? 1152 : 576;
-    return (version == 3 ? 144 : 72) * kbps * 1000 / rate + padding;
-}
-
 // The whole frames of an MP3 stream from `at` on.
 qint64 countMp3Frames(QFile& f, qint64 at)
 {
     qint64 frames = 0;
     uchar h[4];
     while (f.seek(at) && f.read(reinterpret_cast<char*>(h), 4) == 4) {
-        const int bytes = mp3FrameBytes(h);
+        const int bytes = Mp3FrameBytes(h);
         if (bytes <= 0 || at + bytes > f.size())
             break;
         ++frames;
@@ -134,7 +114,7 @@ qint64 mp3AudibleSamples(const QString& path)
         return -1;
     const uchar* b = reinterpret_cast<const uchar*>(frame.constData());
     int samplesPerFrame = 0;
-    const int infoBytes = mp3FrameBytes(b, &samplesPerFrame);
+    const int infoBytes = Mp3FrameBytes(b, &samplesPerFrame);
     if (infoBytes <= 0)
         return -1;
     const int version = (b[1] >> 3) & 3;

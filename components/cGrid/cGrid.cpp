@@ -40,7 +40,7 @@ public:
         const cGrid::CellData& c = m_grid->m_rows[index.row()].cells[index.column()];
         switch (role) {
         case Qt::DisplayRole:
-            return c.text;
+            return shownText(c.text, index.column());
         case Qt::DecorationRole:
             if (c.icon >= 0 && m_grid->m_images)
                 return m_grid->m_images->ItemPicture(c.icon);
@@ -74,6 +74,20 @@ public:
     using QAbstractTableModel::endResetModel;
 
 private:
+    // The part of a cell's text that the view measures and draws: no character is
+    // narrower than a pixel, so a cell never shows more characters than it is wide. A
+    // longer text (an item name of megabytes in a list another program wrote) is cut
+    // there before the view lays it out; the cell itself keeps the whole text.
+    QString shownText(const QString& text, int column) const
+    {
+        const qsizetype most = qMax<qsizetype>(cGrid::kShownTextMinimum, m_grid->m_view->columnWidth(column));
+        if (text.size() <= most)
+            return text;
+        // A character of two halves is never cut between them.
+        const qsizetype cut = text.at(most - 1).isHighSurrogate() ? most - 1 : most;
+        return text.left(cut);
+    }
+
     cGrid* m_grid;
 };
 

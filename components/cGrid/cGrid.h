@@ -43,6 +43,9 @@ class cGrid : public QWidget
 public:
     // The cell format of an icon cell.
     static constexpr qint32 kIconCellFormat = 0x40020;
+    // The view is given at most this many characters of a cell, or as many as the column
+    // is wide in pixels when that is more; the cell keeps its whole text.
+    static constexpr qsizetype kShownTextMinimum = 256;
 
     explicit cGrid(QWidget* parent = nullptr);
     ~cGrid() override;

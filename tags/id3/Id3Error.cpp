@@ -53,3 +53,8 @@ Id3Error Id3FileError(int code, const QString& what, const QString& path, const 
     return Id3Error(Id3ErrorNumberForErrno(code),
                     what + QStringLiteral(" '") + path + QStringLiteral("': ") + reason + u'.', source);
 }
+
+Id3Error NotValidMp3Error(const QString& path, const QString& source)
+{
+    return Id3Error(Id3ErrorNumber::NotValidMp3, path + QStringLiteral(" is not a valid MP3 file."), source);
+}

@@ -48,6 +48,9 @@ QString Id3ErrorSource(const char* className);
 // The error number that stands for a system error code (errno).
 qint32 Id3ErrorNumberForErrno(int code);
 
+// The error of a file that is no MP3 file (NotValidMp3): "<path> is not a valid MP3 file.".
+Id3Error NotValidMp3Error(const QString& path, const QString& source);
+
 // An error for a failed file operation: `what` says the operation ("Cannot open"), the
 // description names the file and the system's reason.
 Id3Error Id3FileError(int code, const QString& what, const QString& path, const QString& source);

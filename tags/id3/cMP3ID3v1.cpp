@@ -3,6 +3,7 @@
 #include "tags/id3/Id3Error.h"
 #include "tags/id3/Id3File.h"
 #include "tags/id3/Id3Genres.h"
+#include "tags/id3/Mp3AudioCheck.h"
 
 #include <QByteArray>
 
@@ -88,9 +89,11 @@ void cMP3ID3v1::WriteId3v1Block()
 {
     Id3File file(m_path, Id3File::ReadWrite, Source());
     const qint64 size = file.Size();
-    // Without at least one byte of audio before it, a block would make the file a bare tag.
+    // Without at least one byte of audio before it, a block would make the file a bare tag;
+    // and after any other audio than MP3 frames it makes a file other programs refuse.
     if (size <= kBlockSize)
-        throw Id3Error(Id3ErrorNumber::NotValidMp3, m_path + QStringLiteral(" is not a valid MP3 file."), Source());
+        throw NotValidMp3Error(m_path, Source());
+    RequireMp3Audio(file);
 
     QByteArray fields;
     fields.reserve(kBlockSize - 3);

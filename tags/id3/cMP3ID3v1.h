@@ -5,7 +5,7 @@
 // one byte per character; a character outside it is written as "?".
 //
 // Failures raise Id3Error with the source "<program>.cMP3ID3v1": an open that fails (its
-// own number and description), a file too short to be an MP3 file (NotValidMp3) and a
+// own number and description), a file that is not an MP3 file (NotValidMp3) and a
 // write that fails (a block that was being appended is taken back off the file).
 #pragma once
 
@@ -19,7 +19,8 @@ public:
     // stays stored, the properties hold their reset values and the error is raised.
     void SetMP3File(const QString& path);
     // Writes the properties into the stored file: over the existing block, or as a new
-    // block appended after the last byte.
+    // block appended after the last byte. A file without MP3 frames (a WAV, a FLAC, text,
+    // zeros, a file of a block or less) raises NotValidMp3 and is not touched.
     void Update();
 
     bool HasID3v1Tag() const { return m_hasTag; }

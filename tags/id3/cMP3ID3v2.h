@@ -109,7 +109,8 @@ public:
     // start counts as the old tag, and of it only its frames and zero padding: every other
     // byte (audio that a wrong tag size reaches into) is kept after the new tag. A disk
     // without room for the growth raises with the file unchanged; a missing file raises
-    // the open error and is not created. The object does not change.
+    // the open error and is not created; a file without MP3 frames after its tag (a WAV, a
+    // FLAC, text, zeros) raises NotValidMp3 and is not touched. The object does not change.
     void Update();
 
 private:

@@ -11,6 +11,11 @@ using namespace Id3v2FrameData;
 namespace {
 
 constexpr qint64 kChunk = 4096;
+// How far the search for the tag's header reads. A tag stands at the start of the file,
+// after at most a few stray bytes; without this bound a file of zeros (a download whose
+// space was taken but never filled) or a stream whose frames the search does not stop at
+// would be read to its end, gigabytes, before the window could show its values.
+constexpr qint64 kSearchBound = qint64(4) << 20;
 
 // The decimal number 0..255 that the text is, digits only; -1 otherwise.
 int GenreNumber(const QString& text)
@@ -66,10 +71,11 @@ void cMP3ID3v2::ReadId3v2Tag()
 // The 1-based position of the byte after the first "ID3" that begins a valid header, or 0.
 // The file is searched in chunks of 4096 bytes that overlap by three, so a marker across
 // two chunks is found; the search ends with the first chunk that holds the start of an
-// MPEG audio frame (0xFF 0xFB), as a tag stands before the audio.
+// MPEG audio frame (0xFF 0xFB), as a tag stands before the audio, and after the first
+// few megabytes.
 qint64 cMP3ID3v2::FindId3v2Header(const Id3File& file)
 {
-    const qint64 size = file.Size();
+    const qint64 size = qMin(file.Size(), kSearchBound);
     for (qint64 c = 0; c < size; c += kChunk - 3) {
         const bool last = c + kChunk + 1 >= size;
         const QByteArray chunk = file.ReadAt(c, last ? size - c : kChunk);

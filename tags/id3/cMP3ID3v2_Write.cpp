@@ -4,6 +4,7 @@
 #include "tags/id3/Id3Error.h"
 #include "tags/id3/Id3File.h"
 #include "tags/id3/Id3v2Format.h"
+#include "tags/id3/Mp3AudioCheck.h"
 
 namespace {
 
@@ -31,6 +32,8 @@ void cMP3ID3v2::WriteId3v2Tag()
         throw Id3Error(Id3ErrorNumber::Overflow, QStringLiteral("The tag is too large to be written."), source);
 
     Id3File file(m_path, Id3File::ReadWrite, source);
+    // A tag belongs before MP3 frames only: put before other audio, it breaks the file.
+    RequireMp3Audio(file);
     // The old tag is a valid one at the file's start; what its header states is read, with
     // room for a footer, to find where its frames and padding end.
     Id3v2Header old;

@@ -100,6 +100,8 @@ private slots:
     void splash();
     void splashDoubleClick();
     void splashDoubleClickDuringFade();
+    void startUpBoxNotUnderTheSplash_data();
+    void startUpBoxNotUnderTheSplash();
     void trayStart_data();
     void trayStart();
     void trayStartWithoutTray();
@@ -280,6 +282,53 @@ void tst_Startup::splashDoubleClickDuringFade()
     QVERIFY(!Forms::IsLoaded<frmSplash>());
     // The fade stopped with the window: it never reached full opacity.
     QVERIFY(!steps.contains(1.0));
+}
+
+void tst_Startup::startUpBoxNotUnderTheSplash_data()
+{
+    QTest::addColumn<QString>("lists");   // the stored lists folder, within the program folder
+    QTest::addColumn<QString>("prompt");  // the box start-up shows
+    QTest::newRow("unreadable list") << "Lists/"
+                                     << "The items list 'a' cannot be read: it holds no items list.\r\n\r\n"
+                                        "Its file is left as it is; nothing can be added to it.";
+    QTest::newRow("lists folder that cannot be used")
+        << QStringLiteral("Li") + QChar(0) + QStringLiteral("sts/")
+        << "The lists folder cannot be used: its name holds a NUL character.\r\n\r\n"
+           "Choose another folder for the items lists in the options.";
+}
+
+// A box while the windows load opens with the splash gone: the splash stays on top of
+// every window, and a box under it would leave the start seeming stuck at "Loading GUI...".
+void tst_Startup::startUpBoxNotUnderTheSplash()
+{
+    QFETCH(QString, lists);
+    QFETCH(QString, prompt);
+    TestPlatform platform;
+    InitProductProfile();
+    QVERIFY(QDir().mkpath(platform.path(QStringLiteral("Lists"))));
+    QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Lists/a.flst")), "Things to buy:\nmilk\n"));
+    QVERIFY(TestFiles::StoreText(QStringLiteral("General"), QStringLiteral("txtToPath"), platform.path(lists)));
+    QString splashAtBox = QStringLiteral("no box");
+    platform.messages().whileShown = [&] {
+        const frmSplash* s = Forms::Loaded<frmSplash>();
+        splashAtBox = !s ? QStringLiteral("closed") : s->isVisible() ? QStringLiteral("shown") : QStringLiteral("hidden");
+    };
+    platform.messages().answers.enqueue(vbOK);
+    QVERIFY(Main());
+    QCOMPARE(platform.messages().shown.size(), 1);
+    QCOMPARE(platform.messages().shown[0].prompt, prompt);
+    QCOMPARE(splashAtBox, QStringLiteral("closed"));
+    frmMain* main = Forms::Loaded<frmMain>();
+    QVERIFY(main && main->isVisible());
+    QVERIFY(!Forms::IsLoaded<frmSplash>());
+    // Boxes after start-up leave whatever window is up alone.
+    frmSplash* later = g_frmSplash();
+    later->Show();
+    platform.messages().answers.enqueue(vbOK);
+    MsgBox(QStringLiteral("later"));
+    QVERIFY(Forms::IsLoaded<frmSplash>());
+    Forms::Unload(later);
+    Forms::Unload(main);
 }
 
 void tst_Startup::trayStart_data()

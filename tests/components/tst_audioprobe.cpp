@@ -8,6 +8,7 @@
 #include "components/cAudioConverter/AudioConverterImpl.h"
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/ExternalTools.h"
+#include "tests/support/TestFiles.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -41,17 +42,7 @@ QByteArray wavHeader(bool withData, quint32 dataSize)
     return h;
 }
 
-// The bytes this process has read from files and pipes so far (the kernel's count).
-qint64 bytesReadSoFar()
-{
-    QFile io(QStringLiteral("/proc/self/io"));
-    if (!io.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : io.readAll().split('\n'))
-        if (line.startsWith("rchar:"))
-            return line.mid(6).trimmed().toLongLong();
-    return -1;
-}
+using TestFiles::BytesReadSoFar;
 
 // What each step on a huge file may read: a few headers and a few megabytes of analysis.
 constexpr qint64 kReadBound = qint64(32) << 20;
@@ -108,15 +99,15 @@ private slots:
                 QSKIP("This file system cannot hold a sparse 2 GB file.");
         }
         auto checkBounds = [&](const QElapsedTimer& timer, qint64 readBefore, const char* step) {
-            const qint64 read = bytesReadSoFar() - readBefore;
+            const qint64 read = BytesReadSoFar() - readBefore;
             if (read > kReadBound)
                 return QStringLiteral("%1: %2 ms, %3 bytes read").arg(QLatin1String(step)).arg(timer.elapsed()).arg(read);
             return QString();
         };
-        QVERIFY(bytesReadSoFar() >= 0);
+        QVERIFY(BytesReadSoFar() >= 0);
         QElapsedTimer timer;
         timer.start();
-        qint64 readBefore = bytesReadSoFar();
+        qint64 readBefore = BytesReadSoFar();
         AudioConverterImpl c;
         QCOMPARE(c.ReadFileInfo(file), code);
         QCOMPARE(qint64(c.Duration()), durationMs);
@@ -132,7 +123,7 @@ private slots:
             req.settings = mp3Settings();
             JobControl control;
             timer.restart();
-            readBefore = bytesReadSoFar();
+            readBefore = BytesReadSoFar();
             const JobOutcome r = RunTranscode(req, control);
             QCOMPARE(r.kind, JobOutcome::Failed);
             QCOMPARE(r.code, code);
@@ -247,10 +238,10 @@ private slots:
             if (!f.resize(kHuge))
                 QSKIP("This file system cannot hold a sparse 2 GB file.");
         }
-        const qint64 readBefore = bytesReadSoFar();
+        const qint64 readBefore = BytesReadSoFar();
         AudioConverterImpl c;
         QCOMPARE(c.ReadFileInfo(file), 0);
-        const qint64 read = bytesReadSoFar() - readBefore;
+        const qint64 read = BytesReadSoFar() - readBefore;
         QVERIFY2(std::abs(c.Duration() - framesMs) <= 1.0, qPrintable(QStringLiteral("%1 ms for %2").arg(c.Duration()).arg(framesMs)));
         // The stream analysis searches the zeros for frames up to its own bound (64 MB), the
         // count then up to 16 MB past the last packet.

@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QProxyStyle>
+#include <QStyleOptionViewItem>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -28,6 +30,35 @@ void fill(cGrid& g, int rows)
     for (int r = 1; r <= rows; ++r)
         g.SetCell(g.Rows() + 1, 3, QStringLiteral("item %1").arg(r));
 }
+
+// A style that notes the longest cell text the view hands it to measure or to draw.
+class TextLengthStyle : public QProxyStyle
+{
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override
+    {
+        note(element == CE_ItemViewItem ? option : nullptr);
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override
+    {
+        note(type == CT_ItemViewItem ? option : nullptr);
+        return QProxyStyle::sizeFromContents(type, option, size, widget);
+    }
+    mutable qsizetype longest = 0;
+    mutable int cells = 0;
+
+private:
+    void note(const QStyleOption* option) const
+    {
+        if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option)) {
+            longest = qMax(longest, item->text.size());
+            ++cells;
+        }
+    }
+};
 
 QStringList names(cGrid& g)
 {
@@ -58,6 +89,7 @@ private slots:
     void userEvents();
     void dropFiles();
     void setupValues();
+    void hugeTextDrawnOnlyAsFarAsTheCellShows();
 };
 
 void tst_Grid::keyedColumns()
@@ -395,6 +427,42 @@ void tst_Grid::setupValues()
     g.SetRowItemData(1, 77);
     QCOMPARE(g.RowItemData(1), 77);
     QCOMPARE(g.RowItemData(2), 0);
+}
+
+// A name of 10 MB (a list written by another program): the view measures and draws no
+// more of it than a cell can show, when the grid first paints and after each resize,
+// while the cell keeps the whole name.
+void tst_Grid::hugeTextDrawnOnlyAsFarAsTheCellShows()
+{
+    TextLengthStyle style;
+    cGrid g;
+    addItemColumns(g);
+    g.View()->setStyle(&style);
+    const QString huge(10 * 1024 * 1024, u'W');
+    const QString shortName = QStringLiteral("short.wav");
+    g.SetCell(1, 3, huge);
+    g.SetCell(2, 3, shortName);
+    // A character of two halves where the text is cut goes whole.
+    const QString pair = QString::fromUtf8("\xF0\x9F\x8E\xB5");
+    g.SetCell(3, 3, QString(255, u'a') + pair + QString(1000, u'b'));
+    g.resize(400, 200);
+    g.grab();
+    QVERIFY(style.cells > 0);
+    QVERIFY2(style.longest <= 4096, qPrintable(QString::number(style.longest)));
+    QCOMPARE(g.Cell(1, 3).Text(), huge);
+    const QAbstractItemModel* model = g.View()->model();
+    QCOMPARE(model->data(model->index(1, 2)).toString(), shortName);
+    QCOMPARE(model->data(model->index(2, 2)).toString(), QString(255, u'a'));
+    for (int width : {900, 1600, 300}) {
+        style.longest = 0;
+        g.View()->setColumnWidth(2, width);
+        g.resize(width + 100, 200);
+        g.grab();
+        QVERIFY2(style.longest <= qMax<qsizetype>(4096, width), qPrintable(QString::number(style.longest)));
+    }
+    // A wider column shows more.
+    QCOMPARE(model->data(model->index(2, 2)).toString(), QString(255, u'a') + pair + QString(43, u'b'));
+    g.View()->setStyle(nullptr);
 }
 
 QTEST_MAIN(tst_Grid)

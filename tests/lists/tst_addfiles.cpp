@@ -30,6 +30,7 @@
 #include <QUrl>
 
 #include <atomic>
+#include <sys/stat.h>
 #include <memory>
 
 using namespace ListsTest;
@@ -95,6 +96,7 @@ private slots:
     void rowsFromTheOpenDialog();
     void tagsFromSourceOrDefaults();
     void skippedAndReported();
+    void fortyRefusedFilesOneBox();
     void nothingAddedToAnEmptyList();
     void drops();
     void refusedOnCDAndGroupNodes();
@@ -163,8 +165,8 @@ void tst_AddFiles::rowsFromTheOpenDialog()
     QCOMPARE(request.filter, QtFilterFromOfn(GetSupportedFormatsFilter()));
     QVERIFY(request.multiSelect);
     QCOMPARE(f.platform.messages().shown.size(), 1);
-    QCOMPARE(f.platform.messages().shown[0].prompt, "Cannot add " + bad);
-    QCOMPARE(f.platform.messages().shown[0].buttons, vbInformation);
+    QCOMPARE(f.platform.messages().shown[0].prompt, "Cannot add " + bad + ": it holds no audio that can be read.");
+    QCOMPARE(f.platform.messages().shown[0].buttons, vbInformation + vbOKOnly);
 
     cGrid* g = m->cGrid1;
     QCOMPARE(gridNames(g), QStringLiteral("1 2 3 4 5 good.wav next.WAV"));
@@ -251,8 +253,8 @@ void tst_AddFiles::tagsFromSourceOrDefaults()
         QCOMPARE(fileField(list, 2, keys[i]), defaults[i]);
 }
 
-// Folders, empty files and unsupported extensions are skipped without a word; a file that
-// cannot be read or is no audio is reported, and the others still go in.
+// Folders, empty files, unsupported extensions, missing files and files that hold no audio
+// are left out, and named with why in one box at the end; the others still go in.
 void tst_AddFiles::skippedAndReported()
 {
     Fixture f;
@@ -275,9 +277,68 @@ void tst_AddFiles::skippedAndReported()
     command(m, "Add Files");
     QCOMPARE(gridNames(m->cGrid1), QStringLiteral("old a.wav b.mp3"));
     QCOMPARE(fileNames(list), QStringLiteral("old a.wav b.mp3"));
-    QCOMPARE(f.platform.messages().shown.size(), 2);
-    QCOMPARE(f.platform.messages().shown[0].prompt, "Cannot add " + missing);
-    QCOMPARE(f.platform.messages().shown[1].prompt, "Cannot add " + noExt);
+    QCOMPARE(f.platform.messages().shown.size(), 1);
+    QCOMPARE(f.platform.messages().shown[0].prompt,
+             "Cannot add 5 files:\r\n\r\n" + folder + ": it is a folder.\r\n" + empty + ": it is empty.\r\n" + text
+                 + ": it is not of a supported audio format.\r\n" + missing + ": it was not found.\r\n" + noExt
+                 + ": it holds no audio that can be read.");
+    QCOMPARE(f.platform.messages().shown[0].buttons, vbInformation + vbOKOnly);
+}
+
+// Forty files that cannot be added, among them pipes and links to devices, dropped at once:
+// one box at the end names the first twenty with why and counts the rest; the good files
+// between them go in. No pipe or device is ever opened.
+void tst_AddFiles::fortyRefusedFilesOneBox()
+{
+    Fixture f;
+    const QString list = f.addList("a", {});
+    QStringList dropped;
+    QStringList refused;
+    QStringList lines;
+    auto refuse = [&](const QString& path, const QString& why) {
+        dropped << path;
+        refused << path;
+        lines << path + ": " + why + ".";
+    };
+    QStringList good;
+    for (int i = 1; i <= 40; ++i) {
+        const QString path = f.platform.path(QStringLiteral("audio/r%1.wav").arg(i, 2, 10, QChar(u'0')));
+        if (i % 8 == 1) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+            refuse(path, "it is not a regular file");
+        } else if (i % 8 == 2) {
+            QVERIFY(QFile::link(i % 16 == 2 ? "/dev/zero" : "/dev/null", path));
+            refuse(path, "it is not a regular file");
+        } else if (i % 8 == 3) {
+            TestFiles::WriteBytes(path, "");
+            refuse(path, "it is empty");
+        } else {
+            TestFiles::WriteBytes(path, "no audio in here");  // the converter cannot read it
+            refuse(path, "it holds no audio that can be read");
+        }
+        if (i % 10 == 0) {
+            good << f.addAudio(QStringLiteral("good%1.wav").arg(i));
+            dropped << good.last();
+        }
+    }
+    frmMain* m = f.start();
+    f.platform.messages().answers.enqueue(vbOK);
+    m->cGrid1_OLEDragDrop(dropped, 1, 1, 0, 0, 0);
+    QCOMPARE(f.platform.messages().shown.size(), 1);
+    QCOMPARE(f.platform.messages().shown[0].prompt,
+             "Cannot add 40 files:\r\n\r\n" + lines.mid(0, 20).join("\r\n") + "\r\n\r\nand 20 more.");
+    QCOMPARE(f.platform.messages().shown[0].buttons, vbInformation + vbOKOnly);
+    QCOMPARE(gridNames(m->cGrid1), QStringLiteral("good10.wav good20.wav good30.wav good40.wav"));
+    QCOMPARE(fileNames(list), gridNames(m->cGrid1));
+    QVERIFY(!Forms::IsLoaded<frmStat>());
+    QVERIFY(!m->AddingFiles());
+
+    // Twenty exactly are all named, with nothing more counted.
+    f.platform.messages().answers.enqueue(vbOK);
+    m->cGrid1_OLEDragDrop(refused.mid(0, 20), 1, 1, 0, 0, 0);
+    QCOMPARE(f.platform.messages().shown.last().prompt,
+             "Cannot add 20 files:\r\n\r\n" + lines.mid(0, 20).join("\r\n"));
+    QCOMPARE(m->cGrid1->Rows(), 4);
 }
 
 void tst_AddFiles::nothingAddedToAnEmptyList()
@@ -288,8 +349,12 @@ void tst_AddFiles::nothingAddedToAnEmptyList()
     TestFiles::WriteBytes(empty, "");
     frmMain* m = f.start();
     m->cStatusBar1->SetPanelText(QStringLiteral("Main"), QStringLiteral("Busy"));
-    // A drop of only empty files: the window opens and closes, the list stays as it was.
+    // A drop of only empty files: the window opens and closes, the list stays as it was,
+    // and the box says why nothing was added.
+    f.platform.messages().answers.enqueue(vbOK);
     m->cGrid1_OLEDragDrop({empty}, 1, 1, 0, 0, 0);
+    QCOMPARE(f.platform.messages().shown.size(), 1);
+    QCOMPARE(f.platform.messages().shown[0].prompt, "Cannot add " + empty + ": it is empty.");
     QCOMPARE(m->cGrid1->Rows(), 0);
     QVERIFY(!m->picEmptyMsg->isHidden());
     QCOMPARE(m->cStatusBar1->PanelText(QStringLiteral("Main")), QStringLiteral("Busy"));
@@ -298,7 +363,7 @@ void tst_AddFiles::nothingAddedToAnEmptyList()
 }
 
 // Files dropped on the grid, its notice or the notice's labels; empty and hidden files
-// stay out, a path that cannot be read goes on to the probe and is reported.
+// stay out and are named, as is a path that cannot be read.
 void tst_AddFiles::drops()
 {
     Fixture f;
@@ -315,7 +380,10 @@ void tst_AddFiles::drops()
     QVERIFY(!m->picEmptyMsg->isHidden());
 
     // On the notice's label, as the desktop drops.
+    f.platform.messages().answers.enqueue(vbOK);
     dropFiles(m->lblAddorDrag, {one, empty, hidden});
+    QCOMPARE(f.platform.messages().shown.last().prompt,
+             "Cannot add 2 files:\r\n\r\n" + hidden + ": it is a hidden file.\r\n" + empty + ": it is empty.");
     QCOMPARE(gridNames(m->cGrid1), QStringLiteral("one.wav"));
     QVERIFY(m->picEmptyMsg->isHidden());
     QCOMPARE(fileNames(list), QStringLiteral("one.wav"));
@@ -323,14 +391,14 @@ void tst_AddFiles::drops()
     // On the grid itself.
     f.platform.messages().answers.enqueue(vbOK);
     dropFiles(m->cGrid1->View()->viewport(), {missing, two});
-    QCOMPARE(f.platform.messages().shown.last().prompt, "Cannot add " + missing);
+    QCOMPARE(f.platform.messages().shown.last().prompt, "Cannot add " + missing + ": it was not found.");
     QCOMPARE(fileNames(list), QStringLiteral("one.wav two.wav"));
 
     // The other label and the notice itself hand their drops on unchanged.
     m->lblEmptylist_OLEDragDrop({three}, 1, 1, 0, 0, 0);
     m->picEmptyMsg_OLEDragDrop({one}, 1, 1, 0, 0, 0);
     QCOMPARE(fileNames(list), QStringLiteral("one.wav two.wav three.wav one.wav"));
-    QCOMPARE(f.platform.messages().shown.size(), 1);
+    QCOMPARE(f.platform.messages().shown.size(), 2);
 }
 
 void tst_AddFiles::refusedOnCDAndGroupNodes()

@@ -1,5 +1,5 @@
-// Small helpers the tests share: whole-file reads and writes, and the product's settings
-// key in the store.
+// Small helpers the tests share: whole-file reads and writes, the bytes this process has
+// read, and the product's settings key in the store.
 #pragma once
 
 #include "common/mdlModes.h"
@@ -23,6 +23,21 @@ inline bool WriteBytes(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// The bytes this process has read from files and pipes so far (the kernel's count), or -1
+// where the system does not tell. A test that bounds what a step reads of a huge file
+// compares it before and after the step: reading too much is what makes a step slow, and
+// time itself varies with the machine's load.
+inline qint64 BytesReadSoFar()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    return -1;
 }
 
 // The product's key below HKEY_LOCAL_MACHINE with a sub-key ("General", "Formats\MP3" ...).
