@@ -103,7 +103,8 @@ void FileCopyClass::Copy(const QString& SourceFile, const QString& Destination)
     }
     // The copy is written beside the destination and takes its name only when complete.
     QByteArray tmp;
-    const int out = CreateTempBeside(QFile::encodeName(QFileInfo(Destination).absoluteFilePath()), QByteArray(), 0600, tmp);
+    const int out =
+        CreateTempBeside(QFile::encodeName(QFileInfo(Destination).absoluteFilePath()), QByteArray(), 0600, tmp);
     if (out < 0) {
         const int e = errno;
         ::close(in);

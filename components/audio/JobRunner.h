@@ -43,7 +43,8 @@ struct JobOutcome {
 // of that name is replaced; without, one that is there (it appeared while the job ran) is
 // left as it is and the output is not written. The temporary file is gone either way.
 // Errors name shownTarget (the target when empty), the file the user asked for.
-JobOutcome CommitOutput(const QString& temp, const QString& target, bool replace, const QString& shownTarget = QString());
+JobOutcome CommitOutput(const QString& temp, const QString& target, bool replace,
+                        const QString& shownTarget = QString());
 
 // What a running job sees: its abort flag and a way to report progress (0..100). Progress
 // reaches the owner's thread at most every 40 ms (and always at 100): a split into many

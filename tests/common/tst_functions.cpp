@@ -60,7 +60,8 @@ struct StalledHistorySave {
 
 QStringList historyTemps()
 {
-    return QFileInfo(PathHistoryFile()).dir().entryList({QStringLiteral(".PathHistory.tmp-*")}, QDir::Files | QDir::Hidden, QDir::Name);
+    return QFileInfo(PathHistoryFile()).dir().entryList({QStringLiteral(".PathHistory.tmp-*")},
+                                                        QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 } // namespace
