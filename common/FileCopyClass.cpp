@@ -1,7 +1,7 @@
 // The chunked file copy, written beside the destination and renamed into place.
 #include "common/FileCopyClass.h"
 
-#include "platform/AtomicFile.h"
+#include "platform/TempFiles.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -102,10 +102,9 @@ void FileCopyClass::Copy(const QString& SourceFile, const QString& Destination)
         return;
     }
     // The copy is written beside the destination and takes its name only when complete.
-    QByteArray tmp = QFile::encodeName(QFileInfo(Destination).absolutePath() + u'/'
-                                       + ShortTempPrefix(QFileInfo(Destination).fileName()) + QStringLiteral(".tmp-"))
-        + "XXXXXX";
-    const int out = ::mkstemp(tmp.data());
+    QByteArray tmp;
+    const int out =
+        CreateTempBeside(QFile::encodeName(QFileInfo(Destination).absoluteFilePath()), QByteArray(), 0600, tmp);
     if (out < 0) {
         const int e = errno;
         ::close(in);
@@ -215,10 +214,14 @@ void FileCopyClass::Copy(const QString& SourceFile, const QString& Destination)
         fail(failedText + systemText(e));
         return;
     }
-    if (::rename(tmp.constData(), dst.constData()) != 0) {
+    // A file that was there when the copy began was chosen to be replaced; one that
+    // appeared meanwhile is left as it is.
+    if (!RenameIntoPlace(tmp, dst, destExists)) {
         const int e = errno;
         ::unlink(tmp.constData());
-        fail(failedText + systemText(e));
+        fail(failedText + (e == EEXIST && !destExists ? QStringLiteral("a file of that name appeared while it was being "
+                                                                       "copied, and it is left as it is")
+                                                      : systemText(e)));
         return;
     }
     m_successful = true;

@@ -6,6 +6,7 @@
 #include "components/cAudioCDRipper/cAudioCDRipper.h"
 #include "components/cTreeView/cTreeView.h"
 #include "lists/mdlListPaths.h"
+#include "platform/TempFiles.h"
 #include "platform/WriterLock.h"
 
 #include <QRegularExpression>
@@ -74,7 +75,8 @@ bool isNormalFile(const QString& folder, const QString& name)
     return ::stat(NativePath(folder + name).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// The temporary file of a list save: "." + the list's file name + ".tmp-" + six characters.
+// The temporary file of a list save by an earlier version, which named no writer: "." +
+// the list's file name + ".tmp-" + six characters.
 bool isListSaveTemp(const QString& name)
 {
     static const QRegularExpression pattern(QStringLiteral("^\\..*\\.flst.*\\.tmp-[A-Za-z0-9]{6}$"),
@@ -101,6 +103,8 @@ QString ListNodeText(const QString& fileName)
 
 void RemoveStaleListSaves(const QString& folder)
 {
+    // Saves name their writer: those whose writer is gone are removed, and no other.
+    RemoveLeftoverTempFiles(NativePath(folder));
     // Another copy sharing the folder may be saving a list right now: its temporary file
     // is in use while it holds the folder's lock, and is then left for a later start.
     WriterLock lock;
@@ -121,6 +125,7 @@ void RemoveStaleListSaves(const QString& folder)
         const QByteArray target = WriteTarget(NativePath(folder + name));
         const qsizetype slash = target.lastIndexOf('/');
         const QString targetFolder = PathFromNative(slash >= 0 ? target.left(slash + 1) : QByteArray("./"));
+        RemoveLeftoverTempFiles(NativePath(targetFolder));
         const QString prefix = u'.' + PathFromNative(target.mid(slash + 1)) + QStringLiteral(".tmp-");
         for (const QString& other : FolderEntryNames(targetFolder))
             if (other.startsWith(prefix) && other.size() == prefix.size() + 6)

@@ -19,29 +19,6 @@ QString systemText(int error)
 
 } // namespace
 
-QString AtomicTempPrefix(const QString& path)
-{
-    const QFileInfo fi(path);
-    return QStringLiteral(".") + fi.fileName() + QStringLiteral(".tmp-");
-}
-
-QString ShortTempPrefix(const QString& fileName)
-{
-    constexpr qsizetype kMaxBytes = 40;
-    QString prefix = QStringLiteral(".");
-    qsizetype bytes = 1;
-    for (qsizetype i = 0; i < fileName.size();) {
-        const qsizetype n = fileName.at(i).isHighSurrogate() && i + 1 < fileName.size() ? 2 : 1;
-        const QString character = fileName.mid(i, n);
-        bytes += QFile::encodeName(character).size();
-        if (bytes > kMaxBytes)
-            break;
-        prefix += character;
-        i += n;
-    }
-    return prefix;
-}
-
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
 {
     return WriteNativeFileAtomically(QFile::encodeName(path), bytes, error);
@@ -51,17 +28,16 @@ bool WriteNativeFileAtomically(const QByteArray& nativePath, const QByteArray& b
 {
     const qsizetype slash = nativePath.lastIndexOf('/');
     const QByteArray dir = slash > 0 ? nativePath.left(slash) : slash == 0 ? QByteArray("/") : QByteArray(".");
-    const QByteArray name = nativePath.mid(slash + 1);
-    QByteArray tmpl = dir + (dir.endsWith('/') ? "" : "/") + "." + name + ".tmp-XXXXXX";
+    QByteArray tmpl;
     auto fail = [&](const QString& why) {
         if (error)
             *error = why;
         return false;
     };
-    const int fd = ::mkstemp(tmpl.data());
+    const int fd = CreateTempBeside(nativePath, QByteArray(), 0600, tmpl);
     if (fd < 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
-    // Keep the permissions of the file we replace (mkstemp makes it 0600).
+    // Keep the permissions of the file we replace (the temporary file is made 0600).
     struct stat st {};
     mode_t mode = 0644;
     if (::stat(nativePath.constData(), &st) == 0)

@@ -2,28 +2,21 @@
 // file, and reading one without ever waiting on something that only looks like a file.
 #pragma once
 
+#include "platform/TempFiles.h"
+
 #include <QByteArray>
 #include <QString>
 
-// Writes bytes to a temporary file beside path, flushes it to disk and renames it over
-// path (then syncs the folder). On failure the old file is untouched, the temporary file
-// is removed and *error says why.
+// Writes bytes to a temporary file beside path (see CreateTempBeside), flushes it to disk
+// and renames it over path (then syncs the folder). On failure the old file is untouched,
+// the temporary file is removed and *error says why.
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // The same for a path given as the system's bytes (a file name need not be valid UTF-8).
 bool WriteNativeFileAtomically(const QByteArray& nativePath, const QByteArray& bytes, QString* error = nullptr);
 
-// The temporary name pattern WriteFileAtomically uses beside path: ".<name>.tmp-".
-QString AtomicTempPrefix(const QString& path);
-
-// The beginning of the hidden name of a temporary file written beside a file called
-// `fileName` and renamed over it when complete: "." + the name, cut after its first whole
-// characters within 40 bytes. Whatever follows (a unique part and an ending) stays well
-// within the file system's limit on a name, so every name that limit allows can be
-// written; the whole name of a long target would leave no room for them.
-QString ShortTempPrefix(const QString& fileName);
-
-// Removes temporary files a killed writer left beside path. Call only while holding the
-// lock that serialises writers of path.
+// Removes every temporary file beside path that begins with AtomicTempPrefix(path), its
+// writer known to be gone or not. Call only while holding the lock that serialises
+// writers of path.
 void RemoveStaleTempFiles(const QString& path);
 
 enum class FileReadResult { Ok, Missing, Unreadable };

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 
+#include <utility>
+
 class AudioJobComponent : public QObject
 {
     Q_OBJECT
@@ -15,6 +17,13 @@ public:
 
     void SetOutputFile(const QString& path) { m_outputFile = path; }
     QString OutputFile() const { return m_outputFile; }
+    // Whether the next job may replace a file that has its output's name: the window sets
+    // it just before the start, true only where such a file was there and the user agreed
+    // to replace it (answered Yes, or ticked the overwrite box). The start takes it, and it
+    // is false again for the job after. Without it, a file that appears under the name
+    // while the job runs (another job's output) is left as it is and the job fails.
+    void SetOverwriteAgreed(bool agreed) { m_overwriteAgreed = agreed; }
+    bool OverwriteAgreed() const { return m_overwriteAgreed; }
     void SetOutputFormat(qint32 format) { m_settings.OutputFormat = format; }
     qint32 OutputFormat() const { return m_settings.OutputFormat; }
     // Part of the source to work on, in whole seconds; unset, the whole source.
@@ -60,6 +69,8 @@ signals:
 protected:
     // A new source (file or track) is worked on whole until a range is set again.
     void clearRange();
+    // What a starting job takes as its agreement to replace; it is false for the next.
+    bool takeOverwriteAgreed() { return std::exchange(m_overwriteAgreed, false); }
 
     AudioTags m_tags;
     EncoderSettings m_settings;
@@ -67,4 +78,5 @@ protected:
     qint32 m_rangeStart = 0;
     qint32 m_rangeLength = 0;
     bool m_hasRange = false;
+    bool m_overwriteAgreed = false;
 };

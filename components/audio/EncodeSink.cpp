@@ -266,10 +266,11 @@ EncodeSink::~EncodeSink()
     av_freep(&m_conv);
 }
 
-JobOutcome EncodeSink::open(const EncoderPlan& plan, const QString& path, const AudioTags& tags, int srcRate,
-                            const AVChannelLayout& srcLayout, AVSampleFormat srcFmt)
+JobOutcome EncodeSink::open(const EncoderPlan& plan, const QString& path, const QString& outputName,
+                            const AudioTags& tags, int srcRate, const AVChannelLayout& srcLayout, AVSampleFormat srcFmt)
 {
     m_path = path;
+    m_name = outputName;
     m_plan = plan;
     const AVCodec* codec = avcodec_find_encoder_by_name(plan.encoder.constData());
     if (!codec)
@@ -318,14 +319,14 @@ JobOutcome EncodeSink::open(const EncoderPlan& plan, const QString& path, const 
     ret = avio_open(&m_out->pb, QFile::encodeName(path).constData(), AVIO_FLAG_WRITE);
     if (ret < 0)
         return JobOutcome::error(kErrOutputUnwritable,
-                                 QStringLiteral("Cannot create the output file \"%1\": %2.").arg(path, avError(ret)));
+                                 QStringLiteral("Cannot create the output file \"%1\": %2.").arg(m_name, avError(ret)));
     AVDictionary* mux = nullptr;
     if (QByteArray(plan.muxer) == "mp3")
         av_dict_set(&mux, "id3v2_version", "3", 0);
     ret = avformat_write_header(m_out, &mux);
     av_dict_free(&mux);
     if (ret < 0)
-        return writeError(path, ret);
+        return writeError(m_name, ret);
 
     JobOutcome r = setSource(srcRate, srcLayout, srcFmt);
     if (r.kind != JobOutcome::Done)
@@ -407,15 +408,15 @@ JobOutcome EncodeSink::finish()
         return r;
     int ret = av_write_trailer(m_out);
     if (ret < 0)
-        return writeError(m_path, ret);
+        return writeError(m_name, ret);
     avio_flush(m_out->pb);
     if (m_out->pb->error < 0)
-        return writeError(m_path, m_out->pb->error);
+        return writeError(m_name, m_out->pb->error);
     ret = avio_closep(&m_out->pb);
     if (ret < 0)
-        return writeError(m_path, ret);
+        return writeError(m_name, ret);
     if (m_plan.fixWavHeader && !fixWavHeader())
-        return JobOutcome::error(kErrWriteFailed, QStringLiteral("Cannot write the output file \"%1\".").arg(m_path));
+        return JobOutcome::error(kErrWriteFailed, QStringLiteral("Cannot write the output file \"%1\".").arg(m_name));
     return JobOutcome::done();
 }
 
@@ -514,9 +515,9 @@ JobOutcome EncodeSink::encode(AVFrame* frame)
         ret = av_write_frame(m_out, m_pkt);
         av_packet_unref(m_pkt);
         if (ret < 0)
-            return writeError(m_path, ret);
+            return writeError(m_name, ret);
         if (m_out->pb && m_out->pb->error < 0)
-            return writeError(m_path, m_out->pb->error);
+            return writeError(m_name, m_out->pb->error);
     }
 }
 

@@ -52,9 +52,10 @@ public:
     ~EncodeSink();
 
     // Opens the encoder and writes the container's header into `path`, for source samples
-    // of the given rate, layout and format.
-    JobOutcome open(const EncoderPlan& plan, const QString& path, const AudioTags& tags, int srcRate,
-                    const AVChannelLayout& srcLayout, AVSampleFormat srcFmt);
+    // of the given rate, layout and format. Errors name `outputName`, the file the user
+    // asked for, which `path` (a temporary file) becomes when the job is done.
+    JobOutcome open(const EncoderPlan& plan, const QString& path, const QString& outputName, const AudioTags& tags,
+                    int srcRate, const AVChannelLayout& srcLayout, AVSampleFormat srcFmt);
     // Samples of another rate, layout or format follow: what the resampler holds of the
     // earlier ones is passed on first. Nothing changes when they are alike.
     JobOutcome setSource(int srcRate, const AVChannelLayout& srcLayout, AVSampleFormat srcFmt);
@@ -72,6 +73,7 @@ private:
     bool fixWavHeader();
 
     QString m_path;
+    QString m_name;  // named in errors
     EncoderPlan m_plan;
     AVFormatContext* m_out = nullptr;
     AVCodecContext* m_enc = nullptr;

@@ -1,6 +1,9 @@
 // Worker thread and queued event delivery shared by the audio components.
 #include "components/audio/JobRunner.h"
 
+#include "components/cAudioConverter/cAudioConverter.h"
+#include "platform/TempFiles.h"
+
 #include <QFile>
 #include <QMetaObject>
 
@@ -11,12 +14,19 @@
 #include <algorithm>
 #include <mutex>
 
-JobOutcome CommitOutput(const QString& temp, const QString& target)
+JobOutcome CommitOutput(const QString& temp, const QString& target, bool replace, const QString& shownTarget)
 {
-    if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
-        const QString why = QString::fromLocal8Bit(strerror(errno));
+    const QString name = shownTarget.isEmpty() ? target : shownTarget;
+    if (!RenameIntoPlace(QFile::encodeName(temp), QFile::encodeName(target), replace)) {
+        const int error = errno;
         QFile::remove(temp);
-        return JobOutcome::error(6 /* write failed */, QStringLiteral("Cannot write the output file \"%1\": %2.").arg(target, why));
+        if (error == EEXIST && !replace)
+            return JobOutcome::error(kErrOutputUnwritable,
+                                     QStringLiteral("The output file \"%1\" was not written: a file of that name "
+                                                    "appeared while the job ran, and it is left as it is.")
+                                         .arg(name));
+        return JobOutcome::error(kErrWriteFailed, QStringLiteral("Cannot write the output file \"%1\": %2.")
+                                                      .arg(name, QString::fromLocal8Bit(strerror(error))));
     }
     return JobOutcome::done();
 }
@@ -139,7 +149,7 @@ void JobRunner::finish(quint64 generation, const JobOutcome& outcome)
             QFile::remove(end.pendingTemp);
             end = JobOutcome::aborted();
         } else {
-            end = CommitOutput(end.pendingTemp, end.pendingTarget);
+            end = CommitOutput(end.pendingTemp, end.pendingTarget, end.pendingReplace, end.pendingShownTarget);
         }
     }
     OnEnd onEnd = std::move(m_onEnd);

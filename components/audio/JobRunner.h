@@ -19,6 +19,8 @@ struct JobOutcome {
     QString description;
     QString pendingTemp;    // a finished output still to be renamed into place
     QString pendingTarget;
+    QString pendingShownTarget;  // the target as the user named it, for an error
+    bool pendingReplace = false;  // whether it may replace a file of the target's name
 
     static JobOutcome done() { return {}; }
     static JobOutcome aborted()
@@ -37,8 +39,12 @@ struct JobOutcome {
     }
 };
 
-// Renames a finished temporary output over its target (replacing an existing file).
-JobOutcome CommitOutput(const QString& temp, const QString& target);
+// Puts a finished temporary output in place under its target's name. With replace, a file
+// of that name is replaced; without, one that is there (it appeared while the job ran) is
+// left as it is and the output is not written. The temporary file is gone either way.
+// Errors name shownTarget (the target when empty), the file the user asked for.
+JobOutcome CommitOutput(const QString& temp, const QString& target, bool replace,
+                        const QString& shownTarget = QString());
 
 // What a running job sees: its abort flag and a way to report progress (0..100). Progress
 // reaches the owner's thread at most every 40 ms (and always at 100): a split into many

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -49,7 +48,7 @@ OutputTarget::~OutputTarget()
         QFile::remove(m_temp);
 }
 
-JobOutcome OutputTarget::prepare(const QString& target, const QString& source)
+JobOutcome OutputTarget::prepare(const QString& target, const QString& source, bool replace)
 {
     if (target.isEmpty())
         return JobOutcome::error(kErrOutputUnwritable, QStringLiteral("No output file was given."));
@@ -65,22 +64,18 @@ JobOutcome OutputTarget::prepare(const QString& target, const QString& source)
     if (t.isDir())
         return JobOutcome::error(kErrOutputUnwritable, QStringLiteral("The output \"%1\" is a folder, not a file.").arg(target));
     // One open creates the temporary file; the sample copy writes through this handle.
-    // Its name is hidden and short, so that a target of any length the folder allows has
-    // one: ".<the target's first characters>.<8 hex digits>.part".
-    for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
-        const QString name = dir.filePath(ShortTempPrefix(t.fileName()) +
-                                          QStringLiteral(".%1.part").arg(QRandomGenerator::global()->generate(), 8, 16,
-                                                                         QLatin1Char('0')));
-        m_fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (m_fd >= 0)
-            m_temp = name;
-        else if (errno != EEXIST)
-            break;
-    }
+    // Its name is hidden, short (so that a target of any length the folder allows has
+    // one) and names this process, so that the next job in the folder can tell a file
+    // left by a killed job from one still being written.
+    QByteArray temp;
+    m_fd = CreateTempBeside(QFile::encodeName(t.absoluteFilePath()), ".part", 0666, temp);
     if (m_fd < 0)
-        return JobOutcome::error(kErrOutputUnwritable, QStringLiteral("Cannot create the output file in \"%1\": %2.")
-                                                            .arg(dir.path(), QString::fromLocal8Bit(strerror(errno))));
+        return JobOutcome::error(kErrOutputUnwritable, QStringLiteral("Cannot create the output file \"%1\": %2.")
+                                                            .arg(target, QString::fromLocal8Bit(strerror(errno))));
+    m_temp = QFile::decodeName(temp);
     m_target = t.absoluteFilePath();
+    m_shownTarget = target;
+    m_replace = replace;
     return JobOutcome::done();
 }
 
@@ -95,7 +90,7 @@ JobOutcome OutputTarget::commit()
 {
     closeFd();
     m_committed = true;
-    return CommitOutput(m_temp, m_target);
+    return CommitOutput(m_temp, m_target, m_replace, m_shownTarget);
 }
 
 JobOutcome OutputTarget::release()
@@ -105,6 +100,8 @@ JobOutcome OutputTarget::release()
     JobOutcome r;
     r.pendingTemp = m_temp;
     r.pendingTarget = m_target;
+    r.pendingShownTarget = m_shownTarget;
+    r.pendingReplace = m_replace;
     return r;
 }
 

@@ -1,6 +1,6 @@
 // The output file of a conversion: a temporary file beside the target, renamed into place
 // on success and removed otherwise, so that a failed or aborted job never leaves a partial
-// file and never replaces an existing one.
+// file and replaces an existing one only where the user agreed to it.
 #pragma once
 
 #include "components/audio/JobRunner.h"
@@ -16,8 +16,11 @@ public:
     ~OutputTarget();
 
     // Creates the temporary file beside `target`; refuses a target that is the source
-    // itself, a folder, or in a folder that is missing or not a folder.
-    JobOutcome prepare(const QString& target, const QString& source);
+    // itself, a folder, or in a folder that is missing or not a folder. With `replace`
+    // (the user agreed to replace a file of that name) the commit replaces whatever has
+    // the name by then; without, it replaces nothing, not even a file that appeared
+    // while the job ran.
+    JobOutcome prepare(const QString& target, const QString& source, bool replace = false);
 
     // The open handle of the temporary file (closed by the target), or -1 once closed.
     int fd() const { return m_fd; }
@@ -25,9 +28,11 @@ public:
     // when the data written through the handle could not be stored.
     bool closeFd();
 
+    // The hidden temporary file; errors name target() instead, the file the user asked for.
     const QString& tempPath() const { return m_temp; }
+    const QString& target() const { return m_shownTarget; }
 
-    // Renames the finished temporary file over the target.
+    // Puts the finished temporary file in place under the target's name.
     JobOutcome commit();
     // Leaves the finished temporary file for the caller to commit.
     JobOutcome release();
@@ -36,7 +41,9 @@ public:
 
 private:
     QString m_temp;
-    QString m_target;
+    QString m_target;       // absolute
+    QString m_shownTarget;  // as the caller gave it
+    bool m_replace = false;
     int m_fd = -1;
     bool m_committed = false;
 };

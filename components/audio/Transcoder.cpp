@@ -110,7 +110,7 @@ JobOutcome transcodeFile(const TranscodeRequest& req, const WavLayout& wav, Outp
         return r;
     EncodeSink sink;
     out.closeFd();
-    r = sink.open(plan, out.tempPath(), req.tags, dec.rate(), dec.layout(), dec.format());
+    r = sink.open(plan, out.tempPath(), out.target(), req.tags, dec.rate(), dec.layout(), dec.format());
     if (r.kind != JobOutcome::Done)
         return r;
     r = DecodeRangeInto(dec, first, end, sink, control, stats, req.source,
@@ -130,7 +130,7 @@ JobOutcome transcodePcm(const TranscodeRequest& req, OutputTarget& out, JobContr
     EncodeSink sink;
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
     out.closeFd();
-    r = sink.open(plan, out.tempPath(), req.tags, 44100, stereo, AV_SAMPLE_FMT_S16);
+    r = sink.open(plan, out.tempPath(), out.target(), req.tags, 44100, stereo, AV_SAMPLE_FMT_S16);
     if (r.kind != JobOutcome::Done)
         return r;
     stats.sampleRate = 44100;
@@ -233,7 +233,7 @@ JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, Transc
             return JobOutcome::error(facts.code, facts.error);
     }
     OutputTarget out;
-    JobOutcome r = out.prepare(req.output, req.pcm ? QString() : req.source);
+    JobOutcome r = out.prepare(req.output, req.pcm ? QString() : req.source, req.replaceExisting);
     if (r.kind != JobOutcome::Done)
         return r;
     if (control.aborted())

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 
 #include <cmath>
+#include <utility>
 
 // One reading of a file's peaks. A new file gets a new pass; the pass it replaces is
 // aborted and goes away once its thread has ended, and whatever it still reports is
@@ -317,6 +318,7 @@ void cAudioEditor::SaveSelection()
     const QString source = m_sourceFile.isEmpty() ? m_fileName : m_sourceFile;
     const qint64 startMs = m_saveStartMs, lengthMs = m_saveLengthMs;
     m_saveStartMs = m_saveLengthMs = -1;  // the next save sets its own range
+    const bool replace = std::exchange(m_overwriteAgreed, false);  // and its own agreement
 
     // The range in samples: exactly the selection when the window hands back what it was
     // told of it, else the milliseconds taken to the nearest sample.
@@ -354,6 +356,7 @@ void cAudioEditor::SaveSelection()
     TranscodeRequest request;
     request.source = source;
     request.output = m_outputFile;
+    request.replaceExisting = replace;
     request.settings.OutputFormat = kOutputWAV;
     request.settings.WAV = WAVSettings{0, 0, qint16(bits)};
     request.rangeFirstSample = first;

@@ -162,7 +162,7 @@ JobOutcome decodeJoin(const JoinRequest& req, const QList<WavLayout>& wavs, Outp
             if (r.kind != JobOutcome::Done)
                 return r;
             out.closeFd();
-            r = sink.open(plan, out.tempPath(), req.tags, dec.rate(), dec.layout(), dec.format());
+            r = sink.open(plan, out.tempPath(), out.target(), req.tags, dec.rate(), dec.layout(), dec.format());
             opened = true;
         } else {
             r = sink.setSource(dec.rate(), dec.layout(), dec.format());
@@ -196,7 +196,7 @@ JobOutcome RunJoin(const JoinRequest& req, JobControl& control, JoinStats* stats
     if (r.kind != JobOutcome::Done)
         return r;
     OutputTarget out;
-    r = out.prepare(req.output, req.entries.first().FileName);
+    r = out.prepare(req.output, req.entries.first().FileName, req.replaceExisting);
     if (r.kind != JobOutcome::Done)
         return r;
     if (control.aborted())

@@ -14,6 +14,7 @@
 struct JoinRequest {
     QList<JoinEntry> entries;
     QString output;
+    bool replaceExisting = false;  // the user agreed to replace a file of the output's name
     EncoderSettings settings;
     AudioTags tags;
     bool allowCopy = true;  // copy PCM samples unchanged when every entry matches the output

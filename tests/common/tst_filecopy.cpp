@@ -94,6 +94,7 @@ private slots:
     void missingSource();
     void diskFull();
     void sourceChangesDuringCopy();
+    void destinationAppearsDuringCopy();
     void noSuchFolder();
     void largeCopyKeepsTurning();
     void windowCopies();
@@ -281,6 +282,35 @@ void tst_FileCopy::sourceChangesDuringCopy()
     QVERIFY(!copy.Sucessfull());
     QVERIFY(copy.ErrorText().contains(QLatin1String("changed")));
     QCOMPARE(entries(dir.path()), QStringList{"src.bin"});
+}
+
+// A file that takes the destination's name while the copy runs (another program's) is
+// left as it is and the copy fails saying so; a destination that was there when the copy
+// began was chosen to be replaced, and is.
+void tst_FileCopy::destinationAppearsDuringCopy()
+{
+    QTemporaryDir dir;
+    const QString src = dir.filePath(QStringLiteral("src.bin"));
+    const QString dst = dir.filePath(QStringLiteral("dst.bin"));
+    const QByteArray data = randomBytes(100000, 6);
+    TestFiles::WriteBytes(src, data);
+    FileCopyClass copy;
+    copy.SetCacheSize(8000);
+    QTimer::singleShot(0, [&] { TestFiles::WriteBytes(dst, "another program's file"); });
+    copy.Copy(src, dst);
+    QVERIFY(!copy.Sucessfull());
+    QCOMPARE(copy.ErrorText(), QStringLiteral("The file '%1' could not be copied to '%2': a file of that name appeared "
+                                              "while it was being copied, and it is left as it is")
+                                   .arg(src, dst));
+    QCOMPARE(TestFiles::ReadBytes(dst), QByteArray("another program's file"));
+    QCOMPARE(entries(dir.path()), (QStringList{"dst.bin", "src.bin"}));
+
+    // Copied again, the destination is there from the start: it is replaced.
+    QTimer::singleShot(0, [&] { TestFiles::WriteBytes(dst, "changed again"); });
+    copy.Copy(src, dst);
+    QVERIFY2(copy.Sucessfull(), qPrintable(copy.ErrorText()));
+    QCOMPARE(TestFiles::ReadBytes(dst), data);
+    QCOMPARE(entries(dir.path()), (QStringList{"dst.bin", "src.bin"}));
 }
 
 void tst_FileCopy::noSuchFolder()

@@ -13,14 +13,18 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+
+#include <csignal>
 
 namespace {
 
@@ -30,6 +34,34 @@ QStringList items(const QComboBox& c)
     for (int i = 0; i < c.count(); ++i)
         out << c.itemText(i);
     return out;
+}
+
+// Saves the path history with the given newest entry, in a child process (this test program
+// started with "--save-path-history") that stops half-way through its temporary file
+// and waits there until it is killed.
+struct StalledHistorySave {
+    QProcess child;
+    bool start(const QString& text, const QString& marker)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VELMARO_TEST_STALL_WRITE"), marker);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--save-path-history"), text});
+        return child.waitForStarted() && QTest::qWaitFor([&] { return QFile::exists(marker); }, 20000);
+    }
+    ~StalledHistorySave()
+    {
+        if (child.state() != QProcess::NotRunning) {
+            ::kill(pid_t(child.processId()), SIGKILL);
+            child.waitForFinished();
+        }
+    }
+};
+
+QStringList historyTemps()
+{
+    return QFileInfo(PathHistoryFile()).dir().entryList({QStringLiteral(".PathHistory.tmp-*")},
+                                                        QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 } // namespace
@@ -56,6 +88,7 @@ private slots:
     void pathHistory_data();
     void pathHistory();
     void pathHistoryMissingFile();
+    void pathHistoryLeftovers();
     void makePath();
     void addLog();
     void formatFileSize_data();
@@ -308,6 +341,29 @@ void tst_Functions::pathHistoryMissingFile()
     combo.setEditText(QStringLiteral("/music/out"));
     SavePathHistory(&combo);
     QCOMPARE(TestFiles::ReadBytes(PathHistoryFile()), QByteArray("/music/out\n"));
+}
+
+// A history save killed half-way leaves its hidden temporary file; the next save removes
+// it, but never the file of a save still under way in another running copy.
+void tst_Functions::pathHistoryLeftovers()
+{
+    TestPlatform platform;
+    TestFiles::WriteBytes(PathHistoryFile(), "/old\n");
+    StalledHistorySave running, killed;
+    QVERIFY(running.start(QStringLiteral("/running"), platform.path(QStringLiteral("running"))));
+    const QStringList runningTemp = historyTemps();
+    QCOMPARE(runningTemp.size(), 1);
+    QVERIFY(killed.start(QStringLiteral("/killed"), platform.path(QStringLiteral("killed"))));
+    ::kill(pid_t(killed.child.processId()), SIGKILL);
+    QVERIFY(killed.child.waitForFinished());
+    QCOMPARE(historyTemps().size(), 2);
+
+    QComboBox combo;
+    combo.setEditable(true);
+    combo.setEditText(QStringLiteral("/music/new"));
+    SavePathHistory(&combo);
+    QCOMPARE(TestFiles::ReadBytes(PathHistoryFile()), QByteArray("/music/new\n/old\n"));
+    QCOMPARE(historyTemps(), runningTemp);
 }
 
 void tst_Functions::makePath()
@@ -574,5 +630,19 @@ void tst_Functions::onTopKeepsModalWindowOpen()
     QVERIFY(!form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
-QTEST_MAIN(tst_Functions)
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    if (argc > 2 && qstrcmp(argv[1], "--save-path-history") == 0) {
+        QComboBox combo;
+        combo.setEditable(true);
+        combo.setEditText(QString::fromLocal8Bit(argv[2]));
+        SavePathHistory(&combo);
+        return 0;
+    }
+    tst_Functions t;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&t, argc, argv);
+}
 #include "tst_functions.moc"

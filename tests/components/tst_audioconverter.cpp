@@ -5,16 +5,20 @@
 #include "components/audio/Transcoder.h"
 #include "components/cAudioConverter/AudioConverterImpl.h"
 #include "tests/support/AudioFixtures.h"
+#include "tests/support/SmallDisk.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/resource.h>
 
 using namespace AudioFixtures;
@@ -46,6 +50,50 @@ struct EventLog : QObject {
 QStringList leftovers(const QString& dir)
 {
     return QDir(dir).entryList(QStringList{QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A converter job of another running copy of the program: this test program started with
+// "--child-convert SOURCE OUTPUT", converting the whole source to MP3 and printing its
+// terminal event.
+int runChildConversion(const QString& source, const QString& output)
+{
+    AudioConverterImpl c;
+    EventLog log(&c);
+    c.SetSourceFile(source);
+    c.SetOutputFile(output);
+    c.SetOutputFormat(kOutputMP3);
+    MP3Settings m = mp3Settings().MP3;
+    c.SetMP3Settings(m);
+    c.StartConvert();
+    if (!log.waitEnd(1, 300000))
+        return 2;
+    printf("%s\n", qPrintable(log.events.join(QLatin1Char('|'))));
+    return 0;
+}
+
+// Starts a child conversion and stops the child, by SIGSTOP or SIGKILL, once its hidden
+// output file is there: the job is under way and not yet finished.
+bool stopChildMidJob(QProcess& child, const QString& source, const QString& output, int signal)
+{
+    const QString folder = QFileInfo(output).absolutePath();
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child-convert"), source, output});
+    if (!child.waitForStarted())
+        return false;
+    QElapsedTimer clock;
+    clock.start();
+    while (leftovers(folder).isEmpty()) {
+        if (clock.elapsed() > 60000 || child.state() == QProcess::NotRunning)
+            return false;
+        QThread::usleep(200);
+    }
+    ::kill(pid_t(child.processId()), signal);
+    return !QFileInfo::exists(output);  // stopped before it could finish
 }
 
 }  // namespace
@@ -94,6 +142,8 @@ private:
         c.SetTagComment(tags.Comment);
         c.SetTagGenre(tags.Genre);
         c.SetTagTrack(tags.Track);
+        // As the windows do: a file there at the start was agreed to be replaced.
+        c.SetOverwriteAgreed(QFileInfo::exists(output));
         c.StartConvert();
         if (!log.waitEnd())
             return QStringLiteral("timeout");
@@ -300,6 +350,7 @@ private slots:
             c.SetRangeStart(part);
             c.SetRangeLength(1);
             c.SetOutputFile(path(QStringLiteral("Part_%1_source.WAV").arg(part + 1)));
+            c.SetOverwriteAgreed(QFileInfo::exists(c.OutputFile()));  // the earlier row's parts
             c.StartConvert();
         };
         connect(&c, &cAudioConverter::Done, &c, [&] {
@@ -379,6 +430,7 @@ private slots:
             c.SetRangeStart(part);
             c.SetRangeLength(1);
             c.SetOutputFile(path(QStringLiteral("lossy_%1.wav").arg(part)));
+            c.SetOverwriteAgreed(QFileInfo::exists(c.OutputFile()));  // the earlier row's parts
             c.StartConvert();
         };
         connect(&c, &cAudioConverter::Done, &c, [&] {
@@ -431,6 +483,7 @@ private slots:
             req.rangeStart = 9;
             req.rangeLength = 1;
             req.allowCopy = false;
+            req.replaceExisting = true;  // the one before
             JobControl control;
             return RunTranscode(req, control, &stats).kind;
         };
@@ -454,6 +507,7 @@ private slots:
         QCOMPARE(RunTranscode(req, control, &stats).kind, JobOutcome::Done);
         QVERIFY(stats.copied);
         req.settings = wavSettings(22050, 2, 16);  // a different rate must be converted
+        req.replaceExisting = true;
         TranscodeStats other;
         QCOMPARE(RunTranscode(req, control, &other).kind, JobOutcome::Done);
         QVERIFY(!other.copied);
@@ -795,6 +849,154 @@ private slots:
 
     // Progress rises, then exactly one terminal event; a handler of Error may start the
     // next job, and a new source is converted whole until a range is set.
+    // The last step puts the output in place only where the name is as the user agreed:
+    // a file that appears while the job runs (another job's output) is never replaced,
+    // and the job fails saying so; a file that was there and agreed to is replaced. The
+    // agreement is for the next job only.
+    void outputAppearingMeanwhile_data()
+    {
+        QTest::addColumn<bool>("before");    // a file had the name when the job started
+        QTest::addColumn<bool>("agreed");    // replacing it was agreed
+        QTest::addColumn<QString>("meanwhile");  // what becomes of the name while the job runs
+        QTest::addColumn<bool>("written");
+        QTest::newRow("no file, then another job's") << false << false << "another job's" << false;
+        QTest::newRow("a file agreed to") << true << true << "" << true;
+        QTest::newRow("a file agreed to, then another job's") << true << true << "another job's" << true;
+        QTest::newRow("a file agreed to, removed meanwhile") << true << true << "removed" << true;
+        QTest::newRow("a file not agreed to") << true << false << "" << false;
+    }
+    void outputAppearingMeanwhile()
+    {
+        QFETCH(bool, before);
+        QFETCH(bool, agreed);
+        QFETCH(QString, meanwhile);
+        QFETCH(bool, written);
+        const QString out = path(QStringLiteral("meanwhile.wav"));
+        QFile::remove(out);
+        if (before)
+            QVERIFY(QFile::copy(m_mp3, out));
+        AudioConverterImpl c;
+        EventLog log(&c);
+        c.SetSourceFile(m_wav);
+        c.SetRangeStart(1);
+        c.SetRangeLength(2);
+        c.SetOutputFile(out);
+        c.SetOutputFormat(kOutputWAV);
+        WAVSettings w{kRate, 2, 16};
+        c.SetWAVSettings(w);
+        c.SetOverwriteAgreed(agreed);
+        c.StartConvert();
+        // No event has been delivered yet: the output is not in place.
+        if (meanwhile == QLatin1String("removed")) {
+            QVERIFY(QFile::remove(out));
+        } else if (!meanwhile.isEmpty()) {
+            QFile::remove(out);
+            QFile other(out);
+            QVERIFY(other.open(QIODevice::WriteOnly));
+            other.write("another job's output");
+        }
+        const QByteArray there = bytesOf(out);
+        QVERIFY(log.waitEnd());
+        QTest::qWait(20);
+        if (written) {
+            QCOMPARE(log.events, QStringList{QStringLiteral("Done")});
+            QCOMPARE(wavData(out), wavData(m_wav).mid(kRate * 4, 2 * kRate * 4));
+        } else {
+            QCOMPARE(log.events,
+                     QStringList{QStringLiteral("Error %1 The output file \"%2\" was not written: a file of that name "
+                                                "appeared while the job ran, and it is left as it is.")
+                                     .arg(kErrOutputUnwritable)
+                                     .arg(out)});
+            QCOMPARE(bytesOf(out), there);
+        }
+        QVERIFY(leftovers(m_dir.path()).isEmpty());
+
+        // The next job has not been agreed to replace anything.
+        log.events.clear();
+        c.SetSourceFile(m_wav);
+        c.StartConvert();
+        QVERIFY(log.waitEnd());
+        QVERIFY2(log.events.value(0).startsWith(QStringLiteral("Error %1 ").arg(kErrOutputUnwritable)),
+                 qPrintable(log.events.join(u'|')));
+        QFile::remove(out);
+    }
+
+    // Two running copies of the program convert into one name. The copy that finishes
+    // first writes it; the other, which started first, leaves that file as it is and
+    // fails saying so. Meanwhile each job's hidden file is kept by the other, which
+    // removes it only once its writer has been killed.
+    void twoProcessesOneOutputName()
+    {
+        const QString folder = path(QStringLiteral("shared"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString longSource = path(QStringLiteral("long.wav"));
+        QVERIFY(writeWav(longSource, kRate, 2, 16, noise(qint64(kRate) * 90, 2, 11)));
+        const QString out = folder + QStringLiteral("/both.mp3");
+
+        QProcess child;
+        QVERIFY2(stopChildMidJob(child, longSource, out, SIGSTOP), "the other copy finished before it could be stopped");
+        const QStringList childsFile = leftovers(folder);
+        QCOMPARE(childsFile.size(), 1);
+        QCOMPARE(convert(m_wav, out, mp3Settings(), true, 0, 1), QStringLiteral("Done"));
+        const QByteArray ours = bytesOf(out);
+        QCOMPARE(leftovers(folder), childsFile);  // the stopped copy's file is still its own
+        ::kill(pid_t(child.processId()), SIGCONT);
+        QVERIFY(child.waitForFinished(300000));
+        QCOMPARE(QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed(),
+                 QStringLiteral("Error %1 The output file \"%2\" was not written: a file of that name appeared while "
+                                "the job ran, and it is left as it is.")
+                     .arg(kErrOutputUnwritable)
+                     .arg(out));
+        QCOMPARE(bytesOf(out), ours);
+        QVERIFY(leftovers(folder).isEmpty());
+
+        // A copy killed in the middle of its job leaves its hidden file; the next job in
+        // that folder removes it.
+        QProcess killed;
+        QVERIFY2(stopChildMidJob(killed, longSource, folder + QStringLiteral("/killed.mp3"), SIGKILL),
+                 "the other copy finished before it could be killed");
+        QVERIFY(killed.waitForFinished());
+        QCOMPARE(leftovers(folder).size(), 1);
+        QCOMPARE(convert(m_wav, folder + QStringLiteral("/after.wav"), wavSettings(kRate, 2, 16), true, 0, 1),
+                 QStringLiteral("Done"));
+        QVERIFY(leftovers(folder).isEmpty());
+        QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/killed.mp3")));
+    }
+
+    // A disk that is full or read-only fails the job with an error that names the output
+    // file asked for, never the hidden file it is written to first.
+    void errorsNameTheOutput_data()
+    {
+        QTest::addColumn<QString>("disk");
+        QTest::addColumn<EncoderSettings>("settings");
+        QTest::newRow("full, copied WAV") << "full" << wavSettings(kRate, 2, 16);
+        QTest::newRow("full, MP3") << "full" << mp3Settings(128);
+        QTest::newRow("full, encoded WAV") << "full" << wavSettings(22050, 1, 16);
+        QTest::newRow("read-only") << "read-only" << mp3Settings(128);
+    }
+    void errorsNameTheOutput()
+    {
+        QFETCH(QString, disk);
+        QFETCH(EncoderSettings, settings);
+        const QString folder = path(QStringLiteral("small"));
+        QVERIFY(QDir().mkpath(folder));
+        SmallDisk small;
+        QString why;
+        if (!small.mount(folder, why))
+            QSKIP(qPrintable("This machine gives the test no disk of its own (" + why + ")"));
+        if (disk == QLatin1String("full"))
+            small.fill();
+        else
+            QVERIFY(small.readOnly());
+        const QString out = folder + QStringLiteral("/Part_2_source.MP3");
+        const QString events = convert(m_wav, out, settings);
+        QVERIFY2(events.startsWith(QStringLiteral("Error ")), qPrintable(events));
+        QVERIFY2(events.contains(QLatin1Char('"') + out + QLatin1Char('"')), qPrintable(events));
+        QVERIFY2(!events.contains(QLatin1String(".part")) && !events.contains(QLatin1String(".tmp-")), qPrintable(events));
+        QVERIFY(!QFileInfo::exists(out));
+        QVERIFY(leftovers(folder).isEmpty());
+    }
+
     void eventProtocol()
     {
         AudioConverterImpl c;
@@ -933,5 +1135,16 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_AudioConverter)
+int main(int argc, char* argv[])
+{
+    if (argc == 4 && qstrcmp(argv[1], "--child-convert") == 0) {
+        QCoreApplication app(argc, argv);
+        return runChildConversion(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    }
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    tst_AudioConverter t;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&t, argc, argv);
+}
 #include "tst_audioconverter.moc"

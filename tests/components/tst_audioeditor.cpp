@@ -566,6 +566,49 @@ private slots:
         QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("edited.wav")});
     }
 
+    // A file that appears under the output's name while the save runs (another job's
+    // output) is left as it is and the save fails saying so; a file that was there when
+    // replacing it was agreed is replaced.
+    void saveOntoANameTakenMeanwhile_data()
+    {
+        QTest::addColumn<bool>("agreed");
+        QTest::newRow("no file there, then another job's") << false;
+        QTest::newRow("a file agreed to, then another job's") << true;
+    }
+    void saveOntoANameTakenMeanwhile()
+    {
+        QFETCH(bool, agreed);
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("selection.wav"));
+        if (agreed)
+            QVERIFY(QFile::copy(m_mono8, out));
+        LoadedEditor le;
+        cAudioEditor& e = le.e;
+        QVERIFY(le.open(m_stereo16));
+        e.SetSelection(100, 1100);
+        SaveEvents events(e);
+        e.SetOutputFile(out);
+        e.SetOverwriteAgreed(agreed);
+        e.SaveSelection();
+        // No event has been delivered yet: the saved file is not in place.
+        QFile::remove(out);
+        QVERIFY(TestFiles::WriteBytes(out, "another job's output"));
+        QVERIFY(events.wait());
+        QTest::qWait(20);
+        if (agreed) {
+            QCOMPARE(events.list, QStringList{QStringLiteral("SaveDone")});
+            QCOMPARE(ParseWavLayout(out).frames(), qint64(1000));
+        } else {
+            QCOMPARE(events.list,
+                     QStringList{QStringLiteral("Error %1 The output file \"%2\" was not written: a file of that name "
+                                                "appeared while the job ran, and it is left as it is.")
+                                     .arg(kErrOutputUnwritable)
+                                     .arg(out)});
+            QCOMPARE(TestFiles::ReadBytes(out), QByteArray("another job's output"));
+        }
+        QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("selection.wav")});
+    }
+
     // An abort wins even over a save that already finished: no file is left behind.
     void abortedSaveLeavesNothing()
     {

@@ -202,7 +202,7 @@ private slots:
         QVERIFY(writeWav(b, 22050, 1, 16, noise(2 * 22050 + 17, 1, 4)));
         JoinRequest req;
         req.entries = {JoinEntry{b}, JoinEntry{a, 1, 1}, JoinEntry{a, 2, 0}, JoinEntry{b, 2, 5}};
-        req.output = path(QStringLiteral("pcm.wav"));
+        req.output = path(QStringLiteral("pcm-%1.wav").arg(QLatin1String(QTest::currentDataTag())));
         req.settings = wavSettings(22050, 1, 16);
         req.allowCopy = allowCopy;
         JobControl control;
@@ -289,6 +289,56 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("old content"));
         QVERIFY(leftovers(m_dir.path()).isEmpty());
+    }
+
+    // A file that appears under the output's name while the join runs (another job's
+    // output) is left as it is and the join fails saying so; a file that was there when
+    // replacing it was agreed is replaced.
+    void outputAppearingMeanwhile_data()
+    {
+        QTest::addColumn<bool>("agreed");
+        QTest::newRow("no file there, then another job's") << false;
+        QTest::newRow("a file agreed to, then another job's") << true;
+    }
+    void outputAppearingMeanwhile()
+    {
+        QFETCH(bool, agreed);
+        const QString out = path(QStringLiteral("meanwhile.wav"));
+        QFile::remove(out);
+        if (agreed)
+            QVERIFY(QFile::copy(three(), out));
+        AudioJoinImpl c;
+        EventLog log(&c);
+        setFormat(c, wavSettings(44100, 2, 16));
+        add(c, one());
+        add(c, one());
+        c.SetOutputFile(out);
+        c.SetOverwriteAgreed(agreed);
+        c.StartJoin();
+        // No event has been delivered yet: the joined file is not in place.
+        QFile::remove(out);
+        {
+            QFile other(out);
+            QVERIFY(other.open(QIODevice::WriteOnly));
+            other.write("another job's output");
+        }
+        QVERIFY(log.waitEnd());
+        QTest::qWait(20);
+        if (agreed) {
+            QCOMPARE(log.events, QStringList{QStringLiteral("Done")});
+            QCOMPARE(wavData(out), wavData(one()) + wavData(one()));
+        } else {
+            QCOMPARE(log.events,
+                     QStringList{QStringLiteral("Error %1 The output file \"%2\" was not written: a file of that name "
+                                                "appeared while the job ran, and it is left as it is.")
+                                     .arg(kErrOutputUnwritable)
+                                     .arg(out)});
+            QFile f(out);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), QByteArray("another job's output"));
+        }
+        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QFile::remove(out);
     }
 
     // The list: entries numbered from 1, removal moves the later ones up, numbers that name

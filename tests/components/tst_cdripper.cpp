@@ -106,6 +106,7 @@ private:
         r.SetMP3Settings(m);
         r.SetTagTitle(QStringLiteral("Ripped"));
         r.SetOutputFile(out);
+        r.SetOverwriteAgreed(QFileInfo::exists(out));  // as the windows do: a file there was agreed to
         r.StartRip();
         if (!QTest::qWaitFor([&] { return !log.events.isEmpty(); }, 60000))
             return QStringLiteral("timeout");

@@ -200,6 +200,8 @@ qint32 ItemsToolWindow::ConvertTask(qint32 Row)
     }
     c->SetOutputFile(path);
     m_sCurrentOutput = path;
+    // A file there now was agreed to (asked about, or the box ticked); one that comes later is not.
+    c->SetOverwriteAgreed(QFileInfo::exists(path));
     StartComponent();
     return kTaskStarted;
 }

@@ -152,6 +152,8 @@ qint32 frmJoiner::JoinFiles()
     }
 
     cAudioJoin1->SetOutputFile(path);
+    // A file there now was agreed to (asked about, or the box ticked); one that comes later is not.
+    cAudioJoin1->SetOverwriteAgreed(QFileInfo::exists(path));
     prgTotal->SetMax(rows * 100);
     SetBusy(true);
     lblCurrentTrack->setText(QStringLiteral("Processing..."));

@@ -12,6 +12,7 @@
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
@@ -77,6 +78,8 @@ void frmAudioEditor::StartSaving(const QString& path)
 {
     cAudioEditor1->SetSourceFile(txtWavFile->text());
     cAudioEditor1->SetOutputFile(path);
+    // The save dialog asked before a file there was chosen; a file that comes later is not agreed to.
+    cAudioEditor1->SetOverwriteAgreed(QFileInfo::exists(path));
     // The labels are the window's record of the selection.
     qint64 start = 0, end = 0;
     const bool haveStart = labelMilliseconds(lblTimeStart, start);

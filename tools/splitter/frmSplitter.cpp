@@ -222,6 +222,8 @@ qint32 frmSplitter::ConvertTask()
             return 3;
     }
     cAudioConverter1->SetOutputFile(path);
+    // A file there now was agreed to (asked about, or the box ticked); one that comes later is not.
+    cAudioConverter1->SetOverwriteAgreed(QFileInfo::exists(path));
     cAudioConverter1->StartConvert();
     return 0;
 }

@@ -1,0 +1,221 @@
+// The tool windows over the real components when another job (of this copy of the program
+// or another) takes an output's name while the job runs. A name that was free when the
+// item began is never replaced by it: the item fails saying so and the other file stays.
+// A file that was there and agreed to (the overwrite box ticked, or Yes to the question)
+// is replaced. The audio editor's save keeps the same rule.
+#include "common/mdlModes.h"
+#include "components/cAudioConverter/cAudioConverter.h"
+#include "components/cAudioEditor/cAudioEditor.h"
+#include "components/cGrid/cGrid.h"
+#include "components/cToolbar/cToolbar.h"
+#include "lists/mdlItemsGrid.h"
+#include "platform/Controls.h"
+#include "platform/MessageService.h"
+#include "settings/frmAudioProp.h"
+#include "settings/frmOptions.h"
+#include "settings/mdlFormats.h"
+#include "tests/support/AudioFixtures.h"
+#include "tests/support/JobLog.h"
+#include "tests/support/MainHostStandIn.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestPlatform.h"
+#include "tools/converters/frmACMConverter.h"
+#include "tools/converters/frmConverter.h"
+#include "tools/converters/frmJoiner.h"
+#include "tools/splitter/frmAudioEditor.h"
+#include "tools/splitter/frmSplitter.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace AudioFixtures;
+
+namespace {
+
+const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
+const QByteArray kOther = "another job's output";
+
+QString takenText(const QString& path)
+{
+    return QStringLiteral("The output file \"%1\" was not written: a file of that name appeared while the job ran, "
+                          "and it is left as it is.")
+        .arg(path);
+}
+
+} // namespace
+
+class tst_outputcollision : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void nameTakenWhileTheItemRuns_data();
+    void nameTakenWhileTheItemRuns();
+    void editorSaveOntoANameTakenMeanwhile_data();
+    void editorSaveOntoANameTakenMeanwhile();
+
+private:
+    QString source(const QString& name) const { return m_dir.path() + u'/' + name; }
+    QTemporaryDir m_dir;
+};
+
+void tst_outputcollision::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    // Mono 8 kHz 16-bit noise, 16000 bytes a second.
+    QVERIFY(writeWav(source("short.wav"), 8000, 1, 16, noise(3 * 8000, 1, 3)));
+    QVERIFY(writeWav(source("other.wav"), 8000, 1, 16, noise(2 * 8000, 1, 4)));
+}
+
+void tst_outputcollision::nameTakenWhileTheItemRuns_data()
+{
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<bool>("agreed");      // a file had the name before, and replacing it was agreed
+    QTest::addColumn<QString>("output");   // the first item's output
+    QTest::addColumn<qint64>("bytes");     // its sample bytes when written
+    QTest::addColumn<QString>("ending");   // when the other file stays
+    for (const char* tool : {"splitter", "converter", "ACM converter", "joiner"}) {
+        const QByteArray t(tool);
+        const QString output = t == "splitter" ? "Part_1_short.WAV" : t == "joiner" ? "all.wav" : "short.wav";
+        const qint64 bytes = t == "splitter" ? 16000 : t == "joiner" ? 5 * 16000 : 3 * 16000;
+        const QString ending = t == "splitter" ? "Done. 1 of 3 failed: see the Log."
+                               : t == "joiner" ? "Failed: see the Log."
+                                               : "Done. 1 of 2 failed: see the Log.";
+        QTest::addRow("%s, a free name taken meanwhile", tool) << tool << false << output << bytes << ending;
+        QTest::addRow("%s, a file agreed to, then another", tool) << tool << true << output << bytes << "Done.";
+    }
+}
+
+void tst_outputcollision::nameTakenWhileTheItemRuns()
+{
+    QFETCH(QString, tool);
+    QFETCH(bool, agreed);
+    QFETCH(QString, output);
+    QFETCH(qint64, bytes);
+    QFETCH(QString, ending);
+    TestPlatform platform;
+    MainHostStandIn host;
+    InitProductProfile();
+    Forms::Get<frmOptions>();
+    Forms::Get<frmAudioProp>();
+    // WAV as the sources are.
+    g_lSamplesWAV = 8000;
+    g_lBitrateWAV = 16;
+    g_lChannelsWAV = 0;
+    const QString dest = platform.path(QStringLiteral("out/"));
+    QVERIFY(QDir().mkpath(dest));
+    const QString path = dest + output;
+    if (agreed)
+        QVERIFY(TestFiles::WriteBytes(path, "the user's old file"));
+
+    ToolWindow* w = nullptr;
+    auto addRows = [&w, this](const QStringList& names) {
+        for (const QString& name : names) {
+            const qint32 row = w->cGrid1->Rows() + 1;
+            SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), source(name));
+            SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), name);
+            SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
+        }
+    };
+    if (tool == QLatin1String("splitter")) {
+        frmSplitter* s = g_frmSplitter();
+        w = s;
+        s->g_sFileToSplit = source(QStringLiteral("short.wav"));
+        addRows({QStringLiteral("short.wav")});
+        s->txtSplitParts->setText(QStringLiteral("3"));
+    } else if (tool == QLatin1String("joiner")) {
+        frmJoiner* j = g_frmJoiner();
+        w = j;
+        addRows({QStringLiteral("short.wav"), QStringLiteral("other.wav")});
+        j->txtJoinedFileName->setText(QStringLiteral("all.[dest_extension]"));
+        if (agreed)
+            platform.messages().answers.enqueue(vbYes);  // "... already exists. Overwrite it?"
+    } else {
+        auto* c = tool == QLatin1String("converter") ? static_cast<ItemsToolWindow*>(g_frmConverter())
+                                                     : static_cast<ItemsToolWindow*>(g_frmACMConverter());
+        w = c;
+        addRows({QStringLiteral("short.wav"), QStringLiteral("other.wav")});
+        c->cboFileName->setCurrentIndex(0);  // "[file_name].[dest_extension]"
+        if (auto* acm = qobject_cast<frmACMConverter*>(c)) {
+            QVERIFY(SelectListText(acm->cboTags, QStringLiteral("PCM")));
+            acm->cboTags_Click();
+            QVERIFY(SelectListText(acm->cboFormats, QStringLiteral("8000 Hz, 16 Bit, Mono")));
+        }
+    }
+    if (agreed && w->chkOverWrite)
+        w->chkOverWrite->SetValue(1);
+    if (w->cboTargetFormat)
+        QVERIFY(SelectListText(w->cboTargetFormat, kWav));
+    w->txtToPath->setEditText(dest);
+
+    w->cmdConvert->click();
+    // The first item runs; no event of it has been delivered. Another job writes its name.
+    QVERIFY(w->IsBusy());
+    QFile::remove(path);
+    QVERIFY(TestFiles::WriteBytes(path, kOther));
+    QVERIFY(QTest::qWaitFor([w] { return !w->IsBusy(); }, 120000));
+
+    const QStringList errors = JobLogLines(w->txtLog).filter(QStringLiteral("Error: "));
+    if (agreed) {
+        QCOMPARE(errors, QStringList());
+        QCOMPARE(qint64(wavData(path).size()), bytes);
+    } else {
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].endsWith(QStringLiteral("Error: %1(%2)").arg(takenText(path)).arg(kErrOutputUnwritable)),
+                 qPrintable(errors[0]));
+        QCOMPARE(TestFiles::ReadBytes(path), kOther);
+    }
+    QCOMPARE(w->lblCurrentTrack->text(), agreed ? QStringLiteral("Done.") : ending);
+    QCOMPARE(QDir(dest).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".part")), QStringList());
+}
+
+void tst_outputcollision::editorSaveOntoANameTakenMeanwhile_data()
+{
+    QTest::addColumn<bool>("agreed");  // a file was there when the name was chosen
+    QTest::newRow("a free name taken meanwhile") << false;
+    QTest::newRow("a file chosen to be replaced, then another") << true;
+}
+
+void tst_outputcollision::editorSaveOntoANameTakenMeanwhile()
+{
+    QFETCH(bool, agreed);
+    TestPlatform platform;
+    MainHostStandIn host;
+    InitProductProfile();
+    const QString path = platform.path(QStringLiteral("selection.wav"));
+    if (agreed)
+        QVERIFY(TestFiles::WriteBytes(path, "the user's old file"));
+    frmAudioEditor* e = g_frmAudioEditor();
+    e->txtWavFile->setText(source(QStringLiteral("short.wav")));
+    e->cAudioEditor1->OpenFile(e->txtWavFile->text());
+    QVERIFY(QTest::qWaitFor([e] { return e->cAudioEditor1->IsLoaded(); }, 20000));
+    e->cAudioEditor1->SetSelection(0, 8000);
+    platform.dialogs().saveAnswers.enqueue(path);  // the dialog asked about a file there
+    if (!agreed)
+        platform.messages().answers.enqueue(vbOK);
+    e->tlbrList_ButtonClick(e->tlbrList->ButtonIndex(QStringLiteral("Save Selection")));
+    // The save runs; no event of it has been delivered. Another job writes its name.
+    QVERIFY(e->cAudioEditor1->IsSaving());
+    QFile::remove(path);
+    QVERIFY(TestFiles::WriteBytes(path, kOther));
+    QVERIFY(QTest::qWaitFor([e] { return e->cmdAddSelection->isEnabled(); }, 20000));
+    QStringList boxes;
+    for (const auto& box : platform.messages().shown)
+        boxes << box.prompt;
+    if (agreed) {
+        QCOMPARE(boxes, QStringList());
+        QCOMPARE(wavData(path).size(), qsizetype(16000));
+    } else {
+        QCOMPARE(boxes, QStringList{takenText(path)});
+        QCOMPARE(TestFiles::ReadBytes(path), kOther);
+    }
+}
+
+QTEST_MAIN(tst_outputcollision)
+#include "tst_outputcollision.moc"
