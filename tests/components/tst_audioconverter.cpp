@@ -266,6 +266,8 @@ private slots:
         MP3Settings m = settings.MP3;
         c.SetMP3Settings(m);
         QCOMPARE(c.WrittenMs(), qint64(-1));
+        // Each row writes the same file: replacing it is agreed, as a window would.
+        c.SetOverwriteAgreed(true);
         c.StartConvert();
         QVERIFY(log.waitEnd());
         QCOMPARE(log.events, QStringList{QStringLiteral("Done")});
