@@ -14,7 +14,7 @@
 #include "platform/App.h"
 #include "platform/MessageService.h"
 #include "settings/mdlOptions.h"
-#include "tools/splitter/ToolWindow.h"
+#include "tools/frame/ToolWindow.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>

@@ -10,7 +10,7 @@
 #include "components/cTabControl/cTabControl.h"
 #include "platform/Controls.h"
 #include "settings/mdlOptions.h"
-#include "tools/splitter/ToolWindow.h"
+#include "tools/frame/ToolWindow.h"
 
 #include <QComboBox>
 #include <QFrame>

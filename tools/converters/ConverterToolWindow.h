@@ -4,7 +4,7 @@
 // list the turn-off before the external program.
 #pragma once
 
-#include "tools/converters/ItemsToolWindow.h"
+#include "tools/frame/ItemsToolWindow.h"
 
 class cAudioConverter;
 

@@ -3,7 +3,7 @@
 // and tagged from the first row.
 #pragma once
 
-#include "tools/splitter/ToolWindow.h"
+#include "tools/frame/ToolWindow.h"
 
 class cAudioJoin;
 

@@ -15,7 +15,7 @@
 #include "platform/IconResources.h"
 #include "platform/MessageService.h"
 #include "settings/mdlOptions.h"
-#include "tools/splitter/ToolWindow.h"
+#include "tools/frame/ToolWindow.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -14,7 +14,7 @@
 #include "platform/App.h"
 #include "platform/Controls.h"
 #include "settings/mdlOptions.h"
-#include "tools/splitter/ToolWindow.h"
+#include "tools/frame/ToolWindow.h"
 
 #include <QDate>
 #include <QGroupBox>

@@ -10,7 +10,7 @@
 #include "platform/Controls.h"
 #include "settings/mdlFormats.h"
 #include "settings/mdlOptions.h"
-#include "tools/splitter/ToolWindow.h"
+#include "tools/frame/ToolWindow.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "common/mdlFileIdentity.h"
-#include "tools/splitter/ToolWindow.h"
+#include "tools/frame/ToolWindow.h"
 #include "tools/splitter/mdlSplit.h"
 
 class QRadioButton;

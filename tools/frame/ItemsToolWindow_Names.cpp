@@ -1,6 +1,6 @@
 // The output-name template row of the item tools: the template list, its "Set as default"
 // link and the placeholder reference.
-#include "tools/converters/ItemsToolWindow.h"
+#include "tools/frame/ItemsToolWindow.h"
 
 #include "components/cGrid/cGrid.h"
 #include "lists/mdlItemsGrid.h"

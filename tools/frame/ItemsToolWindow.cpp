@@ -1,6 +1,6 @@
 // The items job: Convert prepares the job, the loop starts one row at a time, and the
 // component's Done and Error events start the next row from inside their handlers.
-#include "tools/converters/ItemsToolWindow.h"
+#include "tools/frame/ItemsToolWindow.h"
 
 #include "common/mdlFunctions.h"
 #include "common/mdlModes.h"

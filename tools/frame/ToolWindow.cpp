@@ -1,6 +1,6 @@
 // The tool-window frame: its controls, loading, pages, close guard, Abort question and
 // the end-of-job actions.
-#include "tools/splitter/ToolWindow.h"
+#include "tools/frame/ToolWindow.h"
 
 #include "common/mdlModes.h"
 #include "common/MainHost.h"

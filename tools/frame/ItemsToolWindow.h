@@ -5,7 +5,7 @@
 #pragma once
 
 #include "common/mdlFileIdentity.h"
-#include "tools/splitter/ToolWindow.h"
+#include "tools/frame/ToolWindow.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
 // The tool windows' output block: destination folder with its history, sub-folder,
 // target format with its encoder settings, and the tags every output file receives.
-#include "tools/splitter/ToolWindow.h"
+#include "tools/frame/ToolWindow.h"
 
 #include "common/mdlModes.h"
 #include "common/mdlDestination.h"
