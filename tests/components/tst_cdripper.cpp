@@ -3,6 +3,7 @@
 #include "components/cAudioCDRipper/CDRipperImpl.h"
 #include "components/cAudioConverter/cAudioConverter.h"
 #include "tests/support/AudioFixtures.h"
+#include "tests/support/CdImages.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
@@ -22,45 +23,8 @@ using namespace AudioFixtures;
 
 namespace {
 
-constexpr int kSector = 2352;
-
-struct Image {
-    QString cue;
-    QByteArray bin;
-};
-
-// NAME.bin + NAME.cue with one FILE line; `data` makes track 1 a data track.
-Image makeImage(const QString& dir, const QString& name, const QList<int>& sectors, bool data, quint32 seed)
-{
-    Image img;
-    QString cue = QStringLiteral("FILE \"%1.bin\" BINARY\n").arg(name);
-    int at = 0;
-    for (int i = 0; i < sectors.size(); ++i) {
-        const bool isData = data && i == 0;
-        cue += QStringLiteral("  TRACK %1 %2\n").arg(i + 1, 2, 10, QLatin1Char('0')).arg(isData ? "MODE1/2352" : "AUDIO");
-        cue += QStringLiteral("    INDEX 01 %1:%2:%3\n")
-                   .arg(at / 75 / 60, 2, 10, QLatin1Char('0'))
-                   .arg(at / 75 % 60, 2, 10, QLatin1Char('0'))
-                   .arg(at % 75, 2, 10, QLatin1Char('0'));
-        QByteArray track;
-        if (isData) {
-            track = QByteArray(sectors[i] * kSector, '\0');
-        } else {
-            const QVector<qint16> s = noise(qint64(sectors[i]) * 588, 2, seed + quint32(i));
-            track = QByteArray(reinterpret_cast<const char*>(s.constData()), int(s.size() * 2));
-        }
-        img.bin += track;
-        at += sectors[i];
-    }
-    img.cue = QDir(dir).filePath(name + QStringLiteral(".cue"));
-    QFile c(img.cue);
-    c.open(QIODevice::WriteOnly);
-    c.write(cue.toUtf8());
-    QFile b(QDir(dir).filePath(name + QStringLiteral(".bin")));
-    b.open(QIODevice::WriteOnly);
-    b.write(img.bin);
-    return img;
-}
+using CdImages::Image;
+constexpr int kSector = CdImages::kSectorBytes;
 
 struct RipLog : QObject {
     QStringList events;
@@ -118,8 +82,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        m_audio = makeImage(m_dir.path(), QStringLiteral("album"), {375, 525, 315}, false, 10);
-        m_mixed = makeImage(m_dir.path(), QStringLiteral("mixed"), {300, 150, 225}, true, 20);
+        m_audio = CdImages::WriteAudio(m_dir.path(), QStringLiteral("album"), {375, 525, 315}, 10);
+        m_mixed = CdImages::WriteMixed(m_dir.path(), QStringLiteral("mixed"), {300, 150, 225}, 20);
         qputenv("VELMARO_CD_IMAGES", (m_audio.cue + QLatin1Char(':') + m_mixed.cue).toLocal8Bit());
         CDRipperImpl r;
         const qint32 n = r.GetDeviceCount();
@@ -191,7 +155,7 @@ private slots:
         QFETCH(bool, cueIsPipe);
         QFETCH(QString, fileLine);
         QTemporaryDir dir;
-        const Image img = makeImage(dir.path(), QStringLiteral("pipe"), {75}, false, 30);
+        const Image img = CdImages::WriteAudio(dir.path(), QStringLiteral("pipe"), {75}, 30);
         QByteArray cue = TestFiles::ReadBytes(img.cue);
         cue.replace("FILE \"pipe.bin\" BINARY", fileLine.toUtf8());
         TestFiles::WriteBytes(img.cue, cue);

@@ -11,6 +11,7 @@
 #include "platform/App.h"
 #include "tests/lists/ListsFixture.h"
 #include "tests/support/AudioFixtures.h"
+#include "tests/support/CdImages.h"
 
 #include <QLabel>
 #include <QTemporaryDir>
@@ -39,27 +40,6 @@ QList<FakeCdTrack> tracks(const QList<int>& seconds)
     return t;
 }
 
-// NAME.bin + NAME.cue with one FILE line and audio tracks of the given sector counts.
-QString writeImage(const QString& dir, const QString& name, const QList<int>& sectors)
-{
-    QString cue = QStringLiteral("FILE \"%1.bin\" BINARY\n").arg(name);
-    QByteArray bin;
-    int at = 0;
-    for (int i = 0; i < sectors.size(); ++i) {
-        cue += QStringLiteral("  TRACK %1 AUDIO\n    INDEX 01 %2:%3:%4\n")
-                   .arg(i + 1, 2, 10, QChar(u'0'))
-                   .arg(at / 75 / 60, 2, 10, QChar(u'0'))
-                   .arg(at / 75 % 60, 2, 10, QChar(u'0'))
-                   .arg(at % 75, 2, 10, QChar(u'0'));
-        const QVector<qint16> s = AudioFixtures::noise(qint64(sectors[i]) * 588, 2, quint32(i + 1));
-        bin += QByteArray(reinterpret_cast<const char*>(s.constData()), int(s.size() * 2));
-        at += sectors[i];
-    }
-    TestFiles::WriteBytes(QDir(dir).filePath(name + ".bin"), bin);
-    const QString path = QDir(dir).filePath(name + ".cue");
-    TestFiles::WriteBytes(path, cue.toUtf8());
-    return path;
-}
 
 } // namespace
 
@@ -305,7 +285,7 @@ void tst_CDLists::ripperErrors()
 void tst_CDLists::imageDrive()
 {
     QTemporaryDir dir;
-    const QString cue = writeImage(dir.path(), QStringLiteral("disc"), {150, 375, 300});  // 2, 5 and 4 s
+    const QString cue = CdImages::WriteAudio(dir.path(), QStringLiteral("disc"), {150, 375, 300}).cue;  // 2, 5 and 4 s
     const QByteArray saved = qgetenv("VELMARO_CD_IMAGES");
     qputenv("VELMARO_CD_IMAGES", QFile::encodeName(cue));
     {

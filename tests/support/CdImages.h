@@ -1,0 +1,37 @@
+// Generated CD images for the CD tools' tests: NAME.bin + NAME.cue with one FILE line,
+// track lengths given in sectors (2352 bytes, 75 a second). Audio tracks hold seeded stereo
+// noise, so every track's bytes are known to the test; a data track holds zeros.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace CdImages {
+
+constexpr int kSectorBytes = 2352;
+constexpr int kSectorsPerSecond = 75;
+
+struct Track {
+    int sectors = 0;
+    bool data = false;  // a MODE1/2352 data track in place of audio
+};
+
+struct Image {
+    QString cue;          // the cue sheet's path
+    QByteArray bin;       // every track's bytes, end to end, as written to NAME.bin
+    QList<int> starts;    // each track's first sector in the image
+
+    // The bytes of track `n` (0-based), or of `count` sectors from `first` within it.
+    QByteArray track(int n) const;
+    QByteArray sectors(int n, int first, int count) const;
+};
+
+// Writes DIR/NAME.bin and DIR/NAME.cue; `seed` varies the noise between images.
+Image Write(const QString& dir, const QString& name, const QList<Track>& tracks, quint32 seed = 1);
+
+// The common shapes: audio tracks only, or a data track first then audio (mixed mode).
+Image WriteAudio(const QString& dir, const QString& name, const QList<int>& sectors, quint32 seed = 1);
+Image WriteMixed(const QString& dir, const QString& name, const QList<int>& sectors, quint32 seed = 1);
+
+} // namespace CdImages
