@@ -195,15 +195,26 @@ const CdTrack* CdDisc::track(int number) const
 void CdDisc::eject()
 {
     if (!m_drive.image && m_cdio)
-        cdio_eject_media_drive(m_drive.source.toLocal8Bit().constData());
+        OpenCdTray(m_drive.source);
 }
 
 void CdDisc::closeTray()
 {
-    if (!m_drive.image) {
-        driver_id_t driver = DRIVER_DEVICE;
-        cdio_close_tray(m_drive.source.toLocal8Bit().constData(), &driver);
-    }
+    if (!m_drive.image)
+        CloseCdTray(m_drive.source);
+}
+
+void OpenCdTray(const QString& device)
+{
+    quietCdio();
+    cdio_eject_media_drive(device.toLocal8Bit().constData());
+}
+
+void CloseCdTray(const QString& device)
+{
+    quietCdio();
+    driver_id_t driver = DRIVER_DEVICE;
+    cdio_close_tray(device.toLocal8Bit().constData(), &driver);
 }
 
 std::shared_ptr<PcmReader> CdDisc::openReader(const CdDrive& drive, qint32 firstSector, qint32 sectors, QString& error)

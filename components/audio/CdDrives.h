@@ -47,3 +47,27 @@ private:
     QList<CdTrack> m_tracks;
     void* m_cdio = nullptr;
 };
+
+// The writer side of the registry: libburn's CD writers, each with the id its device has
+// among the readers above, then the image targets listed in VELMARO_CD_WRITERS (paths P,
+// colon-separated). An image target is a blank 80-minute CD-R while neither P.bin nor
+// P.cue exists; an audio burn to it writes P.bin + P.cue.
+struct CdWriter {
+    QString id;      // "E:"
+    QString source;  // libburn's address of the device, or the target path P
+    bool image = false;
+    QString model;   // vendor and product of a real writer
+    QString name() const;  // id, a blank and what the writer is
+    QString imageBin() const { return source + QStringLiteral(".bin"); }
+    QString imageCue() const { return source + QStringLiteral(".cue"); }
+};
+
+QList<CdWriter> ListCdWriters();
+// The writer whose id begins with `letter`; false when there is none.
+bool FindCdWriter(const QList<CdWriter>& writers, QChar letter, CdWriter& writer);
+
+// The tray of a real drive (a device path); nothing for images.
+void OpenCdTray(const QString& device);
+void CloseCdTray(const QString& device);
+// Where the device's disc is mounted, "" when it is not.
+QString CdMountPoint(const QString& device);

@@ -1,0 +1,63 @@
+// The real audio CD burner component: writers from the drive registry, tracks decoded by
+// the project's decoder into temporary files, burns through libburn or the image writer.
+#pragma once
+
+#include "components/audio/CdDrives.h"
+#include "components/cAudioBurner/BurnSession.h"
+#include "components/cAudioBurner/cAudioBurner.h"
+
+#include <QList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class LibburnDrive;
+
+class AudioBurnerImpl : public cAudioBurner
+{
+    Q_OBJECT
+public:
+    explicit AudioBurnerImpl(QObject* parent = nullptr);
+    ~AudioBurnerImpl() override;
+
+    qint32 GetWriterCount() override;
+    QString GetWriterName(qint32 Index) override;
+    qint32 GetSpeedCount(const QString& Drive) override;
+    QString GetSpeed(qint32 Index) override;
+    qint32 GetDiscSize(const QString& Drive) override;
+    qint32 GetDiscCapacity(const QString& Drive) override;
+    QString GetDiscState(const QString& Drive) override;
+    void OpenTray(const QString& Drive) override;
+    void CloseTray(const QString& Drive) override;
+
+    bool AddTrack(const QString& FileName) override;
+    qint16 GetTrackCount() override { return qint16(m_tracks.size()); }
+    void ClearTracks() override;
+    qint32 Burn(const QString& Drive, qint32 Speed) override;
+    void Abort() override;
+    void CloseBurner() override;
+
+    bool IsBurning() const { return m_burning; }
+    // Where the decoded tracks are kept ("" while there are none).
+    QString TrackFolder() const { return m_folder ? m_folder->path() : QString(); }
+    // How often the writer's status is polled while it burns.
+    static constexpr int kPollMs = 100;
+
+private:
+    // The writer of that drive letter (the first character of the text); false when none.
+    bool writer(const QString& Drive, CdWriter& w);
+    // The real writer grabbed for its disc's facts, kept until another is asked about or
+    // the burner closes; null for an image target or a writer that cannot be grabbed.
+    LibburnDrive* grabbed(const CdWriter& w);
+    void releaseGrabbed();
+
+    QList<CdWriter> m_writers;
+    bool m_writersRead = false;
+    QList<qint32> m_speeds;
+    QList<BurnTrack> m_tracks;
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<LibburnDrive> m_grabbed;
+    QString m_grabbedId;
+    bool m_burning = false;
+    bool m_abort = false;
+};
