@@ -5,6 +5,7 @@
 #include "common/mdlFileSystem.h"
 #include "common/mdlFunctions.h"
 #include "components/cAudioEditor/cAudioEditor.h"
+#include "components/cProgressBar/cProgressBar.h"
 #include "components/cGrid/cGrid.h"
 #include "components/cStatusBar/cStatusBar.h"
 #include "components/cTreeView/cTreeView.h"
@@ -16,6 +17,7 @@
 #include "tools/converters/frmACMConverter.h"
 #include "tools/converters/frmConverter.h"
 #include "tools/converters/frmJoiner.h"
+#include "tools/disc/frmCDBurner.h"
 #include "tools/recording/frmMicRecorder.h"
 #include "tools/splitter/frmAudioEditor.h"
 #include "tools/splitter/frmAudioEditorProc.h"
@@ -26,6 +28,7 @@
 #include <QLineEdit>
 
 #include <algorithm>
+#include <cmath>
 
 bool frmMain::RedirectFromGroupNode()
 {
@@ -200,5 +203,35 @@ bool frmMain::CmdAudioRecorder(qint32)
     frmMicRecorder* recorder = g_frmMicRecorder();
     unsetCursor();
     recorder->Show(vbModal);
+    return true;
+}
+
+bool frmMain::CmdAudioCDMaker(qint32)
+{
+    if (!PassToolLaunchGuards(QStringLiteral("Mark the items to burn.") + QString(29, u' ')))
+        return false;
+    frmCDBurner* tool = g_frmCDBurner();
+    const qint32 marked = CountMarkedRows();
+    // The playing time against an audio CD's 80 minutes: the exact minutes decide the
+    // warning, the shown ones are rounded half to even.
+    const qint64 seconds = std::clamp<qint64>(GetTotalTime(true).toLongLong(), 0, INT32_MAX);
+    const double exact = double(seconds) / 60.0;
+    const qint64 minutes = qint64(std::nearbyint(exact));
+    tool->lblFilesToConvert->setText(QStringLiteral("%1 items to burn (%2 minutes).").arg(marked).arg(minutes));
+    tool->cStatusBar1->SetPanelText(QStringLiteral("Total Size"), QStringLiteral("%1 Min / %2 Min.").arg(minutes).arg(80));
+    tool->prgSize->SetMin(0);
+    tool->prgSize->SetMax(83);
+    tool->prgSize->SetValue(qint32(minutes));
+    if (exact > 80) {
+        tool->prgSize->SetBarOption6(255);
+        tool->lblDataSize->setText(QStringLiteral("Data is to big (more then 80 min). Please remove some tracks."));
+        QFont bold = tool->lblDataSize->font();
+        bold.setBold(true);
+        tool->lblDataSize->setFont(bold);
+    } else {
+        tool->lblDataSize->setText(QStringLiteral("Data Size: %1 files, %2 Min / %3 Min.").arg(marked).arg(minutes).arg(80));
+    }
+    CopyMarkedRows(cGrid1, tool->cGrid1, true);
+    ShowToolWindow(tool);
     return true;
 }

@@ -71,3 +71,6 @@ void OpenCdTray(const QString& device);
 void CloseCdTray(const QString& device);
 // Where the device's disc is mounted, "" when it is not.
 QString CdMountPoint(const QString& device);
+// Where the disc of the writer with that letter is mounted; "" for an image target or a
+// disc that is not mounted.
+QString CdWriterRoot(QChar letter);

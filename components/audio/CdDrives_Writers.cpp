@@ -107,3 +107,11 @@ QString CdMountPoint(const QString& device)
             return v.rootPath();
     return QString();
 }
+
+QString CdWriterRoot(QChar letter)
+{
+    CdWriter w;
+    if (!FindCdWriter(ListCdWriters(), letter, w) || w.image)
+        return QString();
+    return CdMountPoint(w.source);
+}

@@ -16,17 +16,6 @@ constexpr qint64 kSectorBytes = 2352;
 // An image target is a blank 80-minute CD-R: 75 sectors a second.
 constexpr qint64 kImageSectors = 80 * 60 * 75;
 
-cAudioBurner* defaultBurner(QObject* parent)
-{
-    return new AudioBurnerImpl(parent);
-}
-
-AudioBurnerFactory& factory()
-{
-    static AudioBurnerFactory f;
-    return f;
-}
-
 quint32 le32(const char* p)
 {
     const auto* u = reinterpret_cast<const uchar*>(p);
@@ -71,16 +60,6 @@ qint64 wavToCdTrack(const QString& wav, const QString& raw)
 }
 
 } // namespace
-
-cAudioBurner* CreateAudioBurner(QObject* parent)
-{
-    return factory() ? factory()(parent) : defaultBurner(parent);
-}
-
-void SetAudioBurnerFactory(AudioBurnerFactory f)
-{
-    factory() = std::move(f);
-}
 
 AudioBurnerImpl::AudioBurnerImpl(QObject* parent) : cAudioBurner(parent) {}
 

@@ -212,7 +212,7 @@ const QList<QPair<QString, QStringList>>& effects()
         {"Audio Analyser", {"modal frmAudioEditor: c.wav"}},
         {"Audio Recorder", {"modal frmMicRecorder: Audio Recorder"}},
         {"Audio CD Duplicator", kNotBuiltYet},
-        {"Audio CD Maker", kNotBuiltYet},
+        {"Audio CD Maker", {"modal frmCDBurner: Audio CD Burner"}},
         {"Audio CD Ripper", kNotBuiltYet},
         {"MP3 CD Maker", kNotBuiltYet},
         {"WMA CD Maker", kNotBuiltYet},
