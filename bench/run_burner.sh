@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Benchmark of the audio CD burner: ten one-minute items of mixed formats (WAV at 48 kHz
 # mono and 44.1 kHz stereo, MP3, FLAC, OGG) burned through the burner component into an
-# image target, against ffmpeg decoding the same files to 44.1 kHz 16-bit stereo raw, one
-# process after another, in one run.
+# image target, against ffmpeg decoding the same files to 44.1 kHz 16-bit stereo raw (one
+# process for all ten files, whole process against whole process; and ten processes in a
+# row, with ffmpeg's start-up measured on its own line), in one run.
 # Usage: bench/run_burner.sh [build folder] [work folder]   (run by hand)
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -60,21 +61,43 @@ peer_ffmpeg() {
   F+=("$(echo "$t1 - $t0" | bc -l)")
 }
 
-A=() AB=() S=() F=()
+# G: one ffmpeg process decoding all ten files, each to its own raw output.
+peer_ffmpeg_one() {
+  rm -rf o && mkdir o
+  local t0 t1 args=() i
+  for f in "${items[@]}"; do args+=(-i "$f"); done
+  for ((i = 0; i < ${#items[@]}; i++)); do args+=(-map "$i:a" -f s16le -ar 44100 -ac 2 "o/t$i.raw"); done
+  t0=$(now); ffmpeg -v error -nostdin "${args[@]}"; t1=$(now)
+  G+=("$(echo "$t1 - $t0" | bc -l)")
+}
+# ffmpeg's own start-up: a process that only prints its version.
+peer_startup() {
+  local t0 t1
+  t0=$(now); ffmpeg -v error -version >/dev/null; t1=$(now)
+  P+=("$(echo "$t1 - $t0" | bc -l)")
+}
+
+A=() AB=() S=() F=() G=() P=()
 for ((r = 0; r < runs; r++)); do
   ours
+  peer_ffmpeg_one
   peer_ffmpeg
+  peer_startup
 done
 a=$(median "${A[@]}"); ab=$(median "${AB[@]}"); s=$(median "${S[@]}"); f=$(median "${F[@]}")
+g=$(median "${G[@]}"); p=$(median "${P[@]}")
 
 load=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/{print $2}') GiB"
 echo "load average at the end: $load$(awk -v l="${load%% *}" -v c="$(nproc)" 'BEGIN { if (l > c / 4) print " (above a quarter of the cores: figures are noisy)" }')"
 echo "10 one-minute items (2 each of WAV 48 kHz mono, WAV 44.1 kHz stereo, MP3 128k, FLAC, OGG q5); page cache warm;"
-echo "runs alternate A F, $runs times; median (min-max)"
+echo "runs alternate A G F P, $runs times; median (min-max)"
 printf '%-66s %7.3f s (%s)\n' "A  burner component to an image target, whole process" "$a" "$(minmax "${A[@]}")"
 printf '%-66s %7.3f s (%s)\n' "   of which decoding the tracks and writing the image, in-process" "$ab" "$(minmax "${AB[@]}")"
+printf '%-66s %7.3f s (%s)\n' "G  ffmpeg to s16le 44.1 kHz stereo, one process for the ten files" "$g" "$(minmax "${G[@]}")"
+printf 'A / G  %.2fx (bar 1.2x)\n' "$(echo "$a / $g" | bc -l)"
 printf '%-66s %7.3f s (%s)\n' "F  ffmpeg to s16le 44.1 kHz stereo, ten processes in a row" "$f" "$(minmax "${F[@]}")"
-printf 'A / F  %.2fx (bar 1.2x)\n' "$(echo "$a / $f" | bc -l)"
+printf 'A / F  %.2fx\n' "$(echo "$a / $f" | bc -l)"
+printf '%-66s %7.3f s (%s)\n' "P  ffmpeg start-up (-version), whole process" "$p" "$(minmax "${P[@]}")"
 printf '%-66s %7.3f s (%s)\n' "start-up to the listed writers, in-process" "$s" "$(minmax "${S[@]}")"
 rm -rf o
