@@ -17,19 +17,6 @@ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMARO_TESTS=
 cmake --build "$build" --target velmaro_bench_probe >/dev/null
 vp="$build/bench/velmaro_bench_probe"
 
-# The load average, and a plain word when it is above a quarter of the cores: figures
-# taken on a busy machine are not those of a quiet one.
-load() {
-  local one cores
-  one=$(cut -d' ' -f1 /proc/loadavg)
-  cores=$(nproc)
-  echo "load average $(cut -d' ' -f1-3 /proc/loadavg) on $cores cores $1"
-  if [ "$(echo "$one > $cores / 4" | bc -l)" -eq 1 ]; then
-    echo "THE MACHINE IS LOADED: a load of $one is above a quarter of its $cores cores; these figures are not from a quiet machine."
-  fi
-}
-
-start_load=$(load "at the start")
 mkdir -p "$work"
 cd "$work"
 # 60 minutes of a sweeping tone over noise whose loudness swells and fades, encoded by
@@ -41,6 +28,8 @@ if [ ! -s long.mp3 ]; then
 fi
 [ -s short.mp3 ] || { sox -n -r 44100 -c 2 -b 16 -t wav - synth 0.1 whitenoise vol 0.4 2>/dev/null | lame --quiet -t -V 0 - short.mp3; }
 cat long.mp3 short.mp3 >/dev/null  # warm the page cache: both sides read from memory
+machine
+load_report "at the start"
 
 ffprobe_packets() { ffprobe -v error -select_streams a:0 -count_packets -show_entries stream=nb_read_packets -of csv=p=0 "$1"; }
 
@@ -66,9 +55,6 @@ for ((r = 0; r < runs; r++)); do
   inratios+=("$(echo "${AI[r]} / (${B[r]} - $sb)" | bc -l)")
 done
 
-echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/{print $2}') GiB; $(date -u '+%Y-%m-%d %H:%M UTC')"
-echo "$start_load"
-load "at the end"
 echo "file: 60-minute 44.1 kHz stereo VBR MP3 (lame -t -V 0, no info frame), $(stat -c %s long.mp3) bytes; page cache warm"
 echo "lengths: ours $length s; ffprobe $packets packets = $(echo "$packets * 1152 / 44100" | bc -l | xargs printf '%.3f') s"
 echo "runs alternate A B (with the start-ups after each pair), $runs times; median (min-max)"
@@ -80,3 +66,4 @@ printf 'whole process A / B  %.2fx (pairs %s)  bar <= 1.5x\n' "$(echo "$a / $b" 
 printf '%-62s %7.3f s (%s)\n' "A  the probe in-process (its own timer)" "$ai" "$(minmax "${AI[@]}")"
 printf '%-62s %7.3f s\n' "B  ffprobe less its start-up" "$bi"
 printf 'in-process A / B     %.2fx (pairs %s)  bar <= 1.5x\n' "$(echo "$ai / $bi" | bc -l)" "$(minmax "${inratios[@]}")"
+load_report "at the end"
