@@ -2,12 +2,12 @@
 # Benchmark of the split through the splitter window against the component alone and the
 # peer tools, on the 10-minute and the 60-minute WAV, in one run.
 # Usage: bench/run_window.sh [build folder] [work folder]   (run by hand)
-# RUNS=n sets the number of alternating runs per row (default 5).
+# RUNS=n sets the number of alternating runs per row (default 3).
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-/tmp/velmaro-bench-build}"
 work="${2:-/tmp/velmaro-bench}"
-runs="${RUNS:-5}"
+runs="${RUNS:-3}"
 
 # shellcheck source=bench/peers.sh
 . "$top/bench/peers.sh"
@@ -48,32 +48,33 @@ cuts() {  # source part_seconds parts
   done
 }
 # The peers with the window's settings: a same-format WAV split against `cp` of the whole
-# file; MP3 128 kbit/s constant, quality 5, plain stereo; Vorbis quality 5 (the window's
-# 50); IMA ADPCM; WMA 2 at 128 kbit/s. One process per part, except `cp`.
-peer_one() {  # format source start seconds output_stem
-  case "$1" in
-    wav) cp "$2.wav" "$5.wav" ;;
-    mp3) lame --quiet -q 5 -b 128 -m s "$2.wav" "$5.mp3" ;;
-    ogg) sox "$2.wav" -C 5 "$5.ogg" trim "$3" "$4" ;;
-    ima) ffmpeg -v error -y -ss "$3" -t "$4" -i "$2.wav" -c:a adpcm_ima_wav "$5.wav" ;;
-    wma) ffmpeg -v error -y -ss "$3" -t "$4" -i "$2.wav" -c:a wmav2 -b:a 128k "$5.wma" ;;
-  esac
-}
+# file; MP3 128 kbit/s constant, quality 5, plain stereo, one lame process per part cut
+# beforehand; Vorbis quality 5 (the window's 50), one sox process per part; IMA ADPCM and
+# WMA 2 at 128 kbit/s by one ffmpeg process that reads each part's range of the source
+# (one input per part, seeking to its start) and writes the ten parts.
 peer() {  # format source part_seconds parts
-  local fmt="$1" src="$2" len="$3" n="$4" i
-  if [ "$fmt" = wav ]; then peer_one wav "$src" 0 0 o/copy; return; fi
+  local fmt="$1" src="$2" len="$3" n="$4" i in=() out=()
   for ((i = 0; i < n; i++)); do
-    if [ "$fmt" = mp3 ]; then
-      peer_one mp3 "cuts-$src/p$i" 0 0 "o/p$i"
-    else
-      peer_one "$fmt" "$src" $((i * len)) "$len" "o/p$i"
-    fi
+    case "$fmt" in
+      wav) cp "$src.wav" o/copy.wav; return ;;
+      mp3) lame --quiet -q 5 -b 128 -m s "cuts-$src/p$i.wav" "o/p$i.mp3" ;;
+      ogg) sox "$src.wav" -C 5 "o/p$i.ogg" trim $((i * len)) "$len" ;;
+      ima) in+=(-ss $((i * len)) -t "$len" -i "$src.wav"); out+=(-map "$i:a" -c:a adpcm_ima_wav "o/p$i.wav") ;;
+      wma) in+=(-ss $((i * len)) -t "$len" -i "$src.wav"); out+=(-map "$i:a" -c:a wmav2 -b:a 128k "o/p$i.wma") ;;
+    esac
   done
+  if [ ${#in[@]} -gt 0 ]; then ffmpeg -v error -y "${in[@]}" "${out[@]}"; fi
 }
-peer_processes() { if [ "$1" = wav ]; then echo 1; else echo 10; fi; }
+# A peer's start-up: the same command making one part of the 0.1 s WAV.
+peer_startup() {  # format
+  mkdir -p cuts-tiny
+  [ -f cuts-tiny/p0.wav ] || cp tiny.wav cuts-tiny/p0.wav
+  peer "$1" tiny 1 1
+}
+peer_processes() { case "$1" in mp3 | ogg) echo 10 ;; *) echo 1 ;; esac; }
 peer_name() {
   case "$1" in wav) echo "cp of the whole file" ;; mp3) echo "lame -q 5 -b 128 -m s, pre-cut parts" ;;
-    ogg) echo "sox -C 5 trim" ;; ima) echo "ffmpeg adpcm_ima_wav" ;; wma) echo "ffmpeg wmav2 128k" ;; esac
+    ogg) echo "sox -C 5 trim" ;; ima) echo "ffmpeg adpcm_ima_wav, 10 cuts" ;; wma) echo "ffmpeg wmav2 128k, 10 cuts" ;; esac
 }
 bar() { case "$1" in wav) echo 1.5 ;; mp3 | ogg) echo 1.1 ;; *) echo 1.2 ;; esac; }
 
@@ -82,13 +83,13 @@ load_report "at the start"
 echo "split into 10 parts through the splitter window (W), the component alone (C) and the peer (P);"
 echo "runs alternate W C P, $runs times; medians (min-max); page cache warm, written back before each run"
 echo "W and C in-process: their own timers (W from the hand-over to the last \"Done.\", C from the first part's start to the last part's end)"
-echo "P whole process; P in-process = P less its start-up per process (the peer on a 0.1 s WAV)"
+echo "P whole process; P in-process = P less its start-up per process (the same command making one part of a 0.1 s WAV)"
 
-# Each peer's start-up: the same command on the 0.1 s WAV, the median of 3 x runs.
+# Each peer's start-up per process, the median of 3 x runs.
 declare -A startup
 for fmt in wav mp3 ogg ima wma; do
   t=()
-  for ((r = 0; r < 3 * runs; r++)); do t+=("$(clock peer_one "$fmt" tiny 0 0.05 o/t)"); done
+  for ((r = 0; r < 3 * runs; r++)); do t+=("$(clock peer_startup "$fmt")"); done
   startup[$fmt]=$(median "${t[@]}")
   printf 'start-up of %-36s %.3f s per process (%s)\n' "$(peer_name "$fmt")" "${startup[$fmt]}" "$(minmax "${t[@]}")"
 done
