@@ -28,6 +28,10 @@ for i in $(seq -w 1 10); do
   [ -f "raw/item$i.raw" ] || sox "items/item$i.wav" -t raw "raw/item$i.raw"
 done
 [ -f joined.wav ] || sox items/*.wav joined.wav
+# The window joins every file of the folder: other files there (the converter benchmark's
+# twenty, in a shared work folder) would make the two sides' work differ.
+wavs=(items/*.wav)
+[ ${#wavs[@]} -eq 10 ] || { echo "$work/items holds ${#wavs[@]} WAVs, not the ten this benchmark joins: use a work folder of its own" >&2; exit 1; }
 make_tiny_wav
 cat items/*.wav raw/*.raw joined.wav tiny.wav >/dev/null  # warm the page cache: every side reads from memory
 
