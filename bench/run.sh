@@ -26,16 +26,13 @@ cd "$work"
 starts=(0 60 120 180 240 300 360 420 480 540)
 mkdir -p cuts
 for s in "${starts[@]}"; do [ -f "cuts/p$s.wav" ] || sox src10.wav "cuts/p$s.wav" trim "$s" 60; done
-cat src10.wav src60.wav src1.wav cuts/*.wav >/dev/null  # warm the page cache
+make_tiny_wav
+cat src10.wav src60.wav src1.wav cuts/*.wav tiny.wav >/dev/null  # warm the page cache
 
 # ---------------------------------------------------------------------------------------
 # Timing. Every figure is a whole process timed from outside, ours and the peer's alike,
 # the two run in alternating pairs (ours, peer, ours, peer ...); medians with min-max.
-now() { date +%s.%N; }
-median() { sort -g | awk '{v[NR]=$1} END {print (NR%2 ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2)}'; }
-spread() { sort -g | awk 'NR==1{lo=$1} {hi=$1} END {printf "%.3f-%.3f", lo, hi}'; }
 fmt() { printf '%.3f' "$1"; }
-div() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", (b > 0 ? a / b : 0)}'; }
 sub() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.4f", a - b}'; }
 
 # timed STATE FN: the seconds FN takes, into a fresh folder o/ ("empty") or into o/ already
@@ -51,12 +48,12 @@ timed() {
   sub "$t1" "$t0"
 }
 
-# start-up FN: the median whole-process time of FN, a run that does no work (three times
-# as many runs as a job: it is subtracted from the jobs' times).
+# start-up FN: the median whole-process time of FN, a run that does next to no work (three
+# times as many runs as a job: it is subtracted from the jobs' times).
 startup() {
   local t=()
   for _ in $(seq $((runs * 3))); do t+=("$(timed empty "$@")"); done
-  printf '%s\n' "${t[@]}" | median
+  median "${t[@]}"
 }
 
 ours_t=(); peer_t=(); inproc_t=()
@@ -77,25 +74,25 @@ row() {
   local name=$1 state=$2 ours=$3 peer=$4 peername=$5 nproc=$6 pstart=$7 bar=$8
   pair "$state" "$ours" "$peer"
   local om pm im
-  om=$(printf '%s\n' "${ours_t[@]}" | median)
-  pm=$(printf '%s\n' "${peer_t[@]}" | median)
-  im=$(printf '%s\n' "${inproc_t[@]}" | median)
+  om=$(median "${ours_t[@]}")
+  pm=$(median "${peer_t[@]}")
+  im=$(median "${inproc_t[@]}")
   local pairs=()
-  for i in "${!ours_t[@]}"; do pairs+=("$(div "${ours_t[$i]}" "${peer_t[$i]}")"); done
+  for i in "${!ours_t[@]}"; do pairs+=("$(ratio "${ours_t[$i]}" "${peer_t[$i]}")"); done
   local pnet; pnet=$(sub "$pm" "$(awk -v n="$nproc" -v s="$pstart" 'BEGIN {print n * s}')")
   printf '%-28s %-8s velmaro %s s (%s)  %-26s %s s (%s)  ratio %sx (pairs %s)\n' \
-    "$name" "$state" "$(fmt "$om")" "$(printf '%s\n' "${ours_t[@]}" | spread)" "$peername" "$(fmt "$pm")" \
-    "$(printf '%s\n' "${peer_t[@]}" | spread)" "$(div "$om" "$pm")" "$(printf '%s\n' "${pairs[@]}" | spread)"
+    "$name" "$state" "$(fmt "$om")" "$(minmax "${ours_t[@]}")" "$peername" "$(fmt "$pm")" \
+    "$(minmax "${peer_t[@]}")" "$(ratio "$om" "$pm")" "$(minmax "${pairs[@]}")"
   printf '%-28s %-8s   in-process: velmaro %s s (%s; its own timer, first start to last end), peer %s s (less %s start-up): %sx   bar %s\n' \
-    "" "" "$(fmt "$im")" "$(printf '%s\n' "${inproc_t[@]}" | spread)" "$(fmt "$pnet")" \
-    "$([ "$nproc" = 1 ] && echo its || echo "$nproc x its")" "$(div "$im" "$pnet")" "$bar"
+    "" "" "$(fmt "$im")" "$(minmax "${inproc_t[@]}")" "$(fmt "$pnet")" \
+    "$([ "$nproc" = 1 ] && echo its || echo "$nproc x its")" "$(ratio "$im" "$pnet")" "$bar"
 }
 
 # reference NAME STATE FN: a further peer, medians only
 reference() {
   local t=()
   for _ in $(seq "$runs"); do t+=("$(timed "$2" "$3")"); done
-  printf '%-28s %-8s %s s (%s)\n' "   $1" "$2" "$(fmt "$(printf '%s\n' "${t[@]}" | median)")" "$(printf '%s\n' "${t[@]}" | spread)"
+  printf '%-28s %-8s %s s (%s)\n' "   $1" "$2" "$(fmt "$(median "${t[@]}")")" "$(minmax "${t[@]}")"
 }
 
 # ---------------------------------------------------------------------------------------
@@ -124,17 +121,23 @@ peer_ffmpeg_wma() {
   local a=(); for s in "${starts[@]}"; do a+=(-ss "$s" -t 60 -c:a wmav2 -b:a 128k "o/p$s.wma"); done
   ffmpeg -v error -y -i src10.wav "${a[@]}"
 }
+# Start-ups: our program with the component created and nothing converted; each peer with
+# the job's settings on the 0.1 s WAV (it loads its codec and writes a file, with next to no
+# audio), the share of its time that does not grow with the audio.
 ours_noop() { "$vb" start-up; }
-cp_noop() { cp /dev/null o/nothing; }
-lame_noop() { lame --version; }
-sox_noop() { sox -n -n trim 0 0; }
-ffmpeg_noop() { ffmpeg -v error -version; }
+cp_noop() { cp tiny.wav o/t.wav; }
+lame_noop() { lame --quiet -q 5 -b 128 -m s tiny.wav o/t.mp3; }
+sox_noop() { sox tiny.wav -C 5 o/t.ogg trim 0 0.05; }
+ffmpeg_ima_noop() { ffmpeg -v error -y -i tiny.wav -ss 0 -t 0.05 -c:a adpcm_ima_wav o/t.wav; }
+ffmpeg_wma_noop() { ffmpeg -v error -y -i tiny.wav -ss 0 -t 0.05 -c:a wmav2 -b:a 128k o/t.wma; }
 
-echo "date: $(date -u '+%Y-%m-%d %H:%M UTC'); machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/{print $2}') GiB, load average $(cut -d' ' -f1-3 /proc/loadavg) at the start"
+machine
+load_report "at the start"
 echo "file system of the work folder: $(df -T . | awk 'NR==2{print $2}'); $runs alternating pairs per job"
 ours_start=$(startup ours_noop)
-cp_start=$(startup cp_noop); lame_start=$(startup lame_noop); sox_start=$(startup sox_noop); ffmpeg_start=$(startup ffmpeg_noop)
-echo "start-up (a run that converts nothing): velmaro $(fmt "$ours_start") s ($(ldd "$vb" | wc -l) shared libraries); cp $(fmt "$cp_start") s, lame $(fmt "$lame_start") s, sox $(fmt "$sox_start") s, ffmpeg $(fmt "$ffmpeg_start") s per process"
+cp_start=$(startup cp_noop); lame_start=$(startup lame_noop); sox_start=$(startup sox_noop)
+ima_start=$(startup ffmpeg_ima_noop); wma_start=$(startup ffmpeg_wma_noop)
+echo "start-up (a run on a 0.1 s WAV): velmaro $(fmt "$ours_start") s (component created, nothing converted; $(ldd "$vb" | wc -l) shared libraries); per process: cp $(fmt "$cp_start") s, lame $(fmt "$lame_start") s, sox $(fmt "$sox_start") s, ffmpeg IMA ADPCM $(fmt "$ima_start") s, ffmpeg WMA $(fmt "$wma_start") s"
 echo
 echo "10-minute 44.1 kHz 16-bit stereo WAV split into 10 parts of 60 s; whole processes, medians (min-max):"
 for state in empty existing; do
@@ -146,8 +149,8 @@ done
 for state in empty existing; do
   row "WAV -> MP3 128 kbit/s q5" "$state" ours_mp3 peer_lame "lame -q 5, 10 pre-cut parts" 10 "$lame_start" "<= 1.1x"
   row "WAV -> OGG Vorbis q5" "$state" ours_ogg peer_sox_ogg "sox -C 5, 10 processes" 10 "$sox_start" "<= 1.1x"
-  row "WAV -> IMA ADPCM WAV" "$state" ours_ima peer_ffmpeg_ima "ffmpeg, 1 process, 10 cuts" 1 "$ffmpeg_start" "<= 1.2x"
-  row "WAV -> WMA 128 kbit/s" "$state" ours_wma peer_ffmpeg_wma "ffmpeg, 1 process, 10 cuts" 1 "$ffmpeg_start" "<= 1.2x"
+  row "WAV -> IMA ADPCM WAV" "$state" ours_ima peer_ffmpeg_ima "ffmpeg, 1 process, 10 cuts" 1 "$ima_start" "<= 1.2x"
+  row "WAV -> WMA 128 kbit/s" "$state" ours_wma peer_ffmpeg_wma "ffmpeg, 1 process, 10 cuts" 1 "$wma_start" "<= 1.2x"
 done
 
 echo
@@ -155,14 +158,14 @@ echo "Linearity: time per second of audio (in-process timer, median of $runs), 3
 inproc() {  # median in-process time of a split
   local t=()
   for _ in $(seq "$runs"); do rm -rf o && mkdir o && sync; t+=("$("$vb" split "$@" | sed -n 's/.* in \([0-9.]*\) s$/\1/p')"); done
-  printf '%s\n' "${t[@]}" | median
+  median "${t[@]}"
 }
 for src in wav mp3; do
   t10=$(inproc "src10.$src" o wav 60)
   t360=$(inproc "src60.$src" o wav 10)
   printf '%-34s 10 parts %7.3f s, 360 parts %7.3f s  ratio per second %sx (bar <= 1.2)\n' \
     "$(echo "$src" | tr a-z A-Z) source -> WAV parts" "$t10" "$t360" \
-    "$(div "$(awk -v t="$t360" 'BEGIN {print t / 3600}')" "$(awk -v t="$t10" 'BEGIN {print t / 600}')")"
+    "$(ratio "$(awk -v t="$t360" 'BEGIN {print t / 3600}')" "$(awk -v t="$t10" 'BEGIN {print t / 600}')")"
 done
 # The file system's own share: the same bytes cut into the same number of files by
 # coreutils split (10 files of 60 s, 360 files of 10 s).
@@ -171,7 +174,7 @@ split60() { split -b 1764000 src60.wav o/x; }
 fs10=$(startup split10); fs60=$(startup split60)
 printf '%-34s 10 files %7.3f s, 360 files %7.3f s  ratio per second %sx (the file system'"'"'s share)\n' \
   "for reference: coreutils split -b" "$fs10" "$fs60" \
-  "$(div "$(awk -v t="$fs60" 'BEGIN {print t / 3600}')" "$(awk -v t="$fs10" 'BEGIN {print t / 600}')")"
+  "$(ratio "$(awk -v t="$fs60" 'BEGIN {print t / 3600}')" "$(awk -v t="$fs10" 'BEGIN {print t / 600}')")"
 
 echo
 echo "Peak memory (max RSS) of a split, 60-minute vs 1-minute source, 10 parts each:"
@@ -184,4 +187,4 @@ for fmt in wav mp3; do
     "WAV -> $(echo "$fmt" | tr a-z A-Z)" "$m60" "$m1" "$((m60 - m1))"
 done
 rm -rf o last.out
-echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
+load_report "at the end"

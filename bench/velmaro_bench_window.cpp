@@ -24,7 +24,8 @@
 namespace {
 
 // The target-format text and the format globals for a format name, with the encoder
-// settings the component benchmark uses.
+// settings the component benchmark uses and the peers run with (MP3: 128 kbit/s constant,
+// quality 5, plain stereo, as `lame -q 5 -b 128 -m s`).
 QString useFormat(const QString& name)
 {
     g_lSamplesWAV = 44100;
@@ -33,6 +34,7 @@ QString useFormat(const QString& name)
     g_lMP3Bitrate = 128;
     g_lMP3Samplerate = 44100;
     g_lMP3Quality = 5;
+    g_lMP3Mode = 0;  // plain stereo
     g_bMP3ABR = g_bMP3VBRTag = false;
     g_bOggBit = false;
     g_lOGGQuality = 50;
