@@ -1,7 +1,11 @@
 // The scripted loopback CD database server.
 #include "tests/support/CddbTestServer.h"
 
+#include "components/cAudioCDRipper/cAudioCDRipper.h"
 #include "components/cFreeDB/cFreeDB.h"
+#include "tests/support/CdImages.h"
+
+#include <QFile>
 
 #include <QTcpSocket>
 
@@ -91,4 +95,31 @@ CddbUrlScope::~CddbUrlScope()
     else
         qunsetenv("VELMARO_CDDB_URL");
     SetFreeDBLimits({});
+}
+
+CddbTestDisc::CddbTestDisc() : m_saved(qgetenv("VELMARO_CD_IMAGES"))
+{
+    const QString cue = CdImages::WriteAudio(m_dir.path(), QStringLiteral("disc"), {150, 375, 300}).cue;
+    qputenv("VELMARO_CD_IMAGES", QFile::encodeName(cue));
+    SetAudioCDRipperFactory({});
+}
+
+CddbTestDisc::~CddbTestDisc()
+{
+    qputenv("VELMARO_CD_IMAGES", m_saved);
+}
+
+QByteArray CddbTestDisc::QueryExact()
+{
+    return CddbTestServer::Http({QStringLiteral("200 rock 0f000b03 Probe Artist / Probe Album")});
+}
+
+QByteArray CddbTestDisc::Entry(const QStringList& lines, bool terminated)
+{
+    QStringList all{QStringLiteral("210 rock 0f000b03 CD database entry follows (until terminating `.')"),
+                    QStringLiteral("# xmcd"), QStringLiteral("DISCID=0f000b03")};
+    all << lines;
+    if (terminated)
+        all << QStringLiteral(".");
+    return CddbTestServer::Http(all);
 }

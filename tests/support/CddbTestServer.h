@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QTcpServer>
+#include <QTemporaryDir>
 
 class QTcpSocket;
 
@@ -51,10 +52,28 @@ private:
 class CddbUrlScope
 {
 public:
-    explicit CddbUrlScope(const QString& url, int connectMs = 2000, int replyMs = 3000, qint64 maxBytes = 1 << 20);
+    explicit CddbUrlScope(const QString& url, int connectMs = 5000, int replyMs = 10000, qint64 maxBytes = 1 << 20);
     ~CddbUrlScope();
 
 private:
     QByteArray m_saved;
     bool m_had = false;
+};
+
+// The lookup tests' disc: three audio tracks of 2, 5 and 4 seconds (disc id 0f000b03), listed
+// as the image drive while it lives, with the real ripper reading it.
+class CddbTestDisc
+{
+public:
+    CddbTestDisc();
+    ~CddbTestDisc();
+
+    // The server's answers about it: the exact match of the query, and its entry (the
+    // terminating "." left off on request).
+    static QByteArray QueryExact();
+    static QByteArray Entry(const QStringList& lines, bool terminated = true);
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_saved;
 };

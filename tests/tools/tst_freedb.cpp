@@ -7,7 +7,6 @@
 #include "components/cFreeDB/cFreeDB.h"
 #include "components/cToolbar/cToolbar.h"
 #include "tests/lists/ListsFixture.h"
-#include "tests/support/CdImages.h"
 #include "tests/support/CddbTestServer.h"
 #include "tests/support/FakeFreeDB.h"
 #include "tools/disc/frmFreeDB.h"
@@ -17,7 +16,6 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace ListsTest;
@@ -77,42 +75,22 @@ QString column(cGrid* g, const char* key)
 
 QByteArray queryExact()
 {
-    return CddbTestServer::Http({QStringLiteral("200 rock 0f000b03 Probe Artist / Probe Album")});
+    return CddbTestDisc::QueryExact();
 }
 
 QByteArray entry(const QStringList& lines, bool terminated = true)
 {
-    QStringList all{QStringLiteral("210 rock 0f000b03 CD database entry follows (until terminating `.')"),
-                    QStringLiteral("DISCID=0f000b03")};
-    all << lines;
-    if (terminated)
-        all << QStringLiteral(".");
-    return CddbTestServer::Http(all);
+    return CddbTestDisc::Entry(lines, terminated);
 }
 
-// The tests' generated disc (2, 5 and 4 seconds) as the only drive, read by the real ripper.
-class ImageDrive
+// The image drive's node in the tree.
+cTreeItem* imageNode()
 {
-public:
-    ImageDrive() : m_saved(qgetenv("VELMARO_CD_IMAGES"))
-    {
-        const QString cue = CdImages::WriteAudio(m_dir.path(), QStringLiteral("disc"), {150, 375, 300}).cue;
-        qputenv("VELMARO_CD_IMAGES", QFile::encodeName(cue));
-        SetAudioCDRipperFactory({});
-    }
-    ~ImageDrive() { qputenv("VELMARO_CD_IMAGES", m_saved); }
-    static cTreeItem* node()
-    {
-        for (qint32 n = 1; g_nodMainCDs && n <= g_nodMainCDs->Children().Count(); ++n)
-            if (g_nodMainCDs->Children().Item(n)->Key().endsWith(QStringLiteral(" disc.cue")))
-                return g_nodMainCDs->Children().Item(n);
-        return nullptr;
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QByteArray m_saved;
-};
+    for (qint32 n = 1; g_nodMainCDs && n <= g_nodMainCDs->Children().Count(); ++n)
+        if (g_nodMainCDs->Children().Item(n)->Key().endsWith(QStringLiteral(" disc.cue")))
+            return g_nodMainCDs->Children().Item(n);
+    return nullptr;
+}
 
 const QString kThreeTracks = QStringLiteral("Track01.cda|Track02.cda|Track03.cda");
 
@@ -352,16 +330,16 @@ void tst_FreeDB::newUserAgainstAServer()
                                                 "TTITLE1=Second", "TTITLE2=Third"})});
     CddbUrlScope url(server.url());
     CDFixture f;
-    ImageDrive image;
+    CddbTestDisc image;
     frmMain* m = f.start();
-    cTreeItem* drive = ImageDrive::node();
+    cTreeItem* drive = imageNode();
     QVERIFY(drive);
     QString shownStatus;
     f.platform.modal().handlers.enqueue([&](VForm* form) {
         auto* w = qobject_cast<frmFreeDB*>(form);
         shownStatus = w->lblCurrentTrack->text();
         QPointer<VForm> guard(form);
-        QTRY_VERIFY_WITH_TIMEOUT(!guard || guard->IsUnloading(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!guard || guard->IsUnloading(), 20000);
     });
     g_bAutoFreeDB = automatic;
     m->cTreeView1_NodeClick(drive);
@@ -466,18 +444,18 @@ void tst_FreeDB::serverAnswers()
     QFETCH(QString, box);
     QFETCH(QString, window);
     CddbTestServer server(answers);
-    CddbUrlScope url(server.url(), 2000, 400, maxBytes);
+    CddbUrlScope url(server.url(), 5000, answers.contains(CddbTestServer::kSilent) ? 300 : 10000, maxBytes);
     CDFixture f;
-    ImageDrive image;
+    CddbTestDisc image;
     frmMain* m = f.start();
-    cTreeItem* drive = ImageDrive::node();
+    cTreeItem* drive = imageNode();
     m->cTreeView1_NodeClick(drive);
     QString ending;
     f.platform.modal().handlers.enqueue([&](VForm* form) {
         QPointer<VForm> guard(form);
         QTRY_VERIFY_WITH_TIMEOUT(!guard || guard->IsUnloading() || !guard->isVisible()
                                      || !f.platform.messages().shown.isEmpty(),
-                                 5000);
+                                 20000);
         QTest::qWait(20);
         if (!guard || guard->IsUnloading()) {
             ending = "closed";
@@ -512,9 +490,9 @@ void tst_FreeDB::noServerListening()
     probe.close();
     CddbUrlScope url(QStringLiteral("http://127.0.0.1:%1/~cddb/cddb.cgi").arg(port));
     CDFixture f;
-    ImageDrive image;
+    CddbTestDisc image;
     frmMain* m = f.start();
-    m->cTreeView1_NodeClick(ImageDrive::node());
+    m->cTreeView1_NodeClick(imageNode());
     QString status;
     f.platform.messages().whileShown = [&] { status = g_frmFreeDB()->lblCurrentTrack->text(); };
     launch(m, QStringLiteral("menu item"));
@@ -530,14 +508,14 @@ void tst_FreeDB::noServerListening()
 void tst_FreeDB::abortDuringALookup()
 {
     CddbTestServer server({queryExact(), CddbTestServer::kSilent});
-    CddbUrlScope url(server.url(), 2000, 3000);
+    CddbUrlScope url(server.url(), 5000, 60000);
     CDFixture f;
-    ImageDrive image;
+    CddbTestDisc image;
     frmMain* m = f.start();
-    cTreeItem* drive = ImageDrive::node();
+    cTreeItem* drive = imageNode();
     m->cTreeView1_NodeClick(drive);
     f.platform.modal().handlers.enqueue([&](VForm* form) {
-        QTRY_COMPARE(server.requests.size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(server.requests.size(), 2, 20000);
         qobject_cast<frmFreeDB*>(form)->cmdAbort->click();
         QVERIFY(form->IsUnloading());
     });
