@@ -177,10 +177,9 @@ void FreeDBImpl::readReplied(const QString& body)
         return;
     }
     const Cddb::Entry entry = Cddb::ParseEntry(reply.lines);
-    post([this, entry] {
-        emit ArtistFound(entry.artist);
-    });
-    post([this, entry] { emit AlbumFound(entry.album); });
+    // Each result is an event of its own: a window that closes on one sees none after it.
+    post([this, artist = entry.artist] { emit ArtistFound(artist); });
+    post([this, album = entry.album] { emit AlbumFound(album); });
     for (auto it = entry.titles.cbegin(); it != entry.titles.cend(); ++it) {
         QString artist, title;
         if (!Cddb::SplitTitle(it.value(), artist, title))
