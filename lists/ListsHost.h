@@ -30,6 +30,10 @@ public:
     // A list's node got a new name: its key was oldKey (the list file's old path) and the
     // node holds the new key and text now.
     virtual void ListRenamed(cTreeItem* node, const QString& oldKey) = 0;
+    // A node's text was changed by another window than the tree's own label edit (the CD
+    // database lookup names a drive node after its disc): the label-edit handler runs with
+    // the node's new text, and the list-name label shows it.
+    virtual void NodeLabelChanged(cTreeItem* node) { (void)node; }
     // Files are being added to the grid: while true the window takes no list command.
     virtual void SetAddingFiles(bool adding) = 0;
 };

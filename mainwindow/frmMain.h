@@ -161,6 +161,7 @@ public:
     QString ListsPanelText(const QString& key) const override;
     void SetListsPanelText(const QString& key, const QString& text) override;
     void ListRenamed(cTreeItem* node, const QString& oldKey) override;
+    void NodeLabelChanged(cTreeItem* node) override;
     void SetAddingFiles(bool adding) override;
     bool AddingFiles() const { return m_bAddingFiles; }
     void ShowEmptyNotice(bool show) override;
@@ -328,6 +329,7 @@ private:
     bool CmdAudioAnalyser(qint32);
     bool CmdAudioRecorder(qint32);
     bool CmdAudioCDMaker(qint32);
+    bool CmdFreeDB(qint32);
 
     // Tool launches (frmMain_Tools.cpp). On a group node: the message, and the group's
     // first list becomes the current list; true then, and the launch ends.

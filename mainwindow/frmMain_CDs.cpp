@@ -1,6 +1,7 @@
 // The main window's audio CD drives as lists of tracks.
 #include "mainwindow/frmMain.h"
 
+#include "common/mdlWindowHelpers.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cAudioCDRipper/cAudioCDRipper.h"
 #include "components/cGrid/cGrid.h"
@@ -13,6 +14,7 @@
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
 #include "settings/mdlOptions.h"
+#include "tools/disc/frmFreeDB.h"
 
 // ---- audio CD drive lists ----
 
@@ -104,6 +106,35 @@ void frmMain::SelectFirstAudioCD()
             return;
         }
     }
+}
+
+// ---- the CD database lookup ----
+
+bool frmMain::CmdFreeDB(qint32)
+{
+    SetFormOnTop(this, false);
+    if (cGrid1->Rows() == 0)
+        return false;
+    cTreeItem* selected = cTreeView1->SelectedItem();
+    if (!selected || !IsCDNode(selected->Key())) {
+        MsgBox(QStringLiteral("Select the CD drive to get the information about.") + QString(18, u' '),
+               vbInformation + vbOKOnly);
+        return false;
+    }
+    // The hourglass stays while the lookup window is open.
+    setCursor(Qt::WaitCursor);
+    frmFreeDB* lookup = g_frmFreeDB();
+    if (lookup->GetFreeDB())
+        lookup->Show(vbModal);
+    unsetCursor();
+    return true;
+}
+
+void frmMain::NodeLabelChanged(cTreeItem* node)
+{
+    int cancel = 0;
+    cTreeView1_AfterLabelEdit(node, node->Text(), cancel);
+    lblListName->setText(node->Text());
 }
 
 void frmMain::cAudioCDRipper1_Error(qint32 Code, const QString& Description)

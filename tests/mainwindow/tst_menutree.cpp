@@ -251,7 +251,7 @@ const QList<QPair<QString, QStringList>>& effects()
         {"Remove Item", {"list: a.wav* b.wav* d.wav e.wav"}},
         {"Clear the List",
          {"message This operation will erase all the items under the 'Songs' list.\r\n\r\nAre you sure?"}},
-        {"FreeDB", kNotBuiltYet},
+        {"FreeDB", {"message Select the CD drive to get the information about.                  "}},
         {"Add Files", {"open dialog: Add audio files"}},
         {"Add Directories", {}},
     };
