@@ -1,13 +1,14 @@
 // The first run, as a new user meets it: a fresh program folder with the settings store
 // the build lays down, nothing changed. Options → General shows a target format and a
-// file name format, and a stereo 44.1 kHz WAV split to WAV gives stereo 44.1 kHz 16-bit
-// parts.
+// file name format, the output formats hold the values a user expects, and a stereo
+// 44.1 kHz WAV split to WAV gives stereo 44.1 kHz 16-bit parts.
 #include "common/mdlModes.h"
 #include "components/cIconMenu/cIconMenu.h"
 #include "mainwindow/frmMain.h"
 #include "platform/Forms.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
+#include "settings/mdlFormats.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/TestFiles.h"
@@ -19,6 +20,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
+#include <QSlider>
 #include <QTest>
 #include <QtEndian>
 
@@ -63,6 +66,8 @@ private slots:
     void splitStereoWavToWav();
 };
 
+// What Options → General and the output-format window show before the user changes
+// anything, and what the tools hand to the encoders.
 void tst_FirstRun::optionsShowDefaults()
 {
     TestPlatform platform;
@@ -72,6 +77,26 @@ void tst_FirstRun::optionsShowDefaults()
     QCOMPARE(o->cboFileName->currentText(), QStringLiteral("[file_name].[source_extension].[dest_extension]"));
     QCOMPARE(g_sTargetFormat, o->cboTargetFormat->currentText());
     QCOMPARE(g_sFileNameFormat, o->cboFileName->currentText());
+
+    frmAudioProp* f = Forms::Get<frmAudioProp>();
+    const QStringList shown{f->cboSamplesWAV->currentText(), f->cboBitrateWAV->currentText(),
+                            f->cboChannelsWAV->currentText(), f->cboMP3Bitrate->currentText(),
+                            f->cboMP3Quality->currentText(), f->cboMP3Mode->currentText(),
+                            f->cboWMAFormat->currentText().section(u',', 0, 0)};
+    QCOMPARE(shown, (QStringList{"44100", "16", "Stereo", "128", "5 ", "JOINT_STEREO_MODE = 1", "128 kbps"}));
+    QCOMPARE(f->chkMP3VBRTag->Value(), 0);
+    QCOMPARE(f->chkMP3ABR->Value(), 0);
+    QVERIFY(f->ptnQualityOGG->isChecked());
+    QCOMPARE(f->sldOGG->value(), 50);
+
+    const MP3Settings mp3 = BuildMP3Settings();
+    QCOMPARE(mp3.Bitrate, 128);
+    QCOMPARE(mp3.Quality, 5);
+    QCOMPARE(mp3.VBRMethod, 0);  // constant bit rate
+    QCOMPARE(mp3.Mode, 1);
+    const OGGSettings ogg = BuildOGGSettings();
+    QCOMPARE(ogg.Mode, 0);
+    QCOMPARE(ogg.Quality, 50);
 }
 
 // The windows load as at start-up and the splitter is opened from the main window; the
