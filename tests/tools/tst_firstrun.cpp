@@ -5,6 +5,7 @@
 #include "common/mdlModes.h"
 #include "components/cIconMenu/cIconMenu.h"
 #include "mainwindow/frmMain.h"
+#include "platform/Controls.h"
 #include "platform/Forms.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
