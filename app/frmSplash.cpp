@@ -6,10 +6,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 frmSplash::frmSplash()
@@ -68,9 +70,13 @@ void frmSplash::FadeIn()
         MakeTransparent(this, alpha);
         QElapsedTimer t;
         t.start();
-        // Let the window repaint until the clock has moved on by more than 5 ms.
+        // Let the window repaint until the clock has moved on by more than 5 ms. The wait
+        // sleeps in an event loop that a timer ends, so the fade leaves the processor free.
         while (t.elapsed() <= 5) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            QEventLoop wait;
+            QTimer::singleShot(int(6 - t.elapsed()), Qt::PreciseTimer, &wait, &QEventLoop::quit);
+            connect(this, &QObject::destroyed, &wait, &QEventLoop::quit);
+            wait.exec();
             if (!self || IsUnloading())
                 return;
         }

@@ -1,4 +1,4 @@
-// Start-up and the few helpers that live beside it.
+// Start-up: Main, the splash status line.
 #pragma once
 
 #include <QString>
@@ -10,13 +10,5 @@ bool Main();
 
 // Shows a status line on the splash while it is up.
 void SetSplashStatus(const QString& text);
-
-// Switches off the system's fault dialog for the rest of the process.
-void SetNoGPFaultErrorMode();
-// The error mode the process was given (2 once SetNoGPFaultErrorMode ran).
-unsigned ProcessErrorMode();
-
-// Size text of a byte total: "0", "5.00", "1.50 KB" ... up to " TB"; "" when negative.
-QString FormatBytes(double bytes);
 
 inline bool g_bShowSplash = false;

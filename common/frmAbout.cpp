@@ -3,12 +3,12 @@
 
 #include "common/mdlModes.h"
 #include "common/MainHost.h"
+#include "common/mdlViewColors.h"
 #include "components/cTabControl/cTabControl.h"
 #include "platform/App.h"
 #include "platform/Controls.h"
 #include "platform/Services.h"
 #include "platform/ShellService.h"
-#include "settings/mdlOptions.h"
 
 #include <QEvent>
 #include <QLabel>

@@ -2,10 +2,10 @@
 #include "common/frmFileCopy.h"
 
 #include "common/FileCopyClass.h"
+#include "common/mdlViewColors.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
-#include "settings/mdlOptions.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

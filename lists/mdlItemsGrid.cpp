@@ -1,7 +1,6 @@
 // Items grid rows: columns, grid set-up, and the row operations the windows share.
 #include "lists/mdlItemsGrid.h"
 
-#include "app/mdlMain.h"
 #include "common/mdlFunctions.h"
 #include "components/cGrid/cGrid.h"
 
@@ -45,6 +44,8 @@ void SetupItemsGrid(cGrid* grid, cImageList* images)
     grid->SetImageList(images);
     for (const ItemsGridColumn& c : ItemsGridColumns())
         grid->AddColumn(c.key, c.caption, 0, -1, c.width, c.shown);
+    // The item names take whatever width the other columns leave.
+    grid->SetFillColumn(grid->ColumnIndex(QStringLiteral("Item Name")));
     grid->SetGridOption44(true);
     grid->SetGridLines(true);
     grid->SetGridOption18(true);
@@ -296,6 +297,30 @@ qint64 TotalBytes(cGrid* grid, bool bMarkedOnly)
             addChecked(total, v);
     }
     return total;
+}
+
+QString FormatBytes(double bytes)
+{
+    if (bytes < 0)
+        return QString();
+    if (bytes == 0)
+        return QStringLiteral("0");
+    static const char* const units[] = {"", " KB", " MB", " GB", " TB"};
+    int k = 0;
+    double v = bytes;
+    while (v >= 1000.0 && k < 4) {
+        ++k;
+        v = bytes / std::pow(1024.0, k);
+    }
+    const QLocale loc;
+    QString number;
+    if (v < 10)
+        number = loc.toString(v, 'f', 2);
+    else if (v < 100)
+        number = loc.toString(v, 'f', 1);
+    else
+        number = loc.toString(v, 'f', 0);
+    return number + QLatin1String(units[k]);
 }
 
 QString GetTotalTime(cGrid* grid, bool bMarkedOnly)

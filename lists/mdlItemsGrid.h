@@ -51,6 +51,8 @@ void ReplaceRow(cGrid* grid, qint32 lMove);
 // range within the item's length.
 qint64 TotalSeconds(cGrid* grid, bool bMarkedOnly);
 qint64 TotalBytes(cGrid* grid, bool bMarkedOnly);
+// Size text of a byte total: "0", "5.00", "1.50 KB" ... up to " TB"; "" when negative.
+QString FormatBytes(double bytes);
 // The same as the texts the windows show: decimal seconds, and a size text.
 QString GetTotalTime(cGrid* grid, bool bMarkedOnly);
 QString GetTotalSize(cGrid* grid, bool bMarkedOnly);

@@ -2,7 +2,6 @@
 // what other windows ask of it.
 #include "mainwindow/frmMain.h"
 
-#include "app/mdlMain.h"
 #include "common/mdlModes.h"
 #include "common/mdlFileSystem.h"
 #include "common/mdlFunctions.h"

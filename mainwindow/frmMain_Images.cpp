@@ -73,6 +73,7 @@ void frmMain::FillImageLists()
              {27, tango("edit-clear")},
              {32, tango("x-office-document")},
              {38, tango("multimedia-player")},
+             {40, tango("media-playback-stop")},
              {39, tango("document-open")},
              {41, tango("process-stop")},
              {42, tango("text-x-generic")},
@@ -84,12 +85,15 @@ void frmMain::FillImageLists()
              {50, tango("edit-delete")},
              {51, tango("document-properties")},
              {53, tango("window-new")},
+             {55, tango("media-playback-start")},
              {59, tango("applications-system")},
              {60, QStringLiteral("replace2")},
              {61, tango("audio-card")},
              {62, QStringLiteral("document_pulse")},
              {63, QStringLiteral("cut")},
              {64, QStringLiteral("colors")},
+             {67, tango("media-playback-pause")},
+             {68, QStringLiteral("zoom")},
              {70, QStringLiteral("microphone2")},
              {71, tango("media-optical")},
              {72, tango("media-record")},
@@ -104,8 +108,9 @@ void frmMain::FillImageLists()
              {82, tango("internet-group-chat")},
              {83, tango("edit-copy")},
              {84, tango("media-playback-start")},
+             {85, tango("internet-web-browser")},
          },
-         84);
+         85);
 
     // The tools bar's large buttons.
     fill(imgGeneral,

@@ -89,7 +89,7 @@ QList<MenuTop> menuTree()
     };
     const QList<MenuRow> help{
         {"Help Topics     ", "HelpTopic", 12},
-        {"Support", "Support", -1},
+        {"Support", "Support", 85},
         {"-", "mnuFile(4)", -1},
         {"About", "About", 22},
     };

@@ -5,10 +5,13 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
+#include <sys/resource.h>
+
 namespace {
 QString g_title;
 QString g_command;
 bool g_commandSet = false;
+unsigned g_errorMode = 0;
 }
 
 QString AppPath()
@@ -68,4 +71,16 @@ bool HeadlessPlatform()
 {
     return QGuiApplication::platformName() == QLatin1String("offscreen")
         || QGuiApplication::platformName() == QLatin1String("minimal");
+}
+
+void SetNoGPFaultErrorMode()
+{
+    g_errorMode = 2;
+    struct rlimit none {0, 0};
+    ::setrlimit(RLIMIT_CORE, &none);
+}
+
+unsigned ProcessErrorMode()
+{
+    return g_errorMode;
 }

@@ -23,3 +23,9 @@ void SetCommand(const QString& commandLine);
 
 // True on the headless platform the tests run on (no real windows, no opacity).
 bool HeadlessPlatform();
+
+// Switches off the system's fault dialog for the rest of the process: a fault from here on
+// ends it quietly, without a core dump that a desktop crash reporter would show.
+void SetNoGPFaultErrorMode();
+// The error mode the process was given (2 once SetNoGPFaultErrorMode ran).
+unsigned ProcessErrorMode();

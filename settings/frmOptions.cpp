@@ -296,7 +296,11 @@ void frmOptions::SetupPagesTree()
     static const struct {
         int index;
         const char* icon;
-    } pictures[] = {{6, "document_music"}, {9, "gears"}, {10, "replace2"}, {11, "colors"}, {59, "cut"}};
+    } pictures[] = {{6, "document_music"},
+                    {9, "tango/preferences-system"},
+                    {10, "replace2"},
+                    {11, "colors"},
+                    {59, "tango/applications-system"}};
     imgMenu->Clear();
     for (int i = 0; i <= 59; ++i) {
         QIcon icon;

@@ -2,6 +2,8 @@
 // the settings store by the options window.
 #pragma once
 
+#include "common/mdlViewColors.h"
+
 #include <QString>
 
 // "General"
@@ -22,8 +24,7 @@ inline bool g_bMenuXPStyle = false;
 inline bool g_bDisplayGridHotTrack = false;
 inline bool g_bDisplayTitle = false;
 inline bool g_bDisplayGridLine = false;
-inline qint32 g_lAppColor = 0;
-inline qint32 g_lTextColor = 0;
+// g_lAppColor and g_lTextColor: in common/mdlViewColors.h, which the common windows use.
 inline bool g_bDisplayLiveUpdateWindow = false;
 inline bool g_bAutoUpdate = false;
 

@@ -145,6 +145,11 @@ cGrid::cGrid(QWidget* parent) : QWidget(parent)
     layout->addWidget(m_view);
 
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, &cGrid::onViewCurrentChanged);
+    // The user widening another column takes the width from the fill column.
+    connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section) {
+        if (section != m_fillColumn - 1)
+            fitFillColumn();
+    });
     connect(m_view, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             emit CellDoubleClick(index.row() + 1, index.column() + 1);
@@ -178,6 +183,27 @@ void cGrid::AddColumn(const QString& Key, const QString& Caption, qint32, qint32
     if (Width > 0)
         m_view->setColumnWidth(at, Width);
     m_view->setColumnHidden(at, !Visible);
+    fitFillColumn();
+}
+
+void cGrid::SetFillColumn(qint32 Col)
+{
+    m_fillColumn = Col >= 1 && Col <= m_columns.size() ? Col : 0;
+    fitFillColumn();
+}
+
+void cGrid::fitFillColumn()
+{
+    if (m_fillColumn < 1 || m_fitting)
+        return;
+    m_fitting = true;
+    int others = 0;
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (i != m_fillColumn - 1 && !m_view->isColumnHidden(i))
+            others += m_view->columnWidth(i);
+    const int least = qMax(m_columns[m_fillColumn - 1].width, 0);
+    m_view->setColumnWidth(m_fillColumn - 1, qMax(least, m_view->viewport()->width() - others));
+    m_fitting = false;
 }
 
 qint32 cGrid::ColumnIndex(const QString& Key) const
@@ -449,6 +475,9 @@ bool cGrid::eventFilter(QObject* watched, QEvent* event)
     if (watched != m_view->viewport())
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
+    case QEvent::Resize:
+        fitFillColumn();
+        break;
     case QEvent::MouseButtonRelease: {
         auto* me = static_cast<QMouseEvent*>(event);
         const QPoint p = m_view->viewport()->mapTo(this, me->position().toPoint());

@@ -59,6 +59,10 @@ public:
     QString ColumnKey(qint32 Col) const;
     qint32 ColumnWidth(qint32 Col) const;
     bool ColumnVisible(qint32 Col) const;
+    // The column that takes the width the other shown columns leave, so the columns
+    // cover the grid at any size; never narrower than its own width. 0: none.
+    void SetFillColumn(qint32 Col);
+    qint32 FillColumn() const { return m_fillColumn; }
 
     // Writes a cell. Value may be a text, a number or a date; the grid keeps it as text.
     // Writing a row past the last one grows the grid to that row. Without Icon the cell
@@ -160,11 +164,14 @@ private:
     void cellChanged(qint32 row, qint32 col);
     void syncCurrentToView();
     void onViewCurrentChanged();
+    void fitFillColumn();
 
     QList<ColumnData> m_columns;
     QList<RowData> m_rows;
     qint32 m_currentRow = 0;
     qint32 m_currentCol = 0;
+    qint32 m_fillColumn = 0;
+    bool m_fitting = false;
     bool m_redraw = true;
     bool m_syncing = false;
     bool m_hotTrack = false;

@@ -22,6 +22,7 @@
 #include "tests/support/TestPlatform.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -32,6 +33,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <sys/stat.h>
 
 namespace {
@@ -52,6 +54,25 @@ RegistryRoutines general()
 {
     return MainWindowTest::generalSettings();
 }
+
+// The wall time and this thread's processor time since it was made.
+class ThreadClock
+{
+public:
+    ThreadClock() : m_cpuStart(cpuNs()) { m_wall.start(); }
+    qint64 wallMs() const { return m_wall.elapsed(); }
+    qint64 cpuMs() const { return (cpuNs() - m_cpuStart) / 1000000; }
+
+private:
+    static qint64 cpuNs()
+    {
+        timespec ts{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    }
+    QElapsedTimer m_wall;
+    qint64 m_cpuStart;
+};
 
 QString LoadedWindowNames()
 {
@@ -233,7 +254,14 @@ void tst_Startup::splash()
     QCOMPARE(window->opacity(), 0.0);
     QList<int> steps;
     connect(window, &QWindow::opacityChanged, this, [&steps](qreal o) { steps << qRound(o * 255); });
+    // Each of the 26 steps waits more than 5 ms, and the wait sleeps: the thread spends
+    // far less processor time than the fade takes (a busy wait spends all of it).
+    const ThreadClock clock;
     s->FadeIn();
+    const qint64 wallMs = clock.wallMs();
+    QVERIFY2(wallMs >= 26 * 5, qPrintable(QString::number(wallMs)));
+    QVERIFY2(clock.cpuMs() < wallMs / 2,
+             qPrintable(QStringLiteral("cpu %1 ms of %2 ms").arg(clock.cpuMs()).arg(wallMs)));
     QList<int> expected;
     for (int a = 10; a <= 250; a += 10)
         expected << a;

@@ -1,6 +1,5 @@
 // The shared helpers: paths and names, safe names, time texts, text files, the path
 // history, size texts, the format lists and the file and window helpers.
-#include "app/mdlMain.h"
 #include "common/mdlFileSystem.h"
 #include "common/mdlFileTime.h"
 #include "common/mdlFunctions.h"
@@ -93,8 +92,6 @@ private slots:
     void addLog();
     void formatFileSize_data();
     void formatFileSize();
-    void formatBytes_data();
-    void formatBytes();
     void destinationFormats_data();
     void destinationFormats();
     void sourceFilter();
@@ -415,30 +412,6 @@ void tst_Functions::formatFileSize()
     QFETCH(double, size);
     QFETCH(QString, text);
     QCOMPARE(FormatFileSize(size), text);
-}
-
-void tst_Functions::formatBytes_data()
-{
-    QTest::addColumn<double>("bytes");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("0") << 0.0 << "0";
-    QTest::newRow("-1") << -1.0 << "";
-    QTest::newRow("5") << 5.0 << "5.00";
-    QTest::newRow("50") << 50.0 << "50.0";
-    QTest::newRow("999") << 999.0 << "999";
-    QTest::newRow("1000") << 1000.0 << "0.98 KB";
-    QTest::newRow("1536") << 1536.0 << "1.50 KB";
-    QTest::newRow("10 KB") << 10240.0 << "10.0 KB";
-    QTest::newRow("100 KB") << 102400.0 << "100 KB";
-    QTest::newRow("1 MB") << 1048576.0 << "1.00 MB";
-    QTest::newRow("largest") << 922337203685477.5807 << "839 TB";
-}
-
-void tst_Functions::formatBytes()
-{
-    QFETCH(double, bytes);
-    QFETCH(QString, text);
-    QCOMPARE(FormatBytes(bytes), text);
 }
 
 void tst_Functions::destinationFormats_data()

@@ -4,6 +4,7 @@
 #include "lists/mdlItemsGrid.h"
 
 #include <QApplication>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -83,6 +84,9 @@ private slots:
     void typeImage();
     void summary_data();
     void summary();
+    void formatBytes_data();
+    void formatBytes();
+    void itemNameFillsTheWidth();
 };
 
 void tst_ItemsGrid::columns()
@@ -315,6 +319,68 @@ void tst_ItemsGrid::summary()
     QCOMPARE(ListSummary(&g), text);
 }
 
+
+void tst_ItemsGrid::formatBytes_data()
+{
+    QTest::addColumn<double>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("0") << 0.0 << "0";
+    QTest::newRow("-1") << -1.0 << "";
+    QTest::newRow("5") << 5.0 << "5.00";
+    QTest::newRow("50") << 50.0 << "50.0";
+    QTest::newRow("999") << 999.0 << "999";
+    QTest::newRow("1000") << 1000.0 << "0.98 KB";
+    QTest::newRow("1536") << 1536.0 << "1.50 KB";
+    QTest::newRow("10 KB") << 10240.0 << "10.0 KB";
+    QTest::newRow("100 KB") << 102400.0 << "100 KB";
+    QTest::newRow("1 MB") << 1048576.0 << "1.00 MB";
+    QTest::newRow("largest") << 922337203685477.5807 << "839 TB";
+}
+
+void tst_ItemsGrid::formatBytes()
+{
+    QFETCH(double, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(FormatBytes(bytes), text);
+}
+
+// The shown columns cover the grid's width at any size: the item names take what the
+// others leave, never less than their own width, and give way when another column widens.
+void tst_ItemsGrid::itemNameFillsTheWidth()
+{
+    cGrid g;
+    SetupItemsGrid(&g, nullptr);
+    const qint32 name = g.ColumnIndex(QStringLiteral("Item Name"));
+    QTableView* view = g.View();
+    const auto shownWidth = [&] {
+        int sum = 0;
+        for (int c = 0; c < g.Columns(); ++c)
+            if (!view->isColumnHidden(c))
+                sum += view->columnWidth(c);
+        return sum;
+    };
+    g.resize(900, 300);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    QCOMPARE(shownWidth(), view->viewport()->width());
+    const int before = view->columnWidth(name - 1);
+    QVERIFY(before > 200);
+
+    g.resize(1400, 300);
+    QTRY_COMPARE(shownWidth(), view->viewport()->width());
+    QCOMPARE(view->columnWidth(name - 1), before + 500);
+
+    // A wider "Range" column narrows the names by as much.
+    const qint32 range = g.ColumnIndex(QStringLiteral("Range"));
+    view->setColumnWidth(range - 1, view->columnWidth(range - 1) + 60);
+    QCOMPARE(shownWidth(), view->viewport()->width());
+    QCOMPARE(view->columnWidth(name - 1), before + 440);
+
+    // Too narrow for every column: the names keep their own width and the grid scrolls.
+    g.resize(300, 300);
+    QTRY_COMPARE(view->columnWidth(name - 1), 200);
+    QVERIFY(shownWidth() > view->viewport()->width());
+}
 
 QTEST_MAIN(tst_ItemsGrid)
 #include "tst_itemsgrid.moc"

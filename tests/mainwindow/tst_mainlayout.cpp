@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QImage>
+#include <QTableView>
 #include <QTest>
 
 using namespace ListsTest;
@@ -51,6 +52,16 @@ QString describe(QWidget* w)
         .arg(g.y())
         .arg(g.width())
         .arg(g.height());
+}
+
+// The width of the view's shown columns together.
+int shownColumnsWidth(const QTableView* view)
+{
+    int sum = 0;
+    for (int c = 0; c < view->model()->columnCount(); ++c)
+        if (!view->isColumnHidden(c))
+            sum += view->columnWidth(c);
+    return sum;
 }
 
 } // namespace
@@ -315,11 +326,18 @@ void tst_MainLayout::resizingKeepsTheLayout()
     m->Show();
     const QRect grid = m->cGrid1->geometry();
     const QRect info = m->cGridInfo->geometry();
+    // The grid's shown columns cover its width, the item names taking what is left.
+    QTableView* view = m->cGrid1->View();
+    const int name = m->cGrid1->ColumnIndex(QStringLiteral("Item Name")) - 1;
+    QTRY_COMPARE(shownColumnsWidth(view), view->viewport()->width());
+    const int nameWidth = view->columnWidth(name);
     // 1500 twips more each way: the grid takes all of it, the column beside it moves.
     m->SetWidth(13140 + 1500);
     m->SetHeight(7440 + 1500);
     QCOMPARE(m->cGrid1->geometry().topLeft(), grid.topLeft());
     QCOMPARE(m->cGrid1->width(), grid.width() + 100);
+    QTRY_COMPARE(shownColumnsWidth(view), view->viewport()->width());
+    QCOMPARE(view->columnWidth(name), nameWidth + 100);
     QCOMPARE(m->cGrid1->height(), grid.height() + 100);
     QCOMPARE(m->cGridInfo->x(), info.x() + 100);
     QCOMPARE(m->cGridInfo->width(), info.width());

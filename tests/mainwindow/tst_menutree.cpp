@@ -35,7 +35,7 @@ const QStringList kMode{"Transparent|Transparent|11", "On Top|On Top|53", "-|mnu
 const QStringList kOptions{"General                     |General|9", "-|Options Line1|-1", "Events|Events|10",
                            "View|View|11", "-|Options Line2|-1", "ID3 Tags|ID3 Tags|18", "-|Options Line2|-1",
                            "Advanced|Advanced|59"};
-const QStringList kHelp{"Help Topics     |HelpTopic|12", "Support|Support|-1", "-|mnuFile(4)|-1", "About|About|22"};
+const QStringList kHelp{"Help Topics     |HelpTopic|12", "Support|Support|85", "-|mnuFile(4)|-1", "About|About|22"};
 const QStringList kTray{"Exit                      |RC Exit|27", "-|st1|-1", "Hide|RC Open|-1"};
 const QStringList kPlayer{"System Player|Open Default Player|38"};
 const QStringList kProjects{"New Items List|New Items List|48",

@@ -201,8 +201,10 @@ private slots:
 
 void tst_Formats::firstStart()
 {
-    // The installed store has the six sub-keys, all empty.
+    // A store an older version laid down: the six sub-keys, all empty.
     TestPlatform platform;
+    for (const char* key : {"WAV", "ACM", "MP3", "WMA", "OGG", "APE"})
+        TestFiles::ClearStoredValues(QStringLiteral("Formats\\") + QLatin1String(key));
     frmAudioProp* f = startUp();
     QCOMPARE(f->windowTitle(), QStringLiteral("Audio Format"));
     QVERIFY(!f->isVisible());
@@ -661,8 +663,8 @@ void tst_Formats::okSelectsTheDefaultFormat()
     f->cmdOk_Click();
     QCOMPARE(options->cboTargetFormat->currentIndex(), entry);
     QCOMPARE(options->cboTargetFormat->currentText().left(3), tab);
-    // Only the options window's own OK stores it.
-    QCOMPARE(TestFiles::StoredText("General", "cboTargetFormat"), QString());
+    // Only the options window's own OK stores it: the store keeps the first-run default.
+    QCOMPARE(TestFiles::StoredText("General", "cboTargetFormat"), DestinationFormatTexts()[0]);
 }
 
 void tst_Formats::twoFormatBuild()
@@ -725,7 +727,7 @@ void tst_Formats::exitAndCloseBox()
     QVERIFY(!f->isVisible());
     QCOMPARE(Forms::Loaded<frmAudioProp>(), f);
     // Nothing saved, nothing restored.
-    QCOMPARE(TestFiles::StoredText("Formats\\MP3", "cboMP3Bitrate"), QString());
+    QCOMPARE(TestFiles::StoredText("Formats\\MP3", "cboMP3Bitrate"), QStringLiteral("128"));
     QCOMPARE(g_lMP3Bitrate, 128);
     QCOMPARE(f->cboMP3Bitrate->currentText(), QStringLiteral("320"));
 

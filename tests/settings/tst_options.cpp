@@ -121,8 +121,7 @@ void tst_Options::firstStart()
 {
     TestPlatform platform;
     // The store as an older version or another program may leave it: "General" empty.
-    TestFiles::ProductKey(QStringLiteral("General")).DeleteValue(QStringLiteral("picColor"));
-    TestFiles::ProductKey(QStringLiteral("General")).DeleteValue(QStringLiteral("picTextColor"));
+    TestFiles::ClearStoredValues(QStringLiteral("General"));
     frmOptions* f = Forms::Get<frmOptions>();
     const QString main = platform.home() + QStringLiteral("/Main/");
     QCOMPARE(g_sToPath, main);

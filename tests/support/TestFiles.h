@@ -60,4 +60,14 @@ inline bool StoreText(const QString& subkey, const QString& name, const QString&
     return ProductKey(subkey).SetRegistryValue(name, value, 1);
 }
 
+// Removes every value of a product sub-key: the store as an older version laid it down,
+// with its keys and no values in them.
+inline void ClearStoredValues(const QString& subkey)
+{
+    const RegistryRoutines key = ProductKey(subkey);
+    for (const QString& name :
+         key.EnumRegistryValues(HKEY_LOCAL_MACHINE, ProductKeyRoot() + QStringLiteral("\\") + subkey))
+        key.DeleteValue(name);
+}
+
 } // namespace TestFiles

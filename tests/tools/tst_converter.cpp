@@ -172,13 +172,14 @@ void tst_converter::loadsTheWindow()
         tops << box->y();
     QVERIFY(std::is_sorted(tops.begin(), tops.end()) && tops.first() < tops.last());
     QCOMPARE(w->chkNoticeApp->text(), QStringLiteral("Execute external program "));
-    // The built-in templates; with no default stored the second one, and its link on.
+    // The built-in templates; the second one is the default a first run stores, so it is
+    // chosen with its link off.
     QStringList templates;
     for (int i = 0; i < w->cboFileName->count(); ++i)
         templates << w->cboFileName->itemText(i);
     QCOMPARE(templates, BuiltInFileNameFormats());
     QCOMPARE(w->cboFileName->currentIndex(), 1);
-    QVERIFY(w->lblSetAsDefaultFileName->isEnabled());
+    QVERIFY(!w->lblSetAsDefaultFileName->isEnabled());
     QCOMPARE(w->g_ltmrItemSecsTotal, 0);
     QCOMPARE(w->g_ltmrSces, 0);
     QVERIFY(w->cmdConvert->isEnabled());

@@ -35,13 +35,15 @@ struct Fixture {
     frmSplitter* w = nullptr;
 
     // storedFormat: the default target format in the settings store, read as the
-    // options window loads ("" for none).
+    // options window loads ("" for none, as in a store an older version laid down).
     explicit Fixture(const QString& storedFormat = QString())
     {
         InitProductProfile();
         g_sTargetFormat.clear();
         if (!storedFormat.isEmpty())
             TestFiles::StoreText(QStringLiteral("General"), QStringLiteral("cboTargetFormat"), storedFormat);
+        else
+            TestFiles::ProductKey(QStringLiteral("General")).DeleteValue(QStringLiteral("cboTargetFormat"));
         Forms::Get<frmOptions>();
         Forms::Get<frmAudioProp>();
     }
