@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -97,6 +98,11 @@ QString textOf(const QWidget* w)
 QStringList clippedControls(QWidget* window)
 {
     QStringList found;
+    // A panel never shown yet has not laid out its controls: it does so now, as it will
+    // when it shows.
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if (w->isHidden() && isPlainContainer(w) && w->layout())
+            w->layout()->setGeometry(w->rect());
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!shownOnSomePage(w, window))
             continue;
@@ -179,6 +185,8 @@ private slots:
     void everyWindowIsListed();
     void everyTextFits_data();
     void everyTextFits();
+    void everyRowShowsItsPage_data();
+    void everyRowShowsItsPage();
 };
 
 void tst_NoClippedText::everyWindowIsListed()
@@ -199,13 +207,13 @@ void tst_NoClippedText::everyTextFits_data()
         QTest::newRow(qPrintable(k.name)) << k.name;
 }
 
-void tst_NoClippedText::everyTextFits()
+namespace {
+
+// Opens a window as a user finds it: a program folder with a list of two items (one
+// marked), the first one current, the main window open over it with every panel the view
+// options offer, and the window shown beside it.
+VForm* openWindow(Fixture& f, const QString& window)
 {
-    QFETCH(QString, window);
-    // A program folder with a list of two items (one marked), the first one current, the
-    // main window open over it, as the windows that show an item expect.
-    Fixture f;
-    // Every panel the view options offer is on, so each is laid out and looked at.
     g_bDisplayTitle = true;
     g_bDisplayPlayer = true;
     g_bDisplayAudioGraph = true;
@@ -221,12 +229,55 @@ void tst_NoClippedText::everyTextFits()
     for (const Forms::Kind& k : Forms::Kinds())
         if (k.name == window)
             form = k.get();
-    QVERIFY(form);
-    form->Show(vbModeless, m);
-    QApplication::processEvents();
+    if (form) {
+        form->Show(vbModeless, m);
+        QApplication::processEvents();
+    }
+    return form;
+}
 
+} // namespace
+
+void tst_NoClippedText::everyTextFits()
+{
+    QFETCH(QString, window);
+    Fixture f;
+    VForm* form = openWindow(f, window);
+    QVERIFY(form);
     const QStringList clipped = clippedControls(form);
     QVERIFY2(clipped.isEmpty(), qPrintable(window + u'\n' + clipped.join(u'\n')));
+}
+
+void tst_NoClippedText::everyRowShowsItsPage_data()
+{
+    everyTextFits_data();
+}
+
+void tst_NoClippedText::everyRowShowsItsPage()
+{
+    // Beside its text, a check box or radio button row shows the plain page it stands on,
+    // never a bar of another colour.
+    QFETCH(QString, window);
+    Fixture f;
+    VForm* form = openWindow(f, window);
+    QVERIFY(form);
+    QStringList bars;
+    for (QAbstractButton* row : form->findChildren<QAbstractButton*>()) {
+        QWidget* page = row->parentWidget();
+        const bool plainPage = page && page->isVisible() && page->autoFillBackground()
+            && page->palette().brush(QPalette::Window).texture().isNull();
+        if (!(qobject_cast<QCheckBox*>(row) || qobject_cast<QRadioButton*>(row)) || !row->isVisible() || !plainPage)
+            continue;
+        if (neededSize(row).width() + 6 >= row->width())
+            continue;
+        const QImage shown = page->grab().toImage();
+        const QPoint beside(row->x() + row->width() - 3, row->y() + row->height() / 2);
+        const QColor expected = page->palette().color(QPalette::Window);
+        if (shown.pixelColor(beside) != expected)
+            bars << QStringLiteral("%1 \"%2\" shows %3 on a %4 page")
+                        .arg(nameOf(row), row->text(), shown.pixelColor(beside).name(), expected.name());
+    }
+    QVERIFY2(bars.isEmpty(), qPrintable(window + u'\n' + bars.join(u'\n')));
 }
 
 QTEST_MAIN(tst_NoClippedText)

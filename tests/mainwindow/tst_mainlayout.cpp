@@ -93,10 +93,10 @@ void tst_MainLayout::standardWindow()
     QCOMPARE(l.picTitleList.Top, 1275.0f);
     QCOMPARE(l.cGrid1.Top, 1550.0f);
     QCOMPARE(l.cGrid1.Height, 7440.0f - 1155 - 390 - 740 - 375 - 375 - 255 - 600);
-    QCOMPARE(l.cGrid1.Left, 2715.0f);
-    QCOMPARE(l.cGrid1.Width, 12790.0f - 2535 - 3495 - 100);
+    QCOMPARE(l.cGrid1.Left, 120 + kTreeWidth + 100 - 40);
+    QCOMPARE(l.cGrid1.Width, 12790.0f - kTreeWidth - 3495 - 100);
     QCOMPARE(l.cTreeView1.Height, l.cGrid1.Height + 1155 - 60);
-    QCOMPARE(l.picResizer.Left, 2675.0f);
+    QCOMPARE(l.picResizer.Left, 120 + kTreeWidth + 20);
     QCOMPARE(l.cGridInfo.Left, l.cGrid1.Left + l.cGrid1.Width);
     QCOMPARE(l.cGridInfo.Height, l.cGrid1.Height - 1215);
     QCOMPARE(l.picPlayer.Top, l.cGrid1.Top + l.cGrid1.Height - 1215);
@@ -118,11 +118,11 @@ void tst_MainLayout::viewOptions_data()
     QTest::addColumn<float>("extraHeight");  // the grid against the standard window
     QTest::addColumn<float>("extraWidth");
     QTest::addColumn<float>("gridLeft");
-    QTest::newRow("all on") << true << true << 1 << 0.0f << 0.0f << 2715.0f;
-    QTest::newRow("no title") << false << true << 1 << 375.0f << 0.0f << 2715.0f;
-    QTest::newRow("no player") << true << false << 1 << 0.0f << 3495.0f << 2715.0f;
-    QTest::newRow("no tree") << true << true << 0 << 0.0f << 2535.0f << 80.0f;
-    QTest::newRow("grid alone") << false << false << 0 << 375.0f << 6030.0f << 80.0f;
+    QTest::newRow("all on") << true << true << 1 << 0.0f << 0.0f << 120 + kTreeWidth + 100 - 40;
+    QTest::newRow("no title") << false << true << 1 << 375.0f << 0.0f << 120 + kTreeWidth + 100 - 40;
+    QTest::newRow("no player") << true << false << 1 << 0.0f << 3495.0f << 120 + kTreeWidth + 100 - 40;
+    QTest::newRow("no tree") << true << true << 0 << 0.0f << kTreeWidth << 80.0f;
+    QTest::newRow("grid alone") << false << false << 0 << 375.0f << kTreeWidth + 3495 << 80.0f;
 }
 
 void tst_MainLayout::viewOptions()
@@ -153,7 +153,7 @@ void tst_MainLayout::viewOptions()
     QCOMPARE(l.cGridInfo.Width, player ? 3495.0f : 0.0f);
     QCOMPARE(l.picPlayer.Width, player ? 3495.0f : 0.0f);
     QCOMPARE(l.treeVisible, tree == 1);
-    QCOMPARE(l.cTreeView1.Width, tree ? 2535.0f : 0.0f);
+    QCOMPARE(l.cTreeView1.Width, tree ? kTreeWidth : 0.0f);
     QCOMPARE(l.picResizer.Width, tree ? 100.0f : 0.0f);
     // The caption strip over the tree and the frame under it take the tree's width.
     QCOMPARE(l.picTitleProject.Width, l.cTreeView1.Width);
@@ -212,7 +212,7 @@ void tst_MainLayout::treeComesBackWhenOffered()
     in.treeOffered = 1;
     LayOutMainWindow(l, in);
     QVERIFY(l.treeVisible);
-    QCOMPARE(l.cTreeView1.Width, 2535.0f);
+    QCOMPARE(l.cTreeView1.Width, kTreeWidth);
     QCOMPARE(l.picResizer.Width, 100.0f);
     // A width the user dragged survives later layouts.
     l.cTreeView1.Width = 4000;
@@ -255,7 +255,7 @@ void tst_MainLayout::windowFollowsEachOption()
     const float statusBar = float(m->cStatusBar1->height() * kTwipsPerPixel);
     const float listBar = float(m->tlbrList->sizeHint().height() * kTwipsPerPixel);
     const float titleH = title ? 375 : 0;
-    const float treeW = tree ? 2535 : 0;
+    const float treeW = tree ? kTreeWidth : 0;
     const float infoW = player ? 3495 : 0;
     const float gridTop = 120 + titleH + 40 + 740 + 255 + 20;
     const float gridH = H - 1155 - listBar - 740 - titleH - statusBar - 255 - 600;
@@ -270,7 +270,7 @@ void tst_MainLayout::windowFollowsEachOption()
     QCOMPARE(m->picResizer->isVisibleTo(m), tree == 1);
     if (tree) {
         const QRect t = m->cTreeView1->geometry();
-        QVERIFY2(nearTwips(t.left(), 120) && nearTwips(t.width(), 2535) && t.top() == grid.top(),
+        QVERIFY2(nearTwips(t.left(), 120) && nearTwips(t.width(), kTreeWidth) && t.top() == grid.top(),
                  qPrintable(describe(m->cTreeView1)));
         QVERIFY2(nearTwips(t.height(), gridH + 1155 - 60), qPrintable(describe(m->cTreeView1)));
         // The splitter bar shows between the tree and the grid.
@@ -364,7 +364,7 @@ void tst_MainLayout::splitterDropRules()
     f.addList("Songs", {"a.wav*"});
     frmMain* m = f.start();
     const MainLayout before = m->Layout();
-    QCOMPARE(before.cTreeView1.Width, 2535.0f);
+    QCOMPARE(before.cTreeView1.Width, kTreeWidth);
     using Handler = void (frmMain::*)(QWidget*, float, float);
     const QHash<QString, Handler> handlers{
         {"cTreeView1", &frmMain::cTreeView1_DragDrop},       {"picTitleProject", &frmMain::picTitleProject_DragDrop},
