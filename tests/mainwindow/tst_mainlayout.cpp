@@ -347,12 +347,12 @@ void tst_MainLayout::splitterDropRules_data()
     QTest::newRow("tree caption") << "picTitleProject" << 3000.0f << 3000.0f;
     QTest::newRow("tree caption label") << "lblProjects" << 500.0f << 1000.0f;
     QTest::newRow("lists bar") << "tlbrProjectsHost" << 1500.0f << 1500.0f;
-    QTest::newRow("grid") << "cGrid1" << 500.0f << 3095.0f;
-    QTest::newRow("grid, left of the tree's edge") << "cGrid1" << -1000.0f << 1595.0f;
-    QTest::newRow("list caption") << "picTitleList" << 500.0f << 3095.0f;
-    QTest::newRow("list name") << "lblListName" << 500.0f << 3095.0f;
-    QTest::newRow("list bar strip") << "picList" << 500.0f << 3095.0f;
-    QTest::newRow("tools frame") << "froControl" << 500.0f << 3095.0f;
+    QTest::newRow("grid") << "cGrid1" << 500.0f << 120 + kTreeWidth + 500 - 60;
+    QTest::newRow("grid, left of the tree's edge") << "cGrid1" << -1000.0f << 120 + kTreeWidth - 1000 - 60;
+    QTest::newRow("list caption") << "picTitleList" << 500.0f << 120 + kTreeWidth + 500 - 60;
+    QTest::newRow("list name") << "lblListName" << 500.0f << 120 + kTreeWidth + 500 - 60;
+    QTest::newRow("list bar strip") << "picList" << 500.0f << 120 + kTreeWidth + 500 - 60;
+    QTest::newRow("tools frame") << "froControl" << 500.0f << 120 + kTreeWidth + 500 - 60;
 }
 
 void tst_MainLayout::splitterDropRules()
