@@ -112,9 +112,26 @@ void frmAbout::Form_Load()
     picAbout->setGeometry(TwipsToPixels(cTabControl1->ClientLeft() - 50), TwipsToPixels(cTabControl1->ClientTop()),
                           TwipsToPixels(cTabControl1->ClientWidth() + 50), TwipsToPixels(cTabControl1->ClientHeight()));
     picAbout->raise();
+    GrowToThePage();
     // Only the About page shows.
     HideTabPages();
     picAbout->setVisible(true);
+}
+
+void frmAbout::GrowToThePage()
+{
+    // The page's texts wrap at its width; when they need more height than the design gave
+    // it, the page, its tab strip and the window grow by as much and the OK button moves down.
+    QLayout* page = picAbout->layout();
+    const int need = page->hasHeightForWidth() ? page->totalHeightForWidth(picAbout->width())
+                                               : page->totalSizeHint().height();
+    const int grow = need - picAbout->height();
+    if (grow <= 0)
+        return;
+    picAbout->resize(picAbout->width(), need);
+    cTabControl1->resize(cTabControl1->width(), cTabControl1->height() + grow);
+    cmdOk->move(cmdOk->x(), cmdOk->y() + grow);
+    setFixedSize(width(), height() + grow);
 }
 
 void frmAbout::HideTabPages()

@@ -45,6 +45,7 @@ protected:
 
 private:
     void OpenLink(const QString& address);
+    void GrowToThePage();
     void HideTabPages();
 };
 

@@ -20,6 +20,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTabBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -210,6 +211,15 @@ void frmItem::Form_Load()
     cTabControl1->AddTab(QStringLiteral("Item Information"), 39, -1, QStringLiteral("Item Information"));
     cTabControl1->AddTab(QStringLiteral("Range To Process"), 23, -1, QStringLiteral("Range"));
     cTabControl1->AddTab(QStringLiteral("Destination ID3 Tags  "), 18, -1, QStringLiteral("ID3 Tags"));
+    // Every tab shows its whole caption: the window widens by what the strip lacks, and
+    // the buttons on the right move along.
+    if (const int lack = cTabControl1->Bar()->sizeHint().width() - cTabControl1->width(); lack > 0) {
+        setFixedSize(width() + lack, height());
+        for (QWidget* w : {picTitle, static_cast<QWidget*>(cTabControl1)})
+            w->resize(w->width() + lack, w->height());
+        for (QWidget* w : {cmdOk, cmdApply, cmdExit})
+            w->move(w->x() + lack, w->y());
+    }
     for (QWidget* page : {TabInfo, TabRange, TabTags}) {
         PlaceTwips(page, cTabControl1->ClientLeft() - 50, cTabControl1->ClientTop(), cTabControl1->ClientWidth() + 50,
                    cTabControl1->ClientHeight());

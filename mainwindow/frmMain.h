@@ -367,6 +367,7 @@ private:
     void ApplyLayout();
     // Lays the panels out again when the desktop's frame around the window changed.
     void FrameMayHaveChanged();
+    bool FitEmptyNotice();
     // Writes the toolbar picture out and gives it to the host as its background.
     void SetToolbarBackground(cToolbarHost* host);
     // The splitter bar's mouse: a drag that ends in a drop on the control under it.

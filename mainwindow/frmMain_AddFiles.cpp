@@ -11,6 +11,8 @@
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
 
+#include <algorithm>
+
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
@@ -26,8 +28,27 @@ void frmMain::SetAddingFiles(bool adding)
 void frmMain::ShowEmptyNotice(bool show)
 {
     picEmptyMsg->setVisible(show);
-    if (show)
-        picEmptyMsg->raise();
+    if (!show)
+        return;
+    // A notice text that changed may need a wider panel, centred over the grid again.
+    if (FitEmptyNotice())
+        Form_Resize();
+    picEmptyMsg->raise();
+}
+
+bool frmMain::FitEmptyNotice()
+{
+    // The notice panel is as large as its texts need, never smaller than designed.
+    const TwipsRect design = MainLayout().picEmptyMsg;
+    const QSize need = picEmptyMsg->sizeHint();
+    TwipsRect& r = m_layout.picEmptyMsg;
+    const float width = std::max(design.Width, float(need.width() * kTwipsPerPixel));
+    const float height = std::max(design.Height, float(need.height() * kTwipsPerPixel));
+    if (width == r.Width && height == r.Height)
+        return false;
+    r.Width = width;
+    r.Height = height;
+    return true;
 }
 
 QString frmMain::ListsPanelText(const QString& key) const

@@ -44,8 +44,8 @@ void frmMain::ListCDTracks(const QString& sDrive)
         cGrid1->SetRedraw(true);
     } else if (selectable) {
         cGrid1->Clear();
-        ShowEmptyNotice(true);
         lblAddorDrag->setText(insert);
+        ShowEmptyNotice(true);
     }
     // With tracks: the first or last is current, and the disc may be looked up at once.
     if (cGrid1->Rows() > 0) {
@@ -57,8 +57,8 @@ void frmMain::ListCDTracks(const QString& sDrive)
         if (g_bAutoFreeDB)
             m_cMenu_Click(m_cMenu->IndexForKey(QStringLiteral("FreeDB")));
     } else {
-        ShowEmptyNotice(true);
         lblAddorDrag->setText(insert);
+        ShowEmptyNotice(true);
     }
     DisplayGridInfoStatusBar();
     prgStatus->hide();

@@ -48,7 +48,7 @@ void LayOutMainWindow(MainLayout& l, const LayoutInputs& in)
         l.picResizer.Width = 0;
         l.treeVisible = false;
     } else if (!l.treeVisible && in.treeOffered == 1) {
-        l.cTreeView1.Width = 2535;
+        l.cTreeView1.Width = kTreeWidth;
         l.picResizer.Width = 100;
         l.treeVisible = true;
     }
@@ -156,6 +156,7 @@ void frmMain::Form_Resize()
     in.displayTitle = g_bDisplayTitle;
     in.displayPlayer = g_bDisplayPlayer;
     in.displayAudioGraph = g_bDisplayAudioGraph;
+    FitEmptyNotice();
     LayOutMainWindow(m_layout, in);
     ApplyLayout();
 }

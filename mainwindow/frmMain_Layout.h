@@ -14,13 +14,17 @@ struct TwipsRect {
     float Height = 0;
 };
 
+// The lists tree's first width: room for the names a fresh program gives its lists
+// ("New Items List 1", ...) whole, with the group's indentation and pictures.
+constexpr float kTreeWidth = 2835;
+
 struct MainLayout {
     // The panels the layout places (cSlider1 inside picPlayer, the others in the window).
     TwipsRect picTitle{120, 120, 12615, 375};
     TwipsRect cToolbarHost1{120, 480, 11895, 600};
-    TwipsRect picTitleProject{120, 1200, 2535, 255};
+    TwipsRect picTitleProject{120, 1200, kTreeWidth, 255};
     TwipsRect picTitleList{2760, 1200, 9975, 255};
-    TwipsRect cTreeView1{120, 1485, 2535, 4335};
+    TwipsRect cTreeView1{120, 1485, kTreeWidth, 4335};
     TwipsRect picResizer{2650, 1200, 100, 20000};
     TwipsRect cGrid1{2760, 1485, 6855, 3255};
     TwipsRect picEmptyMsg{4440, 2400, 3615, 735};
@@ -28,7 +32,7 @@ struct MainLayout {
     TwipsRect picPlayer{9720, 3000, 3495, 1215};
     TwipsRect picList{2880, 4920, 50000, 400};
     TwipsRect froControl{2760, 5280, 10815, 1155};
-    TwipsRect froTreeControl{120, 6000, 2535, 500};
+    TwipsRect froTreeControl{120, 6000, kTreeWidth, 500};
     TwipsRect cSlider1{0, 80, 3285, 390};
 
     bool titleVisible = true;

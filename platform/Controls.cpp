@@ -4,6 +4,7 @@
 #include "platform/VbConstants.h"
 
 #include <QComboBox>
+#include <QRadioButton>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
@@ -34,7 +35,12 @@ void SetBackColor(QWidget* w, qint32 colour)
     pal.setColor(QPalette::Window, VbColor(colour));
     pal.setColor(QPalette::Base, VbColor(colour));
     w->setPalette(pal);
-    w->setAutoFillBackground(true);
+    // A check box or radio button fills behind itself with the button colour, not the
+    // window colour: filled, its row would stand out from the page as a grey bar. It
+    // draws nothing behind its text, so the page's own background (colour or picture)
+    // shows through instead.
+    const bool row = qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w);
+    w->setAutoFillBackground(!row);
     w->setProperty("velmaroBackColor", colour);
 }
 

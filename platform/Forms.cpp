@@ -3,6 +3,7 @@
 #include "platform/App.h"
 #include "platform/ModalRunner.h"
 #include "platform/Services.h"
+#include "platform/TextFit.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -18,6 +19,17 @@ struct Entry {
     std::type_index type;
     QPointer<VForm> form;
 };
+
+struct KindEntry {
+    std::type_index type;
+    Forms::Kind kind;
+};
+
+std::vector<KindEntry>& kinds()
+{
+    static std::vector<KindEntry> k;
+    return k;
+}
 
 std::vector<Entry>& registry()
 {
@@ -111,6 +123,13 @@ void VForm::Move(int leftTwips, int topTwips)
          static_cast<int>(std::nearbyint(topTwips / double(kTwipsPerPixel))));
 }
 
+void VForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Texts set while the window was hidden get their room before the user sees them.
+    FitTextsToControls(this);
+}
+
 void VForm::closeEvent(QCloseEvent* event)
 {
     // The close box unloads through the handlers; they decide whether it goes.
@@ -150,8 +169,12 @@ void loadForm(VForm* form)
 {
     QPointer<VForm> guard(form);
     form->Form_Load();
-    if (guard)
-        FormsAccess::setLoaded(form);
+    if (!guard)
+        return;
+    FormsAccess::setLoaded(form);
+    // The positions were worked out for another desktop's font: every text gets the room
+    // it needs in this one.
+    FitTextsToControls(form);
 }
 
 bool Unload(VForm* form, int unloadMode)
@@ -171,6 +194,23 @@ bool Unload(VForm* form, int unloadMode)
     emit form->unloaded();
     form->deleteLater();
     return true;
+}
+
+bool addKind(std::type_index type, const char* name, VForm* (*get)())
+{
+    for (const KindEntry& e : kinds())
+        if (e.type == type)
+            return true;
+    kinds().push_back(KindEntry{type, Kind{QString::fromLatin1(name), get}});
+    return true;
+}
+
+QList<Kind> Kinds()
+{
+    QList<Kind> out;
+    for (const KindEntry& e : kinds())
+        out.append(e.kind);
+    return out;
 }
 
 QList<VForm*> LoadedForms()

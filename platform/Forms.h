@@ -7,6 +7,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <QList>
+#include <QString>
+
 #include <functional>
 #include <typeindex>
 
@@ -55,6 +58,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -71,10 +75,29 @@ VForm* find(std::type_index type);
 void registerForm(std::type_index type, VForm* form);
 void loadForm(VForm* form);
 
+// A kind of window the program opens: its class name and how to get its instance.
+struct Kind {
+    QString name;
+    VForm* (*get)();
+};
+
+// Every kind of window the program can open, each once, in no set order. A window class
+// is listed by the program's own use of Get with it, so a check over every window (the
+// tests' look at clipped texts) finds a window added later without being told of it.
+QList<Kind> Kinds();
+bool addKind(std::type_index type, const char* name, VForm* (*get)());
+
+template <class T>
+T* Get();
+
+template <class T>
+inline const bool kKindListed = addKind(typeid(T), T::staticMetaObject.className(), [] { return static_cast<VForm*>(Get<T>()); });
+
 // The loaded instance, created and loaded (hidden) on first use.
 template <class T>
 T* Get()
 {
+    (void)kKindListed<T>;
     if (auto* f = find(typeid(T)))
         return static_cast<T*>(f);
     auto* f = new T();

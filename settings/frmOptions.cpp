@@ -264,7 +264,11 @@ void frmOptions::Form_Load()
     m_cRegistry.setHkey(HKEY_LOCAL_MACHINE);
     m_cRegistry.setKeyRoot(ProductKeyRoot());
 
-    // Every page stands where the first one does.
+    // The pages tree shows each page's whole name (the window has room on the right for
+    // the few pixels another font may need); every page stands where the first one does.
+    SetupPagesTree();
+    if (const int need = cTreeView1->WidthNeeded(); need > cTreeView1->width())
+        cTreeView1->resize(need, cTreeView1->height());
     const QRect tree = cTreeView1->geometry();
     froGeneral->move(tree.x() + tree.width() + TwipsToPixels(200), froGeneral->y());
     for (QFrame* page : {froEvents, froView, froTags, froAdvanced})
@@ -275,7 +279,6 @@ void frmOptions::Form_Load()
     LoadPathHistory(txtToPath);
     if (txtToPath->currentText().isEmpty())
         txtToPath->setEditText(DefaultListsFolder());
-    SetupPagesTree();
     FillDestinationFormats(cboTargetFormat);
     GetOptions();
     cTreeView1_NodeClick(cTreeView1->Nodes().Item(1));

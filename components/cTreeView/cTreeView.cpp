@@ -4,6 +4,8 @@
 #include "components/cImageList/cImageList.h"
 
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QTreeWidget>
@@ -374,4 +376,23 @@ void cTreeView::CommitLabelEdit(cTreeItem* Node, const QString& NewString)
     emit AfterLabelEdit(Node, NewString, Cancel);
     if (!Cancel && guard && guard->m_tree == this)
         guard->SetText(NewString);
+}
+
+qint32 cTreeView::WidthNeeded() const
+{
+    // The widest node's indentation, picture and text, plus the frame around the rows.
+    QStyleOptionViewItem opt;
+    opt.initFrom(m_widget);
+    const int icon = m_widget->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, m_widget);
+    opt.decorationSize = m_widget->iconSize().isValid() ? m_widget->iconSize() : QSize(icon, icon);
+    int widest = 0;
+    for (const cTreeItem* node : m_nodes) {
+        if (!node->m_item || (node->m_item->parent() && !node->m_item->parent()->isExpanded()))
+            continue;
+        const QModelIndex idx = m_widget->indexFromItem(node->m_item);
+        widest = qMax(widest, m_widget->visualRect(idx).x() + m_widget->horizontalScrollBar()->value()
+                                  + m_widget->itemDelegateForIndex(idx)->sizeHint(opt, idx).width());
+    }
+    // The rows' frame, worked out from the style: the tree may not be laid out yet.
+    return widest + 2 * m_widget->frameWidth();
 }

@@ -129,6 +129,10 @@ public:
     // call it in place of typing.
     void CommitLabelEdit(cTreeItem* Node, const QString& NewString);
 
+    // The width in pixels the tree needs to show the whole text of every node now shown
+    // (nodes under a collapsed node do not count).
+    qint32 WidthNeeded() const;
+
     // The widget that shows the tree (tests click it).
     QTreeWidget* Widget() const { return m_widget; }
     // The node a row of the widget shows.

@@ -104,10 +104,10 @@ void tst_MainLayout::standardWindow()
     QCOMPARE(l.picTitleList.Top, 1275.0f);
     QCOMPARE(l.cGrid1.Top, 1550.0f);
     QCOMPARE(l.cGrid1.Height, 7440.0f - 1155 - 390 - 740 - 375 - 375 - 255 - 600);
-    QCOMPARE(l.cGrid1.Left, 2715.0f);
-    QCOMPARE(l.cGrid1.Width, 12790.0f - 2535 - 3495 - 100);
+    QCOMPARE(l.cGrid1.Left, 120 + kTreeWidth + 100 - 40);
+    QCOMPARE(l.cGrid1.Width, 12790.0f - kTreeWidth - 3495 - 100);
     QCOMPARE(l.cTreeView1.Height, l.cGrid1.Height + 1155 - 60);
-    QCOMPARE(l.picResizer.Left, 2675.0f);
+    QCOMPARE(l.picResizer.Left, 120 + kTreeWidth + 20);
     QCOMPARE(l.cGridInfo.Left, l.cGrid1.Left + l.cGrid1.Width);
     QCOMPARE(l.cGridInfo.Height, l.cGrid1.Height - 1215);
     QCOMPARE(l.picPlayer.Top, l.cGrid1.Top + l.cGrid1.Height - 1215);
@@ -129,11 +129,11 @@ void tst_MainLayout::viewOptions_data()
     QTest::addColumn<float>("extraHeight");  // the grid against the standard window
     QTest::addColumn<float>("extraWidth");
     QTest::addColumn<float>("gridLeft");
-    QTest::newRow("all on") << true << true << 1 << 0.0f << 0.0f << 2715.0f;
-    QTest::newRow("no title") << false << true << 1 << 375.0f << 0.0f << 2715.0f;
-    QTest::newRow("no player") << true << false << 1 << 0.0f << 3495.0f << 2715.0f;
-    QTest::newRow("no tree") << true << true << 0 << 0.0f << 2535.0f << 80.0f;
-    QTest::newRow("grid alone") << false << false << 0 << 375.0f << 6030.0f << 80.0f;
+    QTest::newRow("all on") << true << true << 1 << 0.0f << 0.0f << 120 + kTreeWidth + 100 - 40;
+    QTest::newRow("no title") << false << true << 1 << 375.0f << 0.0f << 120 + kTreeWidth + 100 - 40;
+    QTest::newRow("no player") << true << false << 1 << 0.0f << 3495.0f << 120 + kTreeWidth + 100 - 40;
+    QTest::newRow("no tree") << true << true << 0 << 0.0f << kTreeWidth << 80.0f;
+    QTest::newRow("grid alone") << false << false << 0 << 375.0f << kTreeWidth + 3495 << 80.0f;
 }
 
 void tst_MainLayout::viewOptions()
@@ -164,7 +164,7 @@ void tst_MainLayout::viewOptions()
     QCOMPARE(l.cGridInfo.Width, player ? 3495.0f : 0.0f);
     QCOMPARE(l.picPlayer.Width, player ? 3495.0f : 0.0f);
     QCOMPARE(l.treeVisible, tree == 1);
-    QCOMPARE(l.cTreeView1.Width, tree ? 2535.0f : 0.0f);
+    QCOMPARE(l.cTreeView1.Width, tree ? kTreeWidth : 0.0f);
     QCOMPARE(l.picResizer.Width, tree ? 100.0f : 0.0f);
     // The caption strip over the tree and the frame under it take the tree's width.
     QCOMPARE(l.picTitleProject.Width, l.cTreeView1.Width);
@@ -223,7 +223,7 @@ void tst_MainLayout::treeComesBackWhenOffered()
     in.treeOffered = 1;
     LayOutMainWindow(l, in);
     QVERIFY(l.treeVisible);
-    QCOMPARE(l.cTreeView1.Width, 2535.0f);
+    QCOMPARE(l.cTreeView1.Width, kTreeWidth);
     QCOMPARE(l.picResizer.Width, 100.0f);
     // A width the user dragged survives later layouts.
     l.cTreeView1.Width = 4000;
@@ -266,7 +266,7 @@ void tst_MainLayout::windowFollowsEachOption()
     const float statusBar = float(m->cStatusBar1->height() * kTwipsPerPixel);
     const float listBar = float(m->tlbrList->sizeHint().height() * kTwipsPerPixel);
     const float titleH = title ? 375 : 0;
-    const float treeW = tree ? 2535 : 0;
+    const float treeW = tree ? kTreeWidth : 0;
     const float infoW = player ? 3495 : 0;
     const float gridTop = 120 + titleH + 40 + 740 + 255 + 20;
     const float gridH = H - 1155 - listBar - 740 - titleH - statusBar - 255 - 600;
@@ -281,7 +281,7 @@ void tst_MainLayout::windowFollowsEachOption()
     QCOMPARE(m->picResizer->isVisibleTo(m), tree == 1);
     if (tree) {
         const QRect t = m->cTreeView1->geometry();
-        QVERIFY2(nearTwips(t.left(), 120) && nearTwips(t.width(), 2535) && t.top() == grid.top(),
+        QVERIFY2(nearTwips(t.left(), 120) && nearTwips(t.width(), kTreeWidth) && t.top() == grid.top(),
                  qPrintable(describe(m->cTreeView1)));
         QVERIFY2(nearTwips(t.height(), gridH + 1155 - 60), qPrintable(describe(m->cTreeView1)));
         // The splitter bar shows between the tree and the grid.
@@ -365,12 +365,12 @@ void tst_MainLayout::splitterDropRules_data()
     QTest::newRow("tree caption") << "picTitleProject" << 3000.0f << 3000.0f;
     QTest::newRow("tree caption label") << "lblProjects" << 500.0f << 1000.0f;
     QTest::newRow("lists bar") << "tlbrProjectsHost" << 1500.0f << 1500.0f;
-    QTest::newRow("grid") << "cGrid1" << 500.0f << 3095.0f;
-    QTest::newRow("grid, left of the tree's edge") << "cGrid1" << -1000.0f << 1595.0f;
-    QTest::newRow("list caption") << "picTitleList" << 500.0f << 3095.0f;
-    QTest::newRow("list name") << "lblListName" << 500.0f << 3095.0f;
-    QTest::newRow("list bar strip") << "picList" << 500.0f << 3095.0f;
-    QTest::newRow("tools frame") << "froControl" << 500.0f << 3095.0f;
+    QTest::newRow("grid") << "cGrid1" << 500.0f << 120 + kTreeWidth + 500 - 60;
+    QTest::newRow("grid, left of the tree's edge") << "cGrid1" << -1000.0f << 120 + kTreeWidth - 1000 - 60;
+    QTest::newRow("list caption") << "picTitleList" << 500.0f << 120 + kTreeWidth + 500 - 60;
+    QTest::newRow("list name") << "lblListName" << 500.0f << 120 + kTreeWidth + 500 - 60;
+    QTest::newRow("list bar strip") << "picList" << 500.0f << 120 + kTreeWidth + 500 - 60;
+    QTest::newRow("tools frame") << "froControl" << 500.0f << 120 + kTreeWidth + 500 - 60;
 }
 
 void tst_MainLayout::splitterDropRules()
@@ -382,7 +382,7 @@ void tst_MainLayout::splitterDropRules()
     f.addList("Songs", {"a.wav*"});
     frmMain* m = f.start();
     const MainLayout before = m->Layout();
-    QCOMPARE(before.cTreeView1.Width, 2535.0f);
+    QCOMPARE(before.cTreeView1.Width, kTreeWidth);
     using Handler = void (frmMain::*)(QWidget*, float, float);
     const QHash<QString, Handler> handlers{
         {"cTreeView1", &frmMain::cTreeView1_DragDrop},       {"picTitleProject", &frmMain::picTitleProject_DragDrop},

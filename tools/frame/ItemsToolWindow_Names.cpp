@@ -15,12 +15,14 @@
 int ItemsToolWindow::BuildFileNameBlock(int top)
 {
     MakeLabel(TabSettings, QStringLiteral("File Name Format:"), 240, top + 60, 1600);
+    // The list is wide enough for the longest built-in template; its two links stand over
+    // its right end, on the row above, where they have room beside each other.
     cboFileName = new QComboBox(TabSettings);
-    PlaceTwips(cboFileName, 1920, top, 4000, 315);
+    PlaceTwips(cboFileName, 1920, top, 6000, 315);
     FillBuiltInFileNameFormats(cboFileName);
-    lblSetAsDefaultFileName = MakeLink(TabSettings, QStringLiteral("Set as default"), 6000, top + 60, 1100);
+    lblSetAsDefaultFileName = MakeLink(TabSettings, QStringLiteral("Set as default"), 5500, top - 300, 1300);
     lblSetAsDefaultFileName->setToolTip(QStringLiteral("Set as default file name format"));
-    lblParameters = MakeLink(TabSettings, QStringLiteral("Parameters"), 7140, top + 60, 1000);
+    lblParameters = MakeLink(TabSettings, QStringLiteral("Parameters"), 6900, top - 300, 1100);
     lblParameters->setToolTip(QStringLiteral("Parameters"));
 
     connect(cboFileName, &QComboBox::activated, this, &ItemsToolWindow::cboFileName_Click);
