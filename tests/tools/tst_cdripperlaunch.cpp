@@ -38,24 +38,6 @@ struct CDFixture : Fixture {
     cTreeItem* driveNode(int n) { return g_nodMainCDs->Children().Item(n); }
 };
 
-// Runs the command as the user does: from its menu item, or from its tools-bar button.
-void launch(frmMain* m, const QString& how)
-{
-    if (how == QLatin1String("menu item")) {
-        QMenu* popup = m->m_cMenu->BuildPopup(m->m_cMenu->IndexForKey(QStringLiteral("Audio CD Ripper")));
-        for (QAction* a : popup->actions())
-            if (a->text() == QLatin1String("Audio CD Ripper")) {
-                a->trigger();
-                return;
-            }
-        QFAIL("no menu item \"Audio CD Ripper\"");
-    } else {
-        auto* bar = m->findChild<cToolbar*>(QStringLiteral("tlbrRecorder"));
-        QVERIFY(bar);
-        bar->ButtonWidget(bar->ButtonIndex(QStringLiteral("Audio CD Ripper")))->click();
-    }
-}
-
 const QString kOfTheCD = QStringLiteral("Select the Items List of the CD.") + QString(40, u' ');
 const QString kDevice = QStringLiteral("Select the the Audio CD device to rip from.") + QString(40, u' ');
 const QString kMark = QStringLiteral("Mark the items to rip.") + QString(29, u' ');
@@ -228,7 +210,7 @@ void tst_cdripperlaunch::opensWithTheTracks()
         w->cmdExit_Click();
         QCOMPARE(r->calls.last(), QStringLiteral("CloseDevice"));
     });
-    launch(m, how);
+    QVERIFY(launch(m, QStringLiteral("Audio CD Ripper"), how));
     QCOMPARE(f.platform.modal().shown, QStringList{"frmCDRipper"});
     QCOMPARE(outputs, (QStringList{dest + "E-/Track01.cda.wav", dest + "E-/Track04.cda.wav",
                                    dest + "E-/Track07.cda.wav"}));

@@ -138,10 +138,11 @@ void frmCDRipper::StartingJob()
     cAudioCDRipper1->SetDeviceIndex(cboDevices->currentIndex());
 }
 
-void frmCDRipper::PutRowSource(qint32 Row)
+void frmCDRipper::PutRowTags(qint32 Row)
 {
     // A new track is ripped whole until the row's range is set.
     cAudioCDRipper1->SetTrackNumber(Row);
+    SetID3Tags(Row);
 }
 
 QString frmCDRipper::RowSourceFile(qint32)

@@ -46,8 +46,10 @@ protected:
     bool TakesRow(qint32 Row) override;
     // The drive is handed over once, before the first track.
     void StartingJob() override;
-    // The track is the row: row n is track n of the disc.
-    void PutRowSource(qint32 Row) override;
+    // The track is the row (row n is track n of the disc), handed before the row's tags.
+    void PutRowTags(qint32 Row) override;
+    // Nothing more: the track went with the tags.
+    void PutRowSource(qint32) override {}
     // A track is read from the drive, never from a file.
     QString RowSourceFile(qint32 Row) override;
     void StartComponent() override;
