@@ -330,10 +330,12 @@ private:
     bool CmdAudioRecorder(qint32);
     bool CmdAudioCDMaker(qint32);
     bool CmdFreeDB(qint32);
+    bool CmdAudioCDRipper(qint32);  // frmMain_Ripper.cpp
 
     // Tool launches (frmMain_Tools.cpp). On a group node: the message, and the group's
-    // first list becomes the current list; true then, and the launch ends.
-    bool RedirectFromGroupNode();
+    // first list becomes the current list; true then, and the launch ends. `message` is
+    // said in place of the usual one.
+    bool RedirectFromGroupNode(const QString& message = QString());
     // The guards of an item launch (group node, empty list, no marked row, with that
     // message); true when the launch goes on, with the hourglass shown.
     bool PassToolLaunchGuards(const QString& markMessage);

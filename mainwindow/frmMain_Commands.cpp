@@ -99,6 +99,7 @@ const QHash<QString, frmMain::CommandProc>& frmMain::Commands()
         {QStringLiteral("Audio Recorder"), &frmMain::CmdAudioRecorder},
         {QStringLiteral("Audio CD Maker"), &frmMain::CmdAudioCDMaker},
         {QStringLiteral("FreeDB"), &frmMain::CmdFreeDB},
+        {QStringLiteral("Audio CD Ripper"), &frmMain::CmdAudioCDRipper},
     };
     return table;
 }

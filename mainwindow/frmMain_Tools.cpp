@@ -30,12 +30,13 @@
 #include <algorithm>
 #include <cmath>
 
-bool frmMain::RedirectFromGroupNode()
+bool frmMain::RedirectFromGroupNode(const QString& message)
 {
     cTreeItem* selected = cTreeView1->SelectedItem();
     if (!selected || !IsMainNode(selected->Key()))
         return false;
-    MsgBox(QStringLiteral("Select the Items List.") + QString(40, u' '), vbInformation + vbOKOnly);
+    MsgBox(message.isEmpty() ? QStringLiteral("Select the Items List.") + QString(40, u' ') : message,
+           vbInformation + vbOKOnly);
     cTreeItem* first = selected->Children().Count() > 0 ? selected->Children().Item(1) : nullptr;
     cTreeView1_NodeClick(first);
     return true;

@@ -5,7 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <array>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
 #include <mutex>
+#include <thread>
 
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
@@ -69,11 +74,14 @@ CdIo_t* openCdio(const CdDrive& drive)
     return cdio_open(drive.source.toLocal8Bit().constData(), DRIVER_DEVICE);
 }
 
+// Reads a run of sectors with error-correcting reads on a thread of its own, a few seconds
+// ahead of the caller, so that reading the disc and encoding what was read overlap.
 class ParanoiaReader : public PcmReader
 {
 public:
     ~ParanoiaReader() override
     {
+        stopReading();
         if (m_paranoia)
             cdio_paranoia_free(m_paranoia);
         if (m_drive)
@@ -97,8 +105,9 @@ public:
         m_paranoia = cdio_paranoia_init(m_drive);
         cdio_paranoia_modeset(m_paranoia, PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
         cdio_paranoia_seek(m_paranoia, first, SEEK_SET);
-        m_left = sectors;
-        m_total = qint64(sectors) * CDIO_CD_FRAMESIZE_RAW / 4;
+        m_total = qint64(sectors) * kFramesPerSector;
+        // From here on only the reading thread touches the drive, until it is stopped.
+        m_thread = std::thread([this, sectors] { readAhead(sectors); });
         return true;
     }
 
@@ -106,27 +115,78 @@ public:
 
     int read(qint16* dst, int frames, QString& error) override
     {
-        constexpr int kPerSector = CDIO_CD_FRAMESIZE_RAW / 4;  // 588 stereo frames
+        std::unique_lock<std::mutex> lock(m_mutex);
         int done = 0;
-        while (done + kPerSector <= frames && m_left > 0) {
-            const int16_t* s = cdio_paranoia_read(m_paranoia, nullptr);
-            if (!s) {
-                error = QStringLiteral("The CD could not be read.");
-                return -1;
+        while (done + kFramesPerSector <= frames) {
+            m_ready.wait(lock, [this] { return !m_sectors.empty() || m_finished; });
+            if (m_sectors.empty()) {
+                // What was read before a failure is handed over first; the failure after.
+                if (!m_error.isEmpty() && done == 0) {
+                    error = m_error;
+                    return -1;
+                }
+                break;
             }
-            memcpy(dst + size_t(done) * 2, s, CDIO_CD_FRAMESIZE_RAW);
-            done += kPerSector;
-            --m_left;
+            memcpy(dst + size_t(done) * 2, m_sectors.front().data(), CDIO_CD_FRAMESIZE_RAW);
+            m_sectors.pop_front();
+            done += kFramesPerSector;
+            m_space.notify_one();
         }
         return done;
     }
 
 private:
+    static constexpr int kFramesPerSector = CDIO_CD_FRAMESIZE_RAW / 4;  // 588 stereo frames
+    static constexpr size_t kAheadSectors = 75 * 4;                    // 4 s of audio
+    using Sector = std::array<qint16, CDIO_CD_FRAMESIZE_RAW / 2>;
+
+    void readAhead(qint32 sectors)
+    {
+        for (qint32 left = sectors; left > 0; --left) {
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_space.wait(lock, [this] { return m_stop || m_sectors.size() < kAheadSectors; });
+                if (m_stop)
+                    return;
+            }
+            const int16_t* s = cdio_paranoia_read(m_paranoia, nullptr);
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!s) {
+                m_error = QStringLiteral("The CD could not be read.");
+                break;
+            }
+            m_sectors.emplace_back();
+            memcpy(m_sectors.back().data(), s, CDIO_CD_FRAMESIZE_RAW);
+            m_ready.notify_one();
+        }
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_finished = true;
+        m_ready.notify_all();
+    }
+
+    void stopReading()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_space.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
     CdIo_t* m_cdio = nullptr;
     cdrom_drive_t* m_drive = nullptr;
     cdrom_paranoia_t* m_paranoia = nullptr;
-    qint32 m_left = 0;
     qint64 m_total = 0;
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_ready;  // a sector was read, or the reading ended
+    std::condition_variable m_space;  // the caller took a sector, or the reader must stop
+    std::deque<Sector> m_sectors;
+    bool m_finished = false;
+    bool m_stop = false;
+    QString m_error;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "common/mdlModes.h"
 #include "components/cGrid/cGrid.h"
 #include "components/cIconMenu/cIconMenu.h"
+#include "components/cToolbar/cToolbar.h"
 #include "components/cTreeView/cTreeView.h"
 #include "lists/mdlItemsGrid.h"
 #include "lists/mdlListFile.h"
@@ -15,9 +16,12 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
+#include <QToolButton>
 
 namespace ListsTest {
 
@@ -151,6 +155,27 @@ public:
 inline void command(frmMain* m, const char* key)
 {
     m->m_cMenu_Click(m->m_cMenu->IndexForKey(QString::fromUtf8(key)));
+}
+
+// Runs a command as the user does: from its menu item ("menu item"), or from its button on
+// the tools bar (anything else). False when there is no such item or button.
+inline bool launch(frmMain* m, const QString& key, const QString& how)
+{
+    if (how == QLatin1String("menu item")) {
+        QMenu* popup = m->m_cMenu->BuildPopup(m->m_cMenu->IndexForKey(key));
+        for (QAction* a : popup->actions())
+            if (a->text() == key) {
+                a->trigger();
+                return true;
+            }
+        return false;
+    }
+    auto* bar = m->findChild<cToolbar*>(QStringLiteral("tlbrRecorder"));
+    QToolButton* button = bar ? bar->ButtonWidget(bar->ButtonIndex(key)) : nullptr;
+    if (!button)
+        return false;
+    button->click();
+    return true;
 }
 
 // A left click in the mark column of a row.

@@ -213,7 +213,8 @@ const QList<QPair<QString, QStringList>>& effects()
         {"Audio Recorder", {"modal frmMicRecorder: Audio Recorder"}},
         {"Audio CD Duplicator", kNotBuiltYet},
         {"Audio CD Maker", {"modal frmCDBurner: Audio CD Burner"}},
-        {"Audio CD Ripper", kNotBuiltYet},
+        // Over an items list the ripper asks for a CD drive first.
+        {"Audio CD Ripper", {"message Select the the Audio CD device to rip from." + QString(40, u' ')}},
         {"MP3 CD Maker", kNotBuiltYet},
         {"WMA CD Maker", kNotBuiltYet},
         {"MP3 Tags Editor", {"window frmMP3TagsEditor: MP3 Tags Editor"}},

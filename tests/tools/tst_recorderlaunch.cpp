@@ -17,28 +17,6 @@
 
 using namespace ListsTest;
 
-namespace {
-
-// Runs the command as the user does: from its menu item, or from its tools-bar button.
-void launch(frmMain* m, const QString& how)
-{
-    if (how == QLatin1String("menu item")) {
-        QMenu* popup = m->m_cMenu->BuildPopup(m->m_cMenu->IndexForKey(QStringLiteral("Audio Recorder")));
-        for (QAction* a : popup->actions())
-            if (a->text() == QLatin1String("Audio Recorder")) {
-                a->trigger();
-                return;
-            }
-        QFAIL("no menu item \"Audio Recorder\"");
-    } else {
-        auto* bar = m->findChild<cToolbar*>(QStringLiteral("tlbrRecorder"));
-        QVERIFY(bar);
-        bar->ButtonWidget(bar->ButtonIndex(QStringLiteral("Audio Recorder")))->click();
-    }
-}
-
-} // namespace
-
 class tst_recorderlaunch : public QObject
 {
     Q_OBJECT
@@ -75,7 +53,7 @@ private slots:
             QCOMPARE(m->cGridInfo->Rows(), 0);  // refreshed only afterwards
             r->cmdExit->click();
         });
-        launch(m, how);
+        QVERIFY(launch(m, QStringLiteral("Audio Recorder"), how));
         QVERIFY(shown);
         QCOMPARE(f.platform.modal().shown, QStringList{"frmMicRecorder"});
         QVERIFY(!Forms::IsLoaded<frmMicRecorder>());

@@ -82,6 +82,7 @@ void ItemsToolWindow::cmdConvert_Click()
     m_jobOutputs.clear();
     for (qint32 row = 1; row <= cGrid1->Rows(); ++row)
         m_jobSources.add(RowSourceFile(row), row);
+    StartingJob();
     ConvertTracks();
 }
 
@@ -132,7 +133,11 @@ void ItemsToolWindow::EndCompleted()
     // The estimate keeps its last text.
     Timer1.stop();
     unsetCursor();
-    EndJob(cGrid1->Rows(), m_bJobInCaption);
+    // The job's items are the rows it works on: "1 of 2 failed" counts the marked ones.
+    qint32 items = 0;
+    for (qint32 row = 1; row <= cGrid1->Rows(); ++row)
+        items += TakesRow(row) ? 1 : 0;
+    EndJob(items, m_bJobInCaption);
 }
 
 void ItemsToolWindow::EndStopped()

@@ -83,8 +83,12 @@ protected:
     // What the windows tell apart.
     // The word of the log lines ("convert" in "Preparing to convert:", "Start to convert:").
     virtual QString JobVerb() const { return QStringLiteral("convert"); }
-    // Whether the job works on a row at all (a row passed over writes nothing).
+    // Whether the job works on a row at all (a row passed over writes nothing, and is not
+    // counted among the job's items).
     virtual bool TakesRow(qint32 Row) { Q_UNUSED(Row) return true; }
+    // What the component is handed once per job, after the start was agreed to and before
+    // the first row.
+    virtual void StartingJob() {}
     // Hands the row's source to the component.
     virtual void PutRowSource(qint32 Row) = 0;
     // The file the row's source is read from ("" when it is not a file).
