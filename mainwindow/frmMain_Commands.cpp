@@ -97,6 +97,7 @@ const QHash<QString, frmMain::CommandProc>& frmMain::Commands()
         {QStringLiteral("Audio Splitter"), &frmMain::CmdAudioSplitter},
         {QStringLiteral("Audio Analyser"), &frmMain::CmdAudioAnalyser},
         {QStringLiteral("Audio Recorder"), &frmMain::CmdAudioRecorder},
+        {QStringLiteral("Text To Speech"), &frmMain::CmdTextToSpeech},
     };
     return table;
 }

@@ -17,6 +17,7 @@
 #include "tools/converters/frmConverter.h"
 #include "tools/converters/frmJoiner.h"
 #include "tools/recording/frmMicRecorder.h"
+#include "tools/recording/frmOrvelle.h"
 #include "tools/splitter/frmAudioEditor.h"
 #include "tools/splitter/frmAudioEditorProc.h"
 #include "tools/splitter/frmSplitter.h"
@@ -200,5 +201,16 @@ bool frmMain::CmdAudioRecorder(qint32)
     frmMicRecorder* recorder = g_frmMicRecorder();
     unsetCursor();
     recorder->Show(vbModal);
+    return true;
+}
+
+bool frmMain::CmdTextToSpeech(qint32)
+{
+    // Nothing is handed over and no list is needed; the hourglass stays on this window
+    // while the text-to-speech window is open, and the drive poll goes on as it was.
+    setCursor(Qt::WaitCursor);
+    frmOrvelle* speech = g_frmOrvelle();
+    speech->Show(vbModal);
+    unsetCursor();
     return true;
 }

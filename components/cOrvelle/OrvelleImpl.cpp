@@ -166,30 +166,43 @@ void OrvelleImpl::Speak(const QString& Text)
     GetVoiceCount();
     m_busy = true;
     const quint64 generation = ++m_generation;
+    const SpeechRequest r = request(Text);
     QPointer<OrvelleImpl> self(this);
-    worker().post(request(Text), [self, generation](Speech&& s) {
+    auto ready = [self, generation, r](std::shared_ptr<const Speech> s) {
         QMetaObject::invokeMethod(
             self.data(),
-            [self, generation, s = std::move(s)]() mutable {
+            [self, generation, r, s] {
                 if (self)
-                    self->SpeechReady(generation, std::move(s));
+                    self->SpeechReady(generation, r, s);
             },
             Qt::QueuedConnection);
-    });
+    };
+    // A speech at hand still starts from the event loop, as any other.
+    if (m_lastSpeech && r == m_lastRequest)
+        ready(m_lastSpeech);
+    else
+        worker().post(r, [ready](Speech&& s) { ready(std::make_shared<const Speech>(std::move(s))); });
 }
 
-void OrvelleImpl::SpeechReady(quint64 generation, Speech speech)
+void OrvelleImpl::Remember(const SpeechRequest& request, std::shared_ptr<const Speech> speech)
+{
+    m_lastRequest = request;
+    m_lastSpeech = std::move(speech);
+}
+
+void OrvelleImpl::SpeechReady(quint64 generation, const SpeechRequest& asked, std::shared_ptr<const Speech> speech)
 {
     if (generation != m_generation || !m_busy)
         return;
     RenderedSpeech r;
     const OrvelleFormat& f = format();
-    if (!speech.ok || !RenderSpeech(speech, f, r, true)) {
+    if (!speech->ok || !RenderSpeech(*speech, f, r, true)) {
         m_busy = false;
-        Fail(kOrvelleErrEngine, speech.ok ? QStringLiteral("The speech cannot be put into the format %1.").arg(f.name)
-                                          : speech.error);
+        Fail(kOrvelleErrEngine, speech->ok ? QStringLiteral("The speech cannot be put into the format %1.").arg(f.name)
+                                           : speech->error);
         return;
     }
+    Remember(asked, speech);
     m_words = std::move(r.words);
     m_nextWord = 0;
     AudioPlayback::Request play;
@@ -264,12 +277,16 @@ qint32 OrvelleImpl::SpeakToFile(const QString& Text, QString& FileName)
     StopSpeech();
     m_error.clear();
     GetVoiceCount();
-    const Speech speech = worker().speak(request(Text));
-    if (!speech.ok)
-        return Fail(kOrvelleErrEngine, speech.error);
+    const SpeechRequest asked = request(Text);
+    const std::shared_ptr<const Speech> speech = m_lastSpeech && asked == m_lastRequest
+        ? m_lastSpeech
+        : std::make_shared<const Speech>(worker().speak(asked));
+    if (!speech->ok)
+        return Fail(kOrvelleErrEngine, speech->error);
+    Remember(asked, speech);
     RenderedSpeech r;
     const OrvelleFormat& f = format();
-    if (!RenderSpeech(speech, f, r, false))
+    if (!RenderSpeech(*speech, f, r, false))
         return Fail(kOrvelleErrEngine, QStringLiteral("The speech cannot be put into the format %1.").arg(f.name));
     QString why;
     if (!WriteFileAtomically(FileName, PcmWavHeader(f.rate, f.channels, f.bits, r.bytes.size(), {}) + r.bytes, &why))

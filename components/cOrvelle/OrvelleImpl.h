@@ -53,9 +53,11 @@ private:
     const OrvelleFormat& format() const;
     qint32 Fail(qint32 code, const QString& why);
     // On the GUI thread, once the speech of Speak number `generation` is ready.
-    void SpeechReady(quint64 generation, Speech speech);
+    void SpeechReady(quint64 generation, const SpeechRequest& asked, std::shared_ptr<const Speech> speech);
     void PlaybackEnded(quint64 generation);
     void WordTick();
+    // Keeps a speech that came out whole as the last one.
+    void Remember(const SpeechRequest& request, std::shared_ptr<const Speech> speech);
 
     std::unique_ptr<SpeechWorker> m_worker;
     QList<SpeechVoice> m_voices;
@@ -70,4 +72,10 @@ private:
     size_t m_nextWord = 0;
     QTimer m_wordTimer;
     QString m_error;
+    // The last whole speech and what it was asked as. The engine carries a little of each
+    // speech into the next (its voice's pitch wobble runs on), so the same text spoken
+    // twice differs by a few samples; asked again, the kept speech is used, and a file
+    // saved after hearing a text holds exactly what was heard.
+    SpeechRequest m_lastRequest;
+    std::shared_ptr<const Speech> m_lastSpeech;
 };

@@ -33,6 +33,7 @@ struct SpeechRequest {
     QByteArray voice;  // identifier; empty: the engine's default voice
     int wordsPerMinute = 175;
     int volume = 100;  // the engine's amplitude: 100 is its normal loudness
+    bool operator==(const SpeechRequest&) const = default;
 };
 
 struct Speech {
