@@ -35,7 +35,7 @@ if [ ! -s text.txt ]; then
 fi
 echo "Hello." >short.txt
 
-voice_name="English_(Great_Britain)"  # the engine's voice file gmw/en
+voice_name="English (Great Britain)"  # the engine's voice file gmw/en
 voice_file="gmw/en"
 
 A=() AI=() B=() SA=() SB=()

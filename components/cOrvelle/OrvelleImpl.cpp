@@ -7,13 +7,17 @@
 #include "components/audio/AudioPlayback.h"
 #include "components/audio/PcmCopy.h"
 #include "components/audio/SdlAudio.h"
-#include "platform/AtomicFile.h"
+#include "platform/TempFiles.h"
 
+#include <QFile>
 #include <QPointer>
 
 #include <SDL.h>
 
+#include <cerrno>
 #include <cstring>
+
+#include <unistd.h>
 
 extern "C" {
 #include <libswresample/swresample.h>
@@ -271,26 +275,167 @@ void OrvelleImpl::Pause(bool State)
     }
 }
 
+namespace {
+
+// A WAV file written as the speech comes: the samples put into the format chunk by chunk
+// into a temporary file beside the target, which takes the target's name once its header
+// is complete. Until then the target is untouched; a file not finished is removed.
+class SpeechFileWriter
+{
+public:
+    SpeechFileWriter(const QString& path, const OrvelleFormat& format, int engineRate)
+        : m_target(QFile::encodeName(path)), m_format(format)
+    {
+        m_fd = CreateTempBeside(m_target, QByteArrayLiteral(".part"), 0666, m_temp);
+        if (m_fd < 0) {
+            m_error = errno;
+            return;
+        }
+        const QByteArray placeholder(PcmWavHeader(format.rate, format.channels, format.bits, 0, {}).size(), '\0');
+        if (!put(placeholder.constData(), placeholder.size()))
+            return;
+        if (format.rate != engineRate || format.channels != 1 || format.bits != 16) {
+            AVChannelLayout outLayout{}, inLayout{};
+            av_channel_layout_default(&outLayout, format.channels);
+            av_channel_layout_default(&inLayout, 1);
+            if (swr_alloc_set_opts2(&m_swr, &outLayout, format.bits == 8 ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16,
+                                    format.rate, &inLayout, AV_SAMPLE_FMT_S16, engineRate, 0, nullptr) < 0 ||
+                swr_init(m_swr) < 0) {
+                swr_free(&m_swr);
+                m_error = EINVAL;
+            }
+            av_channel_layout_uninit(&inLayout);
+            av_channel_layout_uninit(&outLayout);
+        }
+    }
+
+    ~SpeechFileWriter()
+    {
+        swr_free(&m_swr);
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (!m_done && !m_temp.isEmpty())
+            ::unlink(m_temp.constData());
+    }
+
+    bool ok() const { return m_error == 0; }
+
+    // The engine's samples (mono, 16 bits) in the file's format.
+    bool write(const qint16* samples, int count)
+    {
+        if (!ok())
+            return false;
+        if (!m_swr)
+            return data(reinterpret_cast<const char*>(samples), qint64(count) * 2);
+        const uint8_t* in[1] = {reinterpret_cast<const uint8_t*>(samples)};
+        return convert(in, count);
+    }
+
+    // The resampler's tail, the header and the file in place under its name; false with
+    // why() when it could not be done.
+    bool finish()
+    {
+        if (ok() && m_swr)
+            convert(nullptr, 0);
+        if (!ok())
+            return false;
+        const QByteArray header = PcmWavHeader(m_format.rate, m_format.channels, m_format.bits, m_data, {});
+        if (::pwrite(m_fd, header.constData(), size_t(header.size()), 0) != header.size() || ::fsync(m_fd) != 0) {
+            m_error = errno ? errno : EIO;
+            return false;
+        }
+        ::close(m_fd);
+        m_fd = -1;
+        if (!RenameIntoPlace(m_temp, m_target, true)) {
+            m_error = errno;
+            return false;
+        }
+        m_done = true;
+        return true;
+    }
+
+    QString why() const { return QString::fromLocal8Bit(std::strerror(m_error)); }
+
+private:
+    bool convert(const uint8_t* const* in, int count)
+    {
+        const int width = m_format.bits / 8 * m_format.channels;
+        const int cap = swr_get_out_samples(m_swr, count) + 64;
+        if (m_buffer.size() < qsizetype(cap) * width)
+            m_buffer.resize(qsizetype(cap) * width);
+        uint8_t* out[1] = {reinterpret_cast<uint8_t*>(m_buffer.data())};
+        const int got = swr_convert(m_swr, out, cap, const_cast<const uint8_t**>(in), count);
+        if (got < 0) {
+            m_error = EINVAL;
+            return false;
+        }
+        return data(m_buffer.constData(), qint64(got) * width);
+    }
+
+    bool data(const char* bytes, qint64 size)
+    {
+        m_data += size;
+        return put(bytes, size);
+    }
+
+    bool put(const char* data, qint64 size)
+    {
+        qint64 done = 0;
+        while (done < size) {
+            const ssize_t n = ::write(m_fd, data + done, size_t(size - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                m_error = n < 0 ? errno : ENOSPC;
+                return false;
+            }
+            done += n;
+        }
+        return true;
+    }
+
+    QByteArray m_target, m_temp;
+    OrvelleFormat m_format;
+    int m_fd = -1;
+    int m_error = 0;
+    bool m_done = false;
+    qint64 m_data = 0;
+    SwrContext* m_swr = nullptr;
+    QByteArray m_buffer;
+};
+
+}  // namespace
+
 qint32 OrvelleImpl::SpeakToFile(const QString& Text, QString& FileName)
 {
-    // Speech under way ends first: the file holds only its own text.
+    // Speech under way ends first: the file holds only its own text, and the engine is
+    // never asked for two speeches at once.
     StopSpeech();
     m_error.clear();
     GetVoiceCount();
     const SpeechRequest asked = request(Text);
-    const std::shared_ptr<const Speech> speech = m_lastSpeech && asked == m_lastRequest
-        ? m_lastSpeech
-        : std::make_shared<const Speech>(worker().speak(asked));
-    if (!speech->ok)
-        return Fail(kOrvelleErrEngine, speech->error);
-    Remember(asked, speech);
-    RenderedSpeech r;
+    if (SpeechWorker::EngineRate() <= 0)  // the engine did not start: say why
+        return Fail(kOrvelleErrEngine, worker().speak(asked).error);
     const OrvelleFormat& f = format();
-    if (!RenderSpeech(*speech, f, r, false))
-        return Fail(kOrvelleErrEngine, QStringLiteral("The speech cannot be put into the format %1.").arg(f.name));
-    QString why;
-    if (!WriteFileAtomically(FileName, PcmWavHeader(f.rate, f.channels, f.bits, r.bytes.size(), {}) + r.bytes, &why))
-        return Fail(kOrvelleErrWrite, QStringLiteral("The file \"%1\" cannot be written: %2").arg(FileName, why));
+    SpeechFileWriter file(FileName, f, SpeechWorker::EngineRate());
+    auto cannotWrite = [&] {
+        return Fail(kOrvelleErrWrite, QStringLiteral("The file \"%1\" cannot be written: %2").arg(FileName, file.why()));
+    };
+    if (!file.ok())
+        return cannotWrite();
+    if (m_lastSpeech && asked == m_lastRequest) {
+        // The speech just heard, sample for sample.
+        file.write(m_lastSpeech->samples.data(), int(m_lastSpeech->samples.size()));
+    } else {
+        // Written as the engine makes it, never held whole in memory.
+        const Speech speech = worker().speak(asked, [&file](const qint16* samples, int count) {
+            return file.write(samples, count);
+        });
+        if (!speech.ok)
+            return file.ok() ? Fail(kOrvelleErrEngine, speech.error) : cannotWrite();
+    }
+    if (!file.finish())
+        return cannotWrite();
     return 0;
 }
 

@@ -13,7 +13,7 @@ namespace {
 // Every call into the engine holds this lock: the engine has one global state.
 std::mutex g_engine;
 bool g_started = false;
-int g_rate = 0;
+std::atomic<int> g_rate{0};
 QString g_startError;
 
 // The speech the synthesis callback is filling (only while g_engine is held).
@@ -22,6 +22,8 @@ struct Current {
     const QString* text = nullptr;
     const std::vector<qint32>* utf16At = nullptr;  // code point index -> UTF-16 index
     std::function<bool()> cancelled;
+    const SpeechSink* sink = nullptr;
+    bool sinkFailed = false;
 };
 Current g_current;
 
@@ -30,8 +32,14 @@ int synthCallback(short* wav, int count, espeak_EVENT* events)
     Speech* s = g_current.speech;
     if (!s)
         return 1;
-    if (wav && count > 0)
-        s->samples.insert(s->samples.end(), wav, wav + count);
+    if (wav && count > 0) {
+        if (!g_current.sink) {
+            s->samples.insert(s->samples.end(), wav, wav + count);
+        } else if (!(*g_current.sink)(wav, count)) {
+            g_current.sinkFailed = true;
+            return 1;
+        }
+    }
     for (espeak_EVENT* e = events; e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
         if (e->type != espeakEVENT_WORD)
             continue;
@@ -39,7 +47,7 @@ int synthCallback(short* wav, int count, espeak_EVENT* events)
         const std::vector<qint32>& at = *g_current.utf16At;
         const qint64 first = std::clamp<qint64>(qint64(e->text_position) - 1, 0, qint64(at.size()) - 1);
         const qint64 last = std::clamp<qint64>(first + std::max(0, e->length), 0, qint64(at.size()) - 1);
-        const SpeechWord w{qint64(e->audio_position) * g_rate / 1000, at[size_t(first)],
+        const SpeechWord w{qint64(e->audio_position) * g_rate.load() / 1000, at[size_t(first)],
                            at[size_t(last)] - at[size_t(first)]};
         // The engine reports some words twice, or in parts, or on the blank after a
         // symbol it reads out: only a word of its own, after the last one, is kept.
@@ -82,7 +90,7 @@ std::vector<qint32> utf16Indexes(const QString& text)
     return at;
 }
 
-Speech synthesize(const SpeechRequest& r, const std::function<bool()>& cancelled)
+Speech synthesize(const SpeechRequest& r, const std::function<bool()>& cancelled, const SpeechSink& sink)
 {
     Speech s;
     std::lock_guard<std::mutex> g(g_engine);
@@ -100,11 +108,16 @@ Speech synthesize(const SpeechRequest& r, const std::function<bool()>& cancelled
     espeak_SetParameter(espeakVOLUME, r.volume, 0);
     const QByteArray utf8 = r.text.toUtf8();
     const std::vector<qint32> at = utf16Indexes(r.text);
-    g_current = {&s, &r.text, &at, cancelled};
+    g_current = {&s, &r.text, &at, cancelled, sink ? &sink : nullptr, false};
     const espeak_ERROR e = espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
                                         espeakCHARS_UTF8 | espeakENDPAUSE, nullptr, nullptr);
+    const bool sinkFailed = g_current.sinkFailed;
     g_current = {};
     s.cancelled = cancelled();
+    if (sinkFailed) {
+        s.error = QStringLiteral("The speech could not be written.");
+        return s;
+    }
     if (e != EE_OK && !s.cancelled) {
         s.error = QStringLiteral("The speech engine could not speak the text (error %1).").arg(int(e));
         return s;
@@ -153,20 +166,20 @@ void SpeechWorker::enqueue(std::function<void()> task)
     m_wake.notify_one();
 }
 
-void SpeechWorker::post(const SpeechRequest& request, std::function<void(Speech&&)> done)
+void SpeechWorker::post(const SpeechRequest& request, std::function<void(Speech&&)> done, SpeechSink sink)
 {
     const quint64 number = ++m_posted;
-    enqueue([this, request, done = std::move(done), number] {
-        Speech s = synthesize(request, [this, number] { return number <= m_cancelTo.load(); });
+    enqueue([this, request, done = std::move(done), sink = std::move(sink), number] {
+        Speech s = synthesize(request, [this, number] { return number <= m_cancelTo.load(); }, sink);
         done(std::move(s));
     });
 }
 
-Speech SpeechWorker::speak(const SpeechRequest& request)
+Speech SpeechWorker::speak(const SpeechRequest& request, SpeechSink sink)
 {
     std::promise<Speech> result;
     std::future<Speech> speech = result.get_future();
-    post(request, [&result](Speech&& s) { result.set_value(std::move(s)); });
+    post(request, [&result](Speech&& s) { result.set_value(std::move(s)); }, std::move(sink));
     return speech.get();
 }
 
@@ -199,6 +212,11 @@ QList<SpeechVoice> SpeechWorker::voices()
         result.set_value(voices);
     });
     return list.get();
+}
+
+int SpeechWorker::EngineRate()
+{
+    return g_rate;
 }
 
 int SpeechWorker::WordsPerMinute(int rate)

@@ -41,9 +41,13 @@ struct Speech {
     bool cancelled = false;
     QString error;              // why, when not ok
     int rate = 0;               // samples per second (mono, 16 bits)
-    std::vector<qint16> samples;
+    std::vector<qint16> samples;  // empty when a sink took them
     std::vector<SpeechWord> words;
 };
+
+// Takes the samples as the engine makes them, in place of the speech keeping them; false
+// ends the speech (which then is not ok).
+using SpeechSink = std::function<bool(const qint16* samples, int count)>;
 
 class SpeechWorker
 {
@@ -52,15 +56,17 @@ public:
     ~SpeechWorker();  // ends the speech under way and waits for the thread
 
     // Speaks on the worker thread; `done` runs there with the speech.
-    void post(const SpeechRequest& request, std::function<void(Speech&&)> done);
+    void post(const SpeechRequest& request, std::function<void(Speech&&)> done, SpeechSink sink = {});
     // Speaks and waits for the speech.
-    Speech speak(const SpeechRequest& request);
+    Speech speak(const SpeechRequest& request, SpeechSink sink = {});
     // Ends the speech under way and drops the ones waiting; their `done` still runs, with
     // a cancelled speech.
     void cancelAll();
     // The engine's voices, sorted by name (waits for the worker).
     QList<SpeechVoice> voices();
 
+    // The samples per second the engine makes; 0 until it has started (voices() starts it).
+    static int EngineRate();
     // The engine's rate for a rate of -10 (slowest) to 10 (fastest), 0 being its normal.
     static int WordsPerMinute(int rate);
 
