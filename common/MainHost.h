@@ -49,6 +49,15 @@ public:
         return false;
     }
 
+    // A new file's name from the current time and date and the extension of the
+    // text-to-speech window's target format: "HH-MM-SS_<short date>.<ext>", every
+    // character that cannot stand in a file name made "-".
+    virtual QString CreateFileName(const QString& sUnused = {})
+    {
+        Q_UNUSED(sUnused)
+        return {};
+    }
+
     // Set by the one-file conversion window when its conversion did not end well (aborted,
     // failed or closed); the audio analyser's launch clears it before and reads it after.
     bool g_bAbortedAudioEditor = false;

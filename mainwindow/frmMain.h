@@ -15,10 +15,13 @@
 #include "mainwindow/frmMain_Layout.h"
 #include "platform/Forms.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
+
+#include <functional>
 
 class QLabel;
 struct AddRefusal;
@@ -130,7 +133,9 @@ public:
     QStringList GetNoticAppCommand() override;
     // A time-stamped file name for a new audio file of the text-to-speech window, and the
     // extension of the format chosen there.
-    QString CreateFileName(const QString& sUnused = {});
+    QString CreateFileName(const QString& sUnused = {}) override;
+    // The clock the new file names read; tests pin it. Empty: the system's clock.
+    std::function<QDateTime()> m_Clock;
     QString GetExt();
     // 1: icon clicked (show or hide the window); 2: the tray menu at the cursor.
     void cSysTray1_TrayClick(qint32 ClickType);
@@ -331,6 +336,7 @@ private:
     bool CmdAudioCDMaker(qint32);
     bool CmdFreeDB(qint32);
     bool CmdAudioCDRipper(qint32);  // frmMain_Ripper.cpp
+    bool CmdTextToSpeech(qint32);
 
     // Tool launches (frmMain_Tools.cpp). On a group node: the message, and the group's
     // first list becomes the current list; true then, and the launch ends. `message` is

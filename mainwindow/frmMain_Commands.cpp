@@ -100,6 +100,7 @@ const QHash<QString, frmMain::CommandProc>& frmMain::Commands()
         {QStringLiteral("Audio CD Maker"), &frmMain::CmdAudioCDMaker},
         {QStringLiteral("FreeDB"), &frmMain::CmdFreeDB},
         {QStringLiteral("Audio CD Ripper"), &frmMain::CmdAudioCDRipper},
+        {QStringLiteral("Text To Speech"), &frmMain::CmdTextToSpeech},
     };
     return table;
 }

@@ -19,6 +19,7 @@
 #include "tools/converters/frmJoiner.h"
 #include "tools/disc/frmCDBurner.h"
 #include "tools/recording/frmMicRecorder.h"
+#include "tools/recording/frmOrvelle.h"
 #include "tools/splitter/frmAudioEditor.h"
 #include "tools/splitter/frmAudioEditorProc.h"
 #include "tools/splitter/frmSplitter.h"
@@ -234,5 +235,13 @@ bool frmMain::CmdAudioCDMaker(qint32)
     }
     CopyMarkedRows(cGrid1, tool->cGrid1, true);
     ShowToolWindow(tool);
+bool frmMain::CmdTextToSpeech(qint32)
+{
+    // Nothing is handed over and no list is needed; the hourglass stays on this window
+    // while the text-to-speech window is open, and the drive poll goes on as it was.
+    setCursor(Qt::WaitCursor);
+    frmOrvelle* speech = g_frmOrvelle();
+    speech->Show(vbModal);
+    unsetCursor();
     return true;
 }

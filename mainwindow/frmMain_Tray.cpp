@@ -137,8 +137,9 @@ QString frmMain::GetExt()
 
 QString frmMain::CreateFileName(const QString&)
 {
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = m_Clock ? m_Clock() : QDateTime::currentDateTime();
+    // The date as the locale writes it short (the system's, unless one is set).
     const QString name = now.time().toString(QStringLiteral("HH:mm:ss")) + u'_'
-        + QLocale::system().toString(now.date(), QLocale::ShortFormat) + u'.' + GetExt();
+        + QLocale().toString(now.date(), QLocale::ShortFormat) + u'.' + GetExt();
     return MakeSafeName(name);
 }

@@ -1,6 +1,7 @@
 // Playback on an SDL output device: the decoder thread trims the decoded frames to the
-// requested stretch, converts them to the device's format and fills the ring the audio
-// callback plays from; the end of the stretch is reported from the audio thread.
+// requested stretch (or takes the samples in memory), converts them to the device's format
+// and fills the ring the audio callback plays from; the end of the stretch is reported
+// from the audio thread.
 #include "components/audio/AudioPlayback.h"
 
 #include "components/audio/MediaProbe.h"
@@ -95,8 +96,43 @@ struct AudioPlayback::State {
         }
     }
 
+    // The samples in memory, converted to the device's format when it differs from theirs.
+    void feedMemory()
+    {
+        const std::vector<qint16>& pcm = *request.pcm;
+        const int channels = std::clamp(request.channels, 1, 2);
+        if (have.freq == request.sampleRate && have.channels == channels) {
+            push(pcm.data(), pcm.size());
+        } else {
+            SwrContext* swr = nullptr;
+            AVChannelLayout outLayout{}, inLayout{};
+            av_channel_layout_default(&outLayout, have.channels);
+            av_channel_layout_default(&inLayout, channels);
+            if (swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_S16, have.freq, &inLayout, AV_SAMPLE_FMT_S16,
+                                    request.sampleRate, 0, nullptr) >= 0 &&
+                swr_init(swr) >= 0) {
+                std::vector<qint16> conv;
+                const size_t frames = pcm.size() / size_t(channels);
+                constexpr size_t kStep = 4096;
+                for (size_t at = 0; at < frames && !stop; at += kStep) {
+                    const uint8_t* in[1] = {reinterpret_cast<const uint8_t*>(pcm.data() + at * size_t(channels))};
+                    convert(swr, in, int(std::min(kStep, frames - at)), conv);
+                }
+                convert(swr, nullptr, 0, conv);
+            }
+            swr_free(&swr);
+            av_channel_layout_uninit(&inLayout);
+            av_channel_layout_uninit(&outLayout);
+        }
+        decodeDone = true;
+    }
+
     void decode()
     {
+        if (request.pcm) {
+            feedMemory();
+            return;
+        }
         QuietMediaLibraries();
         SourceDecoder dec;
         TranscodeStats stats;
@@ -186,7 +222,7 @@ struct AudioPlayback::State {
     }
 };
 
-std::unique_ptr<AudioPlayback> AudioPlayback::start(const Request& request)
+std::unique_ptr<AudioPlayback> AudioPlayback::start(const Request& request, bool paused)
 {
     if (!InitSdlAudio())
         return nullptr;
@@ -218,7 +254,9 @@ std::unique_ptr<AudioPlayback> AudioPlayback::start(const Request& request)
     s->ring.assign(size_t(s->have.freq / 2) * s->have.channels, 0);  // half a second
     State* p = s.get();
     s->decoder = std::thread([p] { p->decode(); });
-    SDL_PauseAudioDevice(s->device, 0);
+    s->paused = paused;
+    if (!paused)
+        SDL_PauseAudioDevice(s->device, 0);
     return std::unique_ptr<AudioPlayback>(new AudioPlayback(std::move(s)));
 }
 

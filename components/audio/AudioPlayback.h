@@ -1,5 +1,6 @@
-// Playing a file, or a stretch of its samples, on an audio output device: a decoder thread
-// fills a small ring of device-format samples and SDL's audio callback plays from it.
+// Playing a file, or a stretch of its samples, or samples already in memory, on an audio
+// output device: a feeder thread fills a small ring of device-format samples and SDL's
+// audio callback plays from it.
 #pragma once
 
 #include <QMetaObject>
@@ -19,8 +20,11 @@ public:
 
     struct Request {
         QString path;
+        // When set, these interleaved 16-bit samples (at sampleRate and channels) are played
+        // in place of the file.
+        std::shared_ptr<const std::vector<qint16>> pcm;
         int deviceIndex = -1;  // -1 or an index with no device: the default device
-        int sampleRate = 44100;  // the file's own rate and channels, asked of the device
+        int sampleRate = 44100;  // the file's (or the samples') own rate and channels, asked of the device
         int channels = 2;
         qint64 firstSample = 0;  // the stretch to play, in source samples
         qint64 endSample = -1;   // exclusive; -1 plays to the end of the file
@@ -28,8 +32,9 @@ public:
         std::function<void()> onEnd;
     };
 
-    // Starts playing at once; nullptr when no output device can be opened.
-    static std::unique_ptr<AudioPlayback> start(const Request& request);
+    // Starts playing at once (or paused, when asked); nullptr when no output device can be
+    // opened.
+    static std::unique_ptr<AudioPlayback> start(const Request& request, bool paused = false);
     ~AudioPlayback();  // stops: closes the device and waits for the decoder
 
     void pause();

@@ -218,7 +218,7 @@ const QList<QPair<QString, QStringList>>& effects()
         {"MP3 CD Maker", kNotBuiltYet},
         {"WMA CD Maker", kNotBuiltYet},
         {"MP3 Tags Editor", {"window frmMP3TagsEditor: MP3 Tags Editor"}},
-        {"Text To Speech", kNotBuiltYet},
+        {"Text To Speech", {"modal frmOrvelle: Text To Speech"}},
         {"Master Volume", {"start ~/mixer"}},
         {"Notes", {"window frmNotes: Notes"}},
         {"Transparent", {"main window transparent"}},

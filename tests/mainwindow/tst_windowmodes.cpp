@@ -8,6 +8,8 @@
 #include "components/cSysTray/cSysTray.h"
 #include "platform/Forms.h"
 #include "platform/MessageService.h"
+#include "tests/support/FakeOrvelle.h"
+#include "tools/recording/frmOrvelle.h"
 
 #include <QComboBox>
 #include <QRegularExpression>
@@ -16,20 +18,6 @@
 
 using namespace ListsTest;
 using namespace MainWindowTest;
-
-// Stands in for the text-to-speech window: the main window reads its format list.
-class frmOrvelle : public VForm
-{
-    Q_OBJECT
-public:
-    frmOrvelle()
-    {
-        cboTargetFormat = new QComboBox(this);
-        cboTargetFormat->setObjectName(QStringLiteral("cboTargetFormat"));
-        cboTargetFormat->setEditable(true);
-    }
-    QComboBox* cboTargetFormat;
-};
 
 namespace {
 
@@ -227,9 +215,15 @@ void tst_WindowModes::newFileName()
     QFETCH(QString, format);
     QFETCH(QString, ext);
     Fixture f;
+    FakeOrvelleFactory speech;
     frmMain* m = f.start();
-    if (!format.isEmpty())
-        Forms::Get<frmOrvelle>()->cboTargetFormat->setEditText(format);
+    if (!format.isEmpty()) {
+        // The text-to-speech window's list, with a text it does not offer added.
+        QComboBox* list = g_frmOrvelle()->cboTargetFormat;
+        if (list->findText(format, Qt::MatchStartsWith) < 0)
+            list->addItem(format);
+        list->setCurrentIndex(list->findText(format, Qt::MatchStartsWith));
+    }
     QCOMPARE(m->GetExt(), ext);
     const QString name = m->CreateFileName(QStringLiteral("ignored"));
     // Time, "_", the short date and the extension, with every awkward character a "-".
