@@ -235,6 +235,9 @@ bool frmMain::CmdAudioCDMaker(qint32)
     }
     CopyMarkedRows(cGrid1, tool->cGrid1, true);
     ShowToolWindow(tool);
+    return true;
+}
+
 bool frmMain::CmdTextToSpeech(qint32)
 {
     // Nothing is handed over and no list is needed; the hourglass stays on this window
