@@ -159,7 +159,7 @@ void frmAudioProp::buildPages()
     cboMP3Mode = MakeList(froToMP3,
                       {"STEREO_MODE = 0", "JOINT_STEREO_MODE = 1", "DUAL_CHANNEL_MODE = 2", "MONO_MODE = 3",
                        "NOT_SET_MODE = 4", "FORCE_JOINT_STEREO_MODE = 5"},
-                      4200, 160, 2520);
+                      4200, 160, 2900);
     MakeLabel(froToMP3, QStringLiteral("Samplerate:"), 240, 620, 1000);
     cboMP3Samplerate =
         MakeList(froToMP3, {"8000", "11025", "12000", "16000", "22050", "24000", "32000", "44100", "48000"}, 1320, 580, 1800);
