@@ -328,6 +328,7 @@ private:
     bool CmdAudioAnalyser(qint32);
     bool CmdAudioRecorder(qint32);
     bool CmdAudioCDMaker(qint32);
+    bool CmdAudioCDDuplicator(qint32);
 
     // Tool launches (frmMain_Tools.cpp). On a group node: the message, and the group's
     // first list becomes the current list; true then, and the launch ends.

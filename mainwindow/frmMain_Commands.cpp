@@ -98,6 +98,7 @@ const QHash<QString, frmMain::CommandProc>& frmMain::Commands()
         {QStringLiteral("Audio Analyser"), &frmMain::CmdAudioAnalyser},
         {QStringLiteral("Audio Recorder"), &frmMain::CmdAudioRecorder},
         {QStringLiteral("Audio CD Maker"), &frmMain::CmdAudioCDMaker},
+        {QStringLiteral("Audio CD Duplicator"), &frmMain::CmdAudioCDDuplicator},
     };
     return table;
 }

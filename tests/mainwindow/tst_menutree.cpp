@@ -211,7 +211,7 @@ const QList<QPair<QString, QStringList>>& effects()
         {"Audio Splitter", {"modal frmSplitter: Audio Splitter"}},
         {"Audio Analyser", {"modal frmAudioEditor: c.wav"}},
         {"Audio Recorder", {"modal frmMicRecorder: Audio Recorder"}},
-        {"Audio CD Duplicator", kNotBuiltYet},
+        {"Audio CD Duplicator", {"modal frmAudioCDDuplicator: Audio CD Duplicator"}},
         {"Audio CD Maker", {"modal frmCDBurner: Audio CD Burner"}},
         {"Audio CD Ripper", kNotBuiltYet},
         {"MP3 CD Maker", kNotBuiltYet},
