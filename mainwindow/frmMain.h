@@ -337,6 +337,7 @@ private:
     bool CmdFreeDB(qint32);
     bool CmdAudioCDRipper(qint32);  // frmMain_Ripper.cpp
     bool CmdTextToSpeech(qint32);
+    bool CmdAudioCDDuplicator(qint32);
 
     // Tool launches (frmMain_Tools.cpp). On a group node: the message, and the group's
     // first list becomes the current list; true then, and the launch ends. `message` is

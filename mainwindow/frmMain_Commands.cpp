@@ -101,6 +101,7 @@ const QHash<QString, frmMain::CommandProc>& frmMain::Commands()
         {QStringLiteral("FreeDB"), &frmMain::CmdFreeDB},
         {QStringLiteral("Audio CD Ripper"), &frmMain::CmdAudioCDRipper},
         {QStringLiteral("Text To Speech"), &frmMain::CmdTextToSpeech},
+        {QStringLiteral("Audio CD Duplicator"), &frmMain::CmdAudioCDDuplicator},
     };
     return table;
 }

@@ -17,6 +17,7 @@
 #include "tools/converters/frmACMConverter.h"
 #include "tools/converters/frmConverter.h"
 #include "tools/converters/frmJoiner.h"
+#include "tools/disc/frmAudioCDDuplicator.h"
 #include "tools/disc/frmCDBurner.h"
 #include "tools/recording/frmMicRecorder.h"
 #include "tools/recording/frmOrvelle.h"
@@ -205,6 +206,15 @@ bool frmMain::CmdAudioRecorder(qint32)
     frmMicRecorder* recorder = g_frmMicRecorder();
     unsetCursor();
     recorder->Show(vbModal);
+    return true;
+}
+
+bool frmMain::CmdAudioCDDuplicator(qint32)
+{
+    // No list is needed and nothing is handed over: the window reads the source drive itself.
+    tmrCDs.stop();
+    setCursor(Qt::WaitCursor);
+    ShowToolWindow(g_frmAudioCDDuplicator());
     return true;
 }
 

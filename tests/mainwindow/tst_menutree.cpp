@@ -211,7 +211,7 @@ const QList<QPair<QString, QStringList>>& effects()
         {"Audio Splitter", {"modal frmSplitter: Audio Splitter"}},
         {"Audio Analyser", {"modal frmAudioEditor: c.wav"}},
         {"Audio Recorder", {"modal frmMicRecorder: Audio Recorder"}},
-        {"Audio CD Duplicator", kNotBuiltYet},
+        {"Audio CD Duplicator", {"modal frmAudioCDDuplicator: Audio CD Duplicator"}},
         {"Audio CD Maker", {"modal frmCDBurner: Audio CD Burner"}},
         // Over an items list the ripper asks for a CD drive first.
         {"Audio CD Ripper", {"message Select the the Audio CD device to rip from." + QString(40, u' ')}},

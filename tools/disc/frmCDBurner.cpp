@@ -13,6 +13,7 @@
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
+#include "tools/disc/WriterSide.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -20,13 +21,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <cmath>
 
 namespace {
-
-constexpr qint32 kFastest = 65535;
-constexpr qint32 kGreen = 32768;
-constexpr qint32 kRed = 255;
 
 ToolWindow::Design burnerDesign()
 {
@@ -124,52 +120,24 @@ void frmCDBurner::Form_Unload(int& Cancel)
 
 void frmCDBurner::LoadWriters()
 {
-    const qint32 n = cAudioBurner1->GetWriterCount();
-    for (qint32 i = 1; i <= n; ++i)
-        cboDrv->addItem(cAudioBurner1->GetWriterName(i));
-    if (cboDrv->count() > 0) {
-        cboDrv->setCurrentIndex(0);
+    if (WriterSide::LoadWriters(cAudioBurner1, cboDrv))
         cboDrv_Click();
-    }
 }
 
 QString frmCDBurner::DriveLetter() const
 {
-    return cboDrv->currentText().left(1);
+    return WriterSide::DriveLetter(cboDrv);
 }
 
 void frmCDBurner::LoadSpeeds()
 {
-    const qint32 n = cAudioBurner1->GetSpeedCount(DriveLetter());
-    cboSpeed->clear();
-    for (qint32 i = 1; i <= n; ++i) {
-        const QString s = cAudioBurner1->GetSpeed(i);
-        const qint32 kbs = s.trimmed().toInt();
-        cboSpeed->addItem(s + QStringLiteral(" KB/s (") + QString::number(kbs / 176) + QStringLiteral("x)"), kbs);
-    }
-    cboSpeed->addItem(QStringLiteral("Max."), kFastest);
-    cboSpeed->setCurrentIndex(cboSpeed->count() - 1);
+    WriterSide::LoadSpeeds(cAudioBurner1, cboSpeed, DriveLetter());
 }
 
 void frmCDBurner::cboDrv_Click()
 {
-    const QString d = DriveLetter();
     LoadSpeeds();
-    lblDiskSize->setText(QString::number(cAudioBurner1->GetDiscSize(d)));
-    const double minutes = double(cAudioBurner1->GetDiscCapacity(d)) / 153535.0 / 60.0;
-    lblDiskCapacity->setText(QString::number(qint64(std::nearbyint(minutes))) + QStringLiteral(" Min"));
-    const QString state = cAudioBurner1->GetDiscState(d);
-    QFont font = lblState->font();
-    if (state.isEmpty()) {
-        lblState->setText(QStringLiteral("OK - Ready to be burn."));
-        SetForeColor(lblState, kGreen);
-        font.setBold(false);
-    } else {
-        lblState->setText(state);
-        SetForeColor(lblState, kRed);
-        font.setBold(true);
-    }
-    lblState->setFont(font);
+    WriterSide::ShowDisc(cAudioBurner1, DriveLetter(), lblDiskSize, lblDiskCapacity, lblState);
 }
 
 void frmCDBurner::cmdOpenCD_Click()
@@ -220,8 +188,7 @@ void frmCDBurner::BurnDisk()
     // The counter follows this burn's own track numbers from its first report.
     m_lLastTrack = 0;
     m_bBurning = true;
-    const QVariant speed = cboSpeed->currentData();
-    cAudioBurner1->Burn(d, speed.isValid() ? speed.toInt() : kFastest);
+    cAudioBurner1->Burn(d, WriterSide::ChosenSpeed(cboSpeed));
     m_bBurning = false;
     cAudioBurner1->ClearTracks();
 }

@@ -302,13 +302,18 @@ void ToolWindow::CountFailed(qint32 items)
     m_lFailedItems += items;
 }
 
+QString ToolWindow::EndText(qint32 failed, qint32 items)
+{
+    if (failed >= items && items > 0)
+        return QStringLiteral("Failed: see the Log.");
+    if (failed > 0)
+        return QStringLiteral("Done. %1 of %2 failed: see the Log.").arg(failed).arg(items);
+    return QStringLiteral("Done.");
+}
+
 void ToolWindow::EndJob(qint32 items, bool doneInCaption, bool actionsAfterFailure)
 {
-    QString text = QStringLiteral("Done.");
-    if (m_lFailedItems >= items && items > 0)
-        text = QStringLiteral("Failed: see the Log.");
-    else if (m_lFailedItems > 0)
-        text = QStringLiteral("Done. %1 of %2 failed: see the Log.").arg(m_lFailedItems).arg(items);
+    const QString text = EndText(m_lFailedItems, items);
     ShowBalloon(text);
     lblCurrentTrack->setText(text);
     if (doneInCaption || m_lFailedItems > 0)

@@ -64,8 +64,9 @@ public:
     // format logged; the output folder created; the error flag and the failed count
     // cleared and the "Log" page brought up. False when the job may not start.
     bool BeginJob(const QString& preparing);
-    // A job runs while the start button is disabled.
-    bool IsBusy() const;
+    // A job runs while the start button is disabled (a window that disables it for other
+    // reasons too says otherwise); the close guard and Abort go by it.
+    virtual bool IsBusy() const;
     // Enables (or disables) the start and Exit buttons together.
     void SetBusy(bool busy);
 
@@ -163,6 +164,9 @@ protected:
     // The check boxes and option buttons the view colour paints besides the frame's own.
     virtual QList<QWidget*> PaintedControls() const { return {}; }
 
+    // The ending of a job of `items` items of which `failed` failed: "Done.", "Done. n of m
+    // failed: see the Log." or "Failed: see the Log.".
+    static QString EndText(qint32 failed, qint32 items);
     // Counts items of the job as failed (a part or row the component reported an error
     // for, or one refused before it started); sets the error flag.
     void CountFailed(qint32 items = 1);

@@ -1,0 +1,73 @@
+// The writer side the audio CD windows share: writers, speeds and the disc's facts.
+#include "tools/disc/WriterSide.h"
+
+#include "components/cAudioBurner/cAudioBurner.h"
+#include "platform/Controls.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+#include <cmath>
+
+namespace WriterSide {
+
+namespace {
+constexpr qint32 kGreen = 32768;
+constexpr qint32 kRed = 255;
+} // namespace
+
+bool LoadWriters(cAudioBurner* burner, QComboBox* cboDrv)
+{
+    const qint32 n = burner->GetWriterCount();
+    for (qint32 i = 1; i <= n; ++i)
+        cboDrv->addItem(burner->GetWriterName(i));
+    if (cboDrv->count() < 1)
+        return false;
+    cboDrv->setCurrentIndex(0);
+    return true;
+}
+
+QString DriveLetter(const QComboBox* cboDrv)
+{
+    return cboDrv->currentText().left(1);
+}
+
+void LoadSpeeds(cAudioBurner* burner, QComboBox* cboSpeed, const QString& drive)
+{
+    const qint32 n = burner->GetSpeedCount(drive);
+    cboSpeed->clear();
+    for (qint32 i = 1; i <= n; ++i) {
+        const QString s = burner->GetSpeed(i);
+        const qint32 kbs = s.trimmed().toInt();
+        cboSpeed->addItem(s + QStringLiteral(" KB/s (") + QString::number(kbs / 176) + QStringLiteral("x)"), kbs);
+    }
+    cboSpeed->addItem(QStringLiteral("Max."), kFastest);
+    cboSpeed->setCurrentIndex(cboSpeed->count() - 1);
+}
+
+qint32 ChosenSpeed(const QComboBox* cboSpeed)
+{
+    const QVariant speed = cboSpeed->currentData();
+    return speed.isValid() ? speed.toInt() : kFastest;
+}
+
+void ShowDisc(cAudioBurner* burner, const QString& drive, QLabel* size, QLabel* capacity, QLabel* state)
+{
+    size->setText(QString::number(burner->GetDiscSize(drive)));
+    const double minutes = double(burner->GetDiscCapacity(drive)) / 153535.0 / 60.0;
+    capacity->setText(QString::number(qint64(std::nearbyint(minutes))) + QStringLiteral(" Min"));
+    const QString text = burner->GetDiscState(drive);
+    QFont font = state->font();
+    if (text.isEmpty()) {
+        state->setText(QStringLiteral("OK - Ready to be burn."));
+        SetForeColor(state, kGreen);
+        font.setBold(false);
+    } else {
+        state->setText(text);
+        SetForeColor(state, kRed);
+        font.setBold(true);
+    }
+    state->setFont(font);
+}
+
+} // namespace WriterSide

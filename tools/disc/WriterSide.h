@@ -1,0 +1,30 @@
+// The writer side both audio CD windows share (the burner and the duplicator): the list of
+// writers, the speeds of the chosen one, and the facts of the disc in it.
+#pragma once
+
+#include <QString>
+
+class QComboBox;
+class QLabel;
+class cAudioBurner;
+
+namespace WriterSide {
+
+// The speed number of the fastest choice, "Max.".
+constexpr qint32 kFastest = 65535;
+
+// Fills `cboDrv` with the burner's writers; true when there is one (the first is then
+// selected, and the caller runs its own choice handler).
+bool LoadWriters(cAudioBurner* burner, QComboBox* cboDrv);
+// The drive letter of the chosen writer: the first character of its entry ("" for none).
+QString DriveLetter(const QComboBox* cboDrv);
+// Rebuilds the speed list of a writer: "<KB/s> KB/s (<KB/s div 176>x)" per speed, then
+// "Max." (selected); each item's data is its speed in KB/s.
+void LoadSpeeds(cAudioBurner* burner, QComboBox* cboSpeed, const QString& drive);
+// The chosen speed in KB/s (the fastest when nothing is chosen).
+qint32 ChosenSpeed(const QComboBox* cboSpeed);
+// The disc in the writer: its size, its capacity in minutes (halves to even), and its
+// state, "OK - Ready to be burn." in green when it can be burned, else why not in red bold.
+void ShowDisc(cAudioBurner* burner, const QString& drive, QLabel* size, QLabel* capacity, QLabel* state);
+
+} // namespace WriterSide
