@@ -77,7 +77,7 @@ LibburnDrive::~LibburnDrive()
     TakeLibburnMessages();
 }
 
-QString LibburnDrive::discState() const
+QString LibburnDrive::discState(bool audio) const
 {
     switch (burn_disc_get_status(m_drive)) {
     case BURN_DISC_BLANK:
@@ -90,6 +90,8 @@ QString LibburnDrive::discState() const
     default:
         return QStringLiteral("The disc cannot be written.");
     }
+    if (!audio)
+        return QString();
     int profile = 0;
     char name[80] = {};
     if (burn_disc_get_profile(m_drive, &profile, name) != 1 || (profile != kProfileCdR && profile != kProfileCdRw))
@@ -147,6 +149,28 @@ LibburnJob::LibburnJob(burn_drive* drive, const QList<BurnTrack>& tracks)
     burn_write_opts_set_simulate(m_options, 0);
 }
 
+LibburnJob::LibburnJob(burn_drive* drive, burn_source* data)
+{
+    m_disc = burn_disc_create();
+    burn_session* session = burn_session_create();
+    burn_disc_add_session(m_disc, session, BURN_POS_END);
+    burn_track* track = burn_track_create();
+    burn_track_define_data(track, 0, 0, 1, BURN_MODE1);
+    if (!data || burn_track_set_source(track, data) != BURN_SOURCE_OK)
+        m_error = QStringLiteral("Cannot read the disc's image.");
+    burn_session_add_track(session, track, BURN_POS_END);
+    burn_track_free(track);
+    burn_session_free(session);
+    m_options = burn_write_opts_new(drive);
+    burn_write_opts_set_underrun_proof(m_options, 1);
+    burn_write_opts_set_simulate(m_options, 0);
+    // The disc is closed after this one session.
+    burn_write_opts_set_multi(m_options, 0);
+    char reasons[BURN_REASONS_LEN] = {};
+    if (burn_write_opts_auto_write_type(m_options, m_disc, reasons, 0) == BURN_WRITE_NONE && m_error.isEmpty())
+        m_error = QStringLiteral("The writer offers no way to write this disc: %1").arg(QString::fromLocal8Bit(reasons).trimmed());
+}
+
 LibburnJob::~LibburnJob()
 {
     if (m_options)
@@ -173,23 +197,20 @@ namespace {
 class LibburnSession : public BurnSession
 {
 public:
-    LibburnSession(std::unique_ptr<LibburnDrive> drive, const QList<BurnTrack>& tracks)
-        : m_drive(std::move(drive)), m_job(m_drive->drive(), tracks)
+    LibburnSession(std::unique_ptr<LibburnDrive> drive, std::unique_ptr<LibburnJob> job)
+        : m_drive(std::move(drive)), m_job(std::move(job))
     {
     }
 
+    // Checks the job against the drive and starts the write; false with `failure` set
+    // when it cannot be written.
     bool start(qint32 speed, BurnOutcome& failure)
     {
-        const QString state = m_drive->discState();
-        if (!state.isEmpty()) {
-            failure = BurnOutcome::failure(kBurnErrDisc, state);
+        if (!m_job->error().isEmpty()) {
+            failure = BurnOutcome::failure(kBurnErrStart, m_job->error());
             return false;
         }
-        if (!m_job.error().isEmpty()) {
-            failure = BurnOutcome::failure(kBurnErrStart, m_job.error());
-            return false;
-        }
-        const QStringList reasons = m_job.precheck();
+        const QStringList reasons = m_job->precheck();
         if (!reasons.isEmpty()) {
             failure = BurnOutcome::failure(kBurnErrDisc, QStringLiteral("The writer cannot burn this disc: %1.")
                                                              .arg(reasons.join(QStringLiteral(", "))));
@@ -197,7 +218,7 @@ public:
         }
         // 0 asks the drive for its fastest speed.
         burn_drive_set_speed(m_drive->drive(), 0, speed == 65535 ? 0 : speed);
-        burn_disc_write(m_job.options(), m_job.disc());
+        burn_disc_write(m_job->options(), m_job->disc());
         return true;
     }
 
@@ -234,7 +255,7 @@ public:
 
 private:
     std::unique_ptr<LibburnDrive> m_drive;
-    LibburnJob m_job;
+    std::unique_ptr<LibburnJob> m_job;
     bool m_cancelled = false;
 };
 
@@ -249,7 +270,40 @@ std::unique_ptr<BurnSession> StartLibburnBurn(const CdWriter& writer, const QLis
         failure = BurnOutcome::failure(kBurnErrStart, error);
         return nullptr;
     }
-    auto session = std::make_unique<LibburnSession>(std::move(drive), tracks);
+    const QString state = drive->discState(true);
+    if (!state.isEmpty()) {
+        failure = BurnOutcome::failure(kBurnErrDisc, state);
+        return nullptr;
+    }
+    auto job = std::make_unique<LibburnJob>(drive->drive(), tracks);
+    auto session = std::make_unique<LibburnSession>(std::move(drive), std::move(job));
+    if (!session->start(speed, failure))
+        return nullptr;
+    return session;
+}
+
+std::unique_ptr<BurnSession> StartLibburnDataBurn(const QString& address, const DataSourceMaker& makeSource,
+                                                  qint32 speed, BurnOutcome& failure)
+{
+    QString error;
+    std::unique_ptr<LibburnDrive> drive = LibburnDrive::grab(address, error);
+    if (!drive) {
+        failure = BurnOutcome::failure(kBurnErrStart, error);
+        return nullptr;
+    }
+    const QString state = drive->discState(false);
+    if (!state.isEmpty()) {
+        failure = BurnOutcome::failure(kBurnErrDisc, state);
+        return nullptr;
+    }
+    burn_source* source = makeSource(error);
+    if (!source) {
+        failure = BurnOutcome::failure(kBurnErrStart, error);
+        return nullptr;
+    }
+    auto job = std::make_unique<LibburnJob>(drive->drive(), source);
+    burn_source_free(source);  // the job holds its own reference
+    auto session = std::make_unique<LibburnSession>(std::move(drive), std::move(job));
     if (!session->start(speed, failure))
         return nullptr;
     return session;

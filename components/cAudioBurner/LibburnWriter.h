@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace burn {
@@ -16,6 +17,7 @@ struct burn_drive;
 struct burn_drive_info;
 struct burn_disc;
 struct burn_write_opts;
+struct burn_source;
 }
 
 class LibburnDrive
@@ -27,8 +29,9 @@ public:
     ~LibburnDrive();  // releases the drive, leaving the tray as it is
 
     burn::burn_drive* drive() const { return m_drive; }
-    // "" for a blank CD-R or CD-RW, else why an audio CD cannot be burned on the disc.
-    QString discState() const;
+    // "" for a disc the burn can be written on, else why not: an audio burn needs a blank
+    // CD-R or CD-RW, a data burn any blank disc.
+    QString discState(bool audio = true) const;
     // The disc's sectors (of 2048 bytes, as the library counts its capacity).
     qint64 discSectors() const;
     // The write speeds the drive offers, in KB/s, fastest first.
@@ -46,6 +49,9 @@ public:
     // An audio session of the tracks, written at once (SAO), with buffer-underrun
     // protection and no simulation.
     LibburnJob(burn::burn_drive* drive, const QList<BurnTrack>& tracks);
+    // A data session of one track read from `data` (the job keeps its own reference), in
+    // the write type the drive offers for its disc.
+    LibburnJob(burn::burn_drive* drive, burn::burn_source* data);
     ~LibburnJob();
     LibburnJob(const LibburnJob&) = delete;
     LibburnJob& operator=(const LibburnJob&) = delete;
@@ -64,3 +70,10 @@ private:
     burn::burn_write_opts* m_options = nullptr;
     QString m_error;
 };
+
+// Grabs the drive at libburn's address and burns one data track onto it: `makeSource` is
+// asked for the track's source only once the disc has been found blank (null with its
+// `error` set when it cannot be made). Null with `failure` set when the burn cannot start.
+using DataSourceMaker = std::function<burn::burn_source*(QString& error)>;
+std::unique_ptr<BurnSession> StartLibburnDataBurn(const QString& address, const DataSourceMaker& makeSource,
+                                                  qint32 speed, BurnOutcome& failure);
