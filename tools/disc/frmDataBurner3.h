@@ -112,6 +112,8 @@ protected:
     QString PreparingText(qint32 rows) const override;
     void RunJob() override;
     void RowOutputNamed(qint32 Row, const QString& path) override;
+    // A row whose preparation failed has no file of its own to burn.
+    void RowFailed(qint32 Row) override;
     void JobCompleted() override;
     void AbortJob() override;
     void CloseComponents() override;

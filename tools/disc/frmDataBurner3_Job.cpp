@@ -105,6 +105,14 @@ void frmDataBurner3::RowOutputNamed(qint32 Row, const QString& path)
         m_preparedPaths[Row - 1] = path;
 }
 
+void frmDataBurner3::RowFailed(qint32 Row)
+{
+    // A row that failed wrote nothing (a file of its name is another row's, burned for
+    // that row), and its failure is already in the log and the ending.
+    if (Row >= 1 && Row <= m_preparedPaths.size())
+        m_preparedPaths[Row - 1].clear();
+}
+
 QString frmDataBurner3::CreateFileNameFromFormat(qint32 Row)
 {
     FileNameValues values;
@@ -178,6 +186,7 @@ void frmDataBurner3::CopyFinished()
     if (!m_sCopyError.isEmpty()) {
         // A copy that failed counts as a conversion error would.
         CountFailed();
+        RowFailed(row);
         const QString text = QStringLiteral("Error: ") + m_sCopyError + u'(' + QString::number(m_lCopyErrorCode) + u')';
         AddLog(text, txtLog);
         lblCurrentTrack->setText(text);
@@ -227,6 +236,8 @@ void frmDataBurner3::AbortJob()
 
 QStringList frmDataBurner3::PathsToBurn() const
 {
+    // Rows whose preparation failed left no path of their own; a path two rows share is
+    // burned once.
     QStringList paths;
     for (const QString& p : m_preparedPaths)
         if (!p.isEmpty() && !paths.contains(p))

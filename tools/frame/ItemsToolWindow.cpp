@@ -268,6 +268,7 @@ void ItemsToolWindow::PutRowTags(qint32 Row)
 void ItemsToolWindow::ShowRowError(qint32 Code, const QString& Description)
 {
     CountFailed();
+    RowFailed(m_lCurrentRow);
     const QString text = QStringLiteral("Error: ") + Description + u'(' + QString::number(Code) + u')';
     AddLog(text, txtLog);
     if (!m_bJobInCaption)
