@@ -86,6 +86,18 @@ struct Fixture {
         return row;
     }
     void copyMode() { w->chkDoNotConvertSource->SetValue(1); }
+    void chooseEngine(int engine)
+    {
+        w->cmbEngine->setCurrentIndex(engine);
+        w->cmbEngine_Click();
+    }
+    // The CD/DVD engine lists two drives.
+    void twoDiscDrives()
+    {
+        burners.setupDisc = [](FakeBurner* b) {
+            b->drives = {{QStringLiteral("E:\\"), QStringLiteral("Writer One")}, {QStringLiteral("F:\\"), QStringLiteral("Image")}};
+        };
+    }
     void useTemplate(const QString& t)
     {
         w->cboFileName->addItem(t);
@@ -182,12 +194,9 @@ void tst_databurnerwindow::opensWithTheCdOnlyEngine()
 void tst_databurnerwindow::choosingTheEngineSwapsDrivesAndBoxes()
 {
     Fixture f;
-    f.burners.setupDisc = [](FakeBurner* b) {
-        b->drives = {{QStringLiteral("E:\\"), QStringLiteral("Writer One")}, {QStringLiteral("F:\\"), QStringLiteral("Image")}};
-    };
+    f.twoDiscDrives();
     frmDataBurner3* w = f.open();
-    w->cmbEngine->setCurrentIndex(1);
-    w->cmbEngine_Click();
+    f.chooseEngine(1);
     QCOMPARE(entries(w->cboDrv), (QStringList{"E:\\ - Writer One", "F:\\ - Image"}));
     for (QWidget* box : QList<QWidget*>{w->chkJOLIET, w->chkISO, w->chkUDF, w->lblFileSys})
         QVERIFY(!box->isHidden());
@@ -201,14 +210,12 @@ void tst_databurnerwindow::choosingTheEngineSwapsDrivesAndBoxes()
     w->lblCloseCDDoor_Click();
     QCOMPARE(f.cd()->calls.mid(f.cd()->calls.size() - 2), (QStringList{"OpenTray F", "CloseTray F"}));
 
-    w->cmbEngine->setCurrentIndex(0);
-    w->cmbEngine_Click();
+    f.chooseEngine(0);
     QCOMPARE(entries(w->cboDrv), QStringList{"E: Writer One"});
     QVERIFY(w->chkJOLIET->isHidden());
 
     // The choice is stored when the window closes and comes back with it.
-    w->cmbEngine->setCurrentIndex(1);
-    w->cmbEngine_Click();
+    f.chooseEngine(1);
     Forms::Unload(w);
     QCOMPARE(GetSetting(g_sAppName, QStringLiteral("BurnerEngine"), QStringLiteral("cmbEngine")), QStringLiteral("1"));
     w = f.open();
@@ -283,8 +290,7 @@ void tst_databurnerwindow::driveChecksOfTheCdOnlyEngine()
         b->empty = empty;
     };
     frmDataBurner3* w = f.open();
-    w->cmbEngine->setCurrentIndex(engine);
-    w->cmbEngine_Click();
+    f.chooseEngine(engine);
     f.addRow(QStringLiteral("a.wav"));
     // What an earlier job left in the folder.
     QDir().mkpath(f.temp());
@@ -418,12 +424,9 @@ void tst_databurnerwindow::engineErrorRunsNoEndActions()
 void tst_databurnerwindow::cdDvdEngineBurn()
 {
     Fixture f;
-    f.burners.setupDisc = [](FakeBurner* b) {
-        b->drives = {{QStringLiteral("E:\\"), QStringLiteral("Writer One")}, {QStringLiteral("F:\\"), QStringLiteral("Image")}};
-    };
+    f.twoDiscDrives();
     frmDataBurner3* w = f.open();
-    w->cmbEngine->setCurrentIndex(1);
-    w->cmbEngine_Click();
+    f.chooseEngine(1);
     w->cboDrv->setCurrentIndex(1);
     w->cboDrv_Click();
     f.addRow(QStringLiteral("a.wav"));
@@ -478,8 +481,7 @@ void tst_databurnerwindow::cdDvdEngineMessageGivesTheButtonsBack()
     Fixture f;
     g_bPlaySound = true;
     frmDataBurner3* w = f.open();
-    w->cmbEngine->setCurrentIndex(1);
-    w->cmbEngine_Click();
+    f.chooseEngine(1);
     f.addRow(QStringLiteral("a.wav"));
     f.disc()->duringBurn = [&](FakeBurner* b) {
         b->startBurning();
