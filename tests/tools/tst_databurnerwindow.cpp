@@ -8,6 +8,7 @@
 #include "common/mdlUserSettings.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cGrid/cGrid.h"
+#include "components/cTabControl/cTabControl.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "settings/frmAudioProp.h"
@@ -139,7 +140,7 @@ private slots:
     void choosingTheEngineSwapsDrivesAndBoxes();
     void storedEngineWithoutTheLibrary_data();
     void storedEngineWithoutTheLibrary();
-    void copyModeGreysOutTheFormat();
+    void formatRowAndCopyMode();
     void driveChecksOfTheCdOnlyEngine_data();
     void driveChecksOfTheCdOnlyEngine();
     void conversionJobBurnsThePreparedFiles();
@@ -254,7 +255,7 @@ void tst_databurnerwindow::storedEngineWithoutTheLibrary()
     QCOMPARE(GetSetting(g_sAppName, QStringLiteral("BurnerEngine"), QStringLiteral("cmbEngine")), QStringLiteral("0"));
 }
 
-void tst_databurnerwindow::copyModeGreysOutTheFormat()
+void tst_databurnerwindow::formatRowAndCopyMode()
 {
     Fixture f;
     frmDataBurner3* w = f.open();
@@ -264,6 +265,21 @@ void tst_databurnerwindow::copyModeGreysOutTheFormat()
     QVERIFY(!w->lblCDFormat->isEnabled());
     w->chkDoNotConvertSource->SetValue(0);
     QVERIFY(w->cboTargetFormat->isEnabled() && w->cmdEditTargetFormat->isEnabled() && w->lblCDFormat->isEnabled());
+
+    // "Edit" opens the format window on the chosen format; its OK keeps that format here
+    // and makes nothing the default (the window has no link for that).
+    const QString defaultFormat = g_sTargetFormat;
+    QString page;
+    f.platform.modal().handlers.enqueue([&](VForm* form) {
+        auto* prop = qobject_cast<frmAudioProp*>(form);
+        QVERIFY(prop);
+        page = prop->cTabControl1->TabKey(prop->cTabControl1->SelectedTab());
+        prop->cmdOk_Click();
+    });
+    w->cmdEditTargetFormat->click();
+    QCOMPARE(page, QStringLiteral("MP3"));
+    QCOMPARE(w->cboTargetFormat->currentText(), kMp3);
+    QCOMPARE(g_sTargetFormat, defaultFormat);
     Forms::Unload(w);
 }
 
