@@ -44,7 +44,7 @@ load_report "at the start"
 # Each side writes into an empty folder o/; the page cache is written back before each
 # timed run, so that no run pays for the writing of the one before.
 # ours ENGINE: our whole process into `wall`, its in-process time into `inproc`, its
-# start-up (program up, component created, writers listed) into `startup`.
+# start-up in main (its libraries loaded; component created, writers listed) into `startup`.
 ours() {
   rm -rf o && mkdir o
   local t0 t1 out
