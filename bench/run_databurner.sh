@@ -14,7 +14,7 @@ runs="${RUNS:-5}"
 
 # shellcheck source=bench/peers.sh
 . "$top/bench/peers.sh"
-install_peers sox lame xorriso genisoimage
+install_peers sox lame xorriso genisoimage time
 
 build_bench "$top" "$build" velmaro_bench_databurner
 vd="$build/bench/velmaro_bench_databurner"
@@ -42,15 +42,19 @@ machine
 load_report "at the start"
 
 # Each side writes into an empty folder o/; the page cache is written back before each
-# timed run, so that no run pays for the writing of the one before.
+# timed run, so that no run pays for the writing of the one before. Beside the wall clock,
+# the processor time of the whole process (user and system, from GNU time, to 10 ms) into
+# `cpu`: a figure that other work on the machine disturbs far less.
+cpu_of() { awk '{printf "%.2f", $1 + $2}' cpu.txt; }
 # ours ENGINE: our whole process into `wall`, its in-process time into `inproc`, its
 # start-up in main (its libraries loaded; component created, writers listed) into `startup`.
 ours() {
   rm -rf o && mkdir o
   local t0 t1 out
-  sync; t0=$(now); out=$("$vd" "$1" "$work/o/disc" "${files[@]}"); t1=$(now)
+  sync; t0=$(now); out=$(/usr/bin/time -f '%U %S' -o cpu.txt "$vd" "$1" "$work/o/disc" "${files[@]}"); t1=$(now)
   [ -s o/disc.iso ] || { echo "our $1 run wrote no image" >&2; exit 1; }
   wall=$(elapsed "$t0" "$t1")
+  cpu=$(cpu_of)
   inproc=$(echo "$out" | sed -n 's/^40 files burned in \([0-9.]*\) s$/\1/p')
   startup=$(echo "$out" | sed -n 's/^start-up \([0-9.]*\) s$/\1/p')
   iso_bytes=$(stat -c %s o/disc.iso)
@@ -66,23 +70,24 @@ peer() {
     genisoimage) cmd=(genisoimage -quiet -J -R -input-charset UTF-8 -V BENCH -o o/out.iso) ;;
   esac
   rm -rf o && mkdir o
-  sync; t0=$(now); "${cmd[@]}" "$@" 2>peer.log || { cat peer.log >&2; exit 1; }; t1=$(now)
+  sync; t0=$(now); /usr/bin/time -f '%U %S' -o cpu.txt "${cmd[@]}" "$@" 2>peer.log || { cat peer.log >&2; exit 1; }; t1=$(now)
   wall=$(elapsed "$t0" "$t1")
+  cpu=$(cpu_of)
   iso_bytes=$(stat -c %s o/out.iso)
 }
 
 # Each round alternates ours and a peer's: C X D G, then the peers' start-ups (each
 # writing one 4 KB file).
-C=() CI=() CS=() D=() DI=() DS=() X=() G=() XS=() GS=()
+C=() CI=() CS=() CC=() D=() DI=() DS=() DC=() X=() XC=() G=() GC=() XS=() GS=()
 for ((r = 0; r < runs; r++)); do
-  ours cd; C+=("$wall"); CI+=("$inproc"); CS+=("$startup"); size_c=$iso_bytes
-  peer xorriso; X+=("$wall"); size_x=$iso_bytes
-  ours dvd; D+=("$wall"); DI+=("$inproc"); DS+=("$startup"); size_d=$iso_bytes
-  peer genisoimage; G+=("$wall"); size_g=$iso_bytes
+  ours cd; C+=("$wall"); CI+=("$inproc"); CS+=("$startup"); CC+=("$cpu"); size_c=$iso_bytes
+  peer xorriso; X+=("$wall"); XC+=("$cpu"); size_x=$iso_bytes
+  ours dvd; D+=("$wall"); DI+=("$inproc"); DS+=("$startup"); DC+=("$cpu"); size_d=$iso_bytes
+  peer genisoimage; G+=("$wall"); GC+=("$cpu"); size_g=$iso_bytes
   peer xorriso tiny/one.mp3; XS+=("$wall")
   peer genisoimage tiny/one.mp3; GS+=("$wall")
 done
-rm -rf o peer.log
+rm -rf o peer.log cpu.txt
 
 c=$(median "${C[@]}"); ci=$(median "${CI[@]}"); d=$(median "${D[@]}"); di=$(median "${DI[@]}")
 x=$(median "${X[@]}"); g=$(median "${G[@]}"); xs=$(median "${XS[@]}"); gs=$(median "${GS[@]}")
@@ -116,4 +121,8 @@ pair "C / X" "$(ratio "$c" "$x")" "$(minmax "${cx[@]}")" "$(ratio "$ci" "$xi")" 
 pair "C / G" "$(ratio "$c" "$g")" "$(minmax "${cg[@]}")" "$(ratio "$ci" "$gi")" "$(minmax "${icg[@]}")"
 pair "D / X" "$(ratio "$d" "$x")" "$(minmax "${dx[@]}")" "$(ratio "$di" "$xi")" "$(minmax "${idx[@]}")"
 pair "D / G" "$(ratio "$d" "$g")" "$(minmax "${dg[@]}")" "$(ratio "$di" "$gi")" "$(minmax "${idg[@]}")"
+cc=$(median "${CC[@]}"); dc=$(median "${DC[@]}"); xc=$(median "${XC[@]}"); gc=$(median "${GC[@]}")
+printf 'processor time (user + system) of the whole process, median: C %.2f s, D %.2f s, X %.2f s, G %.2f s\n' "$cc" "$dc" "$xc" "$gc"
+printf 'processor time  C / X %sx, C / G %sx, D / X %sx, D / G %sx\n' "$(ratio "$cc" "$xc")" "$(ratio "$cc" "$gc")" \
+  "$(ratio "$dc" "$xc")" "$(ratio "$dc" "$gc")"
 load_report "at the end"
