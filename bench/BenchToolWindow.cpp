@@ -1,12 +1,14 @@
 #include "bench/BenchToolWindow.h"
 
 #include "common/mdlModes.h"
+#include "lists/mdlItemsGrid.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlFormats.h"
 #include "tools/frame/ToolWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 
@@ -34,6 +36,16 @@ void UseLameMp3Settings(qint32 mode)
     g_lMP3Quality = 5;
     g_lMP3Mode = mode;
     g_bMP3ABR = g_bMP3VBRTag = false;
+}
+
+void HandOverFileRows(ToolWindow* window, const QString& folder, const QStringList& files)
+{
+    for (int i = 0; i < files.size(); ++i) {
+        const qint32 row = i + 1;
+        SetRowText(window->cGrid1, row, QStringLiteral("COL_FILE"), QDir(folder).absoluteFilePath(files[i]));
+        SetRowText(window->cGrid1, row, QStringLiteral("Item Name"), files[i]);
+        SetRowText(window->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
+    }
 }
 
 WindowJob WaitForWindowJob(ToolWindow* window, const QElapsedTimer& sinceHandOver)

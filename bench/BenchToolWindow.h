@@ -29,6 +29,10 @@ void UseCdWavSettings();
 // mode of the list's index `mode` (0 plain stereo, 1 joint stereo): `lame -b 128 -q 5`.
 void UseLameMp3Settings(qint32 mode);
 
+// The hand-over of a launch: each of `files` (names in `folder`) as a marked row of the
+// window's grid, 1 upwards, with its path, its name, and the whole file as its range.
+void HandOverFileRows(ToolWindow* window, const QString& folder, const QStringList& files);
+
 // A window's job as it ended.
 struct WindowJob {
     double seconds = 0;  // from the hand-over to the job's end

@@ -25,13 +25,10 @@ int convert(const QString& sourceFolder, const QString& outDir, const QElapsedTi
     const double startup = sinceStart.elapsed() / 1000.0;
     QElapsedTimer timer;
     timer.start();
-    // The hand-over of the launch: one row per marked item.
-    for (int i = 0; i < files.size(); ++i) {
-        const qint32 row = i + 1;
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), QDir(sourceFolder).absoluteFilePath(files[i]));
-        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), files[i]);
+    // The hand-over of the launch: one row per marked item, with its length and range shown.
+    HandOverFileRows(w, sourceFolder, files);
+    for (qint32 row = 1; row <= files.size(); ++row) {
         SetRowText(w->cGrid1, row, QStringLiteral("Time"), QStringLiteral("00:01:00"));
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
         SetRowText(w->cGrid1, row, QStringLiteral("Range"), QStringLiteral("All"));
     }
     w->g_ltmrItemSecsTotal = 60 * qint32(files.size());

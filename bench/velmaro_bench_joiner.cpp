@@ -5,7 +5,6 @@
 // stereo), or MP3 at 128 kbit/s, quality 5, joint stereo: the settings
 // `lame -b 128 -q 5 -m j` uses.
 #include "bench/BenchToolWindow.h"
-#include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "tools/converters/frmJoiner.h"
 
@@ -27,12 +26,7 @@ int join(const QString& sourceFolder, const QString& outDir, const QString& form
     const double startup = sinceStart.elapsed() / 1000.0;
     QElapsedTimer timer;
     timer.start();
-    for (int i = 0; i < files.size(); ++i) {
-        const qint32 row = i + 1;
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), QDir(sourceFolder).absoluteFilePath(files[i]));
-        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), files[i]);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
-    }
+    HandOverFileRows(w, sourceFolder, files);
     w->txtToPath->setEditText(QDir(outDir).absolutePath() + u'/');
     SelectListText(w->cboTargetFormat, format == QLatin1String("mp3") ? QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)")
                                                                       : QStringLiteral("WAV - Waveform Audio Format (*.wav)"));
