@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <mutex>
 
@@ -175,6 +177,11 @@ std::unique_ptr<BurnSession> StartDataDiscBurn(const CdWriter& writer, const Dat
     }
     const QString part = QFileInfo(temp.fileName()).absoluteFilePath();
     temp.close();
+    // The image becomes an ordinary file of the user's, with the permissions any new file
+    // gets, not the private ones of a temporary file.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(part).constData(), 0666 & ~mask);
     std::unique_ptr<BurnSession> inner =
         StartLibburnDataBurn(QStringLiteral("stdio:") + part, makeSource, speed, failure);
     if (!inner) {
