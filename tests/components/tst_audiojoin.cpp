@@ -8,6 +8,7 @@
 #include "components/cAudioJoin/JoinPipeline.h"
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/ExternalTools.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,11 +35,6 @@ struct EventLog : QObject {
     }
     bool waitEnd(int ms = 120000) { return QTest::qWaitFor([&] { return !events.isEmpty(); }, ms); }
 };
-
-QStringList leftovers(const QString& dir)
-{
-    return QDir(dir).entryList(QStringList{QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
-}
 
 void setFormat(cAudioJoin& c, const EncoderSettings& s)
 {
@@ -163,7 +159,7 @@ private slots:
         QVERIFY(log.progress.contains(qMakePair(1, 100)));
         QVERIFY(log.progress.contains(qMakePair(2, 100)));
         QVERIFY(log.progress.contains(qMakePair(3, 100)));
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     // The same entries into MP3: one stream of their length, tagged.
@@ -256,7 +252,7 @@ private slots:
         QVERIFY2(events.startsWith(QStringLiteral("Error %1 ").arg(code)), qPrintable(events));
         QCOMPARE(log.events.size(), 1);
         QVERIFY(wavData(out) == before);
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     // Abort while joining gives Aborted only; no output, an existing one left as it was.
@@ -288,7 +284,7 @@ private slots:
         QFile f(out);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("old content"));
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     // A file that appears under the output's name while the join runs (another job's
@@ -337,7 +333,7 @@ private slots:
             QVERIFY(f.open(QIODevice::ReadOnly));
             QCOMPARE(f.readAll(), QByteArray("another job's output"));
         }
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
         QFile::remove(out);
     }
 
@@ -362,7 +358,7 @@ private slots:
         add(c, one());
         QCOMPARE(join(c, log, out), QStringLiteral("Done"));
         QCOMPARE(wavData(out), wavData(one()) + wavData(one()));
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
         QFile::remove(out);
     }
 
