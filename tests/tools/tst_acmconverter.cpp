@@ -16,6 +16,7 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/converters/frmACMConverter.h"
 
 #include <QComboBox>
@@ -73,13 +74,8 @@ struct Fixture {
 
     qint32 addRow(const QString& name)
     {
-        const qint32 row = w->cGrid1->Rows() + 1;
-        const QString file = platform.path(QStringLiteral("music/") + name);
-        TestFiles::WriteBytes(file, "source of " + name.toUtf8());
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), file);
-        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), name);
-        SetRowText(w->cGrid1, row, QStringLiteral("Time"), QStringLiteral("00:01:00"));
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
+        const qint32 row = ToolRows::AddStandIn(w->cGrid1, platform.path(QStringLiteral("music/")), name,
+                                                QStringLiteral("00:01:00"));
         // Tag cells the ACM converter never reads.
         SetRowText(w->cGrid1, row, QStringLiteral("COL_TAG_TITLE"), QStringLiteral("[ITEM_NAME]"));
         SetRowText(w->cGrid1, row, QStringLiteral("COL_TAG_ARTIST"), QStringLiteral("Someone"));

@@ -17,6 +17,7 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/converters/frmACMConverter.h"
 
 #include <QComboBox>
@@ -286,9 +287,7 @@ void tst_acmconvertreal::convertsIntoEachCodec()
     QString records;
     const QStringList files{QStringLiteral("cd.wav"), QStringLiteral("cd.mp3"), QStringLiteral("phone.flac")};
     for (const QString& name : files)
-        records += QStringLiteral("<ITEM><Inc>%1</Inc><Type>Audio</Type><Item Name>%2</Item Name><COL_FILE>%3</COL_FILE>"
-                                  "<COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\n")
-                       .arg(name == file ? "1" : "0", name, source(name));
+        records += ToolRows::ListRecord(source(name), name == file);
     QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), records.toUtf8()));
     Forms::Get<frmOptions>();
     Forms::Get<frmAudioProp>();

@@ -15,6 +15,7 @@
 #include "tests/support/FakeAudioBurner.h"
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/disc/frmCDBurner.h"
 
 #include <QComboBox>
@@ -49,8 +50,8 @@ struct Fixture {
     frmCDBurner* open(const QStringList& files = {})
     {
         frmCDBurner* w = g_frmCDBurner();
-        for (int i = 0; i < files.size(); ++i)
-            SetRowText(w->cGrid1, i + 1, QStringLiteral("COL_FILE"), files[i]);
+        for (const QString& file : files)
+            ToolRows::Add(w->cGrid1, file);
         return w;
     }
     FakeAudioBurner* burner() { return fakes.burners.last(); }

@@ -20,6 +20,7 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/disc/frmCDRipper.h"
 
 #include <QComboBox>
@@ -98,9 +99,7 @@ struct Fixture {
     }
     void setRange(qint32 row, const QString& start, const QString& length)
     {
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("0"));
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_START_TIME"), start);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_LENGTH_TIME"), length);
+        ToolRows::SetRange(w->cGrid1, row, start, length);
     }
     void ripAll()
     {

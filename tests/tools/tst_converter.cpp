@@ -20,6 +20,7 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/converters/frmConverter.h"
 
 #include <QComboBox>
@@ -70,21 +71,11 @@ struct Fixture {
     // A row for a file in "music/" (written there), whole unless a range is given.
     qint32 addRow(const QString& name, const QString& time = QStringLiteral("00:01:00"))
     {
-        const qint32 row = w->cGrid1->Rows() + 1;
-        const QString file = platform.path(QStringLiteral("music/") + name);
-        TestFiles::WriteBytes(file, "source of " + name.toUtf8());
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), file);
-        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), name);
-        SetRowText(w->cGrid1, row, QStringLiteral("Time"), time);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
-        SetRowText(w->cGrid1, row, QStringLiteral("Range"), QStringLiteral("All"));
-        return row;
+        return ToolRows::AddStandIn(w->cGrid1, platform.path(QStringLiteral("music/")), name, time);
     }
     void setRange(qint32 row, const QString& start, const QString& length)
     {
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("0"));
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_START_TIME"), start);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_LENGTH_TIME"), length);
+        ToolRows::SetRange(w->cGrid1, row, start, length);
     }
     void addRows(int n)
     {

@@ -19,6 +19,7 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/converters/frmConverter.h"
 
 #include <QComboBox>
@@ -74,13 +75,7 @@ struct Session {
     }
     void addRow(const QString& file, const QString& time = QStringLiteral("00:00:03"))
     {
-        const qint32 row = w->cGrid1->Rows() + 1;
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), file);
-        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), file.mid(file.lastIndexOf(u'/') + 1));
-        SetRowText(w->cGrid1, row, QStringLiteral("Time"), time);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
-        SetRowText(w->cGrid1, row, QStringLiteral("Range"), QStringLiteral("All"));
-        tagRow(w->cGrid1, row);
+        tagRow(w->cGrid1, ToolRows::Add(w->cGrid1, file, time));
     }
     bool convert()
     {
@@ -199,9 +194,7 @@ void tst_convertreal::rangeConvertsOnlyItsSamples()
 {
     Session s(kWav);
     s.addRow(source(QStringLiteral("one.wav")));
-    SetRowText(s.w->cGrid1, 1, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("0"));
-    SetRowText(s.w->cGrid1, 1, QStringLiteral("COL_RANGE_START_TIME"), QStringLiteral("1"));
-    SetRowText(s.w->cGrid1, 1, QStringLiteral("COL_RANGE_LENGTH_TIME"), QStringLiteral("1"));
+    ToolRows::SetRange(s.w->cGrid1, 1, QStringLiteral("1"), QStringLiteral("1"));
     s.addRow(source(QStringLiteral("three.flac")));
     QVERIFY(s.convert());
     const QByteArray whole = wavData(source(QStringLiteral("one.wav")));
@@ -226,9 +219,7 @@ void tst_convertreal::fromTheMainWindow()
     InitProductProfile();
     QString records;
     for (const QString& file : sources())
-        records += QStringLiteral("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>%1</Item Name><COL_FILE>%2</COL_FILE>"
-                                  "<COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\n")
-                       .arg(file.mid(file.lastIndexOf(u'/') + 1), file);
+        records += ToolRows::ListRecord(file);
     QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), records.toUtf8()));
     Forms::Get<frmOptions>();
     Forms::Get<frmAudioProp>();

@@ -14,6 +14,7 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/converters/frmACMConverter.h"
 #include "tools/converters/frmConverter.h"
 #include "tools/converters/frmJoiner.h"
@@ -55,22 +56,7 @@ struct Tool {
         };
         QDir().mkpath(dest);
         QDir().mkpath(platform.path(QStringLiteral("music")));
-        if (kind == QLatin1String("splitter")) {
-            frmSplitter* s = g_frmSplitter();
-            s->g_sFileToSplit = music(QStringLiteral("a.wav"));
-            s->txtSplitParts->setText(QStringLiteral("2"));
-            w = s;
-        } else if (kind == QLatin1String("converter")) {
-            w = g_frmConverter();
-        } else if (kind == QLatin1String("ACM converter")) {
-            w = g_frmACMConverter();
-        } else {
-            frmJoiner* j = g_frmJoiner();
-            j->txtJoinedFileName->setText(QStringLiteral("all.[dest_extension]"));
-            w = j;
-        }
-        if (auto* items = qobject_cast<ItemsToolWindow*>(w))
-            items->cboFileName->setCurrentIndex(0);  // "[file_name].[dest_extension]"
+        w = ToolRows::OpenItemsTool(kind, music(QStringLiteral("a.wav")), 2);
         addRow(QStringLiteral("a.wav"));
         if (kind != QLatin1String("splitter"))
             addRow(QStringLiteral("b.wav"));
@@ -80,21 +66,13 @@ struct Tool {
     }
     QString music(const QString& name) const { return platform.path(QStringLiteral("music/") + name); }
     // A row of the file `name` in the music folder ("live/a.wav" in a folder of its own).
-    void addRow(const QString& name, const QString& time = QStringLiteral("00:00:10"))
+    qint32 addRow(const QString& name, const QString& time = QStringLiteral("00:00:10"))
     {
-        const qint32 row = w->cGrid1->Rows() + 1;
-        QDir().mkpath(QFileInfo(music(name)).path());
-        TestFiles::WriteBytes(music(name), "source of " + name.toUtf8());
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), music(name));
-        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), QFileInfo(name).fileName());
-        SetRowText(w->cGrid1, row, QStringLiteral("Time"), time);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
+        return ToolRows::AddStandIn(w->cGrid1, music(QString()), name, time);
     }
     void setRange(qint32 row, const QString& start, const QString& length)
     {
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("0"));
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_START_TIME"), start);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_LENGTH_TIME"), length);
+        ToolRows::SetRange(w->cGrid1, row, start, length);
     }
     bool joins() const { return kind == QLatin1String("joiner"); }
     FakeAudioConverter* conv() const

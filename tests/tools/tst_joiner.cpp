@@ -18,6 +18,7 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/converters/frmJoiner.h"
 
 #include <QComboBox>
@@ -64,19 +65,13 @@ struct Fixture {
 
     qint32 addRow(const QString& name)
     {
-        const qint32 row = w->cGrid1->Rows() + 1;
-        TestFiles::WriteBytes(music(name), "source of " + name.toUtf8());
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), music(name));
-        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), name);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
+        const qint32 row = ToolRows::AddStandIn(w->cGrid1, music(QString()), name);
         SetRowText(w->cGrid1, row, QStringLiteral("COL_TAG_TITLE"), QStringLiteral("Title of ") + name);
         return row;
     }
     void setRange(qint32 row, const QString& start, const QString& length)
     {
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("0"));
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_START_TIME"), start);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_LENGTH_TIME"), length);
+        ToolRows::SetRange(w->cGrid1, row, start, length);
     }
     // The log without the time in front of each line.
     QStringList log() const { return JobLogLines(w->txtLog); }

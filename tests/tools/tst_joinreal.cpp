@@ -22,6 +22,7 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/converters/frmJoiner.h"
 
 #include <QCheckBox>
@@ -29,7 +30,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,16 +39,6 @@ namespace {
 
 const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
 const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-
-// The log without the time in front of each line.
-QStringList logLines(const QPlainTextEdit* txt)
-{
-    static const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d:"));
-    QStringList out = txt->toPlainText().split(u'\n');
-    for (QString& line : out)
-        line.remove(time);
-    return out;
-}
 
 bool joinAndWait(frmJoiner* w)
 {
@@ -111,13 +101,8 @@ void tst_joinreal::joinsFromTheMainWindow()
     QString records;
     const QString range = QStringLiteral("<COL_RANGE_ALL>0</COL_RANGE_ALL><COL_RANGE_START_TIME>1</COL_RANGE_START_TIME>"
                                          "<COL_RANGE_LENGTH_TIME>1</COL_RANGE_LENGTH_TIME>");
-    const QStringList names{"one.wav", "two.flac", "three.mp3"};
-    for (const QString& name : names)
-        records += QStringLiteral("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>%1</Item Name><COL_FILE>%2</COL_FILE>"
-                                  "<COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\n")
-                       .arg(name, source(name));
-    records.replace(QStringLiteral("<COL_FILE>%1</COL_FILE><COL_RANGE_ALL>1</COL_RANGE_ALL>").arg(source("two.flac")),
-                    QStringLiteral("<COL_FILE>%1</COL_FILE>").arg(source("two.flac")) + range);
+    for (const QString& name : QStringList{"one.wav", "two.flac", "three.mp3"})
+        records += ToolRows::ListRecord(source(name), true, name == QLatin1String("two.flac") ? range : QString());
     QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), records.toUtf8()));
     Forms::Get<frmOptions>();
     Forms::Get<frmAudioProp>();
@@ -151,10 +136,9 @@ void tst_joinreal::joinsFromTheMainWindow()
         QCOMPARE(platform.messages().shown.size(), 1);
         QCOMPARE(platform.messages().shown[0].prompt,
                  QStringLiteral("The file: '%1' already exists.\r\n\r\nOverwrite it?").arg(dest + "all.wav"));
-        QStringList log = logLines(w->txtLog);
-        QCOMPARE(log.mid(0, 9), (QStringList{"Preparing to join: 3 tracks.", "Destination format: WAV",
-                                             "File already exists.", "Overwrite it...", "Add one.wav...",
-                                             "Add two.flac...", "Add three.mp3...", "Done.", ""}));
+        QStringList log = JobLogLines(w->txtLog);
+        QCOMPARE(log, (QStringList{"Preparing to join: 3 tracks.", "Destination format: WAV", "File already exists.",
+                                   "Overwrite it...", "Add one.wav...", "Add two.flac...", "Add three.mp3...", "Done."}));
         QCOMPARE(w->prgTotal->Value(), 300);
         QCOMPARE(w->windowTitle(), DisplayName());
 
@@ -162,9 +146,10 @@ void tst_joinreal::joinsFromTheMainWindow()
         SelectListText(w->cboTargetFormat, kMp3);
         QVERIFY(joinAndWait(w));
         QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Done."));
-        log = logLines(w->txtLog);
-        QCOMPARE(log.mid(9, 7), (QStringList{"Preparing to join: 3 tracks.", "Destination format: MP3",
-                                             "Add one.wav...", "Add two.flac...", "Add three.mp3...", "Done.", ""}));
+        // The second job's lines follow a blank line, and nothing after its end.
+        log = JobLogLines(w->txtLog);
+        QCOMPARE(log.mid(8), (QStringList{"", "Preparing to join: 3 tracks.", "Destination format: MP3",
+                                          "Add one.wav...", "Add two.flac...", "Add three.mp3...", "Done."}));
 
         // A long join aborted at once: nothing is written.
         SetRowText(w->cGrid1, 1, QStringLiteral("COL_FILE"), source("long.wav"));
@@ -175,7 +160,7 @@ void tst_joinreal::joinsFromTheMainWindow()
         w->cmdAbort_Click();
         QVERIFY(QTest::qWaitFor([w] { return !w->IsBusy(); }, 120000));
         QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Aborted."));
-        QCOMPARE(logLines(w->txtLog).filter(QStringLiteral("Aborted.")).size(), 1);
+        QCOMPARE(JobLogLines(w->txtLog).filter(QStringLiteral("Aborted.")).size(), 1);
         w->cmdExit_Click();
     });
     m->m_cMenu_Click(m->m_cMenu->IndexForKey(QStringLiteral("Audio Joiner")));
@@ -223,11 +208,8 @@ void tst_joinreal::entryWithoutAudioIsNamed()
     const QString empty = source(QStringLiteral("empty.wav"));
     QVERIFY(TestFiles::WriteBytes(empty, wavBytes(44100, 2, 16, {})));
     frmJoiner* w = g_frmJoiner();
-    for (const QString& file : {source(QStringLiteral("one.wav")), empty}) {
-        const qint32 row = w->cGrid1->Rows() + 1;
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), file);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
-    }
+    for (const QString& file : {source(QStringLiteral("one.wav")), empty})
+        ToolRows::Add(w->cGrid1, file);
     const QString dest = platform.path(QStringLiteral("joined/"));
     w->txtToPath->setEditText(dest);
     w->txtJoinedFileName->setText(QStringLiteral("all.[dest_extension]"));

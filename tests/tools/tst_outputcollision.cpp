@@ -19,11 +19,10 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/converters/frmACMConverter.h"
-#include "tools/converters/frmConverter.h"
-#include "tools/converters/frmJoiner.h"
+#include "tools/frame/ToolWindow.h"
 #include "tools/splitter/frmAudioEditor.h"
-#include "tools/splitter/frmSplitter.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -114,40 +113,15 @@ void tst_outputcollision::nameTakenWhileTheItemRuns()
     if (agreed)
         QVERIFY(TestFiles::WriteBytes(path, "the user's old file"));
 
-    ToolWindow* w = nullptr;
-    auto addRows = [&w, this](const QStringList& names) {
-        for (const QString& name : names) {
-            const qint32 row = w->cGrid1->Rows() + 1;
-            SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), source(name));
-            SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), name);
-            SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
-        }
-    };
-    if (tool == QLatin1String("splitter")) {
-        frmSplitter* s = g_frmSplitter();
-        w = s;
-        s->g_sFileToSplit = source(QStringLiteral("short.wav"));
-        addRows({QStringLiteral("short.wav")});
-        s->txtSplitParts->setText(QStringLiteral("3"));
-    } else if (tool == QLatin1String("joiner")) {
-        frmJoiner* j = g_frmJoiner();
-        w = j;
-        addRows({QStringLiteral("short.wav"), QStringLiteral("other.wav")});
-        j->txtJoinedFileName->setText(QStringLiteral("all.[dest_extension]"));
-        if (agreed)
-            platform.messages().answers.enqueue(vbYes);  // "... already exists. Overwrite it?"
-    } else {
-        auto* c = tool == QLatin1String("converter") ? static_cast<ItemsToolWindow*>(g_frmConverter())
-                                                     : static_cast<ItemsToolWindow*>(g_frmACMConverter());
-        w = c;
-        addRows({QStringLiteral("short.wav"), QStringLiteral("other.wav")});
-        c->cboFileName->setCurrentIndex(0);  // "[file_name].[dest_extension]"
-        if (auto* acm = qobject_cast<frmACMConverter*>(c)) {
-            QVERIFY(SelectListText(acm->cboTags, QStringLiteral("PCM")));
-            acm->cboTags_Click();
-            QVERIFY(SelectListText(acm->cboFormats, QStringLiteral("8000 Hz, 16 Bit, Mono")));
-        }
-    }
+    ToolWindow* w = ToolRows::OpenItemsTool(tool, source(QStringLiteral("short.wav")), 3);
+    const QStringList names = tool == QLatin1String("splitter") ? QStringList{QStringLiteral("short.wav")}
+                                                                : QStringList{QStringLiteral("short.wav"), QStringLiteral("other.wav")};
+    for (const QString& name : names)
+        ToolRows::Add(w->cGrid1, source(name));
+    if (agreed && tool == QLatin1String("joiner"))
+        platform.messages().answers.enqueue(vbYes);  // "... already exists. Overwrite it?"
+    if (auto* acm = qobject_cast<frmACMConverter*>(w))
+        QVERIFY(ToolRows::ChooseAcmFormat(acm, QStringLiteral("PCM"), QStringLiteral("8000 Hz, 16 Bit, Mono")));
     if (agreed && w->chkOverWrite)
         w->chkOverWrite->SetValue(1);
     if (w->cboTargetFormat)

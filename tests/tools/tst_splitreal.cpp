@@ -19,6 +19,7 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/splitter/frmSplitter.h"
 
 #include <QComboBox>
@@ -61,7 +62,7 @@ struct Session {
         g_lChannelsWAV = 1;
         w = g_frmSplitter();
         w->g_sFileToSplit = source;
-        SetRowText(w->cGrid1, 1, QStringLiteral("COL_FILE"), source);
+        ToolRows::Add(w->cGrid1, source);
         w->txtToPath->setEditText(dest);
         // OGG is not offered in this build's list; the component still writes it.
         if (!SelectListText(w->cboTargetFormat, format)) {
@@ -262,10 +263,7 @@ void tst_splitreal::fromTheMainWindow()
     TestPlatform platform;
     InitProductProfile();
     const QString wav = source(QStringLiteral("song.wav"));
-    const QString record = QStringLiteral("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>song.wav</Item Name>"
-                                          "<COL_FILE>%1</COL_FILE><COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\n")
-                               .arg(wav);
-    QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), record.toUtf8()));
+    QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), ToolRows::ListRecord(wav).toUtf8()));
     Forms::Get<frmOptions>();
     Forms::Get<frmAudioProp>();
     frmMain* m = Forms::Get<frmMain>();

@@ -15,6 +15,7 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/splitter/frmSplitter.h"
 
 #include <QComboBox>
@@ -56,8 +57,7 @@ struct Fixture {
         };
         w = g_frmSplitter();
         w->g_sFileToSplit = source;
-        SetRowText(w->cGrid1, 1, QStringLiteral("Item Name"), QStringLiteral("song.wav"));
-        SetRowText(w->cGrid1, 1, QStringLiteral("COL_FILE"), source);
+        ToolRows::Add(w->cGrid1, source);
         w->txtToPath->setEditText(dest);
     }
     FakeAudioConverter* conv() const { return qobject_cast<FakeAudioConverter*>(w->cAudioConverter1); }
