@@ -66,12 +66,19 @@ ToolWindow* OpenItemsTool(const QString& tool, const QString& splitSource, int p
     return c;
 }
 
-bool ChooseAcmFormat(frmACMConverter* w, const QString& codec, const QString& format)
+bool WriteWav(ToolWindow* w, const QString& dest, const QString& pcmFormat)
 {
-    if (!SelectListText(w->cboTags, codec))
+    if (auto* acm = qobject_cast<frmACMConverter*>(w)) {
+        if (!SelectListText(acm->cboTags, QStringLiteral("PCM")))
+            return false;
+        acm->cboTags_Click();
+        if (!SelectListText(acm->cboFormats, pcmFormat))
+            return false;
+    }
+    if (w->cboTargetFormat && !SelectListText(w->cboTargetFormat, QStringLiteral("WAV - Waveform Audio Format (*.wav)")))
         return false;
-    w->cboTags_Click();
-    return SelectListText(w->cboFormats, format);
+    w->txtToPath->setEditText(dest);
+    return true;
 }
 
 QString ListRecord(const QString& file, bool marked, const QString& cells)

@@ -8,7 +8,6 @@
 
 class ToolWindow;
 class cGrid;
-class frmACMConverter;
 
 namespace ToolRows {
 
@@ -29,9 +28,10 @@ void SetRange(cGrid* grid, qint32 row, const QString& start, const QString& leng
 // "[file_name].[dest_extension]". The window has no rows yet.
 ToolWindow* OpenItemsTool(const QString& tool, const QString& splitSource = QString(), int parts = 2);
 
-// Chooses the ACM converter's codec as the user does (its list's click follows), then one
-// of that codec's formats; false when either is not offered.
-bool ChooseAcmFormat(frmACMConverter* w, const QString& codec, const QString& format);
+// Sets the window to write WAV into `dest`: the target format "WAV", or for the ACM converter
+// the codec "PCM" (chosen as the user does) in `pcmFormat` ("8000 Hz, 16 Bit, Mono"). False
+// when that is not offered.
+bool WriteWav(ToolWindow* w, const QString& dest, const QString& pcmFormat);
 
 // One record of a main-window list file (one line): `file`, named as the file is, marked
 // or not, with `cells` after its path (the whole file as its range when empty).

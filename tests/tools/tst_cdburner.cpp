@@ -9,7 +9,6 @@
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cGrid/cGrid.h"
 #include "components/cTabControl/cTabControl.h"
-#include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioBurner.h"

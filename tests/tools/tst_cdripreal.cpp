@@ -10,7 +10,6 @@
 #include "components/cGrid/cGrid.h"
 #include "components/cSysTray/cSysTray.h"
 #include "components/cTreeView/cTreeView.h"
-#include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"

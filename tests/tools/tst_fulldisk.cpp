@@ -3,9 +3,6 @@
 // of the job: what each item left on the disk, the log's error lines, and how the job
 // ends on the status line, in the caption and in the balloon.
 #include "common/mdlModes.h"
-#include "components/cGrid/cGrid.h"
-#include "lists/mdlItemsGrid.h"
-#include "platform/Controls.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlFormats.h"
@@ -15,10 +12,8 @@
 #include "tests/support/SmallDisk.h"
 #include "tests/support/TestPlatform.h"
 #include "tests/support/ToolRows.h"
-#include "tools/converters/frmACMConverter.h"
 #include "tools/frame/ToolWindow.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -27,12 +22,6 @@
 #include <QTest>
 
 using namespace AudioFixtures;
-
-namespace {
-
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-
-} // namespace
 
 class tst_fulldisk : public QObject
 {
@@ -107,11 +96,7 @@ void tst_fulldisk::endings()
                                                                 : QStringList{QStringLiteral("short.wav"), QStringLiteral("long.wav")};
     for (const QString& name : names)
         ToolRows::Add(w->cGrid1, source(name));
-    if (auto* acm = qobject_cast<frmACMConverter*>(w))
-        QVERIFY(ToolRows::ChooseAcmFormat(acm, QStringLiteral("PCM"), QStringLiteral("8000 Hz, 16 Bit, Mono")));
-    if (w->cboTargetFormat)
-        QVERIFY(SelectListText(w->cboTargetFormat, kWav));
-    w->txtToPath->setEditText(dest);
+    QVERIFY(ToolRows::WriteWav(w, dest, QStringLiteral("8000 Hz, 16 Bit, Mono")));
 
     if (disk == QLatin1String("full"))
         small.fill();

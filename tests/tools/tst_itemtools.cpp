@@ -4,7 +4,6 @@
 // fail; and the time-left estimate of the item jobs over rows shorter than its tick.
 #include "common/frmTurnOff.h"
 #include "common/mdlModes.h"
-#include "components/cGrid/cGrid.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "settings/frmAudioProp.h"

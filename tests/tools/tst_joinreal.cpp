@@ -7,7 +7,6 @@
 #include "common/mdlModes.h"
 #include "components/audio/MediaProbe.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
-#include "components/cGrid/cGrid.h"
 #include "components/cIconMenu/cIconMenu.h"
 #include "components/cSysTray/cSysTray.h"
 #include "lists/mdlItemsGrid.h"

@@ -6,9 +6,7 @@
 #include "common/mdlModes.h"
 #include "components/cAudioConverter/cAudioConverter.h"
 #include "components/cAudioEditor/cAudioEditor.h"
-#include "components/cGrid/cGrid.h"
 #include "components/cToolbar/cToolbar.h"
-#include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
 #include "settings/frmAudioProp.h"
@@ -20,11 +18,9 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 #include "tests/support/ToolRows.h"
-#include "tools/converters/frmACMConverter.h"
 #include "tools/frame/ToolWindow.h"
 #include "tools/splitter/frmAudioEditor.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,7 +33,6 @@ using namespace AudioFixtures;
 
 namespace {
 
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
 const QByteArray kOther = "another job's output";
 
 QString takenText(const QString& path)
@@ -120,13 +115,9 @@ void tst_outputcollision::nameTakenWhileTheItemRuns()
         ToolRows::Add(w->cGrid1, source(name));
     if (agreed && tool == QLatin1String("joiner"))
         platform.messages().answers.enqueue(vbYes);  // "... already exists. Overwrite it?"
-    if (auto* acm = qobject_cast<frmACMConverter*>(w))
-        QVERIFY(ToolRows::ChooseAcmFormat(acm, QStringLiteral("PCM"), QStringLiteral("8000 Hz, 16 Bit, Mono")));
+    QVERIFY(ToolRows::WriteWav(w, dest, QStringLiteral("8000 Hz, 16 Bit, Mono")));
     if (agreed && w->chkOverWrite)
         w->chkOverWrite->SetValue(1);
-    if (w->cboTargetFormat)
-        QVERIFY(SelectListText(w->cboTargetFormat, kWav));
-    w->txtToPath->setEditText(dest);
 
     w->cmdConvert->click();
     // The first item runs; no event of it has been delivered. Another job writes its name.
