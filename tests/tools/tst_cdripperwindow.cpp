@@ -11,15 +11,12 @@
 #include "lists/mdlCDTracks.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
-#include "settings/frmAudioProp.h"
-#include "settings/frmOptions.h"
 #include "settings/mdlFileNameFormats.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/FakeToolFixture.h"
 #include "tests/support/JobLog.h"
-#include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestPlatform.h"
 #include "tests/support/ToolRows.h"
 #include "tools/disc/frmCDRipper.h"
 
@@ -56,19 +53,12 @@ public:
 // A program folder, the fake ripper with its drives, the main window's stand-in and a ripper
 // window loaded as the launch loads it, its grid holding the tracks of the first drive (as
 // the drive's list gives them) and ripping to MP3 into "out/".
-struct Fixture {
-    TestPlatform platform;
-    FakeAudioFactories fakes;
-    MainHostStandIn host;
+struct Fixture : FakeToolFixture {
     QList<FakeCdDrive> drives{{QStringLiteral("D: Fake Drive"), true, audioTracks({60, 61, 62, 63, 64})}};
-    QString dest = platform.path(QStringLiteral("out/"));
     frmCDRipper* w = nullptr;
 
     explicit Fixture(FakeAutoFinish finish = FakeAutoFinish::Done, bool load = true)
     {
-        InitProductProfile();
-        Forms::Get<frmOptions>();
-        Forms::Get<frmAudioProp>();
         g_sTagAlbum = g_sTagArtist = g_sTagComment = g_sTagGenre = g_sTagYear = g_sTagSong = g_sTagTrack = QString();
         fakes.setupRipper = [this, finish](FakeAudioCDRipper* r) {
             r->drives = drives;

@@ -10,12 +10,12 @@
 #include "components/cTabControl/cTabControl.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
-#include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "settings/frmProgParameters.h"
 #include "settings/mdlFileNameFormats.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/FakeToolFixture.h"
 #include "tests/support/JobLog.h"
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
@@ -43,21 +43,13 @@ const QString kWma = QStringLiteral("WMA - Windows Media Audio files (*.wma)");
 
 // A program folder, the fake converter, the main window's stand-in and a converter window
 // loaded as the launch loads it, converting to MP3 into "out/".
-struct Fixture {
-    TestPlatform platform;
-    FakeAudioFactories fakes;
-    MainHostStandIn host;
-    QString dest = platform.path(QStringLiteral("out/"));
+struct Fixture : FakeToolFixture {
     frmConverter* w = nullptr;
 
     explicit Fixture(FakeAutoFinish finish = FakeAutoFinish::Done)
     {
-        InitProductProfile();
-        Forms::Get<frmOptions>();
-        Forms::Get<frmAudioProp>();
         fakes.setupConverter = [finish](FakeAudioConverter* f) { f->autoFinish = finish; };
-        QDir().mkpath(dest);
-        QDir().mkpath(platform.path(QStringLiteral("music")));
+        makeFolders();
         open();
     }
     void open()
@@ -71,7 +63,7 @@ struct Fixture {
     // A row for a file in "music/" (written there), whole unless a range is given.
     qint32 addRow(const QString& name, const QString& time = QStringLiteral("00:01:00"))
     {
-        return ToolRows::AddStandIn(w->cGrid1, platform.path(QStringLiteral("music/")), name, time);
+        return ToolRows::AddStandIn(w->cGrid1, music(QString()), name, time);
     }
     void setRange(qint32 row, const QString& start, const QString& length)
     {

@@ -6,13 +6,10 @@
 #include "common/mdlModes.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
-#include "settings/frmAudioProp.h"
-#include "settings/frmOptions.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/FakeToolFixture.h"
 #include "tests/support/JobLog.h"
-#include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestPlatform.h"
 #include "tests/support/ToolRows.h"
 #include "tools/converters/frmACMConverter.h"
 #include "tools/converters/frmConverter.h"
@@ -20,7 +17,6 @@
 #include "tools/splitter/frmSplitter.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -35,26 +31,18 @@ const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
 // One of the four windows, loaded as the launch loads it, writing MP3 into "out/": the
 // splitter on a 20-second "a.wav" in 2 parts, the converters and the joiner on the rows
 // "a.wav" and "b.wav". The components' jobs end when the test ends them.
-struct Tool {
-    TestPlatform platform;
-    FakeAudioFactories fakes;
-    MainHostStandIn host;
+struct Tool : FakeToolFixture {
     QString kind;
-    QString dest = platform.path(QStringLiteral("out/"));
     ToolWindow* w = nullptr;
 
     explicit Tool(const QString& which) : kind(which)
     {
-        InitProductProfile();
-        Forms::Get<frmOptions>();
-        Forms::Get<frmAudioProp>();
         fakes.setupConverter = [this](FakeAudioConverter* f) {
             FakeFileScript script;
             script.durationMs = 20000;
             f->files[music(QStringLiteral("a.wav"))] = script;
         };
-        QDir().mkpath(dest);
-        QDir().mkpath(platform.path(QStringLiteral("music")));
+        makeFolders();
         w = ToolRows::OpenItemsTool(kind, music(QStringLiteral("a.wav")), 2);
         addRow(QStringLiteral("a.wav"));
         if (kind != QLatin1String("splitter"))
@@ -63,7 +51,6 @@ struct Tool {
         if (w->cboTargetFormat)
             SelectListText(w->cboTargetFormat, kMp3);
     }
-    QString music(const QString& name) const { return platform.path(QStringLiteral("music/") + name); }
     // A row of the file `name` in the music folder ("live/a.wav" in a folder of its own).
     qint32 addRow(const QString& name, const QString& time = QStringLiteral("00:00:10"))
     {

@@ -10,19 +10,15 @@
 #include "components/cTabControl/cTabControl.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
-#include "settings/frmAudioProp.h"
-#include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/FakeToolFixture.h"
 #include "tests/support/JobLog.h"
-#include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestPlatform.h"
 #include "tests/support/ToolRows.h"
 #include "tools/converters/frmJoiner.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -39,21 +35,13 @@ const QString kOverwrite = QStringLiteral("The file: '%1' already exists.\r\n\r\
 
 // A program folder, the fake join component, the main window's stand-in and a joiner
 // loaded as the launch loads it, with three rows, joining to MP3 into "out/".
-struct Fixture {
-    TestPlatform platform;
-    FakeAudioFactories fakes;
-    MainHostStandIn host;
-    QString dest = platform.path(QStringLiteral("out/"));
+struct Fixture : FakeToolFixture {
     frmJoiner* w = nullptr;
 
     explicit Fixture(FakeAutoFinish finish = FakeAutoFinish::None)
     {
-        InitProductProfile();
-        Forms::Get<frmOptions>();
-        Forms::Get<frmAudioProp>();
         fakes.setupJoin = [finish](FakeAudioJoin* j) { j->autoFinish = finish; };
-        QDir().mkpath(dest);
-        QDir().mkpath(platform.path(QStringLiteral("music")));
+        makeFolders();
         w = g_frmJoiner();
         w->txtToPath->setEditText(dest);
         SelectListText(w->cboTargetFormat, kMp3);
@@ -61,7 +49,6 @@ struct Fixture {
             addRow(QString::fromLatin1(name));
     }
     FakeAudioJoin* join() const { return qobject_cast<FakeAudioJoin*>(w->cAudioJoin1); }
-    QString music(const QString& name) const { return platform.path(QStringLiteral("music/") + name); }
 
     qint32 addRow(const QString& name)
     {

@@ -11,9 +11,8 @@
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioComponents.h"
-#include "tests/support/MainHostStandIn.h"
+#include "tests/support/FakeToolFixture.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestPlatform.h"
 #include "tests/support/ToolRows.h"
 #include "tools/splitter/frmSplitter.h"
 
@@ -34,20 +33,12 @@ const QString kRefusal = QStringLiteral("Source file length is to small.       "
 
 // A program folder, the fake converter, the main window's stand-in and a splitter opened
 // on "song.wav" as the launch opens it.
-struct Fixture {
-    TestPlatform platform;
-    FakeAudioFactories fakes;
-    MainHostStandIn host;
-    QString source = platform.path(QStringLiteral("music/song.wav"));
-    QString dest = platform.path(QStringLiteral("out/"));
+struct Fixture : FakeToolFixture {
+    QString source = music(QStringLiteral("song.wav"));
     frmSplitter* w = nullptr;
 
     explicit Fixture(qint32 durationMs, FakeAutoFinish finish = FakeAutoFinish::Done)
     {
-        InitProductProfile();
-        // Loaded at start-up before any tool window: they fill the option and format globals.
-        Forms::Get<frmOptions>();
-        Forms::Get<frmAudioProp>();
         fakes.setupConverter = [this, durationMs, finish](FakeAudioConverter* f) {
             FakeFileScript script;
             script.durationMs = durationMs;
