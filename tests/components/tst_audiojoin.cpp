@@ -91,27 +91,14 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         QString error;
-        QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
-                                    {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"),
-                                     QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16"),
-                                     one(), QStringLiteral("synth"), QStringLiteral("2"), QStringLiteral("sine"),
-                                     QStringLiteral("440"), QStringLiteral("whitenoise"), QStringLiteral("vol"),
-                                     QStringLiteral("0.5")},
-                                    one(), &error),
+        QVERIFY2(ExternalTools::SoxSynth(one(), 44100, 2, 16, QStringLiteral("2"), QStringLiteral("sine 440 whitenoise"),
+                                         &error),
                  qPrintable(error));
-        QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
-                                    {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("22050"),
-                                     QStringLiteral("-c"), QStringLiteral("1"), QStringLiteral("-b"), QStringLiteral("16"),
-                                     two(), QStringLiteral("synth"), QStringLiteral("3"), QStringLiteral("sine"),
-                                     QStringLiteral("300"), QStringLiteral("vol"), QStringLiteral("0.5")},
-                                    two(), &error),
+        QVERIFY2(ExternalTools::SoxSynth(two(), 22050, 1, 16, QStringLiteral("3"), QStringLiteral("sine 300"), &error),
                  qPrintable(error));
         const QString noise2 = path(QStringLiteral("noise.wav"));
         QVERIFY(writeWav(noise2, 44100, 2, 16, noise(2 * 44100, 2, 7)));
-        QVERIFY2(ExternalTools::Run(QStringLiteral("lame"),
-                                    {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), noise2, three()},
-                                    three(), &error),
-                 qPrintable(error));
+        QVERIFY2(ExternalTools::Lame128(noise2, three(), &error), qPrintable(error));
     }
 
     // A 44.1 kHz stereo WAV, one second of a 22.05 kHz mono FLAC and an MP3, joined into a

@@ -180,14 +180,9 @@ void tst_acmconvertreal::initTestCase()
     QString error;
     // CD quality by sox, an MP3 of it by lame, and telephone quality (8 kHz mono) by ffmpeg.
     const QString cd = source(QStringLiteral("cd.wav"));
-    QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
-                                {"-n", "-r", "44100", "-c", "2", "-b", "16", cd, "synth", QString::number(kSeconds),
-                                 "sine", "440", "sine", "660", "vol", "0.5"},
-                                cd, &error),
+    QVERIFY2(ExternalTools::SoxSynth(cd, 44100, 2, 16, QString::number(kSeconds), QStringLiteral("sine 440 sine 660"), &error),
              qPrintable(error));
-    QVERIFY2(ExternalTools::Run(QStringLiteral("lame"), {"--quiet", "-b", "128", cd, source(QStringLiteral("cd.mp3"))},
-                                source(QStringLiteral("cd.mp3")), &error),
-             qPrintable(error));
+    QVERIFY2(ExternalTools::Lame128(cd, source(QStringLiteral("cd.mp3")), &error), qPrintable(error));
     const QString phone = source(QStringLiteral("phone.flac"));
     QVERIFY2(ExternalTools::Run(QStringLiteral("ffmpeg"),
                                 {"-v", "error", "-y", "-f", "lavfi", "-i",

@@ -124,19 +124,9 @@ void tst_convertreal::initTestCase()
     // 3 s of a tone and noise made by sox; an MP3 of it by lame, a FLAC of it by sox.
     const QString wav = source(QStringLiteral("one.wav"));
     QString error;
-    QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
-                                {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
-                                 QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16"), wav,
-                                 QStringLiteral("synth"), QStringLiteral("3"), QStringLiteral("sine"),
-                                 QStringLiteral("440"), QStringLiteral("whitenoise"), QStringLiteral("vol"),
-                                 QStringLiteral("0.5")},
-                                wav, &error),
+    QVERIFY2(ExternalTools::SoxSynth(wav, 44100, 2, 16, QStringLiteral("3"), QStringLiteral("sine 440 whitenoise"), &error),
              qPrintable(error));
-    QVERIFY2(ExternalTools::Run(QStringLiteral("lame"),
-                                {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav,
-                                 source(QStringLiteral("two.mp3"))},
-                                source(QStringLiteral("two.mp3")), &error),
-             qPrintable(error));
+    QVERIFY2(ExternalTools::Lame128(wav, source(QStringLiteral("two.mp3")), &error), qPrintable(error));
     QVERIFY2(ExternalTools::Run(QStringLiteral("sox"), {wav, source(QStringLiteral("three.flac"))},
                                 source(QStringLiteral("three.flac")), &error),
              qPrintable(error));

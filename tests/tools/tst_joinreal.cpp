@@ -64,19 +64,10 @@ void tst_joinreal::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     QString error;
-    QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
-                                {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
-                                 QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16"), source("one.wav"),
-                                 QStringLiteral("synth"), QStringLiteral("2"), QStringLiteral("sine"), QStringLiteral("440"),
-                                 QStringLiteral("whitenoise"), QStringLiteral("vol"), QStringLiteral("0.5")},
-                                source("one.wav"), &error),
+    QVERIFY2(ExternalTools::SoxSynth(source("one.wav"), 44100, 2, 16, QStringLiteral("2"),
+                                     QStringLiteral("sine 440 whitenoise"), &error),
              qPrintable(error));
-    QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
-                                {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("22050"), QStringLiteral("-c"),
-                                 QStringLiteral("1"), QStringLiteral("-b"), QStringLiteral("16"), source("two.flac"),
-                                 QStringLiteral("synth"), QStringLiteral("3"), QStringLiteral("sine"), QStringLiteral("300"),
-                                 QStringLiteral("vol"), QStringLiteral("0.5")},
-                                source("two.flac"), &error),
+    QVERIFY2(ExternalTools::SoxSynth(source("two.flac"), 22050, 1, 16, QStringLiteral("3"), QStringLiteral("sine 300"), &error),
              qPrintable(error));
     QVERIFY2(ExternalTools::Run(QStringLiteral("ffmpeg"),
                                 {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"), QStringLiteral("lavfi"),
@@ -84,11 +75,7 @@ void tst_joinreal::initTestCase()
                                  QStringLiteral("-ac"), QStringLiteral("2"), source("three.wav")},
                                 source("three.wav"), &error),
              qPrintable(error));
-    QVERIFY2(ExternalTools::Run(QStringLiteral("lame"),
-                                {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), source("three.wav"),
-                                 source("three.mp3")},
-                                source("three.mp3"), &error),
-             qPrintable(error));
+    QVERIFY2(ExternalTools::Lame128(source("three.wav"), source("three.mp3"), &error), qPrintable(error));
     QVERIFY(writeWav(source("long.wav"), 44100, 2, 16, noise(30 * 44100, 2, 5)));
 }
 

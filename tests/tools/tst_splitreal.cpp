@@ -118,13 +118,8 @@ void tst_splitreal::initTestCase()
     // misplaced cut shows in the noise.
     const QString wav = source(QStringLiteral("song.wav"));
     QString error;
-    const bool made = ExternalTools::Run(QStringLiteral("sox"),
-                                         {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"),
-                                          QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"),
-                                          QStringLiteral("16"), wav, QStringLiteral("synth"), QStringLiteral("7.3"),
-                                          QStringLiteral("sine"), QStringLiteral("440"), QStringLiteral("whitenoise"),
-                                          QStringLiteral("vol"), QStringLiteral("0.5")},
-                                         wav, &error);
+    const bool made =
+        ExternalTools::SoxSynth(wav, 44100, 2, 16, QStringLiteral("7.3"), QStringLiteral("sine 440 whitenoise"), &error);
     QVERIFY2(made, qPrintable(error));
     QCOMPARE(wavData(wav).size(), kFrames * 4);
     struct Tool {
