@@ -4,6 +4,7 @@
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/converters/frmACMConverter.h"
 #include "tools/converters/frmConverter.h"
 #include "tools/converters/frmJoiner.h"
@@ -75,7 +76,7 @@ bool WriteWav(ToolWindow* w, const QString& dest, const QString& pcmFormat)
         if (!SelectListText(acm->cboFormats, pcmFormat))
             return false;
     }
-    if (w->cboTargetFormat && !SelectListText(w->cboTargetFormat, QStringLiteral("WAV - Waveform Audio Format (*.wav)")))
+    if (w->cboTargetFormat && !SelectListText(w->cboTargetFormat, ToolTexts::kWav))
         return false;
     w->txtToPath->setEditText(dest);
     return true;

@@ -18,6 +18,7 @@
 #include "tests/support/JobLog.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/disc/frmCDRipper.h"
 
 #include <QComboBox>
@@ -27,11 +28,9 @@
 #include <QPushButton>
 #include <QTest>
 
-namespace {
+using namespace ToolTexts;
 
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-const QString kOverwrite = QStringLiteral("The file: '%1' already exists.\r\n\r\nOverwrite it?");
+namespace {
 
 QList<FakeCdTrack> audioTracks(const QList<int>& seconds)
 {

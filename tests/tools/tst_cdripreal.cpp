@@ -20,6 +20,7 @@
 #include "tests/support/ExternalTools.h"
 #include "tests/support/JobLog.h"
 #include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/disc/frmCDRipper.h"
 
 #include <QComboBox>
@@ -33,12 +34,9 @@
 #include <cdio/cdio.h>
 
 using namespace ListsTest;
+using namespace ToolTexts;
 
 namespace {
-
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-const QString kWma = QStringLiteral("WMA - Windows Media Audio files (*.wma)");
 
 // A profile that offers CD drives, the real ripper, and the first-run format settings.
 struct RealCD : CDFixture {

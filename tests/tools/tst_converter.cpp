@@ -21,6 +21,7 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 #include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/converters/frmConverter.h"
 
 #include <QComboBox>
@@ -35,11 +36,9 @@
 
 #include <algorithm>
 
-namespace {
+using namespace ToolTexts;
 
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-const QString kWma = QStringLiteral("WMA - Windows Media Audio files (*.wma)");
+namespace {
 
 // A program folder, the fake converter, the main window's stand-in and a converter window
 // loaded as the launch loads it, converting to MP3 into "out/".
@@ -85,7 +84,6 @@ struct Fixture : FakeToolFixture {
     QStringList log() const { return JobLogLines(w->txtLog); }
 };
 
-const QString kOverwrite = QStringLiteral("The file: '%1' already exists.\r\n\r\nOverwrite it?");
 
 } // namespace
 

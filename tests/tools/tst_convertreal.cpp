@@ -20,6 +20,7 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 #include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/converters/frmConverter.h"
 
 #include <QComboBox>
@@ -30,15 +31,12 @@
 #include <QTest>
 
 using namespace AudioFixtures;
+using namespace ToolTexts;
 
 namespace {
 
 constexpr qint64 kFrames = 3 * 44100;
 
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-const QString kWma = QStringLiteral("WMA - Windows Media Audio files (*.wma)");
-const QString kOgg = QStringLiteral("OGG - Ogg Media Format (*.ogg)");
 
 // The tags every row asks for: the item's name as its title.
 void tagRow(cGrid* grid, qint32 row)

@@ -11,6 +11,7 @@
 #include "tests/support/JobLog.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/converters/frmACMConverter.h"
 #include "tools/converters/frmConverter.h"
 #include "tools/converters/frmJoiner.h"
@@ -24,9 +25,9 @@
 #include <QRegularExpression>
 #include <QTest>
 
-namespace {
+using namespace ToolTexts;
 
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
+namespace {
 
 // One of the four windows, loaded as the launch loads it, writing MP3 into "out/": the
 // splitter on a 20-second "a.wav" in 2 parts, the converters and the joiner on the rows

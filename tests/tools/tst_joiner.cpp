@@ -16,6 +16,7 @@
 #include "tests/support/JobLog.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/converters/frmJoiner.h"
 
 #include <QComboBox>
@@ -27,11 +28,9 @@
 
 #include <algorithm>
 
-namespace {
+using namespace ToolTexts;
 
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-const QString kOverwrite = QStringLiteral("The file: '%1' already exists.\r\n\r\nOverwrite it?");
+namespace {
 
 // A program folder, the fake join component, the main window's stand-in and a joiner
 // loaded as the launch loads it, with three rows, joining to MP3 into "out/".

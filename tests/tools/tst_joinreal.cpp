@@ -22,6 +22,7 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 #include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/converters/frmJoiner.h"
 
 #include <QCheckBox>
@@ -33,11 +34,9 @@
 #include <QTest>
 
 using namespace AudioFixtures;
+using namespace ToolTexts;
 
 namespace {
-
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
 
 bool joinAndWait(frmJoiner* w)
 {
@@ -121,7 +120,7 @@ void tst_joinreal::joinsFromTheMainWindow()
         QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Done."));
         QCOMPARE(platform.messages().shown.size(), 1);
         QCOMPARE(platform.messages().shown[0].prompt,
-                 QStringLiteral("The file: '%1' already exists.\r\n\r\nOverwrite it?").arg(dest + "all.wav"));
+                 kOverwrite.arg(dest + "all.wav"));
         QStringList log = JobLogLines(w->txtLog);
         QCOMPARE(log, (QStringList{"Preparing to join: 3 tracks.", "Destination format: WAV", "File already exists.",
                                    "Overwrite it...", "Add one.wav...", "Add two.flac...", "Add three.mp3...", "Done."}));

@@ -20,6 +20,7 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
 #include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/splitter/frmSplitter.h"
 
 #include <QComboBox>
@@ -33,16 +34,12 @@
 #include <cstdio>
 
 using namespace AudioFixtures;
+using namespace ToolTexts;
 
 namespace {
 
 constexpr qint64 kFrames = 321930;  // 7.3 s at 44.1 kHz: parts never fall on whole seconds at its end
 
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-const QString kAcm = QStringLiteral("ACM - Waveform ACM Codecs (*.wav)");
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-const QString kWma = QStringLiteral("WMA - Windows Media Audio files (*.wma)");
-const QString kOgg = QStringLiteral("OGG - Ogg Media Format (*.ogg)");
 
 // A splitter opened on a source, as the launch opens it, writing into a fresh folder.
 struct Session {

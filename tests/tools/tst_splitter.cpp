@@ -14,6 +14,7 @@
 #include "tests/support/FakeToolFixture.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/splitter/frmSplitter.h"
 
 #include <QComboBox>
@@ -26,6 +27,8 @@
 #include <QTest>
 
 #include <cstdio>
+
+using namespace ToolTexts;
 
 namespace {
 
@@ -353,7 +356,7 @@ void tst_splitter::overwriteQuestion()
 
     QCOMPARE(f.platform.messages().shown.size(), 1);
     QCOMPARE(f.platform.messages().shown[0].prompt,
-             QStringLiteral("The file: '") + existing + QStringLiteral("' already exists.\r\n\r\nOverwrite it?"));
+             kOverwrite.arg(existing));
     QCOMPARE(f.platform.messages().shown[0].buttons, vbYesNoCancel + vbInformation);
     QCOMPARE(f.conv()->started.size(), parts);
     QVERIFY(f.logHas(QStringLiteral("File already exists.")));
