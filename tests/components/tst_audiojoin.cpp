@@ -268,9 +268,7 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(log.events, QStringList{QStringLiteral("Aborted")});
         QVERIFY(!c.IsJoining());
-        QFile f(out);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("old content"));
+        QCOMPARE(TestFiles::ReadBytes(out), QByteArray("old content"));
         QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
