@@ -102,6 +102,11 @@ void OpenWithShell(QWidget* owner, const QString& file)
     Services::shell().open(file, AppPath());
 }
 
+QString HelpFilePath()
+{
+    return AppPath() + QStringLiteral("/Help.chm");
+}
+
 QString PathHistoryFile()
 {
     return AppPath() + QStringLiteral("/PathHistory");

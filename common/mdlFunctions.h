@@ -26,6 +26,8 @@ bool IsFolder(const QString& path);
 // Creates every missing folder of the path; 0 on success, else the error number.
 int MakePath(const QString& path);
 void OpenWithShell(QWidget* owner, const QString& file);
+// The program's help file, beside the program.
+QString HelpFilePath();
 
 // "PathHistory" beside the program: the sixteen newest destination folders, newest first.
 QString PathHistoryFile();

@@ -334,6 +334,7 @@ private:
     bool CmdAudioAnalyser(qint32);
     bool CmdAudioRecorder(qint32);
     bool CmdAudioCDMaker(qint32);
+    bool CmdDataCDMaker(qint32 ItemNumber);
     bool CmdFreeDB(qint32);
     bool CmdAudioCDRipper(qint32);  // frmMain_Ripper.cpp
     bool CmdTextToSpeech(qint32);
@@ -353,6 +354,8 @@ private:
     // The hand-over of the converters: count label, total seconds, status panels,
     // sub-folder name and the marked rows.
     void HandOverMarkedRows(ItemsToolWindow* tool);
+    // The selected list's name made safe for a file name.
+    QString SelectedListSafeName();
     // Shows a loaded and handed-over tool window modally, without polling the drives.
     void ShowToolWindow(VForm* tool);
 

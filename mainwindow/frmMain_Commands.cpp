@@ -98,6 +98,8 @@ const QHash<QString, frmMain::CommandProc>& frmMain::Commands()
         {QStringLiteral("Audio Analyser"), &frmMain::CmdAudioAnalyser},
         {QStringLiteral("Audio Recorder"), &frmMain::CmdAudioRecorder},
         {QStringLiteral("Audio CD Maker"), &frmMain::CmdAudioCDMaker},
+        {QStringLiteral("MP3 CD Maker"), &frmMain::CmdDataCDMaker},
+        {QStringLiteral("WMA CD Maker"), &frmMain::CmdDataCDMaker},
         {QStringLiteral("FreeDB"), &frmMain::CmdFreeDB},
         {QStringLiteral("Audio CD Ripper"), &frmMain::CmdAudioCDRipper},
         {QStringLiteral("Text To Speech"), &frmMain::CmdTextToSpeech},

@@ -7,6 +7,7 @@
 #include "components/cAudioEditor/cAudioEditor.h"
 #include "components/cProgressBar/cProgressBar.h"
 #include "components/cGrid/cGrid.h"
+#include "components/cIconMenu/cIconMenu.h"
 #include "components/cStatusBar/cStatusBar.h"
 #include "components/cTreeView/cTreeView.h"
 #include "lists/mdlItemsGrid.h"
@@ -19,6 +20,7 @@
 #include "tools/converters/frmJoiner.h"
 #include "tools/disc/frmAudioCDDuplicator.h"
 #include "tools/disc/frmCDBurner.h"
+#include "tools/disc/frmDataBurner3.h"
 #include "tools/recording/frmMicRecorder.h"
 #include "tools/recording/frmOrvelle.h"
 #include "tools/splitter/frmAudioEditor.h"
@@ -61,10 +63,15 @@ bool frmMain::PassToolLaunchGuards(const QString& markMessage)
     return true;
 }
 
-void frmMain::HandOverSubFolder(ToolWindow* tool)
+QString frmMain::SelectedListSafeName()
 {
     cTreeItem* selected = cTreeView1->SelectedItem();
-    tool->txtUndeForlder->setText(MakeSafeName(selected ? selected->Text() : QString()));
+    return MakeSafeName(selected ? selected->Text() : QString());
+}
+
+void frmMain::HandOverSubFolder(ToolWindow* tool)
+{
+    tool->txtUndeForlder->setText(SelectedListSafeName());
 }
 
 qint32 frmMain::HandOverTotals(ToolWindow* tool)
@@ -243,6 +250,27 @@ bool frmMain::CmdAudioCDMaker(qint32)
     } else {
         tool->lblDataSize->setText(QStringLiteral("Data Size: %1 files, %2 Min / %3 Min.").arg(marked).arg(minutes).arg(80));
     }
+    CopyMarkedRows(cGrid1, tool->cGrid1, true);
+    ShowToolWindow(tool);
+    return true;
+}
+
+bool frmMain::CmdDataCDMaker(qint32 ItemNumber)
+{
+    // The two commands differ only in the title and the target format they preset.
+    const QString key = m_cMenu->ItemKey(ItemNumber);
+    const bool mp3 = key == QLatin1String("MP3 CD Maker");
+    if (!PassToolLaunchGuards(QStringLiteral("Mark the items to burn.") + QString(29, u' ')))
+        return false;
+    frmDataBurner3* tool = g_frmDataBurner3();
+    tool->lblTitle->setText(key);
+    tool->setWindowTitle(tool->lblTitle->text());
+    tool->lblFilesToConvert->setText(QString::number(CountMarkedRows()) + QStringLiteral(" items to burn."));
+    SelectListText(tool->cboTargetFormat, mp3 ? QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)")
+                                              : QStringLiteral("WMA - Windows Media Audio files (*.wma)"));
+    tool->g_ltmrItemSecsTotal = HandOverTotals(tool);
+    // The list's name, made safe, is the disc's volume name.
+    tool->txtCDName->setText(SelectedListSafeName());
     CopyMarkedRows(cGrid1, tool->cGrid1, true);
     ShowToolWindow(tool);
     return true;

@@ -3,6 +3,7 @@
 // player.
 #include "mainwindow/frmMain.h"
 
+#include "common/mdlFunctions.h"
 #include "common/mdlModes.h"
 #include "common/frmAbout.h"
 #include "common/frmNotes.h"
@@ -126,7 +127,7 @@ bool frmMain::CmdMP3TagsEditor(qint32)
 
 bool frmMain::CmdHelpTopic(qint32)
 {
-    Services::shell().open(AppPath() + QStringLiteral("/Help.chm"), AppPath());
+    Services::shell().open(HelpFilePath(), AppPath());
     return true;
 }
 

@@ -71,16 +71,17 @@ void put(QString& name, const char* placeholder, const QString& value)
     name.replace(QLatin1String(placeholder), nameSafe(value));
 }
 
-// The source's extension; when it has none, the placeholder takes the dot before it (or,
-// at the start, the one after it) along, so the name holds no two dots in a row.
-void putSourceExtension(QString& name, const QString& extension)
+// An extension put in for its placeholder; when there is none, the placeholder takes the
+// dot before it (or, at the start, the one after it) along, so the name holds no two dots
+// in a row.
+void putExtension(QString& name, const char* placeholder, const QString& extension)
 {
     if (extension.isEmpty()) {
-        const QLatin1String placeholder("[source_extension]");
-        name.replace(u'.' + placeholder, QString());
-        name.replace(placeholder + u'.', QString());
+        const QLatin1String p(placeholder);
+        name.replace(u'.' + p, QString());
+        name.replace(p + u'.', QString());
     }
-    put(name, "[source_extension]", extension);
+    put(name, placeholder, extension);
 }
 
 // The locale's separator between hours and minutes, as its short time format writes it.
@@ -143,9 +144,14 @@ QString ExpandFileNameFormat(const QString& Template, const FileNameValues& valu
     QString name = Template;
     put(name, "[123]", QString::number(values.row));
     put(name, "[file_name]", FileNameWithoutExtension(GetFileName(values.sourceFile)));
-    putSourceExtension(name, GetFileExt(values.itemName).toLower());
+    putExtension(name, "[source_extension]", GetFileExt(values.itemName).toLower());
     QString extension = values.fixedExtension;
-    if (!extension.isEmpty() || TargetFormatExtension(values.targetFormatText, extension)) {
+    if (values.copiedAsIs) {
+        // A copy keeps its bytes, so it keeps the extension that says what they are.
+        const QString own = GetFileExt(GetFileName(values.sourceFile)).toLower();
+        putExtension(name, "[dest_extension]", own);
+        putExtension(name, "[convert_extension]", own);
+    } else if (!extension.isEmpty() || TargetFormatExtension(values.targetFormatText, extension)) {
         put(name, "[dest_extension]", extension);
         put(name, "[convert_extension]", extension);
     }
@@ -157,7 +163,7 @@ QString ExpandFileNameFormat(const QString& Template, const FileNameValues& valu
 QString ExpandJoinedFileName(const QString& Template, const QString& targetFormatText, const QDateTime& now)
 {
     QString name = Template;
-    putSourceExtension(name, GetFileExt(Template).toLower());
+    putExtension(name, "[source_extension]", GetFileExt(Template).toLower());
     QString extension;
     if (TargetFormatExtension(targetFormatText, extension))
         put(name, "[dest_extension]", extension);

@@ -33,6 +33,7 @@ struct FileNameValues {
     QString itemName;          // [item_name], and [source_extension] from its last dot on
     QString targetFormatText;  // [dest_extension], [convert_extension]: the letters before " -"
     QString fixedExtension;    // when not empty, [dest_extension] and [convert_extension] give it
+    bool copiedAsIs = false;   // the file is copied unchanged: those two give the source file's own extension
     QDateTime now;             // [time], [date]; when invalid, the clock is read at each step
 };
 

@@ -22,10 +22,10 @@ public:
 
     // Starts an empty compilation.
     virtual void NewCompilation() = 0;
-    void SetFileSystemISO(bool v) { m_iso = v; }
-    void SetFileSystemJoliet(bool v) { m_joliet = v; }
-    void SetFileSystemUDF(bool v) { m_udf = v; }
-    void SetVolumeName(const QString& v) { m_volumeName = v; }
+    virtual void SetFileSystemISO(bool v) { m_iso = v; }
+    virtual void SetFileSystemJoliet(bool v) { m_joliet = v; }
+    virtual void SetFileSystemUDF(bool v) { m_udf = v; }
+    virtual void SetVolumeName(const QString& v) { m_volumeName = v; }
     bool FileSystemISO() const { return m_iso; }
     bool FileSystemJoliet() const { return m_joliet; }
     bool FileSystemUDF() const { return m_udf; }

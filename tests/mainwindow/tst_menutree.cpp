@@ -193,10 +193,6 @@ private:
     QStringList m_modal;
 };
 
-// Tools this build does not have yet: their commands show nothing. A row changes when its
-// tool lands, as the recorder's did.
-const QStringList kNotBuiltYet{};
-
 const QString kExitQuestion = QStringLiteral("message Are you sure you want to exit 'Velmaro 1.2' ?");
 
 // What each command key does over the lists of startForCommands, in the menus' order.
@@ -215,8 +211,8 @@ const QList<QPair<QString, QStringList>>& effects()
         {"Audio CD Maker", {"modal frmCDBurner: Audio CD Burner"}},
         // Over an items list the ripper asks for a CD drive first.
         {"Audio CD Ripper", {"message Select the the Audio CD device to rip from." + QString(40, u' ')}},
-        {"MP3 CD Maker", kNotBuiltYet},
-        {"WMA CD Maker", kNotBuiltYet},
+        {"MP3 CD Maker", {"modal frmDataBurner3: MP3 CD Maker"}},
+        {"WMA CD Maker", {"modal frmDataBurner3: WMA CD Maker"}},
         {"MP3 Tags Editor", {"window frmMP3TagsEditor: MP3 Tags Editor"}},
         {"Text To Speech", {"modal frmOrvelle: Text To Speech"}},
         {"Master Volume", {"start ~/mixer"}},

@@ -1,6 +1,7 @@
 // Scriptable fakes of the audio components.
 #include "tests/support/FakeAudioComponents.h"
 
+#include <QFile>
 #include <QMetaObject>
 
 // ---- converter -------------------------------------------------------------------------
@@ -110,6 +111,11 @@ QString FakeAudioConverter::GetWMAFormatName(qint32 CodecIndex, qint32& FormatIn
 void FakeAudioConverter::finishDone()
 {
     m_running = false;
+    if (writeOutputs && !started.isEmpty()) {
+        QFile out(started.last().output);
+        if (out.open(QIODevice::WriteOnly))
+            out.write("converted " + started.last().source.toUtf8());
+    }
     m_writtenMs = writtenMs.value(started.size() - 1, -1);
     emit Done();
 }

@@ -56,6 +56,8 @@ public:
     FakeAutoFinish autoFinish = FakeAutoFinish::None;  // queued after StartConvert
     qint32 autoErrorCode = 6;
     QString autoErrorText = QStringLiteral("Scripted failure.");
+    // When set, a job that ends well leaves a small file at its output, as a real one would.
+    bool writeOutputs = false;
     // What WrittenMs reports after each job that ended well (-1, not known, when the list
     // has no entry for it).
     QList<qint64> writtenMs;

@@ -35,9 +35,16 @@ QString DriveLetter(const QComboBox* cboDrv)
 void LoadSpeeds(cAudioBurner* burner, QComboBox* cboSpeed, const QString& drive)
 {
     const qint32 n = burner->GetSpeedCount(drive);
+    QStringList speeds;
+    for (qint32 i = 1; i <= n; ++i)
+        speeds << burner->GetSpeed(i);
+    FillSpeeds(cboSpeed, speeds);
+}
+
+void FillSpeeds(QComboBox* cboSpeed, const QStringList& speeds)
+{
     cboSpeed->clear();
-    for (qint32 i = 1; i <= n; ++i) {
-        const QString s = burner->GetSpeed(i);
+    for (const QString& s : speeds) {
         const qint32 kbs = s.trimmed().toInt();
         cboSpeed->addItem(s + QStringLiteral(" KB/s (") + QString::number(kbs / 176) + QStringLiteral("x)"), kbs);
     }

@@ -1,8 +1,9 @@
-// The writer side both audio CD windows share (the burner and the duplicator): the list of
-// writers, the speeds of the chosen one, and the facts of the disc in it.
+// The writer side the CD windows share (the audio burner, the duplicator and the data
+// burner): the list of writers, the speeds of the chosen one, and the facts of the disc in it.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QComboBox;
 class QLabel;
@@ -21,6 +22,8 @@ QString DriveLetter(const QComboBox* cboDrv);
 // Rebuilds the speed list of a writer: "<KB/s> KB/s (<KB/s div 176>x)" per speed, then
 // "Max." (selected); each item's data is its speed in KB/s.
 void LoadSpeeds(cAudioBurner* burner, QComboBox* cboSpeed, const QString& drive);
+// The same list from the speeds (KB/s, as text) a writer gave.
+void FillSpeeds(QComboBox* cboSpeed, const QStringList& speeds);
 // The chosen speed in KB/s (the fastest when nothing is chosen).
 qint32 ChosenSpeed(const QComboBox* cboSpeed);
 // The disc in the writer: its size, its capacity in minutes (halves to even), and its

@@ -73,7 +73,7 @@ void ItemsToolWindow::cmdConvert_Click()
                vbOKOnly + vbInformation);
         return;
     }
-    if (!BeginJob(QStringLiteral("Preparing to %1: %2 tracks.").arg(JobVerb()).arg(cGrid1->Rows())))
+    if (!BeginJob(PreparingText(cGrid1->Rows())))
         return;
     m_lCurrentRow = 1;
     g_ltmrSces = 1;
@@ -83,7 +83,12 @@ void ItemsToolWindow::cmdConvert_Click()
     for (qint32 row = 1; row <= cGrid1->Rows(); ++row)
         m_jobSources.add(RowSourceFile(row), row);
     StartingJob();
-    ConvertTracks();
+    RunJob();
+}
+
+QString ItemsToolWindow::PreparingText(qint32 rows) const
+{
+    return QStringLiteral("Preparing to %1: %2 tracks.").arg(JobVerb()).arg(rows);
 }
 
 void ItemsToolWindow::ConvertTracks()
@@ -121,12 +126,12 @@ void ItemsToolWindow::ConvertTracks()
     // No row left to start (the last one was worked on, or could not be) is a completed
     // job; a last row skipped or cancelled by the user stops it.
     if (!ran || result == kTaskFailed)
-        EndCompleted();
+        JobCompleted();
     else
         EndStopped();
 }
 
-void ItemsToolWindow::EndCompleted()
+void ItemsToolWindow::JobCompleted()
 {
     prgTotal->SetValue(cGrid1->Rows() * 100);
     prgCurrnet->SetValue(100);
@@ -157,10 +162,14 @@ qint32 ItemsToolWindow::ConvertTask(qint32 Row)
     PutRowTags(Row);
     lblCurrentTrack->setText(GetFileName(RowText(cGrid1, Row, QStringLiteral("COL_FILE"))));
     lblFilesToConvert->setText(QStringLiteral("Files: %1/%2").arg(Row).arg(cGrid1->Rows()));
-    AddLog(QStringLiteral("Start to %1: %2...").arg(JobVerb(), lblCurrentTrack->text()), txtLog);
+    const QString startLine = QStringLiteral("Start to %1: %2...").arg(JobVerb(), lblCurrentTrack->text());
+    AddLog(startLine, txtLog);
+    if (m_bStartLineInStatus)
+        lblCurrentTrack->setText(startLine);
     PutRowSource(Row);
 
     const QString path = OutputFolder() + name;
+    RowOutputNamed(Row, path);
     if (name.isEmpty())
         return RefuseRow(kErrOutputUnwritable, QStringLiteral("The file name format gives this item an empty name."));
     // A range that is not whole seconds is never worked on with another row's range.
@@ -221,7 +230,7 @@ QString ItemsToolWindow::OutputCollision(qint32 Row, const QString& path, qint32
         return QStringLiteral("The output file \"%1\" is the source file of %2; it is left untouched.")
             .arg(path, RowLabel(owner));
     }
-    const qint32 writer = m_jobOutputs.find(path);
+    const qint32 writer = m_bGuardJobOutputs ? m_jobOutputs.find(path) : 0;
     if (writer > 0) {
         Code = kErrOutputUnwritable;
         return QStringLiteral("The output file \"%1\" was written by %2 of this job; it is not replaced.")
@@ -259,6 +268,7 @@ void ItemsToolWindow::PutRowTags(qint32 Row)
 void ItemsToolWindow::ShowRowError(qint32 Code, const QString& Description)
 {
     CountFailed();
+    RowFailed(m_lCurrentRow);
     const QString text = QStringLiteral("Error: ") + Description + u'(' + QString::number(Code) + u')';
     AddLog(text, txtLog);
     if (!m_bJobInCaption)
@@ -294,8 +304,10 @@ void ItemsToolWindow::Component_Progress(qint32 Percent)
 void ItemsToolWindow::Component_Done()
 {
     m_jobOutputs.add(m_sCurrentOutput, m_lCurrentRow);
-    AddLog(QStringLiteral("Done."), txtLog);
-    lblCurrentTrack->setText(QStringLiteral("Done."));
+    if (m_bRowDoneShown) {
+        AddLog(QStringLiteral("Done."), txtLog);
+        lblCurrentTrack->setText(QStringLiteral("Done."));
+    }
     g_ltmrItemSecs += m_lItemSecs;
     ++m_lCurrentRow;
     ConvertTracks();

@@ -83,6 +83,19 @@ protected:
     // What the windows tell apart.
     // The word of the log lines ("convert" in "Preparing to convert:", "Start to convert:").
     virtual QString JobVerb() const { return QStringLiteral("convert"); }
+    // The job's first log line.
+    virtual QString PreparingText(qint32 rows) const;
+    // Runs the job once it was agreed to; by default the items loop.
+    virtual void RunJob() { ConvertTracks(); }
+    // The row's output path, named once as its work starts.
+    virtual void RowOutputNamed(qint32 Row, const QString& path) { Q_UNUSED(Row) Q_UNUSED(path) }
+    // The row could not be worked on (refused, or its component reported an error).
+    virtual void RowFailed(qint32 Row) { Q_UNUSED(Row) }
+    // Every row was worked on (or tried): by default the job's ending and the end-of-job
+    // actions.
+    virtual void JobCompleted();
+    // The user stopped the job: "Aborted." in the status line, the caption and a balloon.
+    void EndStopped();
     // Whether the job works on a row at all (a row passed over writes nothing, and is not
     // counted among the job's items).
     virtual bool TakesRow(qint32 Row) { Q_UNUSED(Row) return true; }
@@ -109,6 +122,13 @@ protected:
     // The extension the output names get in place of the target format's (a window that
     // writes one kind of file only); empty: the target format's.
     QString m_sFixedExtension;
+    // A row that ended well says "Done." in the log and the status line.
+    bool m_bRowDoneShown = true;
+    // The "Start to ..." line of a row stands in the status line too (else its file name).
+    bool m_bStartLineInStatus = false;
+    // A row never writes over what an earlier row of the job wrote; cleared, the overwrite
+    // question decides as for any existing file.
+    bool m_bGuardJobOutputs = true;
 
 private:
     // The row's error, as the component would report it: logged, shown, the error flag set.
@@ -119,9 +139,6 @@ private:
     QString OutputCollision(qint32 Row, const QString& path, qint32& Code) const;
     // "row 2 (x.wav)": a row as the log names it.
     QString RowLabel(qint32 Row) const;
-    // The two ways a job ends: every row worked on, or stopped by the user.
-    void EndCompleted();
-    void EndStopped();
     void ReadItemSecs(qint32 Row);
 
     qint32 m_lCurrentRow = 1;

@@ -287,8 +287,10 @@ bool ToolWindow::BeginJob(const QString& preparing)
         LoadPathHistory(txtToPath);
     }
     AddLog(preparing, txtLog);
+    if (!JobMayStart())
+        return false;
     SetDestination();
-    if (txtToPath && !PrepareOutputFolder())
+    if (!OutputFolder().isEmpty() && !PrepareOutputFolder())
         return false;
     m_bJobError = false;
     m_lFailedItems = 0;
@@ -341,7 +343,8 @@ void ToolWindow::AbortJob()
 
 void ToolWindow::cmdAbort_Click()
 {
-    if (!IsBusy())
+    // A window disables Abort while nothing it runs can be stopped.
+    if (!IsBusy() || !cmdAbort->isEnabled())
         return;
     if (MsgBox(QStringLiteral("Abort operation?") + QString(38, u' '), vbYesNo + vbInformation) != vbYes)
         return;

@@ -91,8 +91,8 @@ public:
     void cmdEditTargetFormat_Click();
 
     // The folder the job writes into: the destination as typed (with a "/" added when it
-    // has none) and the sub-folder.
-    QString OutputFolder() const;
+    // has none) and the sub-folder; a window without a destination says its own.
+    virtual QString OutputFolder() const;
     // The target format the job writes: the chosen one, or WAV (what the component is
     // handed for any other text) when none is chosen, so every output name carries the
     // extension of the format it is written in.
@@ -150,6 +150,9 @@ public:
 protected:
     // The component the output block and Abort drive.
     virtual AudioJobComponent* JobComponent() = 0;
+    // Checks of a window's own that a job must pass, made once the job's first line is
+    // logged; false (the window said why) and the job does not start.
+    virtual bool JobMayStart() { return true; }
     // Stops the running job; the component's Aborted event does the rest.
     virtual void AbortJob();
     // Releases the window's components when it is allowed to close.
@@ -167,6 +170,8 @@ protected:
     // The ending of a job of `items` items of which `failed` failed: "Done.", "Done. n of m
     // failed: see the Log." or "Failed: see the Log.".
     static QString EndText(qint32 failed, qint32 items);
+    // The items of the job counted as failed so far.
+    qint32 FailedItems() const { return m_lFailedItems; }
     // Counts items of the job as failed (a part or row the component reported an error
     // for, or one refused before it started); sets the error flag.
     void CountFailed(qint32 items = 1);

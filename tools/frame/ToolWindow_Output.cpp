@@ -234,7 +234,8 @@ void ToolWindow::lblOpenDestinationDestinationFolder_Click()
 
 void ToolWindow::cboTargetFormat_Click()
 {
-    lblSetAsDefaultFormat->setEnabled(cboTargetFormat->currentText() != g_sTargetFormat);
+    if (lblSetAsDefaultFormat)
+        lblSetAsDefaultFormat->setEnabled(cboTargetFormat->currentText() != g_sTargetFormat);
 }
 
 void ToolWindow::lblSetAsDefaultFormat_Click()
@@ -246,8 +247,9 @@ void ToolWindow::lblSetAsDefaultFormat_Click()
 void ToolWindow::cmdEditTargetFormat_Click()
 {
     // The format window's OK leaves the format of its open page as the default in the
-    // options window, which this window then takes and stores. Left any other way, it
-    // changed nothing, and the chosen format stays.
+    // options window, which this window then takes and (where it has the link that makes
+    // a format the default) stores. Left any other way, it changed nothing, and the chosen
+    // format stays.
     if (!ShowAudioPropOnFormat(cboTargetFormat->currentText().left(3), this))
         return;
     const int position = Forms::Get<frmOptions>()->cboTargetFormat->currentIndex();
@@ -255,5 +257,6 @@ void ToolWindow::cmdEditTargetFormat_Click()
         return;
     cboTargetFormat->setCurrentIndex(position);
     cboTargetFormat_Click();
-    lblSetAsDefaultFormat_Click();
+    if (lblSetAsDefaultFormat)
+        lblSetAsDefaultFormat_Click();
 }
