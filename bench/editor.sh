@@ -13,8 +13,7 @@ runs="${RUNS:-5}"
 . "$top/bench/peers.sh"
 install_peers ffmpeg sox
 
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMARO_TESTS=OFF -DVELMARO_BENCH=ON >/dev/null
-cmake --build "$build" --target velmaro_bench velmaro_bench_editor >/dev/null
+build_bench "$top" "$build" velmaro_bench velmaro_bench_editor
 vb="$build/bench/velmaro_bench"
 ve="$build/bench/velmaro_bench_editor"
 export QT_QPA_PLATFORM=offscreen

@@ -16,6 +16,15 @@ install_peers() {
   fi
 }
 
+# Configures the source tree TOP for the benchmarks (Release, no tests) in the folder
+# BUILD and builds the named targets: build_bench TOP BUILD TARGET...
+build_bench() {
+  local top=$1 build=$2
+  shift 2
+  cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMARO_TESTS=OFF -DVELMARO_BENCH=ON >/dev/null
+  cmake --build "$build" --target "$@" >/dev/null
+}
+
 now() { date +%s.%N; }
 # The seconds between two readings of the clock: elapsed T0 T1.
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.6f", b - a}'; }

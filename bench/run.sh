@@ -12,8 +12,7 @@ runs="${RUNS:-5}"
 . "$top/bench/peers.sh"
 install_peers sox libsox-fmt-all ffmpeg lame shntool time
 
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMARO_TESTS=OFF -DVELMARO_BENCH=ON >/dev/null
-cmake --build "$build" --target velmaro_bench >/dev/null
+build_bench "$top" "$build" velmaro_bench
 vb="$build/bench/velmaro_bench"
 
 mkdir -p "$work"

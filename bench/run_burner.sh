@@ -15,8 +15,7 @@ runs="${RUNS:-5}"
 . "$top/bench/peers.sh"
 install_peers sox ffmpeg lame bc
 
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMARO_TESTS=OFF -DVELMARO_BENCH=ON >/dev/null
-cmake --build "$build" --target velmaro_bench_burner >/dev/null
+build_bench "$top" "$build" velmaro_bench_burner
 vb="$build/bench/velmaro_bench_burner"
 
 mkdir -p "$work/items"

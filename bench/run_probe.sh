@@ -13,8 +13,7 @@ runs="${RUNS:-7}"
 . "$top/bench/peers.sh"
 install_peers sox lame ffmpeg time
 
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMARO_TESTS=OFF -DVELMARO_BENCH=ON >/dev/null
-cmake --build "$build" --target velmaro_bench_probe >/dev/null
+build_bench "$top" "$build" velmaro_bench_probe
 vp="$build/bench/velmaro_bench_probe"
 
 mkdir -p "$work"

@@ -15,8 +15,7 @@ runs="${RUNS:-5}"
 . "$top/bench/peers.sh"
 install_peers sox lame bc cd-paranoia
 
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMARO_TESTS=OFF -DVELMARO_BENCH=ON >/dev/null
-cmake --build "$build" --target velmaro_bench_ripper >/dev/null
+build_bench "$top" "$build" velmaro_bench_ripper
 vr="$build/bench/velmaro_bench_ripper"
 
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}"

@@ -13,8 +13,7 @@ runs="${RUNS:-5}"
 . "$top/bench/peers.sh"
 install_peers espeak-ng bc
 
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMARO_TESTS=OFF -DVELMARO_BENCH=ON >/dev/null
-cmake --build "$build" --target velmaro_bench_tts >/dev/null
+build_bench "$top" "$build" velmaro_bench_tts
 vt="$build/bench/velmaro_bench_tts"
 
 start_load=$(load_report "at the start")

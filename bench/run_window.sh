@@ -13,8 +13,7 @@ runs="${RUNS:-3}"
 . "$top/bench/peers.sh"
 install_peers sox libsox-fmt-all ffmpeg lame
 
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMARO_TESTS=OFF -DVELMARO_BENCH=ON >/dev/null
-cmake --build "$build" --target velmaro_bench velmaro_bench_window >/dev/null
+build_bench "$top" "$build" velmaro_bench velmaro_bench_window
 vb="$build/bench/velmaro_bench"
 vw="$build/bench/velmaro_bench_window"
 

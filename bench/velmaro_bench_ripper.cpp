@@ -3,47 +3,26 @@
 // track marked), its Rip button is pressed, and the time runs from the hand-over until the
 // job has ended (the last track's "Done."), with the real ripper component under it. MP3 at
 // 128 kbit/s, quality 5, joint stereo: the settings `lame -b 128 -q 5 -m j` uses.
-#include "common/mdlModes.h"
+#include "bench/BenchToolWindow.h"
 #include "components/cAudioCDRipper/cAudioCDRipper.h"
 #include "lists/mdlCDTracks.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
-#include "settings/frmAudioProp.h"
-#include "settings/frmOptions.h"
-#include "settings/mdlFormats.h"
 #include "tools/disc/frmCDRipper.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QTemporaryDir>
-
-#include <cstdio>
 
 namespace {
 
 // rip CUE OUTDIR wav|mp3
 int rip(const QString& cue, const QString& outDir, const QString& format, const QElapsedTimer& sinceStart)
 {
-    // A program folder of its own: the window writes its path history there.
-    QTemporaryDir home;
-    qputenv("VELMARO_HOME", QFile::encodeName(home.path()));
     qputenv("VELMARO_CD_IMAGES", QFile::encodeName(QFileInfo(cue).absoluteFilePath()));
-    InitProductProfile();
-    Forms::Get<frmOptions>();
-    Forms::Get<frmAudioProp>();
-    g_lSamplesWAV = 44100;
-    g_lChannelsWAV = 1;
-    g_lBitrateWAV = 16;
-    g_lMP3Bitrate = 128;
-    g_lMP3Samplerate = 44100;
-    g_lMP3Quality = 5;
-    g_lMP3Mode = 1;
-    g_bMP3ABR = g_bMP3VBRTag = false;
+    const BenchProgram program;
+    UseCdWavSettings();
+    UseLameMp3Settings(1);  // joint stereo
 
     frmCDRipper* w = g_frmCDRipper();
     // The program is up and the window loaded, as the launch loads it.
@@ -66,32 +45,18 @@ int rip(const QString& cue, const QString& outDir, const QString& format, const 
     w->chkOverWrite->SetValue(1);
     w->chkOpenCDdrive->SetValue(0);
 
-    w->cmdConvert_Click();
-    while (w->IsBusy())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    const double seconds = timer.elapsed() / 1000.0;
-    const QString log = w->txtLog->toPlainText();
-    const int done = int(log.count(QStringLiteral(":Done.\n")));
-    const bool failed = tracks < 1 || w->lblCurrentTrack->text() != QLatin1String("Done.") || done != tracks;
-    if (failed)
-        fprintf(stderr, "%s", qPrintable(log));
-    printf("start-up %.3f s\n", startup);
-    printf("%d tracks in %.3f s\n", done, seconds);
-    Forms::DestroyAll();
-    return failed ? 1 : 0;
+    const WindowJob job = RunWindowJob(w, timer);
+    const int done = job.count(QStringLiteral(":Done.\n"));
+    const bool failed = tracks < 1 || !job.done || done != tracks;
+    return EndWindowRun(job, failed, startup, QString::asprintf("%d tracks in %.3f s", done, job.seconds));
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    QElapsedTimer startup;
-    startup.start();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const QStringList a = app.arguments();
-    if (a.size() == 5 && a[1] == QLatin1String("rip"))
-        return rip(a[2], a[3], a[4], startup);
-    fprintf(stderr, "usage: velmaro_bench_ripper rip CUE OUTDIR wav|mp3\n");
-    return 2;
+    return WindowBenchMain(argc, argv, QStringLiteral("rip"), 5, "usage: velmaro_bench_ripper rip CUE OUTDIR wav|mp3",
+                           [](const QStringList& a, const QElapsedTimer& sinceStart) {
+                               return rip(a[2], a[3], a[4], sinceStart);
+                           });
 }

@@ -2,6 +2,8 @@
 
 #include "platform/App.h"
 
+#include <QCoreApplication>
+
 void InitProductProfile()
 {
     g_sAppCompany = QStringLiteral("Ostrany");
@@ -37,6 +39,10 @@ void InitProductProfile()
     lAppIncCDDuplicator = 0;
 
     SetAppTitle(DisplayName());
+    // The name the libraries know the program by: the data discs it writes name it as
+    // their publisher.
+    if (QCoreApplication::instance())
+        QCoreApplication::setApplicationName(g_sAppName);
 }
 
 QString DisplayName()

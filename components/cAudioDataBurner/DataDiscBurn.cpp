@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <mutex>
 
@@ -16,6 +18,11 @@
 #include <libisofs/libisofs.h>
 
 namespace {
+
+// The buffer between the making of the image and its writing: 16 MB in blocks of 2 KB.
+constexpr size_t kImageBufferBlocks = 8192;
+// How often a running burn is asked whether it has ended.
+constexpr int kEndCheckMs = 5;
 
 // libisofs is started once per process; names are read and written as UTF-8 whatever the
 // locale, so non-ASCII names reach Joliet and Rock Ridge unchanged.
@@ -71,6 +78,11 @@ QString isoError(int code)
     iso_write_opts_set_rockridge(options, 1);
     iso_write_opts_set_joliet(options, layout.joliet ? 1 : 0);
     iso_write_opts_set_joliet_long_names(options, 1);
+    // The image is made by a thread of libisofs into a buffer that libburn's writer empties.
+    // The writer stops now and then until what it wrote has reached the disk (every 16 MB
+    // for an image file); a buffer of the same size lets the image go on being made
+    // meanwhile, where the default of 2 MB soon fills and holds it up.
+    iso_write_opts_set_fifo_size(options, kImageBufferBlocks);
     ::burn_source* source = nullptr;
     const int rc = iso_image_create_burn_source(image, options, &source);
     iso_write_opts_free(options);
@@ -165,6 +177,11 @@ std::unique_ptr<BurnSession> StartDataDiscBurn(const CdWriter& writer, const Dat
     }
     const QString part = QFileInfo(temp.fileName()).absoluteFilePath();
     temp.close();
+    // The image becomes an ordinary file of the user's, with the permissions any new file
+    // gets, not the private ones of a temporary file.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(part).constData(), 0666 & ~mask);
     std::unique_ptr<BurnSession> inner =
         StartLibburnDataBurn(QStringLiteral("stdio:") + part, makeSource, speed, failure);
     if (!inner) {
@@ -177,17 +194,24 @@ std::unique_ptr<BurnSession> StartDataDiscBurn(const CdWriter& writer, const Dat
 BurnOutcome RunDataDiscBurn(BurnSession& session, int pollMs, const std::function<void(const WriterStatus&)>& onStatus,
                             const std::function<bool()>& abortWanted)
 {
+    // The writer is asked every few milliseconds, so that the end of the burn is seen as
+    // soon as it comes; its status is handed on every `pollMs`.
     bool cancelled = false;
+    int sinceHanded = 0;
     while (true) {
-        const WriterStatus status = session.poll(pollMs);
+        const int wait = std::max(1, std::min(kEndCheckMs, pollMs));
+        const WriterStatus status = session.poll(wait);
+        sinceHanded += wait;
         if (!cancelled && abortWanted && abortWanted()) {
             session.cancel();
             cancelled = true;
         }
         if (status.stage == WriterStatus::Ended)
             break;
-        if (!cancelled && onStatus)
+        if (sinceHanded >= pollMs && !cancelled && onStatus) {
             onStatus(status);
+            sinceHanded = 0;
+        }
     }
     return session.finish(cancelled);
 }

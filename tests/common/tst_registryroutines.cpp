@@ -249,8 +249,7 @@ void tst_RegistryRoutines::runOnStart()
     QFile f(entry);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(f.readAll());
-    QVERIFY(text.contains(QStringLiteral("Exec=\"") + QCoreApplication::applicationDirPath() + u'/'
-                          + QCoreApplication::applicationName() + QStringLiteral("\" -st\n")));
+    QVERIFY(text.contains(QStringLiteral("Exec=\"") + QCoreApplication::applicationFilePath() + QStringLiteral("\" -st\n")));
     QVERIFY(RunOnStartCommandLine().endsWith(QStringLiteral("\" -st")));
     SetRunOnStart(false);
     QVERIFY(!QFile::exists(entry));

@@ -16,6 +16,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 // The events of one burn, by name (arguments joined after a colon).
@@ -173,6 +175,12 @@ private slots:
         QCOMPARE(log.names, events);
         const QString iso = m_target + ".iso";
         QVERIFY(QFile::exists(iso));
+        // An ordinary file of the user's: the permissions the umask gives a new file.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(iso).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0666 & ~mask);
         QVERIFY(QDir(m_dir.path()).entryList({"target.iso.part*"}).isEmpty());
 
         const QString pvd = ExternalTools::Output("isoinfo", {"-d", "-i", iso});

@@ -8,6 +8,7 @@
 #include "common/mdlUserSettings.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cGrid/cGrid.h"
+#include "components/cTabControl/cTabControl.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "settings/frmAudioProp.h"
@@ -86,6 +87,18 @@ struct Fixture {
         return row;
     }
     void copyMode() { w->chkDoNotConvertSource->SetValue(1); }
+    void chooseEngine(int engine)
+    {
+        w->cmbEngine->setCurrentIndex(engine);
+        w->cmbEngine_Click();
+    }
+    // The CD/DVD engine lists two drives.
+    void twoDiscDrives()
+    {
+        burners.setupDisc = [](FakeBurner* b) {
+            b->drives = {{QStringLiteral("E:\\"), QStringLiteral("Writer One")}, {QStringLiteral("F:\\"), QStringLiteral("Image")}};
+        };
+    }
     void useTemplate(const QString& t)
     {
         w->cboFileName->addItem(t);
@@ -127,7 +140,7 @@ private slots:
     void choosingTheEngineSwapsDrivesAndBoxes();
     void storedEngineWithoutTheLibrary_data();
     void storedEngineWithoutTheLibrary();
-    void copyModeGreysOutTheFormat();
+    void formatRowAndCopyMode();
     void driveChecksOfTheCdOnlyEngine_data();
     void driveChecksOfTheCdOnlyEngine();
     void conversionJobBurnsThePreparedFiles();
@@ -182,12 +195,9 @@ void tst_databurnerwindow::opensWithTheCdOnlyEngine()
 void tst_databurnerwindow::choosingTheEngineSwapsDrivesAndBoxes()
 {
     Fixture f;
-    f.burners.setupDisc = [](FakeBurner* b) {
-        b->drives = {{QStringLiteral("E:\\"), QStringLiteral("Writer One")}, {QStringLiteral("F:\\"), QStringLiteral("Image")}};
-    };
+    f.twoDiscDrives();
     frmDataBurner3* w = f.open();
-    w->cmbEngine->setCurrentIndex(1);
-    w->cmbEngine_Click();
+    f.chooseEngine(1);
     QCOMPARE(entries(w->cboDrv), (QStringList{"E:\\ - Writer One", "F:\\ - Image"}));
     for (QWidget* box : QList<QWidget*>{w->chkJOLIET, w->chkISO, w->chkUDF, w->lblFileSys})
         QVERIFY(!box->isHidden());
@@ -201,14 +211,12 @@ void tst_databurnerwindow::choosingTheEngineSwapsDrivesAndBoxes()
     w->lblCloseCDDoor_Click();
     QCOMPARE(f.cd()->calls.mid(f.cd()->calls.size() - 2), (QStringList{"OpenTray F", "CloseTray F"}));
 
-    w->cmbEngine->setCurrentIndex(0);
-    w->cmbEngine_Click();
+    f.chooseEngine(0);
     QCOMPARE(entries(w->cboDrv), QStringList{"E: Writer One"});
     QVERIFY(w->chkJOLIET->isHidden());
 
     // The choice is stored when the window closes and comes back with it.
-    w->cmbEngine->setCurrentIndex(1);
-    w->cmbEngine_Click();
+    f.chooseEngine(1);
     Forms::Unload(w);
     QCOMPARE(GetSetting(g_sAppName, QStringLiteral("BurnerEngine"), QStringLiteral("cmbEngine")), QStringLiteral("1"));
     w = f.open();
@@ -247,7 +255,7 @@ void tst_databurnerwindow::storedEngineWithoutTheLibrary()
     QCOMPARE(GetSetting(g_sAppName, QStringLiteral("BurnerEngine"), QStringLiteral("cmbEngine")), QStringLiteral("0"));
 }
 
-void tst_databurnerwindow::copyModeGreysOutTheFormat()
+void tst_databurnerwindow::formatRowAndCopyMode()
 {
     Fixture f;
     frmDataBurner3* w = f.open();
@@ -257,6 +265,21 @@ void tst_databurnerwindow::copyModeGreysOutTheFormat()
     QVERIFY(!w->lblCDFormat->isEnabled());
     w->chkDoNotConvertSource->SetValue(0);
     QVERIFY(w->cboTargetFormat->isEnabled() && w->cmdEditTargetFormat->isEnabled() && w->lblCDFormat->isEnabled());
+
+    // "Edit" opens the format window on the chosen format; its OK keeps that format here
+    // and makes nothing the default (the window has no link for that).
+    const QString defaultFormat = g_sTargetFormat;
+    QString page;
+    f.platform.modal().handlers.enqueue([&](VForm* form) {
+        auto* prop = qobject_cast<frmAudioProp*>(form);
+        QVERIFY(prop);
+        page = prop->cTabControl1->TabKey(prop->cTabControl1->SelectedTab());
+        prop->cmdOk_Click();
+    });
+    w->cmdEditTargetFormat->click();
+    QCOMPARE(page, QStringLiteral("MP3"));
+    QCOMPARE(w->cboTargetFormat->currentText(), kMp3);
+    QCOMPARE(g_sTargetFormat, defaultFormat);
     Forms::Unload(w);
 }
 
@@ -283,8 +306,7 @@ void tst_databurnerwindow::driveChecksOfTheCdOnlyEngine()
         b->empty = empty;
     };
     frmDataBurner3* w = f.open();
-    w->cmbEngine->setCurrentIndex(engine);
-    w->cmbEngine_Click();
+    f.chooseEngine(engine);
     f.addRow(QStringLiteral("a.wav"));
     // What an earlier job left in the folder.
     QDir().mkpath(f.temp());
@@ -418,12 +440,9 @@ void tst_databurnerwindow::engineErrorRunsNoEndActions()
 void tst_databurnerwindow::cdDvdEngineBurn()
 {
     Fixture f;
-    f.burners.setupDisc = [](FakeBurner* b) {
-        b->drives = {{QStringLiteral("E:\\"), QStringLiteral("Writer One")}, {QStringLiteral("F:\\"), QStringLiteral("Image")}};
-    };
+    f.twoDiscDrives();
     frmDataBurner3* w = f.open();
-    w->cmbEngine->setCurrentIndex(1);
-    w->cmbEngine_Click();
+    f.chooseEngine(1);
     w->cboDrv->setCurrentIndex(1);
     w->cboDrv_Click();
     f.addRow(QStringLiteral("a.wav"));
@@ -478,8 +497,7 @@ void tst_databurnerwindow::cdDvdEngineMessageGivesTheButtonsBack()
     Fixture f;
     g_bPlaySound = true;
     frmDataBurner3* w = f.open();
-    w->cmbEngine->setCurrentIndex(1);
-    w->cmbEngine_Click();
+    f.chooseEngine(1);
     f.addRow(QStringLiteral("a.wav"));
     f.disc()->duringBurn = [&](FakeBurner* b) {
         b->startBurning();

@@ -133,6 +133,8 @@ frmDataBurner3::frmDataBurner3() : ConverterToolWindow(dataBurnerDesign())
     connect(cBurner1, &cBurner::FileCounts, this, &frmDataBurner3::cBurner1_FileCounts);
     connect(cBurner1, &cBurner::AddingFile, this, &frmDataBurner3::cBurner1_AddingFile);
 
+    connect(cboTargetFormat, &QComboBox::activated, this, &ToolWindow::cboTargetFormat_Click);
+    connect(cmdEditTargetFormat, &QPushButton::clicked, this, &ToolWindow::cmdEditTargetFormat_Click);
     connect(cmbEngine, &QComboBox::activated, this, &frmDataBurner3::cmbEngine_Click);
     connect(cboDrv, &QComboBox::activated, this, &frmDataBurner3::cboDrv_Click);
     connect(chkDoNotConvertSource, &CheckBox::Click, this, &frmDataBurner3::chkDoNotConvertSource_Click);

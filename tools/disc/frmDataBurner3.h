@@ -77,8 +77,6 @@ public:
     void cBurner1_FileCounts(qint32 FileCount, qint32 DirCount);
     void cBurner1_AddingFile(const QString& FileName);
 
-    // The output name of a row; a copy keeps its source's extension.
-    QString CreateFileNameFromFormat(qint32 Row) override;
     // The paths this job prepared, one per row in grid order ("" for a row not reached).
     const QStringList& PreparedPaths() const { return m_preparedPaths; }
     // An engine's burn call has not returned yet.
@@ -114,6 +112,8 @@ protected:
     void RowOutputNamed(qint32 Row, const QString& path) override;
     // A row whose preparation failed has no file of its own to burn.
     void RowFailed(qint32 Row) override;
+    // With "Do not convert the source files" ticked; a copy keeps its source's extension.
+    bool CopiesAsIs() const override;
     void JobCompleted() override;
     void AbortJob() override;
     void CloseComponents() override;

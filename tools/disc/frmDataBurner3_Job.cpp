@@ -113,15 +113,9 @@ void frmDataBurner3::RowFailed(qint32 Row)
         m_preparedPaths[Row - 1].clear();
 }
 
-QString frmDataBurner3::CreateFileNameFromFormat(qint32 Row)
+bool frmDataBurner3::CopiesAsIs() const
 {
-    FileNameValues values;
-    values.row = Row;
-    values.sourceFile = RowText(cGrid1, Row, QStringLiteral("COL_FILE"));
-    values.itemName = RowText(cGrid1, Row, QStringLiteral("Item Name"));
-    values.targetFormatText = TargetFormatText();
-    values.copiedAsIs = chkDoNotConvertSource->Value() == 1;
-    return ExpandFileNameFormat(cboFileName->currentText(), values);
+    return chkDoNotConvertSource->Value() == 1;
 }
 
 void frmDataBurner3::CopyNextRow()

@@ -89,6 +89,8 @@ protected:
     virtual void RunJob() { ConvertTracks(); }
     // The row's output path, named once as its work starts.
     virtual void RowOutputNamed(qint32 Row, const QString& path) { Q_UNUSED(Row) Q_UNUSED(path) }
+    // The job copies its items unchanged: their names keep each source's extension.
+    virtual bool CopiesAsIs() const { return false; }
     // The row could not be worked on (refused, or its component reported an error).
     virtual void RowFailed(qint32 Row) { Q_UNUSED(Row) }
     // Every row was worked on (or tried): by default the job's ending and the end-of-job

@@ -55,5 +55,6 @@ QString ItemsToolWindow::CreateFileNameFromFormat(qint32 Row)
     values.itemName = RowText(cGrid1, Row, QStringLiteral("Item Name"));
     values.targetFormatText = TargetFormatText();
     values.fixedExtension = m_sFixedExtension;
+    values.copiedAsIs = CopiesAsIs();
     return ExpandFileNameFormat(cboFileName ? cboFileName->currentText() : QString(), values);
 }
