@@ -17,6 +17,7 @@
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tests/lists/ListsFixture.h"
 
 #include "components/cToolbar/cToolbar.h"
@@ -39,12 +40,7 @@ QString writeList(TestPlatform& platform)
 {
     const QString wav = platform.path(QStringLiteral("song.a.wav"));
     AudioFixtures::writeWav(wav, 8000, 1, 16, AudioFixtures::sine(800, 1, 8000, 440));
-    const QString record = QStringLiteral("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>song.a.wav</Item Name>"
-                                          "<COL_FILE>")
-        + wav + QStringLiteral("</COL_FILE><COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\n");
-    QFile list(platform.path(QStringLiteral("Main/Songs.flst")));
-    list.open(QIODevice::WriteOnly);
-    list.write(record.toUtf8());
+    TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), ToolRows::ListRecord(wav).toUtf8());
     return wav;
 }
 

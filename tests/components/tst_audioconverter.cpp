@@ -6,6 +6,7 @@
 #include "components/cAudioConverter/AudioConverterImpl.h"
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/SmallDisk.h"
+#include "tests/support/TestFiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -47,17 +48,6 @@ struct EventLog : QObject {
     }
 };
 
-QStringList leftovers(const QString& dir)
-{
-    return QDir(dir).entryList(QStringList{QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
-}
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // A converter job of another running copy of the program: this test program started with
 // "--child-convert SOURCE OUTPUT", converting the whole source to MP3 and printing its
 // terminal event.
@@ -87,7 +77,7 @@ bool stopChildMidJob(QProcess& child, const QString& source, const QString& outp
         return false;
     QElapsedTimer clock;
     clock.start();
-    while (leftovers(folder).isEmpty()) {
+    while (TestFiles::PartFiles(folder).isEmpty()) {
         if (clock.elapsed() > 60000 || child.state() == QProcess::NotRunning)
             return false;
         QThread::usleep(200);
@@ -300,7 +290,7 @@ private slots:
         QCOMPARE(convert(m_wav, out, wavSettings(kRate, 2, 16), true, 3, 2, allowCopy), QStringLiteral("Done"));
         const QByteArray src = wavData(m_wav);
         QCOMPARE(wavData(out), src.mid(3 * kRate * 4, 2 * kRate * 4));
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     // Every name the file system allows can be the output's, up to 255 bytes: the
@@ -327,7 +317,7 @@ private slots:
             QCOMPARE(wavData(out), wavData(m_wav).mid(kRate * 4, 2 * kRate * 4));
         else
             QVERIFY(qAbs(decode(out).frames() - 2 * kRate) <= 2 * 1152);
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
         QFile::remove(out);
     }
 
@@ -596,7 +586,7 @@ private slots:
         const QString events = convert(m_wav, out, settings);
         QVERIFY2(events.startsWith(QStringLiteral("Error %1 ").arg(kErrCodecUnavailable)), qPrintable(events));
         QVERIFY(!QFile::exists(out));
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     // The header of ADPCM output states the true byte rate (the muxer's own is wrong).
@@ -722,7 +712,7 @@ private slots:
             QVERIFY2(events.contains(words), qPrintable(events));
             QVERIFY(!events.contains(QLatin1Char('|')));
             QVERIFY(!QFile::exists(out));
-            QVERIFY(leftovers(m_dir.path()).isEmpty());
+            QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
         }
     }
 
@@ -746,7 +736,7 @@ private slots:
             QVERIFY2(events.startsWith(QStringLiteral("Error %1 ").arg(kErrOutputSameAsSource)), qPrintable(events));
         }
         QCOMPARE(wavData(src), before);
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     // Each refusal says what is wrong with the destination.
@@ -791,7 +781,7 @@ private slots:
         std::signal(SIGXFSZ, oldHandler);
         QVERIFY2(events.startsWith(QStringLiteral("Error %1 ").arg(kErrWriteFailed)), qPrintable(events));
         QVERIFY(!QFile::exists(out));
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     // Abort while running gives Aborted, not Done, and no output; an existing file of that
@@ -819,10 +809,8 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(log.events, QStringList{QStringLiteral("Aborted")});
         QVERIFY(!c.IsConverting());
-        QFile f(out);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("old content"));
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QCOMPARE(TestFiles::ReadBytes(out), QByteArray("old content"));
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     // An Abort that comes after the work is finished but before its end was delivered still
@@ -846,7 +834,7 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(log.events, QStringList{QStringLiteral("Aborted")});
         QVERIFY(!QFile::exists(out));
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     // Progress rises, then exactly one terminal event; a handler of Error may start the
@@ -897,7 +885,7 @@ private slots:
             QVERIFY(other.open(QIODevice::WriteOnly));
             other.write("another job's output");
         }
-        const QByteArray there = bytesOf(out);
+        const QByteArray there = TestFiles::ReadBytes(out);
         QVERIFY(log.waitEnd());
         QTest::qWait(20);
         if (written) {
@@ -909,9 +897,9 @@ private slots:
                                                 "appeared while the job ran, and it is left as it is.")
                                      .arg(kErrOutputUnwritable)
                                      .arg(out)});
-            QCOMPARE(bytesOf(out), there);
+            QCOMPARE(TestFiles::ReadBytes(out), there);
         }
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
 
         // The next job has not been agreed to replace anything.
         log.events.clear();
@@ -937,11 +925,11 @@ private slots:
 
         QProcess child;
         QVERIFY2(stopChildMidJob(child, longSource, out, SIGSTOP), "the other copy finished before it could be stopped");
-        const QStringList childsFile = leftovers(folder);
+        const QStringList childsFile = TestFiles::PartFiles(folder);
         QCOMPARE(childsFile.size(), 1);
         QCOMPARE(convert(m_wav, out, mp3Settings(), true, 0, 1), QStringLiteral("Done"));
-        const QByteArray ours = bytesOf(out);
-        QCOMPARE(leftovers(folder), childsFile);  // the stopped copy's file is still its own
+        const QByteArray ours = TestFiles::ReadBytes(out);
+        QCOMPARE(TestFiles::PartFiles(folder), childsFile);  // the stopped copy's file is still its own
         ::kill(pid_t(child.processId()), SIGCONT);
         QVERIFY(child.waitForFinished(300000));
         QCOMPARE(QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed(),
@@ -949,8 +937,8 @@ private slots:
                                 "the job ran, and it is left as it is.")
                      .arg(kErrOutputUnwritable)
                      .arg(out));
-        QCOMPARE(bytesOf(out), ours);
-        QVERIFY(leftovers(folder).isEmpty());
+        QCOMPARE(TestFiles::ReadBytes(out), ours);
+        QVERIFY(TestFiles::PartFiles(folder).isEmpty());
 
         // A copy killed in the middle of its job leaves its hidden file; the next job in
         // that folder removes it.
@@ -958,10 +946,10 @@ private slots:
         QVERIFY2(stopChildMidJob(killed, longSource, folder + QStringLiteral("/killed.mp3"), SIGKILL),
                  "the other copy finished before it could be killed");
         QVERIFY(killed.waitForFinished());
-        QCOMPARE(leftovers(folder).size(), 1);
+        QCOMPARE(TestFiles::PartFiles(folder).size(), 1);
         QCOMPARE(convert(m_wav, folder + QStringLiteral("/after.wav"), wavSettings(kRate, 2, 16), true, 0, 1),
                  QStringLiteral("Done"));
-        QVERIFY(leftovers(folder).isEmpty());
+        QVERIFY(TestFiles::PartFiles(folder).isEmpty());
         QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/killed.mp3")));
     }
 
@@ -996,7 +984,7 @@ private slots:
         QVERIFY2(events.contains(QLatin1Char('"') + out + QLatin1Char('"')), qPrintable(events));
         QVERIFY2(!events.contains(QLatin1String(".part")) && !events.contains(QLatin1String(".tmp-")), qPrintable(events));
         QVERIFY(!QFileInfo::exists(out));
-        QVERIFY(leftovers(folder).isEmpty());
+        QVERIFY(TestFiles::PartFiles(folder).isEmpty());
     }
 
     void eventProtocol()
@@ -1093,7 +1081,7 @@ private slots:
         delete c;  // aborts and waits; queued events are dropped
         QTest::qWait(50);
         QVERIFY(!QFile::exists(path(QStringLiteral("orphan.mp3"))));
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     void acmCatalogue()

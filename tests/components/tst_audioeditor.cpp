@@ -98,12 +98,7 @@ private slots:
         QVERIFY(writeWav(m_stereo16, 44100, 2, 16, m_stereoSamples));
         QVERIFY(writeWav(m_mono8, 22050, 1, 8, noise(26460, 1, 3)));
         QString why;
-        QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
-                                    {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("48000"), QStringLiteral("-b"),
-                                     QStringLiteral("24"), QStringLiteral("-c"), QStringLiteral("2"), m_sox24,
-                                     QStringLiteral("synth"), QStringLiteral("1.3"), QStringLiteral("sine"),
-                                     QStringLiteral("440"), QStringLiteral("vol"), QStringLiteral("0.5")},
-                                    m_sox24, &why),
+        QVERIFY2(ExternalTools::SoxSynth(m_sox24, 48000, 2, 24, QStringLiteral("1.3"), QStringLiteral("sine 440"), &why),
                  qPrintable(why));
         QVERIFY2(ExternalTools::Run(QStringLiteral("ffmpeg"),
                                     {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-i"),

@@ -8,6 +8,7 @@
 #include "components/cAudioJoin/JoinPipeline.h"
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/ExternalTools.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,11 +35,6 @@ struct EventLog : QObject {
     }
     bool waitEnd(int ms = 120000) { return QTest::qWaitFor([&] { return !events.isEmpty(); }, ms); }
 };
-
-QStringList leftovers(const QString& dir)
-{
-    return QDir(dir).entryList(QStringList{QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
-}
 
 void setFormat(cAudioJoin& c, const EncoderSettings& s)
 {
@@ -95,27 +91,14 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         QString error;
-        QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
-                                    {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"),
-                                     QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16"),
-                                     one(), QStringLiteral("synth"), QStringLiteral("2"), QStringLiteral("sine"),
-                                     QStringLiteral("440"), QStringLiteral("whitenoise"), QStringLiteral("vol"),
-                                     QStringLiteral("0.5")},
-                                    one(), &error),
+        QVERIFY2(ExternalTools::SoxSynth(one(), 44100, 2, 16, QStringLiteral("2"), QStringLiteral("sine 440 whitenoise"),
+                                         &error),
                  qPrintable(error));
-        QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
-                                    {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("22050"),
-                                     QStringLiteral("-c"), QStringLiteral("1"), QStringLiteral("-b"), QStringLiteral("16"),
-                                     two(), QStringLiteral("synth"), QStringLiteral("3"), QStringLiteral("sine"),
-                                     QStringLiteral("300"), QStringLiteral("vol"), QStringLiteral("0.5")},
-                                    two(), &error),
+        QVERIFY2(ExternalTools::SoxSynth(two(), 22050, 1, 16, QStringLiteral("3"), QStringLiteral("sine 300"), &error),
                  qPrintable(error));
         const QString noise2 = path(QStringLiteral("noise.wav"));
         QVERIFY(writeWav(noise2, 44100, 2, 16, noise(2 * 44100, 2, 7)));
-        QVERIFY2(ExternalTools::Run(QStringLiteral("lame"),
-                                    {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), noise2, three()},
-                                    three(), &error),
-                 qPrintable(error));
+        QVERIFY2(ExternalTools::Lame128(noise2, three(), &error), qPrintable(error));
     }
 
     // A 44.1 kHz stereo WAV, one second of a 22.05 kHz mono FLAC and an MP3, joined into a
@@ -163,7 +146,7 @@ private slots:
         QVERIFY(log.progress.contains(qMakePair(1, 100)));
         QVERIFY(log.progress.contains(qMakePair(2, 100)));
         QVERIFY(log.progress.contains(qMakePair(3, 100)));
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     // The same entries into MP3: one stream of their length, tagged.
@@ -256,7 +239,7 @@ private slots:
         QVERIFY2(events.startsWith(QStringLiteral("Error %1 ").arg(code)), qPrintable(events));
         QCOMPARE(log.events.size(), 1);
         QVERIFY(wavData(out) == before);
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     // Abort while joining gives Aborted only; no output, an existing one left as it was.
@@ -285,10 +268,8 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(log.events, QStringList{QStringLiteral("Aborted")});
         QVERIFY(!c.IsJoining());
-        QFile f(out);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("old content"));
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QCOMPARE(TestFiles::ReadBytes(out), QByteArray("old content"));
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     // A file that appears under the output's name while the join runs (another job's
@@ -337,7 +318,7 @@ private slots:
             QVERIFY(f.open(QIODevice::ReadOnly));
             QCOMPARE(f.readAll(), QByteArray("another job's output"));
         }
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
         QFile::remove(out);
     }
 
@@ -362,7 +343,7 @@ private slots:
         add(c, one());
         QCOMPARE(join(c, log, out), QStringLiteral("Done"));
         QCOMPARE(wavData(out), wavData(one()) + wavData(one()));
-        QVERIFY(leftovers(m_dir.path()).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
         QFile::remove(out);
     }
 

@@ -132,11 +132,9 @@ private slots:
 
     void missingImageCannotBeSelected()
     {
-        const QByteArray saved = qgetenv("VELMARO_CD_IMAGES");
-        qputenv("VELMARO_CD_IMAGES", m_dir.filePath(QStringLiteral("gone.cue")).toLocal8Bit());
+        const CdImages::ListedAsDrives images({m_dir.filePath(QStringLiteral("gone.cue"))});
         CDRipperImpl r;
         QVERIFY(!r.SelectDevice(r.GetDeviceCount() - 1));
-        qputenv("VELMARO_CD_IMAGES", saved);
     }
 
     // An image drive whose cue sheet or data file is a pipe is refused at once: the drive
@@ -163,8 +161,7 @@ private slots:
         QVERIFY(QFile::remove(pipe));
         QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
 
-        const QByteArray saved = qgetenv("VELMARO_CD_IMAGES");
-        qputenv("VELMARO_CD_IMAGES", QFile::encodeName(img.cue));
+        const CdImages::ListedAsDrives images({img.cue});
         std::atomic<bool> done{false};
         bool selected = true;
         std::thread poll([&] {
@@ -181,7 +178,6 @@ private slots:
             QThread::msleep(20);
         }
         poll.join();
-        qputenv("VELMARO_CD_IMAGES", saved);
         QVERIFY2(inTime, "the drive poll waited on a pipe");
         QVERIFY(!selected);
     }
@@ -302,7 +298,7 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(log.events, QStringList{QStringLiteral("Aborted")});
         QVERIFY(!QFile::exists(out));
-        QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 };
 

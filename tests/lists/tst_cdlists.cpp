@@ -9,8 +9,8 @@
 #include "lists/mdlCDTracks.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/App.h"
-#include "tests/lists/ListsFixture.h"
 #include "tests/support/AudioFixtures.h"
+#include "tests/support/CdDrivesFixture.h"
 #include "tests/support/CdImages.h"
 
 #include <QLabel>
@@ -20,17 +20,6 @@
 using namespace ListsTest;
 
 namespace {
-
-// A profile that offers the ripper, with drives scripted before the main window starts.
-struct CDFixture : Fixture {
-    CDFixture()
-    {
-        lAppIncCDRipper = 1;
-        addList("a", {"song.wav"});
-    }
-    ~CDFixture() { lAppIncCDRipper = 0; }
-    cTreeItem* driveNode(int n) { return g_nodMainCDs ? g_nodMainCDs->Children().Item(n) : nullptr; }
-};
 
 QList<FakeCdTrack> tracks(const QList<int>& seconds)
 {
@@ -286,31 +275,24 @@ void tst_CDLists::imageDrive()
 {
     QTemporaryDir dir;
     const QString cue = CdImages::WriteAudio(dir.path(), QStringLiteral("disc"), {150, 375, 300}).cue;  // 2, 5 and 4 s
-    const QByteArray saved = qgetenv("VELMARO_CD_IMAGES");
-    qputenv("VELMARO_CD_IMAGES", QFile::encodeName(cue));
-    {
-        CDFixture f;
-        SetAudioCDRipperFactory({});
-        frmMain* m = f.start();
-        cTreeItem* image = nullptr;
-        for (int n = 1; n <= g_nodMainCDs->Children().Count(); ++n)
-            if (f.driveNode(n)->Key().endsWith(QStringLiteral(" disc.cue")))
-                image = f.driveNode(n);
-        QVERIFY(image);
-        m->cTreeView1_NodeClick(image);
-        cGrid* g = m->cGrid1;
-        QCOMPARE(g->Rows(), 3);
-        const QStringList times{"00:00:02", "00:00:05", "00:00:04"};
-        for (int t = 1; t <= 3; ++t) {
-            QCOMPARE(RowText(g, t, "Item Name"), QStringLiteral("Track%1.cda").arg(t, 2, 10, QChar(u'0')));
-            QCOMPARE(RowText(g, t, "Time"), times[t - 1]);
-            QVERIFY(IsRowMarked(g, t));
-        }
-        QCOMPARE(RowText(g, 2, "COL_BYTES_SIZE"), QString::number(5 * kCDBytesPerSecond));
-        QCOMPARE(RowText(g, 3, "COL_FILE"), image->Text() + QStringLiteral("/Track03.cda"));
-        QVERIFY(f.platform.messages().shown.isEmpty());
+    const CdImages::ListedAsDrives images({cue});
+    CDFixture f;
+    SetAudioCDRipperFactory({});
+    frmMain* m = f.start();
+    cTreeItem* image = f.imageNode(QStringLiteral("disc.cue"));
+    QVERIFY(image);
+    m->cTreeView1_NodeClick(image);
+    cGrid* g = m->cGrid1;
+    QCOMPARE(g->Rows(), 3);
+    const QStringList times{"00:00:02", "00:00:05", "00:00:04"};
+    for (int t = 1; t <= 3; ++t) {
+        QCOMPARE(RowText(g, t, "Item Name"), QStringLiteral("Track%1.cda").arg(t, 2, 10, QChar(u'0')));
+        QCOMPARE(RowText(g, t, "Time"), times[t - 1]);
+        QVERIFY(IsRowMarked(g, t));
     }
-    qputenv("VELMARO_CD_IMAGES", saved);
+    QCOMPARE(RowText(g, 2, "COL_BYTES_SIZE"), QString::number(5 * kCDBytesPerSecond));
+    QCOMPARE(RowText(g, 3, "COL_FILE"), image->Text() + QStringLiteral("/Track03.cda"));
+    QVERIFY(f.platform.messages().shown.isEmpty());
 }
 
 QTEST_MAIN(tst_CDLists)

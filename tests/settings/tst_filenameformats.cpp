@@ -5,16 +5,16 @@
 #include "settings/mdlOptions.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolTexts.h"
 
 #include <QComboBox>
 #include <QLocale>
 #include <QTest>
 
+using namespace ToolTexts;
+
 namespace {
 
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-const QString kAcm = QStringLiteral("ACM - Waveform ACM Codecs (*.wav)");
-const QString kWma = QStringLiteral("WMA - Windows Media Audio files (*.wma)");
 // 9 December 2010, 14:05:09.
 const QDateTime kNow(QDate(2010, 12, 9), QTime(14, 5, 9));
 

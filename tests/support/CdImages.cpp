@@ -4,6 +4,7 @@
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace CdImages {
 
@@ -69,6 +70,16 @@ Image WriteMixed(const QString& dir, const QString& name, const QList<int>& sect
     for (int i = 0; i < sectors.size(); ++i)
         t.append({sectors[i], i == 0});
     return Write(dir, name, t, seed);
+}
+
+ListedAsDrives::ListedAsDrives(const QStringList& cues) : m_saved(qgetenv("VELMARO_CD_IMAGES"))
+{
+    qputenv("VELMARO_CD_IMAGES", QFile::encodeName(cues.join(u':')));
+}
+
+ListedAsDrives::~ListedAsDrives()
+{
+    qputenv("VELMARO_CD_IMAGES", m_saved);
 }
 
 } // namespace CdImages

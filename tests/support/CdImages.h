@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace CdImages {
 
@@ -33,5 +34,19 @@ Image Write(const QString& dir, const QString& name, const QList<Track>& tracks,
 // The common shapes: audio tracks only, or a data track first then audio (mixed mode).
 Image WriteAudio(const QString& dir, const QString& name, const QList<int>& sectors, quint32 seed = 1);
 Image WriteMixed(const QString& dir, const QString& name, const QList<int>& sectors, quint32 seed = 1);
+
+// Lists the cue sheets as the machine's CD drives while it lives (none when empty); the
+// drives listed before come back after.
+class ListedAsDrives
+{
+public:
+    explicit ListedAsDrives(const QStringList& cues);
+    ~ListedAsDrives();
+    ListedAsDrives(const ListedAsDrives&) = delete;
+    ListedAsDrives& operator=(const ListedAsDrives&) = delete;
+
+private:
+    QByteArray m_saved;
+};
 
 } // namespace CdImages

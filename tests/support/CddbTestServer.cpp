@@ -97,16 +97,10 @@ CddbUrlScope::~CddbUrlScope()
     SetFreeDBLimits({});
 }
 
-CddbTestDisc::CddbTestDisc() : m_saved(qgetenv("VELMARO_CD_IMAGES"))
+CddbTestDisc::CddbTestDisc()
+    : m_drives({CdImages::WriteAudio(m_dir.path(), QStringLiteral("disc"), {150, 375, 300}).cue})
 {
-    const QString cue = CdImages::WriteAudio(m_dir.path(), QStringLiteral("disc"), {150, 375, 300}).cue;
-    qputenv("VELMARO_CD_IMAGES", QFile::encodeName(cue));
     SetAudioCDRipperFactory({});
-}
-
-CddbTestDisc::~CddbTestDisc()
-{
-    qputenv("VELMARO_CD_IMAGES", m_saved);
 }
 
 QByteArray CddbTestDisc::QueryExact()

@@ -4,6 +4,8 @@
 // no answer.
 #pragma once
 
+#include "tests/support/CdImages.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -66,7 +68,6 @@ class CddbTestDisc
 {
 public:
     CddbTestDisc();
-    ~CddbTestDisc();
 
     // The server's answers about it: the exact match of the query, and its entry (the
     // terminating "." left off on request).
@@ -75,5 +76,5 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QByteArray m_saved;
+    CdImages::ListedAsDrives m_drives;  // after the folder its image is written in
 };

@@ -51,6 +51,22 @@ bool Run(const QString& program, const QStringList& arguments, const QString& ou
     return true;
 }
 
+bool SoxSynth(const QString& output, int rate, int channels, int bits, const QString& seconds, const QString& sounds,
+              QString* error)
+{
+    const QStringList arguments = QStringList{QStringLiteral("-n"), QStringLiteral("-r"), QString::number(rate),
+                                              QStringLiteral("-c"), QString::number(channels), QStringLiteral("-b"),
+                                              QString::number(bits), output, QStringLiteral("synth"), seconds}
+        + sounds.split(u' ', Qt::SkipEmptyParts) + QStringList{QStringLiteral("vol"), QStringLiteral("0.5")};
+    return Run(QStringLiteral("sox"), arguments, output, error);
+}
+
+bool Lame128(const QString& wav, const QString& mp3, QString* error)
+{
+    return Run(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav, mp3},
+               mp3, error);
+}
+
 QString Output(const QString& program, const QStringList& arguments, QString* error)
 {
     QProcess p;

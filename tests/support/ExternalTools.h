@@ -15,6 +15,16 @@ bool Run(const QString& program, const QStringList& arguments, const QString& ou
 // reason in *error when it is missing or fails.
 QString Output(const QString& program, const QStringList& arguments, QString* error = nullptr);
 
+// Makes `output` with sox from nothing: `seconds` of the sounds `sounds` names in sox's
+// synth words ("sine 440 whitenoise": a tone on the first channel, noise on the second), at
+// half volume, at `rate` Hz with `channels` channels of `bits` bits each. The output's
+// ending chooses its format. False with the reason in *error, as Run.
+bool SoxSynth(const QString& output, int rate, int channels, int bits, const QString& seconds, const QString& sounds,
+              QString* error = nullptr);
+
+// Encodes a WAV file as a 128 kbit/s MP3 with lame; false with the reason in *error, as Run.
+bool Lame128(const QString& wav, const QString& mp3, QString* error = nullptr);
+
 // Sources whose container states no length, as many encoders and cutters write them: the
 // media libraries can only guess it from the bit rate of the first frames. Each holds 10 s
 // at 44.1 kHz stereo, 2 s of noise and 8 s of digital silence, so that a VBR stream's bit

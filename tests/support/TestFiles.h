@@ -1,13 +1,15 @@
-// Small helpers the tests share: whole-file reads and writes, the bytes this process has
-// read, and the product's settings key in the store.
+// Small helpers the tests share: whole-file reads and writes, the half-written outputs left
+// in a folder, the bytes this process has read, and the product's settings key in the store.
 #pragma once
 
 #include "common/mdlModes.h"
 #include "common/RegistryRoutines.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 namespace TestFiles {
 
@@ -23,6 +25,12 @@ inline bool WriteBytes(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// The half-written outputs ("*.part") a job left in a folder.
+inline QStringList PartFiles(const QString& dir)
+{
+    return QDir(dir).entryList(QStringList{QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
 }
 
 // The bytes this process has read from files and pipes so far (the kernel's count), or -1

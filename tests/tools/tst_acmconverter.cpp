@@ -8,18 +8,15 @@
 #include "components/cTabControl/cTabControl.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
-#include "settings/frmAudioProp.h"
-#include "settings/frmOptions.h"
 #include "settings/mdlFormats.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/FakeToolFixture.h"
 #include "tests/support/JobLog.h"
-#include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/converters/frmACMConverter.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -46,26 +43,18 @@ QStringList items(const QComboBox* list)
 
 // A program folder, the fake converter with a small catalogue, the main window's stand-in
 // and an ACM converter window loaded as the launch loads it, writing into "out/".
-struct Fixture {
-    TestPlatform platform;
-    FakeAudioFactories fakes;
-    MainHostStandIn host;
-    QString dest = platform.path(QStringLiteral("out/"));
+struct Fixture : FakeToolFixture {
     frmACMConverter* w = nullptr;
 
     explicit Fixture(FakeAutoFinish finish = FakeAutoFinish::Done, const QStringList& tags = {kGsm, kPcm, kIma},
                      const QStringList& pcmFormats = kPcmFormats)
     {
-        InitProductProfile();
-        Forms::Get<frmOptions>();
-        Forms::Get<frmAudioProp>();
         fakes.setupConverter = [=](FakeAudioConverter* f) {
             f->autoFinish = finish;
             f->acmTags = tags;
             f->acmFormats = {{kPcm, pcmFormats}, {kIma, kImaFormats}, {kGsm, {QStringLiteral("8000 Hz, 13 kbit/s, Mono")}}};
         };
-        QDir().mkpath(dest);
-        QDir().mkpath(platform.path(QStringLiteral("music")));
+        makeFolders();
         w = g_frmACMConverter();
         w->txtToPath->setEditText(dest);
     }
@@ -73,13 +62,7 @@ struct Fixture {
 
     qint32 addRow(const QString& name)
     {
-        const qint32 row = w->cGrid1->Rows() + 1;
-        const QString file = platform.path(QStringLiteral("music/") + name);
-        TestFiles::WriteBytes(file, "source of " + name.toUtf8());
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), file);
-        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), name);
-        SetRowText(w->cGrid1, row, QStringLiteral("Time"), QStringLiteral("00:01:00"));
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
+        const qint32 row = ToolRows::AddStandIn(w->cGrid1, music(QString()), name, QStringLiteral("00:01:00"));
         // Tag cells the ACM converter never reads.
         SetRowText(w->cGrid1, row, QStringLiteral("COL_TAG_TITLE"), QStringLiteral("[ITEM_NAME]"));
         SetRowText(w->cGrid1, row, QStringLiteral("COL_TAG_ARTIST"), QStringLiteral("Someone"));

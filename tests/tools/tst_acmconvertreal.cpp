@@ -17,6 +17,7 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/converters/frmACMConverter.h"
 
 #include <QComboBox>
@@ -179,14 +180,9 @@ void tst_acmconvertreal::initTestCase()
     QString error;
     // CD quality by sox, an MP3 of it by lame, and telephone quality (8 kHz mono) by ffmpeg.
     const QString cd = source(QStringLiteral("cd.wav"));
-    QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
-                                {"-n", "-r", "44100", "-c", "2", "-b", "16", cd, "synth", QString::number(kSeconds),
-                                 "sine", "440", "sine", "660", "vol", "0.5"},
-                                cd, &error),
+    QVERIFY2(ExternalTools::SoxSynth(cd, 44100, 2, 16, QString::number(kSeconds), QStringLiteral("sine 440 sine 660"), &error),
              qPrintable(error));
-    QVERIFY2(ExternalTools::Run(QStringLiteral("lame"), {"--quiet", "-b", "128", cd, source(QStringLiteral("cd.mp3"))},
-                                source(QStringLiteral("cd.mp3")), &error),
-             qPrintable(error));
+    QVERIFY2(ExternalTools::Lame128(cd, source(QStringLiteral("cd.mp3")), &error), qPrintable(error));
     const QString phone = source(QStringLiteral("phone.flac"));
     QVERIFY2(ExternalTools::Run(QStringLiteral("ffmpeg"),
                                 {"-v", "error", "-y", "-f", "lavfi", "-i",
@@ -286,9 +282,7 @@ void tst_acmconvertreal::convertsIntoEachCodec()
     QString records;
     const QStringList files{QStringLiteral("cd.wav"), QStringLiteral("cd.mp3"), QStringLiteral("phone.flac")};
     for (const QString& name : files)
-        records += QStringLiteral("<ITEM><Inc>%1</Inc><Type>Audio</Type><Item Name>%2</Item Name><COL_FILE>%3</COL_FILE>"
-                                  "<COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\n")
-                       .arg(name == file ? "1" : "0", name, source(name));
+        records += ToolRows::ListRecord(source(name), name == file);
     QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), records.toUtf8()));
     Forms::Get<frmOptions>();
     Forms::Get<frmAudioProp>();

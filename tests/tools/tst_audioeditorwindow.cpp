@@ -15,6 +15,7 @@
 #include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/FakeToolFixture.h"
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
@@ -463,17 +464,11 @@ void tst_audioeditorwindow::closingStopsTheSave()
 
 namespace {
 
-struct ProcFixture {
-    TestPlatform platform;
-    FakeAudioFactories fakes;
-    MainHostStandIn host;
+struct ProcFixture : FakeToolFixture {
     frmAudioEditorProc* w = nullptr;
 
     explicit ProcFixture(FakeAutoFinish finish = FakeAutoFinish::None)
     {
-        InitProductProfile();
-        Forms::Get<frmOptions>();
-        Forms::Get<frmAudioProp>();
         fakes.setupConverter = [finish](FakeAudioConverter* c) { c->autoFinish = finish; };
         frmAudioEditorProc::g_bConvertTo = false;
         frmAudioEditorProc::g_sConvertToTarget.clear();

@@ -9,12 +9,12 @@
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cGrid/cGrid.h"
 #include "components/cTabControl/cTabControl.h"
-#include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioBurner.h"
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/disc/frmCDBurner.h"
 
 #include <QComboBox>
@@ -49,8 +49,8 @@ struct Fixture {
     frmCDBurner* open(const QStringList& files = {})
     {
         frmCDBurner* w = g_frmCDBurner();
-        for (int i = 0; i < files.size(); ++i)
-            SetRowText(w->cGrid1, i + 1, QStringLiteral("COL_FILE"), files[i]);
+        for (const QString& file : files)
+            ToolRows::Add(w->cGrid1, file);
         return w;
     }
     FakeAudioBurner* burner() { return fakes.burners.last(); }

@@ -17,6 +17,7 @@
 #include "tests/support/BurnChecks.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/disc/frmCDBurner.h"
 
 #include <QComboBox>
@@ -87,9 +88,7 @@ void tst_cdburnreal::burnsThreeItemsFromTheMainWindow()
     const QStringList files{wav, mp3, flac};
     QString records;
     for (const QString& file : files)
-        records += QStringLiteral("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>%1</Item Name><COL_FILE>%2</COL_FILE>"
-                                  "<COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\n")
-                       .arg(QFileInfo(file).fileName(), file);
+        records += ToolRows::ListRecord(file);
     QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), records.toUtf8()));
 
     InitProductProfile();

@@ -9,7 +9,7 @@
 #include "components/cTreeView/cTreeView.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
-#include "tests/lists/ListsFixture.h"
+#include "tests/support/CdDrivesFixture.h"
 #include "tools/disc/frmCDRipper.h"
 
 #include <QAction>
@@ -24,18 +24,14 @@ using namespace ListsTest;
 namespace {
 
 // A profile that offers the ripper, with an items list and two drives.
-struct CDFixture : Fixture {
-    CDFixture()
+struct TwoDrives : CDFixture {
+    TwoDrives() : CDFixture(QStringLiteral("Songs"), {QStringLiteral("a.wav*")})
     {
-        lAppIncCDRipper = 1;
-        addList("Songs", {"a.wav*"});
         QList<FakeCdTrack> ten;
         for (int t = 1; t <= 10; ++t)
             ten.append({60 + t, t != 10});
         drives = {{"D: First", true, {{30, true}}}, {"E: Second", true, ten}};
     }
-    ~CDFixture() { lAppIncCDRipper = 0; }
-    cTreeItem* driveNode(int n) { return g_nodMainCDs->Children().Item(n); }
 };
 
 const QString kOfTheCD = QStringLiteral("Select the Items List of the CD.") + QString(40, u' ');
@@ -73,7 +69,7 @@ void tst_cdripperlaunch::guards()
     QFETCH(QString, where);
     QFETCH(QString, message);
     QFETCH(QString, selectedAfter);
-    CDFixture f;
+    TwoDrives f;
     if (where == QLatin1String("empty drive"))
         f.drives[0].tracks.clear();
     frmMain* m = f.start();
@@ -111,7 +107,7 @@ void tst_cdripperlaunch::guards()
 // again then opens the ripper on it.
 void tst_cdripperlaunch::listThenDrive()
 {
-    CDFixture f;
+    TwoDrives f;
     frmMain* m = f.start();
     m->cTreeView1_NodeClick(listNode(m, "Songs"));
     f.platform.messages().answers.enqueue(vbOK);
@@ -133,7 +129,7 @@ void tst_cdripperlaunch::listThenDrive()
 // nothing.
 void tst_cdripperlaunch::noDriveInTheCDGroup()
 {
-    CDFixture f;
+    TwoDrives f;
     f.drives.clear();
     frmMain* m = f.start();
     QCOMPARE(g_nodMainCDs->Children().Count(), 0);
@@ -156,7 +152,7 @@ void tst_cdripperlaunch::opensWithTheTracks_data()
 void tst_cdripperlaunch::opensWithTheTracks()
 {
     QFETCH(QString, how);
-    CDFixture f;
+    TwoDrives f;
     f.fakes.setupRipper = [&f](FakeAudioCDRipper* r) {
         r->drives = f.drives;
         r->autoFinish = FakeAutoFinish::Done;

@@ -11,15 +11,14 @@
 #include "lists/mdlCDTracks.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
-#include "settings/frmAudioProp.h"
-#include "settings/frmOptions.h"
 #include "settings/mdlFileNameFormats.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/FakeToolFixture.h"
 #include "tests/support/JobLog.h"
-#include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/disc/frmCDRipper.h"
 
 #include <QComboBox>
@@ -29,11 +28,9 @@
 #include <QPushButton>
 #include <QTest>
 
-namespace {
+using namespace ToolTexts;
 
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-const QString kOverwrite = QStringLiteral("The file: '%1' already exists.\r\n\r\nOverwrite it?");
+namespace {
 
 QList<FakeCdTrack> audioTracks(const QList<int>& seconds)
 {
@@ -55,19 +52,12 @@ public:
 // A program folder, the fake ripper with its drives, the main window's stand-in and a ripper
 // window loaded as the launch loads it, its grid holding the tracks of the first drive (as
 // the drive's list gives them) and ripping to MP3 into "out/".
-struct Fixture {
-    TestPlatform platform;
-    FakeAudioFactories fakes;
-    MainHostStandIn host;
+struct Fixture : FakeToolFixture {
     QList<FakeCdDrive> drives{{QStringLiteral("D: Fake Drive"), true, audioTracks({60, 61, 62, 63, 64})}};
-    QString dest = platform.path(QStringLiteral("out/"));
     frmCDRipper* w = nullptr;
 
     explicit Fixture(FakeAutoFinish finish = FakeAutoFinish::Done, bool load = true)
     {
-        InitProductProfile();
-        Forms::Get<frmOptions>();
-        Forms::Get<frmAudioProp>();
         g_sTagAlbum = g_sTagArtist = g_sTagComment = g_sTagGenre = g_sTagYear = g_sTagSong = g_sTagTrack = QString();
         fakes.setupRipper = [this, finish](FakeAudioCDRipper* r) {
             r->drives = drives;
@@ -98,9 +88,7 @@ struct Fixture {
     }
     void setRange(qint32 row, const QString& start, const QString& length)
     {
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("0"));
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_START_TIME"), start);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_LENGTH_TIME"), length);
+        ToolRows::SetRange(w->cGrid1, row, start, length);
     }
     void ripAll()
     {

@@ -10,16 +10,17 @@
 #include "components/cGrid/cGrid.h"
 #include "components/cSysTray/cSysTray.h"
 #include "components/cTreeView/cTreeView.h"
-#include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlFormats.h"
-#include "tests/lists/ListsFixture.h"
 #include "tests/support/AudioFixtures.h"
+#include "tests/support/CdDrivesFixture.h"
 #include "tests/support/CdImages.h"
 #include "tests/support/ExternalTools.h"
 #include "tests/support/JobLog.h"
+#include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/disc/frmCDRipper.h"
 
 #include <QComboBox>
@@ -33,25 +34,14 @@
 #include <cdio/cdio.h>
 
 using namespace ListsTest;
+using namespace ToolTexts;
 
 namespace {
 
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-const QString kWma = QStringLiteral("WMA - Windows Media Audio files (*.wma)");
-
-// Lists the images as drives for the life of the object.
-struct ImageDrives {
-    QByteArray saved = qgetenv("VELMARO_CD_IMAGES");
-    explicit ImageDrives(const QStringList& cues) { qputenv("VELMARO_CD_IMAGES", QFile::encodeName(cues.join(u':'))); }
-    ~ImageDrives() { qputenv("VELMARO_CD_IMAGES", saved); }
-};
-
 // A profile that offers CD drives, the real ripper, and the first-run format settings.
-struct RealCD : Fixture {
-    RealCD()
+struct RealCD : CDFixture {
+    RealCD() : CDFixture(QStringLiteral("Songs"), {QStringLiteral("a.wav*")})
     {
-        lAppIncCDRipper = 1;
         SetAudioCDRipperFactory({});
         Forms::Get<frmOptions>();
         Forms::Get<frmAudioProp>();
@@ -63,16 +53,6 @@ struct RealCD : Fixture {
         g_lMP3Samplerate = 44100;
         g_sTagSong = QStringLiteral("Song [TRACK_NUM]");
         g_sTagTrack = QStringLiteral("[TRACK_NUM]");
-        addList("Songs", {"a.wav*"});
-    }
-    ~RealCD() { lAppIncCDRipper = 0; }
-    // The node of the image drive whose cue file is `name`.
-    cTreeItem* imageNode(const QString& name)
-    {
-        for (qint32 n = 1; n <= g_nodMainCDs->Children().Count(); ++n)
-            if (g_nodMainCDs->Children().Item(n)->Key().endsWith(u' ' + name))
-                return g_nodMainCDs->Children().Item(n);
-        return nullptr;
     }
 };
 
@@ -148,7 +128,7 @@ void tst_cdripreal::asANewUser()
     QFETCH(QString, format);
     QFETCH(QString, extension);
     QFETCH(int, tolerance);
-    ImageDrives images({m_disc.cue});
+    CdImages::ListedAsDrives images({m_disc.cue});
     RealCD f;
     frmMain* m = f.start();
     cTreeItem* node = f.imageNode(QStringLiteral("disc.cue"));
@@ -241,7 +221,7 @@ void tst_cdripreal::asANewUser()
 // A range row rips exactly its seconds; a later row without one its whole track.
 void tst_cdripreal::rangeAndWholeTrack()
 {
-    ImageDrives images({m_disc.cue});
+    CdImages::ListedAsDrives images({m_disc.cue});
     RealCD f;
     frmMain* m = f.start();
     m->cTreeView1_NodeClick(f.imageNode(QStringLiteral("disc.cue")));
@@ -250,9 +230,7 @@ void tst_cdripreal::rangeAndWholeTrack()
     f.platform.modal().handlers.enqueue([&](VForm* form) {
         auto* w = qobject_cast<frmCDRipper*>(form);
         QVERIFY(w);
-        SetRowText(w->cGrid1, 2, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("0"));
-        SetRowText(w->cGrid1, 2, QStringLiteral("COL_RANGE_START_TIME"), QStringLiteral("1"));
-        SetRowText(w->cGrid1, 2, QStringLiteral("COL_RANGE_LENGTH_TIME"), QStringLiteral("1"));
+        ToolRows::SetRange(w->cGrid1, 2, QStringLiteral("1"), QStringLiteral("1"));
         w->txtToPath->setEditText(dest);
         QVERIFY(SelectListText(w->cboTargetFormat, kWav));
         w->cboFileName->setCurrentIndex(4);  // "[123].[dest_extension]"
@@ -269,7 +247,7 @@ void tst_cdripreal::rangeAndWholeTrack()
 // many failed, and the computer is not turned off.
 void tst_cdripreal::dataTrackOfAMixedDisc()
 {
-    ImageDrives images({m_mixed.cue});
+    CdImages::ListedAsDrives images({m_mixed.cue});
     RealCD f;
     frmMain* m = f.start();
     m->cTreeView1_NodeClick(f.imageNode(QStringLiteral("mixed.cue")));
@@ -306,7 +284,7 @@ void tst_cdripreal::dataTrackOfAMixedDisc()
 // and the file of that name that was there before left as it was.
 void tst_cdripreal::abortKeepsTheFileThere()
 {
-    ImageDrives images({m_long.cue});
+    CdImages::ListedAsDrives images({m_long.cue});
     RealCD f;
     frmMain* m = f.start();
     m->cTreeView1_NodeClick(f.imageNode(QStringLiteral("long.cue")));
@@ -354,7 +332,7 @@ void tst_cdripreal::discStatusOfImages()
 {
     const CdImages::Image data = CdImages::Write(m_dir.path(), QStringLiteral("data"), {{300, true}});
     const QString gone = m_dir.path() + "/gone.cue";
-    ImageDrives images({gone, data.cue, m_disc.cue});
+    CdImages::ListedAsDrives images({gone, data.cue, m_disc.cue});
     RealCD f;
     frmCDRipper* w = g_frmCDRipper();
     const qint32 first = w->cboDevices->count() - 3;
@@ -373,7 +351,7 @@ void tst_cdripreal::noDriveAtAll()
 {
     if (realDrivesPresent())
         QSKIP("this machine has CD drives of its own");
-    ImageDrives images({});
+    CdImages::ListedAsDrives images({});
     RealCD f;
     frmCDRipper* w = g_frmCDRipper();
     QCOMPARE(w->cboDevices->count(), 0);

@@ -10,16 +10,18 @@
 #include "components/cTabControl/cTabControl.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
-#include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "settings/frmProgParameters.h"
 #include "settings/mdlFileNameFormats.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/FakeToolFixture.h"
 #include "tests/support/JobLog.h"
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/converters/frmConverter.h"
 
 #include <QComboBox>
@@ -34,29 +36,19 @@
 
 #include <algorithm>
 
-namespace {
+using namespace ToolTexts;
 
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-const QString kWma = QStringLiteral("WMA - Windows Media Audio files (*.wma)");
+namespace {
 
 // A program folder, the fake converter, the main window's stand-in and a converter window
 // loaded as the launch loads it, converting to MP3 into "out/".
-struct Fixture {
-    TestPlatform platform;
-    FakeAudioFactories fakes;
-    MainHostStandIn host;
-    QString dest = platform.path(QStringLiteral("out/"));
+struct Fixture : FakeToolFixture {
     frmConverter* w = nullptr;
 
     explicit Fixture(FakeAutoFinish finish = FakeAutoFinish::Done)
     {
-        InitProductProfile();
-        Forms::Get<frmOptions>();
-        Forms::Get<frmAudioProp>();
         fakes.setupConverter = [finish](FakeAudioConverter* f) { f->autoFinish = finish; };
-        QDir().mkpath(dest);
-        QDir().mkpath(platform.path(QStringLiteral("music")));
+        makeFolders();
         open();
     }
     void open()
@@ -70,21 +62,11 @@ struct Fixture {
     // A row for a file in "music/" (written there), whole unless a range is given.
     qint32 addRow(const QString& name, const QString& time = QStringLiteral("00:01:00"))
     {
-        const qint32 row = w->cGrid1->Rows() + 1;
-        const QString file = platform.path(QStringLiteral("music/") + name);
-        TestFiles::WriteBytes(file, "source of " + name.toUtf8());
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), file);
-        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), name);
-        SetRowText(w->cGrid1, row, QStringLiteral("Time"), time);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
-        SetRowText(w->cGrid1, row, QStringLiteral("Range"), QStringLiteral("All"));
-        return row;
+        return ToolRows::AddStandIn(w->cGrid1, music(QString()), name, time);
     }
     void setRange(qint32 row, const QString& start, const QString& length)
     {
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("0"));
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_START_TIME"), start);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_LENGTH_TIME"), length);
+        ToolRows::SetRange(w->cGrid1, row, start, length);
     }
     void addRows(int n)
     {
@@ -102,7 +84,6 @@ struct Fixture {
     QStringList log() const { return JobLogLines(w->txtLog); }
 };
 
-const QString kOverwrite = QStringLiteral("The file: '%1' already exists.\r\n\r\nOverwrite it?");
 
 } // namespace
 

@@ -19,6 +19,8 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/converters/frmConverter.h"
 
 #include <QComboBox>
@@ -29,15 +31,12 @@
 #include <QTest>
 
 using namespace AudioFixtures;
+using namespace ToolTexts;
 
 namespace {
 
 constexpr qint64 kFrames = 3 * 44100;
 
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-const QString kWma = QStringLiteral("WMA - Windows Media Audio files (*.wma)");
-const QString kOgg = QStringLiteral("OGG - Ogg Media Format (*.ogg)");
 
 // The tags every row asks for: the item's name as its title.
 void tagRow(cGrid* grid, qint32 row)
@@ -74,13 +73,7 @@ struct Session {
     }
     void addRow(const QString& file, const QString& time = QStringLiteral("00:00:03"))
     {
-        const qint32 row = w->cGrid1->Rows() + 1;
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), file);
-        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), file.mid(file.lastIndexOf(u'/') + 1));
-        SetRowText(w->cGrid1, row, QStringLiteral("Time"), time);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
-        SetRowText(w->cGrid1, row, QStringLiteral("Range"), QStringLiteral("All"));
-        tagRow(w->cGrid1, row);
+        tagRow(w->cGrid1, ToolRows::Add(w->cGrid1, file, time));
     }
     bool convert()
     {
@@ -129,19 +122,9 @@ void tst_convertreal::initTestCase()
     // 3 s of a tone and noise made by sox; an MP3 of it by lame, a FLAC of it by sox.
     const QString wav = source(QStringLiteral("one.wav"));
     QString error;
-    QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
-                                {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
-                                 QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16"), wav,
-                                 QStringLiteral("synth"), QStringLiteral("3"), QStringLiteral("sine"),
-                                 QStringLiteral("440"), QStringLiteral("whitenoise"), QStringLiteral("vol"),
-                                 QStringLiteral("0.5")},
-                                wav, &error),
+    QVERIFY2(ExternalTools::SoxSynth(wav, 44100, 2, 16, QStringLiteral("3"), QStringLiteral("sine 440 whitenoise"), &error),
              qPrintable(error));
-    QVERIFY2(ExternalTools::Run(QStringLiteral("lame"),
-                                {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav,
-                                 source(QStringLiteral("two.mp3"))},
-                                source(QStringLiteral("two.mp3")), &error),
-             qPrintable(error));
+    QVERIFY2(ExternalTools::Lame128(wav, source(QStringLiteral("two.mp3")), &error), qPrintable(error));
     QVERIFY2(ExternalTools::Run(QStringLiteral("sox"), {wav, source(QStringLiteral("three.flac"))},
                                 source(QStringLiteral("three.flac")), &error),
              qPrintable(error));
@@ -199,9 +182,7 @@ void tst_convertreal::rangeConvertsOnlyItsSamples()
 {
     Session s(kWav);
     s.addRow(source(QStringLiteral("one.wav")));
-    SetRowText(s.w->cGrid1, 1, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("0"));
-    SetRowText(s.w->cGrid1, 1, QStringLiteral("COL_RANGE_START_TIME"), QStringLiteral("1"));
-    SetRowText(s.w->cGrid1, 1, QStringLiteral("COL_RANGE_LENGTH_TIME"), QStringLiteral("1"));
+    ToolRows::SetRange(s.w->cGrid1, 1, QStringLiteral("1"), QStringLiteral("1"));
     s.addRow(source(QStringLiteral("three.flac")));
     QVERIFY(s.convert());
     const QByteArray whole = wavData(source(QStringLiteral("one.wav")));
@@ -226,9 +207,7 @@ void tst_convertreal::fromTheMainWindow()
     InitProductProfile();
     QString records;
     for (const QString& file : sources())
-        records += QStringLiteral("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>%1</Item Name><COL_FILE>%2</COL_FILE>"
-                                  "<COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\n")
-                       .arg(file.mid(file.lastIndexOf(u'/') + 1), file);
+        records += ToolRows::ListRecord(file);
     QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), records.toUtf8()));
     Forms::Get<frmOptions>();
     Forms::Get<frmAudioProp>();

@@ -14,6 +14,7 @@
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
 #include "tools/splitter/frmSplitter.h"
 
 #include <QComboBox>
@@ -109,10 +110,7 @@ void tst_FirstRun::splitStereoWavToWav()
     const QString wav = platform.path(QStringLiteral("audio/song.wav"));
     QVERIFY(QDir().mkpath(platform.path(QStringLiteral("audio"))));
     QVERIFY(writeWav(wav, 44100, 2, 16, sine(7 * 44100, 2, 44100, 440)));
-    const QString record = QStringLiteral("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>song.wav</Item Name>"
-                                          "<COL_FILE>%1</COL_FILE><COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\n")
-                               .arg(wav);
-    QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), record.toUtf8()));
+    QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), ToolRows::ListRecord(wav).toUtf8()));
     Forms::Get<frmOptions>();
     Forms::Get<frmAudioProp>();
     frmMain* m = Forms::Get<frmMain>();

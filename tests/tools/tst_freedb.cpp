@@ -6,7 +6,7 @@
 #include "common/mdlWindowHelpers.h"
 #include "components/cFreeDB/cFreeDB.h"
 #include "components/cToolbar/cToolbar.h"
-#include "tests/lists/ListsFixture.h"
+#include "tests/support/CdDrivesFixture.h"
 #include "tests/support/CddbTestServer.h"
 #include "tests/support/FakeFreeDB.h"
 #include "tools/disc/frmFreeDB.h"
@@ -22,20 +22,9 @@ using namespace ListsTest;
 
 namespace {
 
-// A profile that offers the CD tools.
-struct CDFixture : Fixture {
-    CDFixture()
-    {
-        lAppIncCDRipper = 1;
-        addList("a", {"song.wav"});
-        platform.messages().answerAll = vbOK;
-    }
-    ~CDFixture()
-    {
-        lAppIncCDRipper = 0;
-        g_bAutoFreeDB = false;
-    }
-    cTreeItem* driveNode(int n) { return g_nodMainCDs ? g_nodMainCDs->Children().Item(n) : nullptr; }
+// A profile that offers the CD tools, where every message box is answered OK.
+struct LookupFixture : CDFixture {
+    LookupFixture() { platform.messages().answerAll = vbOK; }
 };
 
 // Runs the command as the user does.
@@ -83,15 +72,6 @@ QByteArray entry(const QStringList& lines, bool terminated = true)
     return CddbTestDisc::Entry(lines, terminated);
 }
 
-// The image drive's node in the tree.
-cTreeItem* imageNode()
-{
-    for (qint32 n = 1; g_nodMainCDs && n <= g_nodMainCDs->Children().Count(); ++n)
-        if (g_nodMainCDs->Children().Item(n)->Key().endsWith(QStringLiteral(" disc.cue")))
-            return g_nodMainCDs->Children().Item(n);
-    return nullptr;
-}
-
 const QString kThreeTracks = QStringLiteral("Track01.cda|Track02.cda|Track03.cda");
 
 } // namespace
@@ -131,7 +111,7 @@ void tst_FreeDB::launches()
     FakeFreeDBFactory fakes([](FakeFreeDB* c) {
         c->onQuery = [](FakeFreeDB* c) { c->queueEntry("Artist", "Album", {"One", "Two", "Three"}); };
     });
-    CDFixture f;
+    LookupFixture f;
     f.drives = {{"D: Fake Drive", true, {{60, true}, {70, true}, {80, true}}}};
     frmMain* m = f.start();
     cTreeItem* drive = f.driveNode(1);
@@ -182,7 +162,7 @@ void tst_FreeDB::launches()
 void tst_FreeDB::guards()
 {
     FakeFreeDBFactory fakes;
-    CDFixture f;
+    LookupFixture f;
     f.drives = {{"D: Empty Drive", true, {}}};
     frmMain* m = f.start();
     SetFormOnTop(m, true);
@@ -208,7 +188,7 @@ void tst_FreeDB::guards()
 void tst_FreeDB::noConnection()
 {
     FakeFreeDBFactory fakes([](FakeFreeDB* c) { c->connected = false; });
-    CDFixture f;
+    LookupFixture f;
     f.drives = {{"D: Fake Drive", true, {{60, true}}}};
     frmMain* m = f.start();
     m->cTreeView1_NodeClick(f.driveNode(1));
@@ -244,7 +224,7 @@ void tst_FreeDB::eventsOnTheGrid()
             c->queue([](FakeFreeDB* c) { emit c->Done(); });
         };
     });
-    CDFixture f;
+    LookupFixture f;
     f.drives = {{"D: Fake Drive", true, {{60, true}, {70, true}, {80, true}}}};
     frmMain* m = f.start();
     cTreeItem* drive = f.driveNode(1);
@@ -283,7 +263,7 @@ void tst_FreeDB::errorsAndAbort()
                 c->queue([code](FakeFreeDB* c) { emit c->Error(code, QStringLiteral("It failed")); });
             };
         });
-        CDFixture f;
+        LookupFixture f;
         f.drives = {{"D: Fake Drive", true, {{60, true}, {70, true}}}};
         frmMain* m = f.start();
         m->cTreeView1_NodeClick(f.driveNode(1));
@@ -329,10 +309,10 @@ void tst_FreeDB::newUserAgainstAServer()
     CddbTestServer server({queryExact(), entry({"DTITLE=Probe Artist / Probe Album", "TTITLE0=First",
                                                 "TTITLE1=Second", "TTITLE2=Third"})});
     CddbUrlScope url(server.url());
-    CDFixture f;
+    LookupFixture f;
     CddbTestDisc image;
     frmMain* m = f.start();
-    cTreeItem* drive = imageNode();
+    cTreeItem* drive = f.imageNode(QStringLiteral("disc.cue"));
     QVERIFY(drive);
     QString shownStatus;
     f.platform.modal().handlers.enqueue([&](VForm* form) {
@@ -445,10 +425,10 @@ void tst_FreeDB::serverAnswers()
     QFETCH(QString, window);
     CddbTestServer server(answers);
     CddbUrlScope url(server.url(), 5000, answers.contains(CddbTestServer::kSilent) ? 300 : 10000, maxBytes);
-    CDFixture f;
+    LookupFixture f;
     CddbTestDisc image;
     frmMain* m = f.start();
-    cTreeItem* drive = imageNode();
+    cTreeItem* drive = f.imageNode(QStringLiteral("disc.cue"));
     m->cTreeView1_NodeClick(drive);
     QString ending;
     f.platform.modal().handlers.enqueue([&](VForm* form) {
@@ -489,10 +469,10 @@ void tst_FreeDB::noServerListening()
     const quint16 port = probe.serverPort();
     probe.close();
     CddbUrlScope url(QStringLiteral("http://127.0.0.1:%1/~cddb/cddb.cgi").arg(port));
-    CDFixture f;
+    LookupFixture f;
     CddbTestDisc image;
     frmMain* m = f.start();
-    m->cTreeView1_NodeClick(imageNode());
+    m->cTreeView1_NodeClick(f.imageNode(QStringLiteral("disc.cue")));
     QString status;
     f.platform.messages().whileShown = [&] { status = g_frmFreeDB()->lblCurrentTrack->text(); };
     launch(m, QStringLiteral("menu item"));
@@ -509,10 +489,10 @@ void tst_FreeDB::abortDuringALookup()
 {
     CddbTestServer server({queryExact(), CddbTestServer::kSilent});
     CddbUrlScope url(server.url(), 5000, 60000);
-    CDFixture f;
+    LookupFixture f;
     CddbTestDisc image;
     frmMain* m = f.start();
-    cTreeItem* drive = imageNode();
+    cTreeItem* drive = f.imageNode(QStringLiteral("disc.cue"));
     m->cTreeView1_NodeClick(drive);
     f.platform.modal().handlers.enqueue([&](VForm* form) {
         QTRY_COMPARE_WITH_TIMEOUT(server.requests.size(), 2, 20000);

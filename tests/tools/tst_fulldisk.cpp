@@ -3,9 +3,6 @@
 // of the job: what each item left on the disk, the log's error lines, and how the job
 // ends on the status line, in the caption and in the balloon.
 #include "common/mdlModes.h"
-#include "components/cGrid/cGrid.h"
-#include "lists/mdlItemsGrid.h"
-#include "platform/Controls.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlFormats.h"
@@ -14,12 +11,9 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/SmallDisk.h"
 #include "tests/support/TestPlatform.h"
-#include "tools/converters/frmACMConverter.h"
-#include "tools/converters/frmConverter.h"
-#include "tools/converters/frmJoiner.h"
-#include "tools/splitter/frmSplitter.h"
+#include "tests/support/ToolRows.h"
+#include "tools/frame/ToolWindow.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -28,12 +22,6 @@
 #include <QTest>
 
 using namespace AudioFixtures;
-
-namespace {
-
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-
-} // namespace
 
 class tst_fulldisk : public QObject
 {
@@ -103,41 +91,12 @@ void tst_fulldisk::endings()
     if (!small.mount(dest, why))
         QSKIP(qPrintable("This machine gives the test no disk of its own (" + why + ")"));
 
-    ToolWindow* w = nullptr;
-    auto addRows = [&w, this](const QStringList& names) {
-        for (const QString& name : names) {
-            const qint32 row = w->cGrid1->Rows() + 1;
-            SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), source(name));
-            SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), name);
-            SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
-        }
-    };
-    if (tool == QLatin1String("splitter")) {
-        frmSplitter* s = g_frmSplitter();
-        w = s;
-        s->g_sFileToSplit = source(QStringLiteral("eighteen.wav"));
-        addRows({QStringLiteral("eighteen.wav")});
-        s->txtSplitParts->setText(QStringLiteral("3"));
-    } else if (tool == QLatin1String("joiner")) {
-        frmJoiner* j = g_frmJoiner();
-        w = j;
-        addRows({QStringLiteral("short.wav"), QStringLiteral("long.wav")});
-        j->txtJoinedFileName->setText(QStringLiteral("all.[dest_extension]"));
-    } else {
-        auto* c = tool == QLatin1String("converter") ? static_cast<ItemsToolWindow*>(g_frmConverter())
-                                                     : static_cast<ItemsToolWindow*>(g_frmACMConverter());
-        w = c;
-        addRows({QStringLiteral("short.wav"), QStringLiteral("long.wav")});
-        c->cboFileName->setCurrentIndex(0);  // "[file_name].[dest_extension]"
-        if (auto* acm = qobject_cast<frmACMConverter*>(c)) {
-            QVERIFY(SelectListText(acm->cboTags, QStringLiteral("PCM")));
-            acm->cboTags_Click();
-            QVERIFY(SelectListText(acm->cboFormats, QStringLiteral("8000 Hz, 16 Bit, Mono")));
-        }
-    }
-    if (w->cboTargetFormat)
-        QVERIFY(SelectListText(w->cboTargetFormat, kWav));
-    w->txtToPath->setEditText(dest);
+    ToolWindow* w = ToolRows::OpenItemsTool(tool, source(QStringLiteral("eighteen.wav")), 3);
+    const QStringList names = tool == QLatin1String("splitter") ? QStringList{QStringLiteral("eighteen.wav")}
+                                                                : QStringList{QStringLiteral("short.wav"), QStringLiteral("long.wav")};
+    for (const QString& name : names)
+        ToolRows::Add(w->cGrid1, source(name));
+    QVERIFY(ToolRows::WriteWav(w, dest, QStringLiteral("8000 Hz, 16 Bit, Mono")));
 
     if (disk == QLatin1String("full"))
         small.fill();

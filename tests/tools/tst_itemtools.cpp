@@ -4,23 +4,20 @@
 // fail; and the time-left estimate of the item jobs over rows shorter than its tick.
 #include "common/frmTurnOff.h"
 #include "common/mdlModes.h"
-#include "components/cGrid/cGrid.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
-#include "settings/frmAudioProp.h"
-#include "settings/frmOptions.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/FakeToolFixture.h"
 #include "tests/support/JobLog.h"
-#include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/converters/frmACMConverter.h"
 #include "tools/converters/frmConverter.h"
 #include "tools/converters/frmJoiner.h"
 #include "tools/splitter/frmSplitter.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -28,49 +25,26 @@
 #include <QRegularExpression>
 #include <QTest>
 
-namespace {
+using namespace ToolTexts;
 
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
+namespace {
 
 // One of the four windows, loaded as the launch loads it, writing MP3 into "out/": the
 // splitter on a 20-second "a.wav" in 2 parts, the converters and the joiner on the rows
 // "a.wav" and "b.wav". The components' jobs end when the test ends them.
-struct Tool {
-    TestPlatform platform;
-    FakeAudioFactories fakes;
-    MainHostStandIn host;
+struct Tool : FakeToolFixture {
     QString kind;
-    QString dest = platform.path(QStringLiteral("out/"));
     ToolWindow* w = nullptr;
 
     explicit Tool(const QString& which) : kind(which)
     {
-        InitProductProfile();
-        Forms::Get<frmOptions>();
-        Forms::Get<frmAudioProp>();
         fakes.setupConverter = [this](FakeAudioConverter* f) {
             FakeFileScript script;
             script.durationMs = 20000;
             f->files[music(QStringLiteral("a.wav"))] = script;
         };
-        QDir().mkpath(dest);
-        QDir().mkpath(platform.path(QStringLiteral("music")));
-        if (kind == QLatin1String("splitter")) {
-            frmSplitter* s = g_frmSplitter();
-            s->g_sFileToSplit = music(QStringLiteral("a.wav"));
-            s->txtSplitParts->setText(QStringLiteral("2"));
-            w = s;
-        } else if (kind == QLatin1String("converter")) {
-            w = g_frmConverter();
-        } else if (kind == QLatin1String("ACM converter")) {
-            w = g_frmACMConverter();
-        } else {
-            frmJoiner* j = g_frmJoiner();
-            j->txtJoinedFileName->setText(QStringLiteral("all.[dest_extension]"));
-            w = j;
-        }
-        if (auto* items = qobject_cast<ItemsToolWindow*>(w))
-            items->cboFileName->setCurrentIndex(0);  // "[file_name].[dest_extension]"
+        makeFolders();
+        w = ToolRows::OpenItemsTool(kind, music(QStringLiteral("a.wav")), 2);
         addRow(QStringLiteral("a.wav"));
         if (kind != QLatin1String("splitter"))
             addRow(QStringLiteral("b.wav"));
@@ -78,23 +52,14 @@ struct Tool {
         if (w->cboTargetFormat)
             SelectListText(w->cboTargetFormat, kMp3);
     }
-    QString music(const QString& name) const { return platform.path(QStringLiteral("music/") + name); }
     // A row of the file `name` in the music folder ("live/a.wav" in a folder of its own).
-    void addRow(const QString& name, const QString& time = QStringLiteral("00:00:10"))
+    qint32 addRow(const QString& name, const QString& time = QStringLiteral("00:00:10"))
     {
-        const qint32 row = w->cGrid1->Rows() + 1;
-        QDir().mkpath(QFileInfo(music(name)).path());
-        TestFiles::WriteBytes(music(name), "source of " + name.toUtf8());
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), music(name));
-        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), QFileInfo(name).fileName());
-        SetRowText(w->cGrid1, row, QStringLiteral("Time"), time);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
+        return ToolRows::AddStandIn(w->cGrid1, music(QString()), name, time);
     }
     void setRange(qint32 row, const QString& start, const QString& length)
     {
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("0"));
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_START_TIME"), start);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_LENGTH_TIME"), length);
+        ToolRows::SetRange(w->cGrid1, row, start, length);
     }
     bool joins() const { return kind == QLatin1String("joiner"); }
     FakeAudioConverter* conv() const

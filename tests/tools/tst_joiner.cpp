@@ -10,18 +10,16 @@
 #include "components/cTabControl/cTabControl.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
-#include "settings/frmAudioProp.h"
-#include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioComponents.h"
+#include "tests/support/FakeToolFixture.h"
 #include "tests/support/JobLog.h"
-#include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/converters/frmJoiner.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -30,29 +28,19 @@
 
 #include <algorithm>
 
-namespace {
+using namespace ToolTexts;
 
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-const QString kOverwrite = QStringLiteral("The file: '%1' already exists.\r\n\r\nOverwrite it?");
+namespace {
 
 // A program folder, the fake join component, the main window's stand-in and a joiner
 // loaded as the launch loads it, with three rows, joining to MP3 into "out/".
-struct Fixture {
-    TestPlatform platform;
-    FakeAudioFactories fakes;
-    MainHostStandIn host;
-    QString dest = platform.path(QStringLiteral("out/"));
+struct Fixture : FakeToolFixture {
     frmJoiner* w = nullptr;
 
     explicit Fixture(FakeAutoFinish finish = FakeAutoFinish::None)
     {
-        InitProductProfile();
-        Forms::Get<frmOptions>();
-        Forms::Get<frmAudioProp>();
         fakes.setupJoin = [finish](FakeAudioJoin* j) { j->autoFinish = finish; };
-        QDir().mkpath(dest);
-        QDir().mkpath(platform.path(QStringLiteral("music")));
+        makeFolders();
         w = g_frmJoiner();
         w->txtToPath->setEditText(dest);
         SelectListText(w->cboTargetFormat, kMp3);
@@ -60,23 +48,16 @@ struct Fixture {
             addRow(QString::fromLatin1(name));
     }
     FakeAudioJoin* join() const { return qobject_cast<FakeAudioJoin*>(w->cAudioJoin1); }
-    QString music(const QString& name) const { return platform.path(QStringLiteral("music/") + name); }
 
     qint32 addRow(const QString& name)
     {
-        const qint32 row = w->cGrid1->Rows() + 1;
-        TestFiles::WriteBytes(music(name), "source of " + name.toUtf8());
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), music(name));
-        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), name);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
+        const qint32 row = ToolRows::AddStandIn(w->cGrid1, music(QString()), name);
         SetRowText(w->cGrid1, row, QStringLiteral("COL_TAG_TITLE"), QStringLiteral("Title of ") + name);
         return row;
     }
     void setRange(qint32 row, const QString& start, const QString& length)
     {
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("0"));
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_START_TIME"), start);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_LENGTH_TIME"), length);
+        ToolRows::SetRange(w->cGrid1, row, start, length);
     }
     // The log without the time in front of each line.
     QStringList log() const { return JobLogLines(w->txtLog); }

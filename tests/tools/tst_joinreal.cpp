@@ -7,7 +7,6 @@
 #include "common/mdlModes.h"
 #include "components/audio/MediaProbe.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
-#include "components/cGrid/cGrid.h"
 #include "components/cIconMenu/cIconMenu.h"
 #include "components/cSysTray/cSysTray.h"
 #include "lists/mdlItemsGrid.h"
@@ -22,6 +21,8 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/converters/frmJoiner.h"
 
 #include <QCheckBox>
@@ -29,26 +30,13 @@
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace AudioFixtures;
+using namespace ToolTexts;
 
 namespace {
-
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-
-// The log without the time in front of each line.
-QStringList logLines(const QPlainTextEdit* txt)
-{
-    static const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d:"));
-    QStringList out = txt->toPlainText().split(u'\n');
-    for (QString& line : out)
-        line.remove(time);
-    return out;
-}
 
 bool joinAndWait(frmJoiner* w)
 {
@@ -75,19 +63,10 @@ void tst_joinreal::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     QString error;
-    QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
-                                {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
-                                 QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16"), source("one.wav"),
-                                 QStringLiteral("synth"), QStringLiteral("2"), QStringLiteral("sine"), QStringLiteral("440"),
-                                 QStringLiteral("whitenoise"), QStringLiteral("vol"), QStringLiteral("0.5")},
-                                source("one.wav"), &error),
+    QVERIFY2(ExternalTools::SoxSynth(source("one.wav"), 44100, 2, 16, QStringLiteral("2"),
+                                     QStringLiteral("sine 440 whitenoise"), &error),
              qPrintable(error));
-    QVERIFY2(ExternalTools::Run(QStringLiteral("sox"),
-                                {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("22050"), QStringLiteral("-c"),
-                                 QStringLiteral("1"), QStringLiteral("-b"), QStringLiteral("16"), source("two.flac"),
-                                 QStringLiteral("synth"), QStringLiteral("3"), QStringLiteral("sine"), QStringLiteral("300"),
-                                 QStringLiteral("vol"), QStringLiteral("0.5")},
-                                source("two.flac"), &error),
+    QVERIFY2(ExternalTools::SoxSynth(source("two.flac"), 22050, 1, 16, QStringLiteral("3"), QStringLiteral("sine 300"), &error),
              qPrintable(error));
     QVERIFY2(ExternalTools::Run(QStringLiteral("ffmpeg"),
                                 {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"), QStringLiteral("lavfi"),
@@ -95,11 +74,7 @@ void tst_joinreal::initTestCase()
                                  QStringLiteral("-ac"), QStringLiteral("2"), source("three.wav")},
                                 source("three.wav"), &error),
              qPrintable(error));
-    QVERIFY2(ExternalTools::Run(QStringLiteral("lame"),
-                                {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), source("three.wav"),
-                                 source("three.mp3")},
-                                source("three.mp3"), &error),
-             qPrintable(error));
+    QVERIFY2(ExternalTools::Lame128(source("three.wav"), source("three.mp3"), &error), qPrintable(error));
     QVERIFY(writeWav(source("long.wav"), 44100, 2, 16, noise(30 * 44100, 2, 5)));
 }
 
@@ -111,13 +86,8 @@ void tst_joinreal::joinsFromTheMainWindow()
     QString records;
     const QString range = QStringLiteral("<COL_RANGE_ALL>0</COL_RANGE_ALL><COL_RANGE_START_TIME>1</COL_RANGE_START_TIME>"
                                          "<COL_RANGE_LENGTH_TIME>1</COL_RANGE_LENGTH_TIME>");
-    const QStringList names{"one.wav", "two.flac", "three.mp3"};
-    for (const QString& name : names)
-        records += QStringLiteral("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>%1</Item Name><COL_FILE>%2</COL_FILE>"
-                                  "<COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\n")
-                       .arg(name, source(name));
-    records.replace(QStringLiteral("<COL_FILE>%1</COL_FILE><COL_RANGE_ALL>1</COL_RANGE_ALL>").arg(source("two.flac")),
-                    QStringLiteral("<COL_FILE>%1</COL_FILE>").arg(source("two.flac")) + range);
+    for (const QString& name : QStringList{"one.wav", "two.flac", "three.mp3"})
+        records += ToolRows::ListRecord(source(name), true, name == QLatin1String("two.flac") ? range : QString());
     QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), records.toUtf8()));
     Forms::Get<frmOptions>();
     Forms::Get<frmAudioProp>();
@@ -150,11 +120,10 @@ void tst_joinreal::joinsFromTheMainWindow()
         QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Done."));
         QCOMPARE(platform.messages().shown.size(), 1);
         QCOMPARE(platform.messages().shown[0].prompt,
-                 QStringLiteral("The file: '%1' already exists.\r\n\r\nOverwrite it?").arg(dest + "all.wav"));
-        QStringList log = logLines(w->txtLog);
-        QCOMPARE(log.mid(0, 9), (QStringList{"Preparing to join: 3 tracks.", "Destination format: WAV",
-                                             "File already exists.", "Overwrite it...", "Add one.wav...",
-                                             "Add two.flac...", "Add three.mp3...", "Done.", ""}));
+                 kOverwrite.arg(dest + "all.wav"));
+        QStringList log = JobLogLines(w->txtLog);
+        QCOMPARE(log, (QStringList{"Preparing to join: 3 tracks.", "Destination format: WAV", "File already exists.",
+                                   "Overwrite it...", "Add one.wav...", "Add two.flac...", "Add three.mp3...", "Done."}));
         QCOMPARE(w->prgTotal->Value(), 300);
         QCOMPARE(w->windowTitle(), DisplayName());
 
@@ -162,9 +131,10 @@ void tst_joinreal::joinsFromTheMainWindow()
         SelectListText(w->cboTargetFormat, kMp3);
         QVERIFY(joinAndWait(w));
         QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Done."));
-        log = logLines(w->txtLog);
-        QCOMPARE(log.mid(9, 7), (QStringList{"Preparing to join: 3 tracks.", "Destination format: MP3",
-                                             "Add one.wav...", "Add two.flac...", "Add three.mp3...", "Done.", ""}));
+        // The second job's lines follow a blank line, and nothing after its end.
+        log = JobLogLines(w->txtLog);
+        QCOMPARE(log.mid(8), (QStringList{"", "Preparing to join: 3 tracks.", "Destination format: MP3",
+                                          "Add one.wav...", "Add two.flac...", "Add three.mp3...", "Done."}));
 
         // A long join aborted at once: nothing is written.
         SetRowText(w->cGrid1, 1, QStringLiteral("COL_FILE"), source("long.wav"));
@@ -175,7 +145,7 @@ void tst_joinreal::joinsFromTheMainWindow()
         w->cmdAbort_Click();
         QVERIFY(QTest::qWaitFor([w] { return !w->IsBusy(); }, 120000));
         QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Aborted."));
-        QCOMPARE(logLines(w->txtLog).filter(QStringLiteral("Aborted.")).size(), 1);
+        QCOMPARE(JobLogLines(w->txtLog).filter(QStringLiteral("Aborted.")).size(), 1);
         w->cmdExit_Click();
     });
     m->m_cMenu_Click(m->m_cMenu->IndexForKey(QStringLiteral("Audio Joiner")));
@@ -223,11 +193,8 @@ void tst_joinreal::entryWithoutAudioIsNamed()
     const QString empty = source(QStringLiteral("empty.wav"));
     QVERIFY(TestFiles::WriteBytes(empty, wavBytes(44100, 2, 16, {})));
     frmJoiner* w = g_frmJoiner();
-    for (const QString& file : {source(QStringLiteral("one.wav")), empty}) {
-        const qint32 row = w->cGrid1->Rows() + 1;
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), file);
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
-    }
+    for (const QString& file : {source(QStringLiteral("one.wav")), empty})
+        ToolRows::Add(w->cGrid1, file);
     const QString dest = platform.path(QStringLiteral("joined/"));
     w->txtToPath->setEditText(dest);
     w->txtJoinedFileName->setText(QStringLiteral("all.[dest_extension]"));

@@ -6,9 +6,7 @@
 #include "common/mdlModes.h"
 #include "components/cAudioConverter/cAudioConverter.h"
 #include "components/cAudioEditor/cAudioEditor.h"
-#include "components/cGrid/cGrid.h"
 #include "components/cToolbar/cToolbar.h"
-#include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
 #include "settings/frmAudioProp.h"
@@ -19,13 +17,10 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
-#include "tools/converters/frmACMConverter.h"
-#include "tools/converters/frmConverter.h"
-#include "tools/converters/frmJoiner.h"
+#include "tests/support/ToolRows.h"
+#include "tools/frame/ToolWindow.h"
 #include "tools/splitter/frmAudioEditor.h"
-#include "tools/splitter/frmSplitter.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,7 +33,6 @@ using namespace AudioFixtures;
 
 namespace {
 
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
 const QByteArray kOther = "another job's output";
 
 QString takenText(const QString& path)
@@ -114,45 +108,16 @@ void tst_outputcollision::nameTakenWhileTheItemRuns()
     if (agreed)
         QVERIFY(TestFiles::WriteBytes(path, "the user's old file"));
 
-    ToolWindow* w = nullptr;
-    auto addRows = [&w, this](const QStringList& names) {
-        for (const QString& name : names) {
-            const qint32 row = w->cGrid1->Rows() + 1;
-            SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), source(name));
-            SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), name);
-            SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
-        }
-    };
-    if (tool == QLatin1String("splitter")) {
-        frmSplitter* s = g_frmSplitter();
-        w = s;
-        s->g_sFileToSplit = source(QStringLiteral("short.wav"));
-        addRows({QStringLiteral("short.wav")});
-        s->txtSplitParts->setText(QStringLiteral("3"));
-    } else if (tool == QLatin1String("joiner")) {
-        frmJoiner* j = g_frmJoiner();
-        w = j;
-        addRows({QStringLiteral("short.wav"), QStringLiteral("other.wav")});
-        j->txtJoinedFileName->setText(QStringLiteral("all.[dest_extension]"));
-        if (agreed)
-            platform.messages().answers.enqueue(vbYes);  // "... already exists. Overwrite it?"
-    } else {
-        auto* c = tool == QLatin1String("converter") ? static_cast<ItemsToolWindow*>(g_frmConverter())
-                                                     : static_cast<ItemsToolWindow*>(g_frmACMConverter());
-        w = c;
-        addRows({QStringLiteral("short.wav"), QStringLiteral("other.wav")});
-        c->cboFileName->setCurrentIndex(0);  // "[file_name].[dest_extension]"
-        if (auto* acm = qobject_cast<frmACMConverter*>(c)) {
-            QVERIFY(SelectListText(acm->cboTags, QStringLiteral("PCM")));
-            acm->cboTags_Click();
-            QVERIFY(SelectListText(acm->cboFormats, QStringLiteral("8000 Hz, 16 Bit, Mono")));
-        }
-    }
+    ToolWindow* w = ToolRows::OpenItemsTool(tool, source(QStringLiteral("short.wav")), 3);
+    const QStringList names = tool == QLatin1String("splitter") ? QStringList{QStringLiteral("short.wav")}
+                                                                : QStringList{QStringLiteral("short.wav"), QStringLiteral("other.wav")};
+    for (const QString& name : names)
+        ToolRows::Add(w->cGrid1, source(name));
+    if (agreed && tool == QLatin1String("joiner"))
+        platform.messages().answers.enqueue(vbYes);  // "... already exists. Overwrite it?"
+    QVERIFY(ToolRows::WriteWav(w, dest, QStringLiteral("8000 Hz, 16 Bit, Mono")));
     if (agreed && w->chkOverWrite)
         w->chkOverWrite->SetValue(1);
-    if (w->cboTargetFormat)
-        QVERIFY(SelectListText(w->cboTargetFormat, kWav));
-    w->txtToPath->setEditText(dest);
 
     w->cmdConvert->click();
     // The first item runs; no event of it has been delivered. Another job writes its name.

@@ -19,6 +19,8 @@
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/splitter/frmSplitter.h"
 
 #include <QComboBox>
@@ -32,16 +34,12 @@
 #include <cstdio>
 
 using namespace AudioFixtures;
+using namespace ToolTexts;
 
 namespace {
 
 constexpr qint64 kFrames = 321930;  // 7.3 s at 44.1 kHz: parts never fall on whole seconds at its end
 
-const QString kWav = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-const QString kAcm = QStringLiteral("ACM - Waveform ACM Codecs (*.wav)");
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-const QString kWma = QStringLiteral("WMA - Windows Media Audio files (*.wma)");
-const QString kOgg = QStringLiteral("OGG - Ogg Media Format (*.ogg)");
 
 // A splitter opened on a source, as the launch opens it, writing into a fresh folder.
 struct Session {
@@ -61,7 +59,7 @@ struct Session {
         g_lChannelsWAV = 1;
         w = g_frmSplitter();
         w->g_sFileToSplit = source;
-        SetRowText(w->cGrid1, 1, QStringLiteral("COL_FILE"), source);
+        ToolRows::Add(w->cGrid1, source);
         w->txtToPath->setEditText(dest);
         // OGG is not offered in this build's list; the component still writes it.
         if (!SelectListText(w->cboTargetFormat, format)) {
@@ -117,13 +115,8 @@ void tst_splitreal::initTestCase()
     // misplaced cut shows in the noise.
     const QString wav = source(QStringLiteral("song.wav"));
     QString error;
-    const bool made = ExternalTools::Run(QStringLiteral("sox"),
-                                         {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"),
-                                          QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"),
-                                          QStringLiteral("16"), wav, QStringLiteral("synth"), QStringLiteral("7.3"),
-                                          QStringLiteral("sine"), QStringLiteral("440"), QStringLiteral("whitenoise"),
-                                          QStringLiteral("vol"), QStringLiteral("0.5")},
-                                         wav, &error);
+    const bool made =
+        ExternalTools::SoxSynth(wav, 44100, 2, 16, QStringLiteral("7.3"), QStringLiteral("sine 440 whitenoise"), &error);
     QVERIFY2(made, qPrintable(error));
     QCOMPARE(wavData(wav).size(), kFrames * 4);
     struct Tool {
@@ -262,10 +255,7 @@ void tst_splitreal::fromTheMainWindow()
     TestPlatform platform;
     InitProductProfile();
     const QString wav = source(QStringLiteral("song.wav"));
-    const QString record = QStringLiteral("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>song.wav</Item Name>"
-                                          "<COL_FILE>%1</COL_FILE><COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\n")
-                               .arg(wav);
-    QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), record.toUtf8()));
+    QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), ToolRows::ListRecord(wav).toUtf8()));
     Forms::Get<frmOptions>();
     Forms::Get<frmAudioProp>();
     frmMain* m = Forms::Get<frmMain>();

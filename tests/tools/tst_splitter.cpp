@@ -6,15 +6,15 @@
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cGrid/cGrid.h"
 #include "components/cTabControl/cTabControl.h"
-#include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioComponents.h"
-#include "tests/support/MainHostStandIn.h"
+#include "tests/support/FakeToolFixture.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/splitter/frmSplitter.h"
 
 #include <QComboBox>
@@ -28,26 +28,20 @@
 
 #include <cstdio>
 
+using namespace ToolTexts;
+
 namespace {
 
 const QString kRefusal = QStringLiteral("Source file length is to small.       ");
 
 // A program folder, the fake converter, the main window's stand-in and a splitter opened
 // on "song.wav" as the launch opens it.
-struct Fixture {
-    TestPlatform platform;
-    FakeAudioFactories fakes;
-    MainHostStandIn host;
-    QString source = platform.path(QStringLiteral("music/song.wav"));
-    QString dest = platform.path(QStringLiteral("out/"));
+struct Fixture : FakeToolFixture {
+    QString source = music(QStringLiteral("song.wav"));
     frmSplitter* w = nullptr;
 
     explicit Fixture(qint32 durationMs, FakeAutoFinish finish = FakeAutoFinish::Done)
     {
-        InitProductProfile();
-        // Loaded at start-up before any tool window: they fill the option and format globals.
-        Forms::Get<frmOptions>();
-        Forms::Get<frmAudioProp>();
         fakes.setupConverter = [this, durationMs, finish](FakeAudioConverter* f) {
             FakeFileScript script;
             script.durationMs = durationMs;
@@ -56,8 +50,7 @@ struct Fixture {
         };
         w = g_frmSplitter();
         w->g_sFileToSplit = source;
-        SetRowText(w->cGrid1, 1, QStringLiteral("Item Name"), QStringLiteral("song.wav"));
-        SetRowText(w->cGrid1, 1, QStringLiteral("COL_FILE"), source);
+        ToolRows::Add(w->cGrid1, source);
         w->txtToPath->setEditText(dest);
     }
     FakeAudioConverter* conv() const { return qobject_cast<FakeAudioConverter*>(w->cAudioConverter1); }
@@ -363,7 +356,7 @@ void tst_splitter::overwriteQuestion()
 
     QCOMPARE(f.platform.messages().shown.size(), 1);
     QCOMPARE(f.platform.messages().shown[0].prompt,
-             QStringLiteral("The file: '") + existing + QStringLiteral("' already exists.\r\n\r\nOverwrite it?"));
+             kOverwrite.arg(existing));
     QCOMPARE(f.platform.messages().shown[0].buttons, vbYesNoCancel + vbInformation);
     QCOMPARE(f.conv()->started.size(), parts);
     QVERIFY(f.logHas(QStringLiteral("File already exists.")));
