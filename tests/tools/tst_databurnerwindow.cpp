@@ -11,15 +11,13 @@
 #include "components/cTabControl/cTabControl.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
-#include "settings/frmAudioProp.h"
-#include "settings/frmOptions.h"
 #include "settings/mdlOptions.h"
-#include "tests/support/FakeAudioComponents.h"
 #include "tests/support/FakeDataBurners.h"
+#include "tests/support/FakeToolFixture.h"
 #include "tests/support/JobLog.h"
-#include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/disc/frmDataBurner3.h"
 
 #include <QComboBox>
@@ -32,24 +30,17 @@
 
 namespace {
 
-const QString kMp3 = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
 const QString kBurnQuestion = QStringLiteral("Burn CD?") + QString(46, u' ');
 
 // A program folder, the scripted components and the window loaded as the launch loads it:
 // MP3 chosen, the disc named "Songs". Nothing is ticked on the Events page but the eject
 // and erase boxes the window ticks itself.
-struct Fixture {
-    TestPlatform platform;
-    FakeAudioFactories fakes;
+struct Fixture : FakeToolFixture {
     FakeDataBurners burners;
-    MainHostStandIn host;
     frmDataBurner3* w = nullptr;
 
     explicit Fixture(const QString& storedEngine = QString(), bool libraryStarts = true)
     {
-        InitProductProfile();
-        Forms::Get<frmOptions>();
-        Forms::Get<frmAudioProp>();
         g_bPlaySound = g_bOpenDestFolder = g_bNoticeApp = g_bTurnOffComputer = false;
         burners.libraryStarts = libraryStarts;
         fakes.setupConverter = [](FakeAudioConverter* c) {
@@ -58,12 +49,11 @@ struct Fixture {
         };
         if (!storedEngine.isNull())
             SaveSetting(g_sAppName, QStringLiteral("BurnerEngine"), QStringLiteral("cmbEngine"), storedEngine);
-        QDir().mkpath(platform.path(QStringLiteral("music")));
     }
     frmDataBurner3* open()
     {
         w = g_frmDataBurner3();
-        SelectListText(w->cboTargetFormat, kMp3);
+        SelectListText(w->cboTargetFormat, ToolTexts::kMp3);
         w->txtCDName->setText(QStringLiteral("Songs"));
         return w;
     }
@@ -73,18 +63,13 @@ struct Fixture {
     QString temp(const QString& name = QString()) const { return platform.path(QStringLiteral("datacdtmp/")) + name; }
     QStringList tempFiles() const { return QDir(temp()).entryList(QDir::Files, QDir::Name); }
 
-    // A row for a file written under `folder` of the program folder.
+    // A row for a file written under `folder` of the program folder, its bytes naming it.
     qint32 addRow(const QString& name, const QString& folder = QStringLiteral("music"))
     {
-        const qint32 row = w->cGrid1->Rows() + 1;
         const QString file = platform.path(folder + u'/' + name);
         QDir().mkpath(platform.path(folder));
         TestFiles::WriteBytes(file, "bytes of " + folder.toUtf8() + '/' + name.toUtf8());
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_FILE"), file);
-        SetRowText(w->cGrid1, row, QStringLiteral("Item Name"), name);
-        SetRowText(w->cGrid1, row, QStringLiteral("Time"), QStringLiteral("00:01:00"));
-        SetRowText(w->cGrid1, row, QStringLiteral("COL_RANGE_ALL"), QStringLiteral("1"));
-        return row;
+        return ToolRows::Add(w->cGrid1, file, QStringLiteral("00:01:00"));
     }
     void copyMode() { w->chkDoNotConvertSource->SetValue(1); }
     void chooseEngine(int engine)
@@ -278,7 +263,7 @@ void tst_databurnerwindow::formatRowAndCopyMode()
     });
     w->cmdEditTargetFormat->click();
     QCOMPARE(page, QStringLiteral("MP3"));
-    QCOMPARE(w->cboTargetFormat->currentText(), kMp3);
+    QCOMPARE(w->cboTargetFormat->currentText(), ToolTexts::kMp3);
     QCOMPARE(g_sTargetFormat, defaultFormat);
     Forms::Unload(w);
 }
@@ -591,8 +576,7 @@ void tst_databurnerwindow::sameNameInConversionMode()
     f.addRow(QStringLiteral("a.wav"), QStringLiteral("two"));
     f.addRow(QStringLiteral("c.wav"));
     f.burn({vbYes, vbOK});
-    QCOMPARE(f.prompts(), (QStringList{"The file: '" + f.temp("a.mp3") + "' already exists.\r\n\r\nOverwrite it?",
-                                       kBurnQuestion}));
+    QCOMPARE(f.prompts(), (QStringList{ToolTexts::kOverwrite.arg(f.temp("a.mp3")), kBurnQuestion}));
     QVERIFY(f.log().contains(QStringLiteral("Overwrite it...")));
     QCOMPARE(StartedOutputs(f.conv()), (QStringList{f.temp("a.mp3"), f.temp("a.mp3"), f.temp("c.mp3")}));
     QCOMPARE(f.cd()->files, (QStringList{f.temp("a.mp3"), f.temp("c.mp3")}));

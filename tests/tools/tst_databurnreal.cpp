@@ -20,6 +20,8 @@
 #include "tests/support/JobLog.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
+#include "tests/support/ToolRows.h"
+#include "tests/support/ToolTexts.h"
 #include "tools/disc/frmDataBurner3.h"
 
 #include <QComboBox>
@@ -122,9 +124,7 @@ void tst_databurnreal::burnsFourItemsFromTheMainWindow()
     QVERIFY(runTool(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-i", plain, "-c:a", "flac", flac}));
     QString records;
     for (const QString& file : {wav, flac, mp3, wma})
-        records += QStringLiteral("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>%1</Item Name><COL_FILE>%2</COL_FILE>"
-                                  "<COL_RANGE_ALL>1</COL_RANGE_ALL><Time>00:00:02</Time></ITEM>\n")
-                       .arg(QFileInfo(file).fileName(), file);
+        records += ToolRows::ListRecord(file, true, QStringLiteral("<COL_RANGE_ALL>1</COL_RANGE_ALL><Time>00:00:02</Time>"));
     QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Road Trip.flst")), records.toUtf8()));
 
     InitProductProfile();
@@ -179,8 +179,7 @@ void tst_databurnreal::burnsFourItemsFromTheMainWindow()
     QCOMPARE(seen.caption, key);
     QCOMPARE(seen.title, key);
     QCOMPARE(seen.files, QStringLiteral("4 items to burn."));
-    QCOMPARE(seen.format, key.startsWith(QLatin1String("MP3")) ? QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)")
-                                                                : QStringLiteral("WMA - Windows Media Audio files (*.wma)"));
+    QCOMPARE(seen.format, key.startsWith(QLatin1String("MP3")) ? ToolTexts::kMp3 : ToolTexts::kWma);
     QCOMPARE(seen.cdName, QStringLiteral("Road-Trip"));
     QVERIFY2(seen.ending == QLatin1String("Done."), qPrintable(seen.log.join(u'\n')));
     if (!copy)
@@ -236,11 +235,7 @@ void tst_databurnreal::usedImageTargetIsRefused()
     qunsetenv("VELMARO_CD_IMAGES");
     const QString wav = platform.path(QStringLiteral("voice.wav"));
     QVERIFY(writeWav(wav, 44100, 1, 16, noise(4410, 1, 23)));
-    QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")),
-                                  QStringLiteral("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>voice.wav</Item Name>"
-                                                 "<COL_FILE>%1</COL_FILE><COL_RANGE_ALL>1</COL_RANGE_ALL></ITEM>\n")
-                                      .arg(wav)
-                                      .toUtf8()));
+    QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("Main/Songs.flst")), ToolRows::ListRecord(wav).toUtf8()));
     QDir().mkpath(platform.path(QStringLiteral("datacdtmp")));
     QVERIFY(TestFiles::WriteBytes(platform.path(QStringLiteral("datacdtmp/kept.mp3")), "kept"));
     InitProductProfile();
