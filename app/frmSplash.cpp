@@ -74,7 +74,10 @@ void frmSplash::FadeIn()
         // sleeps in an event loop that a timer ends, so the fade leaves the processor free.
         while (t.elapsed() <= 5) {
             QEventLoop wait;
-            QTimer::singleShot(int(6 - t.elapsed()), Qt::PreciseTimer, &wait, &QEventLoop::quit);
+            // The clock may have moved past the mark since it was read (a busy machine): a
+            // timer never runs with a negative wait, and the loop would wait for ever.
+            const qint64 left = qMax<qint64>(0, 6 - t.elapsed());
+            QTimer::singleShot(int(left), Qt::PreciseTimer, &wait, &QEventLoop::quit);
             connect(this, &QObject::destroyed, &wait, &QEventLoop::quit);
             wait.exec();
             if (!self || IsUnloading())
