@@ -2,12 +2,13 @@
 // burner): the list of writers, the speeds of the chosen one, and the facts of the disc in it.
 #pragma once
 
+#include "components/cAudioBurner/cAudioBurner.h"
+
 #include <QString>
 #include <QStringList>
 
 class QComboBox;
 class QLabel;
-class cAudioBurner;
 
 namespace WriterSide {
 
@@ -29,5 +30,21 @@ qint32 ChosenSpeed(const QComboBox* cboSpeed);
 // The disc in the writer: its size, its capacity in minutes (halves to even), and its
 // state, "OK - Ready to be burn." in green when it can be burned, else why not in red bold.
 void ShowDisc(cAudioBurner* burner, const QString& drive, QLabel* size, QLabel* capacity, QLabel* state);
+
+// Connects the burner's events to the window's handlers of the same names
+// (cAudioBurner1_Progress ... cAudioBurner1_Error): the audio burner and the duplicator
+// hear the same events.
+template <class Window>
+void ConnectBurnerEvents(cAudioBurner* burner, Window* w)
+{
+    QObject::connect(burner, &cAudioBurner::Progress, w, &Window::cAudioBurner1_Progress);
+    QObject::connect(burner, &cAudioBurner::TrackProgress, w, &Window::cAudioBurner1_TrackProgress);
+    QObject::connect(burner, &cAudioBurner::ClosingSession, w, &Window::cAudioBurner1_ClosingSession);
+    QObject::connect(burner, &cAudioBurner::ClosingTrack, w, &Window::cAudioBurner1_ClosingTrack);
+    QObject::connect(burner, &cAudioBurner::CachingTrack, w, &Window::cAudioBurner1_CachingTrack);
+    QObject::connect(burner, &cAudioBurner::WritingTrack, w, &Window::cAudioBurner1_WritingTrack);
+    QObject::connect(burner, &cAudioBurner::Finished, w, &Window::cAudioBurner1_Finished);
+    QObject::connect(burner, &cAudioBurner::Error, w, &Window::cAudioBurner1_Error);
+}
 
 } // namespace WriterSide

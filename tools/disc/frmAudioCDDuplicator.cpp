@@ -82,14 +82,7 @@ frmAudioCDDuplicator::frmAudioCDDuplicator() : ToolWindow(duplicatorDesign())
     connect(cAudioCDRipper1, &cAudioCDRipper::Error, this, &frmAudioCDDuplicator::cAudioCDRipper1_Error);
 
     cAudioBurner1 = CreateAudioBurner(this);
-    connect(cAudioBurner1, &cAudioBurner::Progress, this, &frmAudioCDDuplicator::cAudioBurner1_Progress);
-    connect(cAudioBurner1, &cAudioBurner::TrackProgress, this, &frmAudioCDDuplicator::cAudioBurner1_TrackProgress);
-    connect(cAudioBurner1, &cAudioBurner::ClosingSession, this, &frmAudioCDDuplicator::cAudioBurner1_ClosingSession);
-    connect(cAudioBurner1, &cAudioBurner::ClosingTrack, this, &frmAudioCDDuplicator::cAudioBurner1_ClosingTrack);
-    connect(cAudioBurner1, &cAudioBurner::CachingTrack, this, &frmAudioCDDuplicator::cAudioBurner1_CachingTrack);
-    connect(cAudioBurner1, &cAudioBurner::WritingTrack, this, &frmAudioCDDuplicator::cAudioBurner1_WritingTrack);
-    connect(cAudioBurner1, &cAudioBurner::Finished, this, &frmAudioCDDuplicator::cAudioBurner1_Finished);
-    connect(cAudioBurner1, &cAudioBurner::Error, this, &frmAudioCDDuplicator::cAudioBurner1_Error);
+    WriterSide::ConnectBurnerEvents(cAudioBurner1, this);
 
     connect(cboDevices, &QComboBox::activated, this, [this] { cboDevices_Click(true); });
     connect(cmdOpenCD, &QPushButton::clicked, this, &frmAudioCDDuplicator::cmdOpenCD_Click);

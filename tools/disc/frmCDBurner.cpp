@@ -68,14 +68,7 @@ frmCDBurner::frmCDBurner() : ToolWindow(burnerDesign())
     PlaceTwips(lblEventsSettings, 480, 2520, 2000, 255);
 
     cAudioBurner1 = CreateAudioBurner(this);
-    connect(cAudioBurner1, &cAudioBurner::Progress, this, &frmCDBurner::cAudioBurner1_Progress);
-    connect(cAudioBurner1, &cAudioBurner::TrackProgress, this, &frmCDBurner::cAudioBurner1_TrackProgress);
-    connect(cAudioBurner1, &cAudioBurner::ClosingSession, this, &frmCDBurner::cAudioBurner1_ClosingSession);
-    connect(cAudioBurner1, &cAudioBurner::ClosingTrack, this, &frmCDBurner::cAudioBurner1_ClosingTrack);
-    connect(cAudioBurner1, &cAudioBurner::CachingTrack, this, &frmCDBurner::cAudioBurner1_CachingTrack);
-    connect(cAudioBurner1, &cAudioBurner::WritingTrack, this, &frmCDBurner::cAudioBurner1_WritingTrack);
-    connect(cAudioBurner1, &cAudioBurner::Finished, this, &frmCDBurner::cAudioBurner1_Finished);
-    connect(cAudioBurner1, &cAudioBurner::Error, this, &frmCDBurner::cAudioBurner1_Error);
+    WriterSide::ConnectBurnerEvents(cAudioBurner1, this);
 
     connect(cboDrv, &QComboBox::activated, this, &frmCDBurner::cboDrv_Click);
     connect(cmdOpenCD, &QPushButton::clicked, this, &frmCDBurner::cmdOpenCD_Click);
