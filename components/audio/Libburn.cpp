@@ -21,20 +21,34 @@ bool StartLibburn(QString& why)
     return started;
 }
 
-QString TakeLibburnMessages(const char* minimumSeverity)
+QList<LibburnMessage> TakeLibburnMessageList(const char* minimumSeverity)
 {
-    QStringList lines;
+    QList<LibburnMessage> messages;
     char text[4096];
     char severity[80];
     int code = 0;
     int osErrno = 0;
+    int wanted = 0;
+    burn::burn_text_to_sev(const_cast<char*>(minimumSeverity), &wanted, 0);
     // Every message is taken off the queue; those below the wanted severity are dropped.
     while (burn::burn_msgs_obtain(const_cast<char*>("ALL"), &code, text, &osErrno, severity) == 1) {
-        int wanted = 0, got = 0;
-        burn::burn_text_to_sev(const_cast<char*>(minimumSeverity), &wanted, 0);
+        int got = 0;
         burn::burn_text_to_sev(severity, &got, 0);
         if (got >= wanted)
-            lines << QString::fromLocal8Bit(text).trimmed();
+            messages.append({code, osErrno, QString::fromLocal8Bit(text).trimmed()});
     }
+    return messages;
+}
+
+QString LibburnMessageText(const QList<LibburnMessage>& messages)
+{
+    QStringList lines;
+    for (const LibburnMessage& m : messages)
+        lines << m.text;
     return lines.join(QLatin1Char('\n'));
+}
+
+QString TakeLibburnMessages(const char* minimumSeverity)
+{
+    return LibburnMessageText(TakeLibburnMessageList(minimumSeverity));
 }

@@ -2,19 +2,21 @@
 // loop that turns the writer's status into events.
 #include "components/cAudioBurner/AudioBurnerImpl.h"
 
+#include "components/audio/JobRunner.h"
 #include "components/audio/Transcoder.h"
 #include "components/cAudioBurner/LibburnWriter.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
+#include <QPointer>
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
 constexpr qint64 kSectorBytes = 2352;
-// An image target is a blank 80-minute CD-R: 75 sectors a second.
-constexpr qint64 kImageSectors = 80 * 60 * 75;
 
 quint32 le32(const char* p)
 {
@@ -23,8 +25,9 @@ quint32 le32(const char* p)
 }
 
 // Copies the samples of a PCM WAV file into `raw`, padded with silence to whole CD
-// sectors; the sectors written, or -1 when the file is not such a WAV or cannot be copied.
-qint64 wavToCdTrack(const QString& wav, const QString& raw)
+// sectors; the sectors written, or -1 when the file is not such a WAV, cannot be copied, or
+// `stop` was set meanwhile.
+qint64 wavToCdTrack(const QString& wav, const QString& raw, const std::atomic<bool>& stop)
 {
     QFile in(wav);
     QFile out(raw);
@@ -47,6 +50,8 @@ qint64 wavToCdTrack(const QString& wav, const QString& raw)
     }
     qint64 left = length;
     while (left > 0) {
+        if (stop)
+            return -1;
         const QByteArray chunk = in.read(std::min<qint64>(left, 1 << 20));
         if (chunk.isEmpty() || out.write(chunk) != chunk.size())
             return -1;
@@ -65,6 +70,12 @@ AudioBurnerImpl::AudioBurnerImpl(QObject* parent) : cAudioBurner(parent) {}
 
 AudioBurnerImpl::~AudioBurnerImpl()
 {
+    // A decoding under way stops here: its thread has ended before its files go with the
+    // folder, and the AddTrack that waits for it is let go (it returns false).
+    m_decoder.reset();
+    if (m_decodeLoop)
+        m_decodeLoop->quit();
+    m_decodeLoop = nullptr;
     CloseBurner();
 }
 
@@ -129,7 +140,7 @@ qint32 AudioBurnerImpl::GetDiscSize(const QString& Drive)
     if (!writer(Drive, w))
         return 0;
     if (w.image)
-        return qint32(kImageSectors);
+        return qint32(kImageTargetSectors);
     LibburnDrive* d = grabbed(w);
     return d ? qint32(std::min<qint64>(d->discSectors(), INT32_MAX)) : 0;
 }
@@ -144,7 +155,7 @@ QString AudioBurnerImpl::GetDiscState(const QString& Drive)
 {
     CdWriter w;
     if (!writer(Drive, w))
-        return QStringLiteral("There is no CD writer %1.").arg(Drive.left(1) + QLatin1Char(':'));
+        return NoCdWriterText(Drive);
     if (w.image)
         return QFile::exists(w.imageBin()) || QFile::exists(w.imageCue()) ? QStringLiteral("The disc is not blank.")
                                                                           : QString();
@@ -174,41 +185,82 @@ void AudioBurnerImpl::CloseTray(const QString& Drive)
 
 bool AudioBurnerImpl::AddTrack(const QString& FileName)
 {
-    if (m_burning)
+    // One at a time: a call from a handler that runs while a burn or another decoding is
+    // under way is refused.
+    if (m_burning || m_decodeLoop)
         return false;
+    const QPointer<AudioBurnerImpl> alive(this);
+    QEventLoop loop;
+    m_decodeLoop = &loop;
+    m_decodeAborted = false;
     emit CachingTrack();
+    if (!alive)
+        return false;
     if (!m_folder) {
         m_folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/velmaro-burn-XXXXXX"));
-        if (!m_folder->isValid()) {
+        if (!m_folder->isValid())
             m_folder.reset();
-            return false;
-        }
     }
-    // The project's decoder gives 44.1 kHz 16-bit stereo WAV; its samples become the track.
-    const QString base = m_folder->filePath(QStringLiteral("track%1").arg(m_tracks.size() + 1));
-    const QString wav = base + QStringLiteral(".wav");
-    const QString raw = base + QStringLiteral(".raw");
-    TranscodeRequest request;
-    request.source = FileName;
-    request.output = wav;
-    request.replaceExisting = true;
-    request.settings.OutputFormat = kOutputWAV;
-    request.settings.WAV = WAVSettings{44100, 2, 16};
-    JobControl control;
-    const JobOutcome outcome = RunTranscode(request, control);
-    const qint64 sectors = outcome.kind == JobOutcome::Done ? wavToCdTrack(wav, raw) : -1;
-    QFile::remove(wav);
-    if (sectors <= 0) {
-        QFile::remove(raw);
+    const QString raw = m_folder ? m_folder->filePath(QStringLiteral("track%1.raw").arg(m_tracks.size() + 1)) : QString();
+    const qint64 sectors = raw.isEmpty() || m_decodeAborted ? -1 : decodeTrack(FileName, raw, loop);
+    if (!alive)
+        return false;  // destroyed meanwhile: the decoding was stopped and its files removed
+    m_decodeLoop = nullptr;
+    if (sectors <= 0 || m_decodeAborted) {
+        if (!raw.isEmpty())
+            QFile::remove(raw);
         return false;
     }
     m_tracks.append({raw, sectors});
     return true;
 }
 
+qint64 AudioBurnerImpl::decodeTrack(const QString& FileName, const QString& raw, QEventLoop& loop)
+{
+    if (!m_decoder)
+        m_decoder = std::make_unique<JobRunner>(this);
+    // The project's decoder gives 44.1 kHz 16-bit stereo WAV; its samples become the track.
+    const QString wav = raw.chopped(4) + QStringLiteral(".wav");
+    TranscodeRequest request;
+    request.source = FileName;
+    request.output = wav;
+    request.replaceExisting = true;
+    request.settings.OutputFormat = kOutputWAV;
+    request.settings.WAV = WAVSettings{44100, 2, 16};
+    const auto sectors = std::make_shared<qint64>(-1);
+    bool ended = false;
+    m_sinceReport.invalidate();
+    m_decoder->start(
+        [request, wav, raw, sectors](JobControl& control) {
+            const JobOutcome outcome = RunTranscode(request, control);
+            if (outcome.kind == JobOutcome::Done)
+                *sectors = wavToCdTrack(wav, raw, control.abortFlag());
+            QFile::remove(wav);
+            return outcome;
+        },
+        [this](int percent) { reportDecoding(percent); },
+        [&ended, &loop](const JobOutcome&) {
+            ended = true;
+            loop.quit();
+        });
+    // The caller's events go on while the decoder works: its window repaints, and a click
+    // on its Abort reaches this burner. A destroyed burner quits the loop itself.
+    if (!ended)
+        loop.exec();
+    return ended ? *sectors : -1;
+}
+
+void AudioBurnerImpl::reportDecoding(int percent)
+{
+    if (m_sinceReport.isValid() && m_sinceReport.elapsed() < kDecodeReportMs)
+        return;
+    m_sinceReport.start();
+    emit TrackProgress(percent, 0);
+}
+
 void AudioBurnerImpl::ClearTracks()
 {
-    if (m_burning)
+    if (m_burning || m_decodeLoop)
         return;
     m_tracks.clear();
     m_folder.reset();  // removes the decoded tracks with their folder
@@ -216,13 +268,18 @@ void AudioBurnerImpl::ClearTracks()
 
 void AudioBurnerImpl::Abort()
 {
-    if (m_burning)
+    if (m_burning) {
         m_abort = true;
+    } else if (m_decodeLoop) {
+        m_decodeAborted = true;
+        if (m_decoder)
+            m_decoder->abort();
+    }
 }
 
 void AudioBurnerImpl::CloseBurner()
 {
-    if (m_burning)
+    if (m_burning || m_decodeLoop)
         return;
     ClearTracks();
     releaseGrabbed();
@@ -230,16 +287,15 @@ void AudioBurnerImpl::CloseBurner()
 
 qint32 AudioBurnerImpl::Burn(const QString& Drive, qint32 Speed)
 {
-    if (m_burning)
-        return -1;  // one burn at a time: a call from inside a running one is refused
+    if (m_burning || m_decodeLoop)
+        return -1;  // one job at a time: a call from inside a running burn or decoding is refused
     m_burning = true;
     m_abort = false;
     CdWriter w;
     BurnOutcome outcome;
     std::unique_ptr<BurnSession> session;
     if (!writer(Drive, w)) {
-        outcome = BurnOutcome::failure(kBurnErrNoWriter,
-                                       QStringLiteral("There is no CD writer %1.").arg(Drive.left(1) + QLatin1Char(':')));
+        outcome = BurnOutcome::failure(kBurnErrNoWriter, NoCdWriterText(Drive));
     } else if (m_tracks.isEmpty()) {
         outcome = BurnOutcome::failure(kBurnErrNoTracks, QStringLiteral("There are no tracks to burn."));
     } else if (w.image) {

@@ -22,6 +22,19 @@ enum BurnErrorCode : qint32 {
     kBurnErrStart = 6,       // the burning library or the writer could not be started
 };
 
+// An image target stands for a blank 80-minute CD-R: 75 sectors a second, 99 tracks at most.
+constexpr qint64 kImageTargetSectors = 80 * 60 * 75;
+constexpr int kImageTargetTracks = 99;
+
+// The error of a drive no writer has: its letter is the first character, and a drive
+// without one (no writer was listed) is named by no letter.
+inline QString NoCdWriterText(const QString& Drive)
+{
+    if (Drive.isEmpty() || Drive.at(0).isSpace())
+        return QStringLiteral("There is no CD writer.");
+    return QStringLiteral("There is no CD writer %1:.").arg(Drive.at(0));
+}
+
 // What the writer is doing, as the poll sees it.
 struct WriterStatus {
     enum Stage { Preparing, Writing, ClosingTrack, ClosingSession, Ended };
@@ -39,8 +52,21 @@ struct BurnOutcome {
     bool ok = false;
     qint32 code = 0;
     QString text;
-    static BurnOutcome success() { return {true, 0, QString()}; }
-    static BurnOutcome failure(qint32 code, const QString& text) { return {false, code, text}; }
+    int systemError = 0;  // the system's error number behind a failure, 0 when none is known
+    static BurnOutcome success()
+    {
+        BurnOutcome o;
+        o.ok = true;
+        return o;
+    }
+    static BurnOutcome failure(qint32 code, const QString& text, int systemError = 0)
+    {
+        BurnOutcome o;
+        o.code = code;
+        o.text = text;
+        o.systemError = systemError;
+        return o;
+    }
 };
 
 // A decoded track: raw 44.1 kHz 16-bit stereo little-endian samples, whole sectors.

@@ -10,7 +10,9 @@
 #include <QTemporaryFile>
 
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -40,6 +42,36 @@ QString makeTempBeside(const QString& path)
     return f.open() ? f.fileName() : QString();
 }
 
+// Writes the whole of `bytes` to the file; false with the system's reason in `why` when it
+// cannot. A short write is followed by another, which fails and tells why (a disk that
+// filled up during the first).
+bool writeAll(QFile& file, const QByteArray& bytes, QString& why)
+{
+    for (qint64 at = 0; at < bytes.size();) {
+        const qint64 n = file.write(bytes.constData() + at, bytes.size() - at);
+        if (n <= 0) {
+            why = file.errorString();
+            return false;
+        }
+        at += n;
+    }
+    return true;
+}
+
+// Puts what was written to the file on the disk; false with the system's reason in `why`.
+bool syncFile(QFile& file, QString& why)
+{
+    if (!file.flush()) {
+        why = file.errorString();
+        return false;
+    }
+    if (::fsync(file.handle()) != 0) {
+        why = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
 class ImageBurnSession : public BurnSession
 {
 public:
@@ -57,6 +89,22 @@ public:
     {
         if (QFileInfo::exists(m_target.imageBin()) || QFileInfo::exists(m_target.imageCue())) {
             failure = BurnOutcome::failure(kBurnErrDisc, QStringLiteral("The disc in %1 is not blank.").arg(m_target.id));
+            return false;
+        }
+        // What a blank CD-R cannot take is refused before anything is written.
+        if (m_tracks.size() > kImageTargetTracks) {
+            failure = BurnOutcome::failure(kBurnErrDisc, QStringLiteral("There are %1 tracks; the disc holds %2 at most.")
+                                                             .arg(m_tracks.size())
+                                                             .arg(kImageTargetTracks));
+            return false;
+        }
+        qint64 sectors = 0;
+        for (const BurnTrack& t : m_tracks)
+            sectors += t.sectors;
+        if (sectors > kImageTargetSectors) {
+            failure = BurnOutcome::failure(kBurnErrDisc, QStringLiteral("The tracks need %1 sectors; the disc holds %2.")
+                                                             .arg(sectors)
+                                                             .arg(kImageTargetSectors));
             return false;
         }
         m_tempBin = makeTempBeside(m_target.imageBin());
@@ -138,7 +186,8 @@ private:
     {
         QFile bin(m_tempBin);
         if (!bin.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return QStringLiteral("Cannot write the image %1: %2").arg(m_target.imageBin(), bin.errorString());
+            return cannotWrite(m_target.imageBin(), bin.errorString());
+        QString why;
         QString cue = QStringLiteral("FILE \"%1\" BINARY\n").arg(QFileInfo(m_target.imageBin()).fileName());
         QByteArray buffer;
         qint64 at = 0;
@@ -156,22 +205,27 @@ private:
                 buffer = in.read(n * kSectorBytes);
                 if (buffer.size() != n * kSectorBytes)
                     return QStringLiteral("Cannot read the track %1.").arg(t + 1);
-                if (bin.write(buffer) != buffer.size())
-                    return QStringLiteral("Cannot write the image %1: %2").arg(m_target.imageBin(), bin.errorString());
+                if (!writeAll(bin, buffer, why))
+                    return cannotWrite(m_target.imageBin(), why);
                 done += n;
             }
             setStatus({WriterStatus::ClosingTrack, t, track.sectors, track.sectors});
             at += track.sectors;
         }
         setStatus({WriterStatus::ClosingSession, int(m_tracks.size()) - 1, 0, 0});
-        if (!bin.flush() || ::fsync(bin.handle()) != 0)
-            return QStringLiteral("Cannot write the image %1: %2").arg(m_target.imageBin(), bin.errorString());
+        if (!syncFile(bin, why))
+            return cannotWrite(m_target.imageBin(), why);
         QFile sheet(m_tempCue);
-        const QByteArray text = cue.toUtf8();
-        if (!sheet.open(QIODevice::WriteOnly | QIODevice::Truncate) || sheet.write(text) != text.size() || !sheet.flush()
-            || ::fsync(sheet.handle()) != 0)
-            return QStringLiteral("Cannot write the image %1: %2").arg(m_target.imageCue(), sheet.errorString());
+        if (!sheet.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return cannotWrite(m_target.imageCue(), sheet.errorString());
+        if (!writeAll(sheet, cue.toUtf8(), why) || !syncFile(sheet, why))
+            return cannotWrite(m_target.imageCue(), why);
         return QString();
+    }
+
+    static QString cannotWrite(const QString& file, const QString& why)
+    {
+        return QStringLiteral("Cannot write the image %1: %2").arg(file, why);
     }
 
     void removeTemps()

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cstring>
 #include <thread>
 
 #include <libburn/libburn.h>
@@ -218,8 +219,24 @@ public:
         }
         // 0 asks the drive for its fastest speed.
         burn_drive_set_speed(m_drive->drive(), 0, speed == 65535 ? 0 : speed);
-        burn_disc_write(m_job->options(), m_job->disc());
-        return true;
+        // The library refuses a job, without calling it failed, while the job of an earlier
+        // burn (the drive may have the same handle) has not yet quite left it: that is a
+        // matter of moments, so the job is given again until it is taken.
+        for (int tries = 0;; ++tries) {
+            burn_disc_write(m_job->options(), m_job->disc());
+            QList<LibburnMessage> messages = TakeLibburnMessageList();
+            const bool busy = std::any_of(messages.begin(), messages.end(),
+                                          [](const LibburnMessage& m) { return m.code == kLibburnDriveBusy; });
+            if (!busy) {
+                m_messages = messages;
+                return true;
+            }
+            if (tries == kBusyTries) {
+                failure = BurnOutcome::failure(kBurnErrStart, LibburnMessageText(messages));
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(kBusyWaitMs));
+        }
     }
 
     WriterStatus poll(int waitMs) override
@@ -240,23 +257,34 @@ public:
     bool wroteWell() override { return !m_cancelled && burn_drive_wrote_well(m_drive->drive()) == 1; }
 
     // The disc is written once libburn has ended: only a cancelled burn counts as aborted.
+    // A failure says what the library said, and the system's reason where it gave one.
     BurnOutcome finish(bool) override
     {
         const bool well = burn_drive_wrote_well(m_drive->drive()) == 1;
-        const QString messages = TakeLibburnMessages();
+        const QList<LibburnMessage> messages = m_messages + TakeLibburnMessageList();
         if (m_cancelled)
             return BurnOutcome::failure(kBurnErrAborted, QStringLiteral("The burn was aborted."));
-        if (!well)
-            return BurnOutcome::failure(kBurnErrWrite, messages.isEmpty()
-                                                           ? QStringLiteral("The writer did not write the disc well.")
-                                                           : messages);
-        return BurnOutcome::success();
+        if (well)
+            return BurnOutcome::success();
+        QString text = LibburnMessageText(messages);
+        if (text.isEmpty())
+            text = QStringLiteral("The writer did not write the disc well.");
+        const auto withErrno = std::find_if(messages.begin(), messages.end(),
+                                            [](const LibburnMessage& m) { return m.osErrno != 0; });
+        if (withErrno == messages.end())
+            return BurnOutcome::failure(kBurnErrWrite, text);
+        const QString reason = QString::fromLocal8Bit(std::strerror(withErrno->osErrno));
+        return BurnOutcome::failure(kBurnErrWrite, text + QStringLiteral(" (") + reason + QLatin1Char(')'),
+                                    withErrno->osErrno);
     }
 
 private:
+    static constexpr int kBusyTries = 500;
+    static constexpr int kBusyWaitMs = 10;
     std::unique_ptr<LibburnDrive> m_drive;
     std::unique_ptr<LibburnJob> m_job;
     bool m_cancelled = false;
+    QList<LibburnMessage> m_messages;  // what the library said when the job was given
 };
 
 } // namespace
@@ -283,7 +311,7 @@ std::unique_ptr<BurnSession> StartLibburnBurn(const CdWriter& writer, const QLis
 }
 
 std::unique_ptr<BurnSession> StartLibburnDataBurn(const QString& address, const DataSourceMaker& makeSource,
-                                                  qint32 speed, BurnOutcome& failure)
+                                                  qint32 speed, BurnOutcome& failure, qint64 capacitySectors)
 {
     QString error;
     std::unique_ptr<LibburnDrive> drive = LibburnDrive::grab(address, error);
@@ -299,6 +327,13 @@ std::unique_ptr<BurnSession> StartLibburnDataBurn(const QString& address, const 
     burn_source* source = makeSource(error);
     if (!source) {
         failure = BurnOutcome::failure(kBurnErrStart, error);
+        return nullptr;
+    }
+    const qint64 sectors = (qint64(source->get_size(source)) + 2047) / 2048;
+    if (capacitySectors > 0 && sectors > capacitySectors) {
+        burn_source_free(source);
+        failure = BurnOutcome::failure(
+            kBurnErrDisc, QStringLiteral("The files need %1 sectors; the disc holds %2.").arg(sectors).arg(capacitySectors));
         return nullptr;
     }
     auto job = std::make_unique<LibburnJob>(drive->drive(), source);

@@ -73,7 +73,9 @@ private:
 
 // Grabs the drive at libburn's address and burns one data track onto it: `makeSource` is
 // asked for the track's source only once the disc has been found blank (null with its
-// `error` set when it cannot be made). Null with `failure` set when the burn cannot start.
+// `error` set when it cannot be made). With `capacitySectors` above 0, a source of more
+// 2048-byte sectors than that is refused before anything is written. Null with `failure`
+// set when the burn cannot start.
 using DataSourceMaker = std::function<burn::burn_source*(QString& error)>;
 std::unique_ptr<BurnSession> StartLibburnDataBurn(const QString& address, const DataSourceMaker& makeSource,
-                                                  qint32 speed, BurnOutcome& failure);
+                                                  qint32 speed, BurnOutcome& failure, qint64 capacitySectors = 0);

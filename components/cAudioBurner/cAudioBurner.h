@@ -31,7 +31,11 @@ public:
     virtual void OpenTray(const QString& Drive) = 0;
     virtual void CloseTray(const QString& Drive) = 0;
 
-    // Decodes an audio file into the track list; false for a file that cannot be decoded.
+    // Decodes an audio file into the track list; false for a file that cannot be decoded,
+    // or when Abort stopped the decoding (nothing of it is kept). CachingTrack comes first,
+    // then TrackProgress(percent, 0) as the decoding goes. The caller's events go on while it
+    // decodes, so a window repaints and its Abort is heard; a call made from one of them
+    // (AddTrack, Burn, ClearTracks, CloseBurner) is refused.
     virtual bool AddTrack(const QString& FileName) = 0;
     virtual qint16 GetTrackCount() = 0;
     virtual void ClearTracks() = 0;
@@ -39,7 +43,8 @@ public:
     bool BurnFlag() const { return m_bBurnFlag; }
     // Burns the track list and returns when the burn has ended (0 = success). The events
     // arrive while it runs; the last is exactly one of Finished or Error. Speed is in KB/s,
-    // 65535 for the fastest. The track list is empty again afterwards.
+    // 65535 for the fastest. The track list is empty again afterwards. A disc that cannot
+    // take the tracks ends in Error before anything is written.
     virtual qint32 Burn(const QString& Drive, qint32 Speed) = 0;
     virtual void Abort() = 0;
     // Releases the writer and every temporary file.

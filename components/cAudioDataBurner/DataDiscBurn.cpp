@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
 
 #include <cstdint>
@@ -78,6 +79,8 @@ QString isoError(int code)
     iso_write_opts_set_rockridge(options, 1);
     iso_write_opts_set_joliet(options, layout.joliet ? 1 : 0);
     iso_write_opts_set_joliet_long_names(options, 1);
+    // Joliet names carry no ";1" version: readers look files up by their plain names.
+    iso_write_opts_set_omit_version_numbers(options, 2);
     // The image is made by a thread of libisofs into a buffer that libburn's writer empties.
     // The writer stops now and then until what it wrote has reached the disk (every 16 MB
     // for an image file); a buffer of the same size lets the image go on being made
@@ -119,6 +122,10 @@ public:
         m_finished = true;
         if (outcome.ok && !QFile::rename(m_part, m_iso))
             outcome = BurnOutcome::failure(kBurnErrWrite, QStringLiteral("Cannot write the image %1.").arg(m_iso));
+        // What stopped the writing of the image file is the system's reason (a full disk).
+        if (outcome.code == kBurnErrWrite && outcome.systemError != 0)
+            outcome.text = QStringLiteral("Cannot write the image %1: %2")
+                               .arg(m_iso, QString::fromLocal8Bit(std::strerror(outcome.systemError)));
         if (!outcome.ok)
             QFile::remove(m_part);
         return outcome;
@@ -183,7 +190,7 @@ std::unique_ptr<BurnSession> StartDataDiscBurn(const CdWriter& writer, const Dat
     ::umask(mask);
     ::chmod(QFile::encodeName(part).constData(), 0666 & ~mask);
     std::unique_ptr<BurnSession> inner =
-        StartLibburnDataBurn(QStringLiteral("stdio:") + part, makeSource, speed, failure);
+        StartLibburnDataBurn(QStringLiteral("stdio:") + part, makeSource, speed, failure, kImageTargetSectors);
     if (!inner) {
         QFile::remove(part);
         return nullptr;

@@ -32,7 +32,7 @@ QString DataDiscState(const CdWriter& writer);
 
 // Starts the burn of the layout onto the writer at `speed` KB/s (65535 for the fastest);
 // null with `failure` set when it cannot start. An image target's P.iso appears only once
-// the burn has ended well.
+// the burn has ended well; an image larger than the target's CD-R is refused at the start.
 std::unique_ptr<BurnSession> StartDataDiscBurn(const CdWriter& writer, const DataDiscLayout& layout, qint32 speed,
                                                BurnOutcome& failure);
 

@@ -93,8 +93,7 @@ private:
         CdWriter w;
         QString why;
         if (!m_list.writerOf(Drive, w))
-            return BurnOutcome::failure(kBurnErrNoWriter,
-                                        QStringLiteral("There is no CD writer %1.").arg(Drive.left(1) + QLatin1Char(':')));
+            return BurnOutcome::failure(kBurnErrNoWriter, NoCdWriterText(Drive));
         if (!DiscBurningLibraryStarted(why))
             return BurnOutcome::failure(kBurnErrStart, why);
         DataDiscLayout layout;

@@ -1,20 +1,29 @@
 // The audio CD burner component: image targets in the writer registry, tracks decoded from
-// files of any format, the BIN/CUE image a burn writes (read back through libcdio), the
-// event protocol with its one terminal event on every ending, the temporary tracks, the
-// translation of libburn's drive status into events, and libburn's own check of the audio
-// job it would write.
+// files of any format while the caller's events go on, the BIN/CUE image a burn writes
+// (read back through libcdio) and what an 80-minute CD-R cannot take, the event protocol
+// with its one terminal event on every ending, the temporary tracks, the translation of
+// libburn's drive status into events, and libburn's own check of the audio job it would
+// write.
 #include "components/audio/CdDrives.h"
 #include "components/cAudioBurner/AudioBurnerImpl.h"
 #include "components/cAudioBurner/LibburnWriter.h"
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/BurnChecks.h"
 #include "tests/support/CdImages.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <cerrno>
+#include <cstring>
 
 #include <libburn/libburn.h>
 
@@ -56,6 +65,15 @@ struct Bench {
         writeWav(path, rate, channels, 16, noise(qint64(seconds * rate), channels, seed));
         return path;
     }
+    // Minutes of 8 kHz mono silence: a small file whose decoding to CD audio takes long.
+    QString longWav(const QString& name, int minutes)
+    {
+        const QString path = dir.filePath(name);
+        writeWav(path, 8000, 1, 16, QVector<qint16>(qint64(minutes) * 60 * 8000));
+        return path;
+    }
+    // The tracks of the image the burn wrote, as the cue sheet lists them.
+    int imageTracks() const { return int(TestFiles::ReadBytes(target + ".cue").count(" AUDIO\n")); }
     bool blank() const { return !QFile::exists(target + ".bin") && !QFile::exists(target + ".cue"); }
     // Nothing of the burn is left besides the image: no decoded tracks, no half-written files.
     QStringList leftovers() const
@@ -76,7 +94,16 @@ class tst_audioburner : public QObject
 private slots:
     void imageTargetsInTheRegistry();
     void burnsDecodedTracksIntoAnImage();
+    void decodingLetsTheCallersEventsRun();
+    void handlersDuringTheDecoding_data();
+    void handlersDuringTheDecoding();
     void usedTargetIsRefused();
+    void imageTargetTakesNinetyNineTracks_data();
+    void imageTargetTakesNinetyNineTracks();
+    void imageTargetTakesEightyMinutes_data();
+    void imageTargetTakesEightyMinutes();
+    void fullDiskSaysWhy_data();
+    void fullDiskSaysWhy();
     void abortLeavesTheTargetBlank_data();
     void abortLeavesTheTargetBlank();
     void targetGoneEndsInError();
@@ -178,6 +205,122 @@ void tst_audioburner::burnsDecodedTracksIntoAnImage()
     QCOMPARE(b.burner.GetDiscState(b.letter), QStringLiteral("The disc is not blank."));
 }
 
+// A file is decoded off the caller's thread: the caller's timers (a window's repaints and
+// clicks) keep running while AddTrack waits for it, it hears CachingTrack once and then the
+// decoding's percentages, rising, at most one every 100 ms.
+void tst_audioburner::decodingLetsTheCallersEventsRun()
+{
+    Bench b;
+    const QString source = b.longWav(QStringLiteral("long.wav"), 2);
+    bool adding = false;
+    int ticksWhileAdding = 0;
+    QTimer ticker;
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ticksWhileAdding += adding; });
+    ticker.start();
+    QList<qint64> times;
+    QElapsedTimer clock;
+    clock.start();
+    b.log.onEvent = [&](const QString& e) {
+        if (e.startsWith(QLatin1String("TrackProgress")))
+            times << clock.elapsed();
+    };
+    adding = true;
+    QVERIFY(b.burner.AddTrack(source));
+    adding = false;
+    QVERIFY2(ticksWhileAdding > 0, "no event of the caller ran while the file was decoded");
+    QCOMPARE(b.log.events.first(), QStringLiteral("Caching"));
+    QCOMPARE(b.log.events.count(QStringLiteral("Caching")), 1);
+    const QStringList percents = b.log.events.mid(1);
+    QVERIFY(!percents.isEmpty());
+    int last = -1;
+    for (const QString& e : percents) {
+        QVERIFY2(e.startsWith(QLatin1String("TrackProgress ")), qPrintable(e));
+        const int percent = e.section(u' ', 1).toInt();
+        QVERIFY(percent >= last && percent <= 100);
+        last = percent;
+    }
+    for (int i = 1; i < times.size(); ++i)
+        QVERIFY2(times[i] - times[i - 1] >= 100, qPrintable(QStringLiteral("%1 ms apart").arg(times[i] - times[i - 1])));
+    QCOMPARE(b.burner.GetTrackCount(), qint16(1));
+}
+
+void tst_audioburner::handlersDuringTheDecoding_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("minutes");  // of the file decoded while the handler runs
+    QTest::addColumn<bool>("added");
+    QTest::newRow("Abort") << "abort" << 10 << false;
+    QTest::newRow("the burner's other calls") << "calls" << 1 << true;
+    QTest::newRow("the burner destroyed") << "destroy" << 10 << false;
+}
+
+// What runs while AddTrack waits for its decoding (a click on the window's Abort button, a
+// second click, the window going away): Abort and destruction stop the decoding within a
+// second, leaving no file of it; AddTrack, Burn, ClearTracks and CloseBurner are refused
+// without harm. The tracks already in the list stay, and a burn afterwards writes them.
+void tst_audioburner::handlersDuringTheDecoding()
+{
+    QFETCH(QString, action);
+    QFETCH(int, minutes);
+    QFETCH(bool, added);
+    Bench b;
+    auto* burner = new AudioBurnerImpl;
+    QPointer<AudioBurnerImpl> alive(burner);
+    const auto release = qScopeGuard([&] { delete alive.data(); });
+    BurnerLog log(burner);
+    const QString small = b.wav(QStringLiteral("small.wav"), 0.5);
+    QVERIFY(burner->AddTrack(small));
+    const QString folder = burner->TrackFolder();
+    const QString source = b.longWav(QStringLiteral("long.wav"), minutes);
+
+    bool adding = false;
+    bool handled = false;
+    QElapsedTimer sinceAction;
+    QStringList refused;
+    // A queued call, as a click is: it runs once the caller's events are handled again.
+    QTimer::singleShot(0, [&] {
+        handled = adding;
+        sinceAction.start();
+        if (action == QLatin1String("abort")) {
+            burner->Abort();
+        } else if (action == QLatin1String("destroy")) {
+            delete burner;
+        } else {
+            if (burner->AddTrack(small))
+                refused << "AddTrack";
+            if (burner->Burn(b.letter, 65535) != -1)
+                refused << "Burn";
+            burner->ClearTracks();
+            burner->CloseBurner();
+            if (burner->GetTrackCount() != 1 || !QFileInfo::exists(folder))
+                refused << "ClearTracks or CloseBurner";
+        }
+    });
+    adding = true;
+    const bool result = burner->AddTrack(source);
+    adding = false;
+    QVERIFY2(handled, "no handler ran while the file was decoded");
+    QCOMPARE(result, added);
+    QCOMPARE(refused, QStringList());
+    if (!added)
+        QVERIFY2(sinceAction.elapsed() < 1000, qPrintable(QStringLiteral("%1 ms").arg(sinceAction.elapsed())));
+    if (action == QLatin1String("destroy")) {
+        QVERIFY(!alive);
+        QCOMPARE(b.leftovers(), QStringList());
+        return;
+    }
+    // The list holds what was added, and nothing else of the decoding is left.
+    const int tracks = added ? 2 : 1;
+    QCOMPARE(burner->GetTrackCount(), qint16(tracks));
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), tracks);
+    QVERIFY(!log.stages().join(u',').contains(QLatin1String("Error")));
+    QCOMPARE(burner->Burn(b.letter, 65535), 0);
+    QCOMPARE(b.imageTracks(), tracks);
+    delete burner;
+    QCOMPARE(b.leftovers(), QStringList());
+}
+
 void tst_audioburner::usedTargetIsRefused()
 {
     Bench b;
@@ -188,6 +331,118 @@ void tst_audioburner::usedTargetIsRefused()
     QCOMPARE(TestFiles::ReadBytes(b.target + ".bin"), QByteArray("old"));
     QVERIFY(!QFile::exists(b.target + ".cue"));
     QCOMPARE(b.leftovers(), QStringList());
+}
+
+void tst_audioburner::imageTargetTakesNinetyNineTracks_data()
+{
+    QTest::addColumn<int>("tracks");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("99") << 99 << QString();
+    QTest::newRow("100") << 100 << "Error 3 There are 100 tracks; the disc holds 99 at most.";
+}
+
+// An image target is an 80-minute CD-R: 99 tracks are burned, each readable; 100 end in
+// the burner's Error before anything is written, and the target stays blank.
+void tst_audioburner::imageTargetTakesNinetyNineTracks()
+{
+    QFETCH(int, tracks);
+    QFETCH(QString, error);
+    Bench b;
+    const QString one = b.wav(QStringLiteral("one.wav"), 0.01);
+    for (int t = 0; t < tracks; ++t)
+        QVERIFY(b.burner.AddTrack(one));
+    const qint32 code = b.burner.Burn(b.letter, 65535);
+    QCOMPARE(b.log.terminalEvents(), 1);
+    QCOMPARE(b.burner.GetTrackCount(), qint16(0));
+    QCOMPARE(b.leftovers(), QStringList());
+    if (!error.isEmpty()) {
+        QCOMPARE(code, qint32(kBurnErrDisc));
+        QCOMPARE(b.log.events.last(), error);
+        QVERIFY(!b.log.events.contains(QStringLiteral("Writing")));
+        QVERIFY(b.blank());
+        return;
+    }
+    QCOMPARE(code, 0);
+    QCOMPARE(b.imageTracks(), tracks);
+    QString why;
+    const auto disc = CdDisc::open(CdDrive{QStringLiteral("X:"), b.target + ".cue", true}, why);
+    QVERIFY2(disc, qPrintable(why));
+    QCOMPARE(disc->tracks().size(), tracks);
+}
+
+void tst_audioburner::imageTargetTakesEightyMinutes_data()
+{
+    QTest::addColumn<QList<qint64>>("sectors");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("two halves of 80 minutes") << QList<qint64>{180000, 180000} << QString();
+    QTest::newRow("one sector more") << QList<qint64>{180000, 180001}
+                                     << "The tracks need 360001 sectors; the disc holds 360000.";
+    QTest::newRow("two 41-minute tracks") << QList<qint64>{184500, 184500}
+                                          << "The tracks need 369000 sectors; the disc holds 360000.";
+}
+
+// 80 minutes of 75 sectors a second fit an image target; a sector more is refused before
+// the image is begun. The tracks are sparse files, so nothing of their size is written.
+void tst_audioburner::imageTargetTakesEightyMinutes()
+{
+    QFETCH(QList<qint64>, sectors);
+    QFETCH(QString, error);
+    Bench b;
+    QList<BurnTrack> tracks;
+    for (qint64 n : sectors) {
+        QFile raw(b.dir.filePath(QStringLiteral("t%1.raw").arg(tracks.size())));
+        QVERIFY(raw.open(QIODevice::WriteOnly) && raw.resize(n * kSector));
+        tracks.append({raw.fileName(), n});
+    }
+    CdWriter target;
+    QVERIFY(FindCdWriter(ListCdWriters(), b.letter.at(0), target));
+    BurnOutcome failure;
+    auto session = StartImageBurn(target, tracks, failure);
+    if (!error.isEmpty()) {
+        QVERIFY(!session);
+        QCOMPARE(failure.code, qint32(kBurnErrDisc));
+        QCOMPARE(failure.text, error);
+    } else {
+        // It starts; stopped at once, the target stays blank.
+        QVERIFY2(session, qPrintable(failure.text));
+        session->cancel();
+        while (session->poll(100).stage != WriterStatus::Ended) {
+        }
+        QVERIFY(!session->finish(true).ok);
+        session.reset();
+    }
+    QVERIFY(b.blank());
+    QCOMPARE(b.leftovers(), QStringList());
+}
+
+void tst_audioburner::fullDiskSaysWhy_data()
+{
+    QTest::addColumn<bool>("full");
+    QTest::newRow("a full disk") << true;
+    QTest::newRow("room for part of the image") << false;
+}
+
+// A disk under the image target that is full, or fills up during the burn: the burn's Error
+// says why the image could not be written, and nothing of it is left on that disk.
+void tst_audioburner::fullDiskSaysWhy()
+{
+    QFETCH(bool, full);
+    Bench b;
+    SmallDisk small;
+    QString why;
+    if (!small.mount(b.dir.filePath(QStringLiteral("disc")), why))
+        QSKIP(qPrintable("This machine gives the test no disk of its own (" + why + ")"));
+    // 3 s of CD audio is 529 KB, more than the disk's 256 KB.
+    QVERIFY(b.burner.AddTrack(b.wav(QStringLiteral("a.wav"), 3)));
+    if (full)
+        small.fill();
+    QCOMPARE(b.burner.Burn(b.letter, 65535), qint32(kBurnErrWrite));
+    QCOMPARE(b.log.terminalEvents(), 1);
+    QCOMPARE(b.log.events.last(),
+             "Error 4 Cannot write the image " + b.target + ".bin: " + QString::fromLocal8Bit(strerror(ENOSPC)));
+    QVERIFY(b.blank());
+    QCOMPARE(QDir(b.dir.filePath(QStringLiteral("disc"))).entryList(QDir::Files | QDir::Hidden),
+             full ? QStringList{"filler"} : QStringList());
 }
 
 void tst_audioburner::abortLeavesTheTargetBlank_data()
@@ -253,6 +508,13 @@ void tst_audioburner::failuresBeforeWriting()
     QCOMPARE(b.log.stages(), (QStringList{"Caching", "Error 1 There is no CD writer Q:."}));
     QCOMPARE(b.burner.GetTrackCount(), qint16(0));  // every ending empties the list
 
+    // No writer was listed, so the window has no letter to give.
+    b.log.events.clear();
+    QVERIFY(b.burner.AddTrack(b.wav(QStringLiteral("a.wav"), 0.5)));
+    QCOMPARE(b.burner.GetDiscState(QString()), QStringLiteral("There is no CD writer."));
+    QCOMPARE(b.burner.Burn(QString(), 65535), qint32(kBurnErrNoWriter));
+    QCOMPARE(b.log.stages(), (QStringList{"Caching", "Error 1 There is no CD writer."}));
+
     b.log.events.clear();
     QVERIFY(b.burner.AddTrack(b.wav(QStringLiteral("a.wav"), 0.5)));
     qint32 inner = 0;
@@ -303,22 +565,22 @@ void tst_audioburner::libburnStatusBecomesEvents_data()
                                                      "Progress 100 1",  "TrackProgress 100", "ClosingTrack",
                                                      "Writing",         "Progress 0 2",   "TrackProgress 0",
                                                      "Progress 25 2",   "TrackProgress 25", "Progress 100 2",
-                                                     "TrackProgress 100", "ClosingTrack",  "ClosingSession",
-                                                     "Finished"};
+                                                     "TrackProgress 100", "ClosingTrack",  "ClosingSession"};
     QTest::newRow("a writer faster than the poll")
         << QList<QList<int>>{{W, 1, 10, 100}, {burn::BURN_DRIVE_IDLE, 0, 0, 0}}
         << QStringList{"Writing",       "Progress 100 1", "TrackProgress 100", "ClosingTrack", "Writing",
                        "Progress 10 2", "TrackProgress 10", "Progress 100 2",  "TrackProgress 100", "ClosingTrack",
-                       "ClosingSession", "Finished"};
+                       "ClosingSession"};
     QTest::newRow("a late report of a closed track")
         << QList<QList<int>>{{W, 0, 100, 100}, {burn::BURN_DRIVE_CLOSING_TRACK, 0, 0, 0}, {W, 0, 100, 100},
                              {burn::BURN_DRIVE_CLOSING_SESSION, 0, 0, 0}, {burn::BURN_DRIVE_IDLE, 0, 0, 0}}
         << QStringList{"Writing",      "Progress 100 1", "TrackProgress 100", "ClosingTrack", "Writing",
-                       "Progress 100 2", "TrackProgress 100", "ClosingTrack", "ClosingSession", "Finished"};
+                       "Progress 100 2", "TrackProgress 100", "ClosingTrack", "ClosingSession"};
 }
 
 // The poll's translation of libburn's status, fed scripted values, as a burn of two
-// tracks that libburn reports as written well.
+// tracks that libburn reports as written well: the events the translator raises itself
+// (the terminal Finished is the burn's, shown by the burns above).
 void tst_audioburner::libburnStatusBecomesEvents()
 {
     QFETCH(QList<QList<int>>, polls);
@@ -337,7 +599,6 @@ void tst_audioburner::libburnStatusBecomesEvents()
         translator.feed(s);
     }
     translator.complete();
-    emit burner.Finished();
     QCOMPARE(log.events, events);
 }
 

@@ -1,21 +1,26 @@
 // The two data burners against image targets: the ISO each writes is read back with the
-// ISO tools (volume descriptors, Joliet and Rock Ridge names, extracted bytes), and every
-// burn, good or failed, ends with exactly one terminal event.
+// ISO tools (volume descriptors, Joliet and Rock Ridge names, extracted bytes), what an
+// 80-minute CD-R cannot take and a full disk end in the burner's error, and every burn,
+// good or failed, ends with exactly one terminal event.
 #include "components/cAudioDataBurner/DataDiscBurn.h"
 #include "components/cAudioDataBurner/cAudioDataBurner.h"
 #include "components/cBurner/cBurner.h"
 #include "tests/support/ExternalTools.h"
+#include "tests/support/SmallDisk.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace {
@@ -103,7 +108,8 @@ private:
             b->SetIdentityText1(app);
             b->SetIdentityText2(app);
             b->Burn(m_letter, 65535);
-            QVERIFY(!b->IsDiscEmpty(m_letter));
+            // The disc is used once a burn has finished, and only then.
+            QCOMPARE(b->IsDiscEmpty(m_letter), log.names.isEmpty() || log.names.last() != "Finished");
         } else {
             std::unique_ptr<cBurner> b(CreateBurner(nullptr));
             log.attach(b.get());
@@ -202,6 +208,15 @@ private slots:
             for (const QString& f : m_files)
                 QVERIFY2(list.contains("/" + QFileInfo(f).fileName()), qPrintable(how + "\n" + list));
         }
+        // Joliet names are the plain names, without a version: a reader finds the files by
+        // them.
+        for (const int i : {0, 2}) {
+            const QString name = QFileInfo(m_files[i]).fileName();
+            QProcess p;
+            p.start("isoinfo", {"-J", "-x", "/" + name, "-i", iso});
+            QVERIFY(p.waitForFinished(60000));
+            QVERIFY2(p.readAllStandardOutput() == m_bytes[i], qPrintable("isoinfo -J -x /" + name));
+        }
         const QString out = m_dir.filePath("out-" + engine.left(2));
         QString error;
         ExternalTools::Output("xorriso", {"-osirrox", "on", "-indev", iso, "-extract", "/", out}, &error);
@@ -224,6 +239,8 @@ private slots:
             QTest::newRow(qPrintable(e + " used target")) << e << "used" << (cd ? "Error:The disc in E: is not blank." : "Message:The disc in E: is not blank. (E:)");
             QTest::newRow(qPrintable(e + " library")) << e << "library" << (cd ? "Error:no library here" : "Message:no library here (E:)");
             QTest::newRow(qPrintable(e + " no drive")) << e << "drive" << (cd ? "Error:There is no CD writer X:." : "Message:There is no drive to burn to. (Burn)");
+            if (cd)
+                QTest::newRow("cd-only no drive letter") << e << "no letter" << "Error:There is no CD writer.";
             QTest::newRow(qPrintable(e + " no files")) << e << "files" << (cd ? "Error:There are no files to burn." : "Message:There are no files to burn. (E:)");
         }
     }
@@ -253,7 +270,7 @@ private slots:
             if (fault != "files")
                 for (QString f : m_files)
                     b->AddFile(f);
-            b->Burn(fault == "drive" ? "X" : m_letter, 65535);
+            b->Burn(fault == "drive" ? "X" : fault == "no letter" ? "" : m_letter, 65535);
         } else {
             std::unique_ptr<cBurner> b(CreateBurner(nullptr));
             log.attach(b.get());
@@ -274,6 +291,76 @@ private slots:
             QVERIFY(!QFile::exists(iso));
         }
         QVERIFY(QDir(m_dir.path()).entryList({"target.iso.part*"}).isEmpty());
+    }
+
+    // An image target is an 80-minute CD-R: a file of 4.5 GB (sparse, so nothing of that
+    // size is written) ends in the burner's error before the image is begun.
+    void imageTargetTakesEightyMinutes_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::newRow("cd-only") << "cd-only";
+        QTest::newRow("cd/dvd") << "cd/dvd";
+    }
+    void imageTargetTakesEightyMinutes()
+    {
+        QFETCH(QString, engine);
+        QFile big(m_dir.filePath("src/big.wav"));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(4500LL * 1000 * 1000));
+        big.close();
+        const QStringList files = m_files;
+        m_files << big.fileName();
+        EventLog log;
+        burnWith(engine, "Big", log);
+        m_files = files;
+        QFile::remove(big.fileName());
+        QCOMPARE(log.terminals(), 1);
+        const QString last = log.names.last();
+        const QRegularExpression text(engine == "cd-only"
+                                          ? "^Error:The files need (\\d+) sectors; the disc holds 360000\\.$"
+                                          : "^Message:The files need (\\d+) sectors; the disc holds 360000\\. \\(.:\\)$");
+        const QRegularExpressionMatch m = text.match(last);
+        QVERIFY2(m.hasMatch(), qPrintable(last));
+        QVERIFY(m.captured(1).toLongLong() > 4500LL * 1000 * 1000 / 2048);
+        QVERIFY(!QFile::exists(m_target + ".iso"));
+        QVERIFY(QDir(m_dir.path()).entryList({"target.iso.part*"}).isEmpty());
+    }
+
+    // A full disk under the image target: the burner's error says why, and nothing is left
+    // on that disk; a burn that follows at once is not taken for done before it ran.
+    void fullDiskSaysWhy_data() { imageTargetTakesEightyMinutes_data(); }
+    void fullDiskSaysWhy()
+    {
+        QFETCH(QString, engine);
+        const QString disk = m_dir.filePath("small");
+        QVERIFY(QDir().mkpath(disk));
+        SmallDisk small;
+        QString why;
+        if (!small.mount(disk, why))
+            QSKIP(qPrintable("This machine gives the test no disk of its own (" + why + ")"));
+        small.fill();
+        const QString target = m_target;
+        m_target = disk + "/target";
+        qputenv("VELMARO_CD_WRITERS", m_target.toUtf8());
+        EventLog log;
+        burnWith(engine, "Full", log);
+        m_target = target;
+        qputenv("VELMARO_CD_WRITERS", m_target.toUtf8());
+        QCOMPARE(log.terminals(), 1);
+        const QString iso = disk + "/target.iso";
+        const QString reason = QString::fromLocal8Bit(strerror(ENOSPC));
+        QCOMPARE(log.names.last(), engine == "cd-only" ? "Error:Cannot write the image " + iso + ": " + reason
+                                                       : "Message:Cannot write the image " + iso + ": " + reason + " (" + m_letter + ":)");
+        QCOMPARE(QDir(disk).entryList(QDir::Files | QDir::Hidden), QStringList{"filler"});
+
+        // The next burn, at once, onto a disk with room is written whole.
+        EventLog again;
+        burnWith(engine, "Again", again);
+        QCOMPARE(again.terminals(), 1);
+        QCOMPARE(again.names.last(), engine == "cd-only" ? "Finished" : "BurnEnd");
+        if (!haveTools())
+            return;
+        const QString list = ExternalTools::Output("isoinfo", {"-J", "-f", "-i", m_target + ".iso"});
+        QVERIFY2(list.contains("/" + QFileInfo(m_files.first()).fileName()), qPrintable(list));
     }
 
     void volumeIdIsCut()
