@@ -1,6 +1,8 @@
 // Drive registry, table of contents and paranoia reads over libcdio.
 #include "components/audio/CdDrives.h"
 
+#include "components/audio/CueSheet.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,52 +26,17 @@ void quietCdio()
     std::call_once(once, [] { cdio_log_set_handler([](cdio_log_level_t, const char*) {}); });
 }
 
-// The file a FILE line of a cue sheet names ("FILE "disc.bin" BINARY" or without the
-// quotes), or "" for any other line.
-QString cueFileName(const QByteArray& line)
-{
-    const QByteArray t = line.trimmed();
-    if (!t.toUpper().startsWith("FILE ") && !t.toUpper().startsWith("FILE\t"))
-        return QString();
-    QByteArray rest = t.mid(5).trimmed();
-    if (rest.startsWith('"')) {
-        const qsizetype end = rest.indexOf('"', 1);
-        return end > 0 ? QFile::decodeName(rest.mid(1, end - 1)) : QString();
-    }
-    const qsizetype end = rest.lastIndexOf(' ');
-    return QFile::decodeName(end > 0 ? rest.left(end).trimmed() : rest);
-}
-
-// True when the image and every data file its cue sheet names are regular files. The
-// library opens them with blocking reads, so a FIFO or a device under one of those names
-// would hold the drive poll for ever.
-bool imageFilesAreRegular(const QString& cue)
-{
-    const QFileInfo cueInfo(cue);
-    if (!cueInfo.isFile())
-        return false;
-    QFile f(cue);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    while (!f.atEnd()) {
-        const QString name = cueFileName(f.readLine(4096));
-        if (name.isEmpty())
-            continue;
-        const QFileInfo data(QFileInfo(name).isAbsolute() ? name : cueInfo.absoluteDir().filePath(name));
-        if (data.exists() && !data.isFile())
-            return false;
-    }
-    return true;
-}
-
-CdIo_t* openCdio(const CdDrive& drive)
+// The drive's disc; nullptr when it cannot be opened, with the reason in `why` when one is
+// known (an image drive whose files cannot be read).
+CdIo_t* openCdio(const CdDrive& drive, QString* why = nullptr)
 {
     quietCdio();
     if (drive.image) {
-        if (!imageFilesAreRegular(drive.source))
-            return nullptr;
-        const QByteArray path = QFile::encodeName(QFileInfo(drive.source).absoluteFilePath());
-        return cdio_open(path.constData(), DRIVER_BINCUE);
+        QString reason;
+        CdIo_t* cdio = OpenCueImage(drive.source, reason);
+        if (why)
+            *why = reason;
+        return cdio;
     }
     return cdio_open(drive.source.toLocal8Bit().constData(), DRIVER_DEVICE);
 }
@@ -223,9 +190,10 @@ CdDisc::~CdDisc()
 
 std::shared_ptr<CdDisc> CdDisc::open(const CdDrive& drive, QString& error)
 {
-    CdIo_t* cdio = openCdio(drive);
+    QString why;
+    CdIo_t* cdio = openCdio(drive, &why);
     if (!cdio) {
-        error = QStringLiteral("Cannot open the CD drive %1.").arg(drive.id);
+        error = QStringLiteral("Cannot open the CD drive %1.").arg(drive.id) + (why.isEmpty() ? QString() : u' ' + why);
         return nullptr;
     }
     auto disc = std::shared_ptr<CdDisc>(new CdDisc);

@@ -9,8 +9,13 @@ CddbHttpGet::CddbHttpGet(const QUrl& server, const QByteArray& target, const Fre
     : QObject(parent), m_server(server), m_target(target), m_limits(limits)
 {
     m_timer.setSingleShot(true);
+    // One deadline for the connect, then one for the whole reply: a server that sends a
+    // byte now and then is held to it as much as one that sends nothing.
     connect(&m_timer, &QTimer::timeout, this, [this] {
-        if (m_connected)
+        if (m_connected && !m_data.isEmpty())
+            fail(cFreeDB::kErrConnection,
+                 QStringLiteral("The CD database server %1 did not send its whole reply in time.").arg(m_server.host()));
+        else if (m_connected)
             fail(cFreeDB::kErrConnection,
                  QStringLiteral("The CD database server %1 stopped answering.").arg(m_server.host()));
         else

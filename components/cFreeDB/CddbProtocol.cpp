@@ -126,13 +126,25 @@ Reply ParseReply(const QString& body)
 
 bool ParseMatch(const QString& line, Match& match)
 {
+    // A category is one word, a disc id eight hex digits: a line of anything else (a blank
+    // line, a remark, a broken line) is no match.
+    static const QRegularExpression category(QStringLiteral("^[A-Za-z0-9_-]{1,64}$"));
+    static const QRegularExpression discId(QStringLiteral("^[0-9A-Fa-f]{8}$"));
     const QStringList parts = line.split(u' ');
-    if (parts.size() < 2 || parts[0].isEmpty() || parts[1].isEmpty())
+    if (parts.size() < 2 || !category.match(parts[0]).hasMatch() || !discId.match(parts[1]).hasMatch())
         return false;
     match.category = parts[0];
     match.discId = parts[1];
     match.title = parts.mid(2).join(u' ');
     return true;
+}
+
+bool FirstMatch(const QStringList& lines, Match& match)
+{
+    for (const QString& line : lines)
+        if (ParseMatch(line, match))
+            return true;
+    return false;
 }
 
 Entry ParseEntry(const QStringList& lines)

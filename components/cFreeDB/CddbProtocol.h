@@ -56,6 +56,8 @@ struct Match {
     QString category, discId, title;
 };
 bool ParseMatch(const QString& line, Match& match);
+// The first line of a list of matches that reads as one; false when none does.
+bool FirstMatch(const QStringList& lines, Match& match);
 
 // An xmcd entry: the disc's artist and album from DTITLE, each track's title by its
 // number from 0 (TTITLEn); values continued over repeated keys are joined.

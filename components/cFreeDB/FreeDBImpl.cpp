@@ -100,6 +100,7 @@ void FreeDBImpl::Query()
         fail(kErrConnection, QStringLiteral("The CD database address %1 is not an http address.").arg(url.toString()));
         return;
     }
+    m_trackCount = qint32(toc.offsets.size());
     post([this] { emit StateChanged(QStringLiteral(" Querying...")); });
     request(Cddb::QueryCommand(toc), &FreeDBImpl::queryReplied);
 }
@@ -142,7 +143,7 @@ void FreeDBImpl::queryReplied(const QString& body)
             fail(kErrReply, QStringLiteral("The CD database server's list of matches was cut short."));
             return;
         }
-        if (reply.lines.isEmpty() || !Cddb::ParseMatch(reply.lines.first(), match)) {
+        if (!Cddb::FirstMatch(reply.lines, match)) {
             fail(kErrNoMatch, QStringLiteral("No match found in the CD database."));
             return;
         }
@@ -151,13 +152,10 @@ void FreeDBImpl::queryReplied(const QString& body)
         fail(kErrNoMatch, reply.text.isEmpty() ? QStringLiteral("No match found in the CD database.") : reply.text);
         return;
     default:
-        if (reply.status >= 400) {
-            fail(reply.status, reply.text);
-            return;
-        }
-        fail(kErrReply, QStringLiteral("The reply of the CD database server could not be read."));
+        failOnReply(reply);
         return;
     }
+    m_matchTitle = match.title;
     post([this] { emit StateChanged(QStringLiteral(" Reading...")); });
     request(Cddb::ReadCommand(match.category, match.discId), &FreeDBImpl::readReplied);
 }
@@ -166,28 +164,53 @@ void FreeDBImpl::readReplied(const QString& body)
 {
     const Cddb::Reply reply = Cddb::ParseReply(body);
     if (reply.status != 210) {
-        if (reply.status >= 400)
-            fail(reply.status, reply.text);
-        else
-            fail(kErrReply, QStringLiteral("The reply of the CD database server could not be read."));
+        failOnReply(reply);
         return;
     }
     if (!reply.terminated) {
         fail(kErrReply, QStringLiteral("The CD database entry was cut short."));
         return;
     }
-    const Cddb::Entry entry = Cddb::ParseEntry(reply.lines);
+    Cddb::Entry entry = Cddb::ParseEntry(reply.lines);
+    // An entry without a disc title still has the one its match was listed with.
+    if (entry.artist.trimmed().isEmpty() && entry.album.trimmed().isEmpty())
+        Cddb::SplitTitle(m_matchTitle, entry.artist, entry.album);
     // Each result is an event of its own: a window that closes on one sees none after it.
     post([this, artist = entry.artist] { emit ArtistFound(artist); });
     post([this, album = entry.album] { emit AlbumFound(album); });
-    for (auto it = entry.titles.cbegin(); it != entry.titles.cend(); ++it) {
+    // The disc's tracks only, each once: a title for a track the disc does not have is not
+    // one of its tracks, and a track without a title (or with a blank one) keeps its name.
+    qint32 named = 0;
+    for (qint32 number = 1; number <= m_trackCount; ++number) {
         QString artist, title;
-        if (!Cddb::SplitTitle(it.value(), artist, title))
+        if (!Cddb::SplitTitle(entry.titles.value(number - 1), artist, title))
             artist = entry.artist;
-        const qint32 number = it.key() + 1;
+        if (title.trimmed().isEmpty())
+            continue;
+        ++named;
         post([this, artist, number, title] { emit TrackFound(artist, number, title); });
     }
+    // The lookup ends either way; an entry that leaves tracks without titles says so.
+    if (named < m_trackCount) {
+        fail(kErrPartialEntry, QStringLiteral("The CD database entry has titles for %1 of the %2 tracks.")
+                                   .arg(named)
+                                   .arg(m_trackCount));
+        return;
+    }
     post([this] { emit Done(); });
+}
+
+void FreeDBImpl::failOnReply(const Cddb::Reply& reply)
+{
+    // A refusal of the server carries its own number and words; anything else is a reply
+    // this client cannot read.
+    if (reply.status >= 400) {
+        fail(reply.status, reply.text.isEmpty()
+                               ? QStringLiteral("The CD database server refused the request: %1").arg(reply.status)
+                               : reply.text);
+        return;
+    }
+    fail(kErrReply, QStringLiteral("The reply of the CD database server could not be read."));
 }
 
 void FreeDBImpl::Abort()

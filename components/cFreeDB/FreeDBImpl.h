@@ -31,9 +31,12 @@ private:
     void request(const QStringList& command, void (FreeDBImpl::*replied)(const QString&));
     void queryReplied(const QString& body);
     void readReplied(const QString& body);
+    void failOnReply(const Cddb::Reply& reply);
 
     quint64 m_generation = 0;
     QPointer<CddbHttpGet> m_http;
+    qint32 m_trackCount = 0;  // tracks of the disc asked about
+    QString m_matchTitle;     // "artist / album" as the query's match gave it
 };
 
 // The table of contents of the disc in a drive ("D:"); false with the reason when the drive

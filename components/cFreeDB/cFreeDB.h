@@ -14,10 +14,11 @@ class cFreeDB : public QObject
 public:
     // Error codes the client reports besides the server's own status numbers (4xx, 5xx).
     enum ErrorCode : qint32 {
-        kErrConnection = 1,  // the server could not be reached, or stopped answering
-        kErrNoMatch = 2,     // the database holds no entry for the disc
-        kErrReply = 3,       // the server's reply was cut short, too large or unreadable
-        kErrDisc = 4,        // the drive holds no disc whose contents can be read
+        kErrConnection = 1,    // the server could not be reached, or did not answer in time
+        kErrNoMatch = 2,       // the database holds no entry for the disc
+        kErrReply = 3,         // the server's reply was cut short, too large or unreadable
+        kErrDisc = 4,          // the drive holds no disc whose contents can be read
+        kErrPartialEntry = 5,  // the entry found has no title for some of the disc's tracks
     };
 
     explicit cFreeDB(QObject* parent = nullptr);

@@ -5,6 +5,7 @@
 #include "components/cFreeDB/FreeDBImpl.h"
 #include "tests/support/CddbTestServer.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
@@ -81,6 +82,8 @@ private slots:
     void requestsCarryTheDisc();
     void serverAnswers_data();
     void serverAnswers();
+    void slowServers_data();
+    void slowServers();
     void nothingAfterAbort();
     void noServer();
     void noDisc();
@@ -142,7 +145,7 @@ void tst_FreeDBClient::discIds()
 // greeting in the query; the first match's category and id in the read.
 void tst_FreeDBClient::requestsCarryTheDisc()
 {
-    CddbTestServer server({queryExact(), entry({"DTITLE=A / B", "TTITLE0=x"})});
+    CddbTestServer server({queryExact(), entry({"DTITLE=A / B", "TTITLE0=x", "TTITLE1=y", "TTITLE2=z"})});
     const quint16 port = QUrl(server.url()).port();
     CddbUrlScope scope(server.url());
     FreeDBImpl client;
@@ -215,10 +218,44 @@ void tst_FreeDBClient::serverAnswers_data()
                              entry({"DTITLE=A / B", "TTITLE0=One", "TTITLEx=bad", "TTITLE-1=neg", "TTITLE=none",
                                     "TTITLE+1=plus", "TTITLE5=Six", "TTITLE99=past", "TTITLE99999999999=huge",
                                     "TTITLE0", "=orphan"})}
-        << cap << QStringList{"artist A", "album B", "track A|1|One", "track A|6|Six", "done"};
+        << cap
+        << QStringList{"artist A", "album B", "track A|1|One", "error 5 The CD database entry has titles for 1 of the 3 tracks."};
+    // The lookup ends with the titles it has, and says that some are missing.
     QTest::newRow("fewer tracks than the disc")
         << QList<QByteArray>{queryExact(), entry({"DTITLE=A / B", "TTITLE0=One", "TTITLE1=Two"})} << cap
-        << QStringList{"artist A", "album B", "track A|1|One", "track A|2|Two", "done"};
+        << QStringList{"artist A", "album B", "track A|1|One", "track A|2|Two",
+                       "error 5 The CD database entry has titles for 2 of the 3 tracks."};
+    QTest::newRow("a middle title missing, a blank one, one past the disc")
+        << QList<QByteArray>{queryExact(), entry({"DTITLE=A / B", "TTITLE0=One", "TTITLE1=Guest / ", "TTITLE2= \t ", "TTITLE3=Four"})}
+        << cap
+        << QStringList{"artist A", "album B", "track A|1|One", "error 5 The CD database entry has titles for 1 of the 3 tracks."};
+    QTest::newRow("no track titles at all")
+        << QList<QByteArray>{queryExact(), entry({"DTITLE=A / B", "EXTD=x"})} << cap
+        << QStringList{"artist A", "album B", "error 5 The CD database entry has titles for 0 of the 3 tracks."};
+    QTest::newRow("entry without a disc title: the match's")
+        << QList<QByteArray>{queryExact(), entry({"TTITLE0=First", "TTITLE1=Second", "TTITLE2=Third"})} << cap
+        << probeEvents;
+    QTest::newRow("list of matches with junk lines first")
+        << QList<QByteArray>{CddbTestServer::Http({"211 Found inexact matches, list follows (until terminating `.')", "",
+                                                  "# a remark", "junk", "rock 0f000b0 short id", "rock ../../x A / B",
+                                                  "rock 0f000b03 Probe Artist / Probe Album", "."}),
+                             entry(discTracks)}
+        << cap << probeEvents;
+    QTest::newRow("list of matches that are all junk")
+        << QList<QByteArray>{CddbTestServer::Http({"211 Found inexact matches", "junk", "", "."})} << cap
+        << QStringList{"error 2 No match found in the CD database."};
+    QTest::newRow("a match list where the entry should be")
+        << QList<QByteArray>{queryExact(), CddbTestServer::Http({"211 Found inexact matches", "rock 0f000b03 A / B", "."})}
+        << cap << QStringList{"error 3 The reply of the CD database server could not be read."};
+    QTest::newRow("a refusal without words")
+        << QList<QByteArray>{queryExact(), CddbTestServer::Http({"409"})} << cap
+        << QStringList{"error 409 The CD database server refused the request: 409"};
+    QTest::newRow("junk before the status line")
+        << QList<QByteArray>{queryExact(), CddbTestServer::HttpBytes("hello\r\n210 rock 0f000b03 x\r\nTTITLE0=a\r\n.\r\n")}
+        << cap << QStringList{"error 3 The reply of the CD database server could not be read."};
+    QTest::newRow("body that stops in the middle of a line")
+        << QList<QByteArray>{queryExact(), CddbTestServer::HttpBytes("210 rock 0f000b03 x\r\nDTITLE=A / B\r\nTTITLE0=a\r\nTTIT")}
+        << cap << QStringList{"error 3 The CD database entry was cut short."};
     QTest::newRow("slashes, dots and control characters")
         << QList<QByteArray>{queryExact(),
                              entry({"DTITLE=AC/DC / Back / In Black", "TTITLE0=Guest / Song", "TTITLE1=../../etc/passwd",
@@ -229,15 +266,18 @@ void tst_FreeDBClient::serverAnswers_data()
     QTest::newRow("values continued over repeated keys")
         << QList<QByteArray>{queryExact(),
                              entry({"DTITLE=Long Art", "DTITLE=ist / The Al", "DTITLE=bum", "TTITLE0=Part one",
-                                    "TTITLE0= and two", "TTITLE1=x"})}
+                                    "TTITLE0= and two", "TTITLE1=x", "TTITLE2=y"})}
         << cap << QStringList{"artist Long Artist", "album The Album", "track Long Artist|1|Part one and two",
-                              "track Long Artist|2|x", "done"};
+                              "track Long Artist|2|x", "track Long Artist|3|y", "done"};
     QTest::newRow("disc title without a slash")
-        << QList<QByteArray>{queryExact(), entry({"DTITLE=Various", "TTITLE0=x"})} << cap
-        << QStringList{"artist Various", "album Various", "track Various|1|x", "done"};
-    const QStringList nordic{QStringLiteral("DTITLE=Bj\u00f6rk / Homog\u00e9nic"), QStringLiteral("TTITLE0=J\u00f3ga")};
+        << QList<QByteArray>{queryExact(), entry({"DTITLE=Various", "TTITLE0=x", "TTITLE1=y", "TTITLE2=z"})} << cap
+        << QStringList{"artist Various", "album Various", "track Various|1|x", "track Various|2|y",
+                       "track Various|3|z", "done"};
+    const QStringList nordic{QStringLiteral("DTITLE=Bj\u00f6rk / Homog\u00e9nic"), QStringLiteral("TTITLE0=J\u00f3ga"),
+                             QStringLiteral("TTITLE1=Unravel"), QStringLiteral("TTITLE2=B\u00e0chelorette")};
     const QStringList nordicEvents{QStringLiteral("artist Bj\u00f6rk"), QStringLiteral("album Homog\u00e9nic"),
-                                   QStringLiteral("track Bj\u00f6rk|1|J\u00f3ga"), "done"};
+                                   QStringLiteral("track Bj\u00f6rk|1|J\u00f3ga"), QStringLiteral("track Bj\u00f6rk|2|Unravel"),
+                                   QStringLiteral("track Bj\u00f6rk|3|B\u00e0chelorette"), "done"};
     QTest::newRow("UTF-8 titles") << QList<QByteArray>{queryExact(), entry(nordic)} << cap << nordicEvents;
     QByteArray latin1 = "210 rock 0f000b03 entry\r\n";
     for (const QString& line : nordic)
@@ -269,6 +309,41 @@ void tst_FreeDBClient::serverAnswers()
     // Nothing more comes once the lookup has ended.
     QTest::qWait(50);
     QCOMPARE(r.log, events);
+}
+
+void tst_FreeDBClient::slowServers_data()
+{
+    QTest::addColumn<int>("trickleMs");  // between two bytes of each answer
+    QTest::addColumn<int>("replyMs");    // the limit for one whole reply
+    QTest::addColumn<QStringList>("events");
+    // A reply that comes a byte at a time, well inside the limit, is read whole.
+    QTest::newRow("slow but in time")
+        << 1 << 10000
+        << QStringList{"artist A", "album B", "track A|1|x", "track A|2|y", "track A|3|z", "done"};
+    // One that would take seconds is stopped at the limit for the whole reply, though a
+    // byte keeps coming long before any pause could be noticed.
+    QTest::newRow("trickling past the limit")
+        << 40 << 600 << QStringList{"error 1 The CD database server 127.0.0.1 did not send its whole reply in time."};
+}
+
+void tst_FreeDBClient::slowServers()
+{
+    QFETCH(int, trickleMs);
+    QFETCH(int, replyMs);
+    QFETCH(QStringList, events);
+    CddbTestServer server({queryExact(), entry({"DTITLE=A / B", "TTITLE0=x", "TTITLE1=y", "TTITLE2=z"})});
+    server.trickleMs = trickleMs;
+    CddbUrlScope scope(server.url(), 5000, replyMs);
+    FreeDBImpl client;
+    Recorder r(&client);
+    greet(&client);
+    QElapsedTimer clock;
+    clock.start();
+    client.Query();
+    QTRY_VERIFY_WITH_TIMEOUT(r.ended(), 20000);
+    QCOMPARE(r.log, events);
+    if (r.log.last().startsWith(QLatin1String("error")))
+        QVERIFY2(clock.elapsed() < replyMs + 1500, qPrintable(QString::number(clock.elapsed())));
 }
 
 // Abort in the middle of the results: nothing after it, though the rest was already read.

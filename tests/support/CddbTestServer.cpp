@@ -8,6 +8,9 @@
 #include <QFile>
 
 #include <QTcpSocket>
+#include <QTimer>
+
+#include <memory>
 
 const QByteArray CddbTestServer::kSilent = QByteArrayLiteral("\x01silent");
 
@@ -77,8 +80,22 @@ void CddbTestServer::onRequest(QTcpSocket* socket)
         m_server.close();
     if (answer == kSilent)
         return;
-    socket->write(answer);
-    socket->disconnectFromHost();
+    if (trickleMs <= 0) {
+        socket->write(answer);
+        socket->disconnectFromHost();
+        return;
+    }
+    // The timer goes with the socket when the client drops the connection.
+    auto* timer = new QTimer(socket);
+    auto sent = std::make_shared<qsizetype>(0);
+    connect(timer, &QTimer::timeout, socket, [socket, timer, answer, sent] {
+        socket->write(answer.mid((*sent)++, 1));
+        if (*sent >= answer.size()) {
+            timer->stop();
+            socket->disconnectFromHost();
+        }
+    });
+    timer->start(trickleMs);
 }
 
 CddbUrlScope::CddbUrlScope(const QString& url, int connectMs, int replyMs, qint64 maxBytes)

@@ -38,6 +38,8 @@ public:
 
     QStringList requests;  // "GET /~cddb/cddb.cgi?... HTTP/1.0"
     QList<QByteArray> headers;  // each whole request as sent
+    // When set, each answer is sent one byte at a time, this many milliseconds apart.
+    int trickleMs = 0;
 
 private:
     void onConnection();

@@ -385,9 +385,26 @@ void tst_FreeDB::serverAnswers_data()
         << QList<QByteArray>{queryExact(), entry(QStringList(probe) << "TTITLE3=Fourth" << "TTITLE7=Eighth"
                                                                      << "TTITLEz=Zed" << "TTITLE-2=Neg")}
         << cap << probeItems << probeArtists << probeNode << "" << "closed";
+    // An entry that leaves tracks without titles: the rows it names are named, and the
+    // lookup ends in a box that says so, never waiting on the missing rows.
+    const QString partial = QStringLiteral("The CD database entry has titles for 2 of the 3 tracks.(5)");
     QTest::newRow("fewer tracks than rows")
         << QList<QByteArray>{queryExact(), entry({"DTITLE=Probe Artist / Probe Album", "TTITLE0=First", "TTITLE1=Second"})}
-        << cap << "First.cda|Second.cda|Track03.cda" << "Probe Artist|Probe Artist|" << "D:" << "" << "hidden";
+        << cap << "First.cda|Second.cda|Track03.cda" << "Probe Artist|Probe Artist|" << "D:" << partial << "open";
+    QTest::newRow("the last title blank, one past the grid")
+        << QList<QByteArray>{queryExact(), entry({"DTITLE=Probe Artist / Probe Album", "TTITLE0=First", "TTITLE1=Second",
+                                                  "TTITLE2= ", "TTITLE3=Fourth"})}
+        << cap << "First.cda|Second.cda|Track03.cda" << "Probe Artist|Probe Artist|" << "D:" << partial << "open";
+    // A missing title before the last: the last row still names the node and closes the
+    // window, as the lookup of a whole entry does.
+    QTest::newRow("a middle title missing")
+        << QList<QByteArray>{queryExact(), entry({"DTITLE=Probe Artist / Probe Album", "TTITLE0=First", "TTITLE2=Third"})}
+        << cap << "First.cda|Track02.cda|Third.cda" << "Probe Artist||Probe Artist" << probeNode << "" << "closed";
+    QTest::newRow("list of matches with junk lines first")
+        << QList<QByteArray>{CddbTestServer::Http({"211 Found inexact matches, list follows (until terminating `.')", "",
+                                                  "junk", "rock 0f000b03 Probe Artist / Probe Album", "."}),
+                             entry(probe)}
+        << cap << probeItems << probeArtists << probeNode << "" << "closed";
     QTest::newRow("slashes, dots and control characters as text")
         << QList<QByteArray>{queryExact(),
                              entry({"DTITLE=AC/DC / Back / In Black", "TTITLE0=Guest / Song", "TTITLE1=../../x/..",
@@ -430,7 +447,7 @@ void tst_FreeDB::serverAnswers()
     frmMain* m = f.start();
     cTreeItem* drive = f.imageNode(QStringLiteral("disc.cue"));
     m->cTreeView1_NodeClick(drive);
-    QString ending;
+    QString ending, status;
     f.platform.modal().handlers.enqueue([&](VForm* form) {
         QPointer<VForm> guard(form);
         QTRY_VERIFY_WITH_TIMEOUT(!guard || guard->IsUnloading() || !guard->isVisible()
@@ -443,11 +460,15 @@ void tst_FreeDB::serverAnswers()
             ending = "hidden";
         } else {
             ending = "open";
+            status = qobject_cast<frmFreeDB*>(form)->lblCurrentTrack->text();
             qobject_cast<frmFreeDB*>(form)->cmdAbort->click();
         }
     });
     command(m, "FreeDB");
     QCOMPARE(ending, window);
+    // A window left open shows why the lookup ended.
+    if (window == QLatin1String("open"))
+        QCOMPARE(status, box);
     QCOMPARE(itemNames(m->cGrid1), items);
     QCOMPARE(column(m->cGrid1, "COL_TAG_ARTIST"), artists);
     QCOMPARE(m->cGrid1->Rows(), 3);
