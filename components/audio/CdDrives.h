@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 
 struct CdDrive {
@@ -35,16 +36,22 @@ public:
     const CdDrive& drive() const { return m_drive; }
     const QList<CdTrack>& tracks() const { return m_tracks; }
     const CdTrack* track(int number) const;
+    // Where the disc ends: its first sector after the last track. An image ends with its data
+    // file, so a track the file does not hold in full runs past it.
+    qint32 endSector() const { return m_sectors; }
     void eject();
     void closeTray();
 
     // A reader of `sectors` sectors from `firstSector` on, with its own device handle and
-    // error-correcting reads, for use on a worker thread.
-    static std::shared_ptr<PcmReader> openReader(const CdDrive& drive, qint32 firstSector, qint32 sectors, QString& error);
+    // error-correcting reads, for use on a worker thread. Its reads fail at the first sector
+    // that cannot be read, and fail at once when `abort` (the job's abort flag) is set.
+    static std::shared_ptr<PcmReader> openReader(const CdDrive& drive, qint32 firstSector, qint32 sectors,
+                                                 QString& error, const std::atomic<bool>* abort = nullptr);
 
 private:
     CdDrive m_drive;
     QList<CdTrack> m_tracks;
+    qint32 m_sectors = 0;
     void* m_cdio = nullptr;
 };
 

@@ -112,6 +112,12 @@ void CDRipperImpl::StartRip()
                                                          .arg(trackNumber));
             if (!t->audio)
                 return JobOutcome::error(kErrDevice, QStringLiteral("Track %1 is not an audio track.").arg(trackNumber));
+            // An image whose data file was cut short holds only part of the tracks its cue
+            // sheet lists; a track it does not hold in full is not ripped at all.
+            if (t->sectors <= 0 || qint64(t->firstSector) + t->sectors > disc->endSector())
+                return JobOutcome::error(kErrDevice, drives[deviceIndex].image
+                                                         ? QStringLiteral("Track %1 ends past the end of the disc image.").arg(trackNumber)
+                                                         : QStringLiteral("Track %1 ends past the end of the disc.").arg(trackNumber));
             qint32 first = t->firstSector, sectors = t->sectors;
             if (hasRange) {
                 if (rangeStart < 0 || qint64(rangeStart) * 75 >= t->sectors)
@@ -122,10 +128,12 @@ void CDRipperImpl::StartRip()
                 if (rangeLength > 0)
                     sectors = std::min<qint64>(sectors, qint64(rangeLength) * 75);
             }
-            req.pcm = CdDisc::openReader(drives[deviceIndex], first, sectors, error);
+            req.pcm = CdDisc::openReader(drives[deviceIndex], first, sectors, error, &control.abortFlag());
             if (!req.pcm)
                 return JobOutcome::error(kErrDevice, error);
-            return RunTranscode(req, control, nullptr, true);
+            const JobOutcome outcome = RunTranscode(req, control, nullptr, true);
+            // A read cut short by Abort fails; the job was aborted all the same.
+            return outcome.kind == JobOutcome::Failed && control.aborted() ? JobOutcome::aborted() : outcome;
         },
         ProgressEvent(this), EndEvents(this));
 }

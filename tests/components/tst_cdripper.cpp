@@ -1,5 +1,7 @@
 // The CD ripper component on generated BIN/CUE image drives: drive registry, table of
-// contents, byte-exact rips of tracks and ranges, encoded rips, and the event protocol.
+// contents, byte-exact rips of tracks and ranges, encoded rips, the event protocol, and
+// images that do not hold their tracks in full.
+#include "components/audio/CdDrives.h"
 #include "components/cAudioCDRipper/CDRipperImpl.h"
 #include "components/cAudioConverter/cAudioConverter.h"
 #include "tests/support/AudioFixtures.h"
@@ -7,6 +9,7 @@
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +28,12 @@ namespace {
 
 using CdImages::Image;
 constexpr int kSector = CdImages::kSectorBytes;
+
+// The device index of the last image drive listed.
+qint32 lastDrive()
+{
+    return qint32(ListCdDrives().size()) - 1;
+}
 
 struct RipLog : QObject {
     QStringList events;
@@ -52,24 +61,29 @@ private:
     qint32 m_audioIndex = -1;
     qint32 m_mixedIndex = -1;
 
-    QString rip(qint32 device, qint32 track, const EncoderSettings& s, const QString& out, bool range = false,
-                int start = 0, int length = 0)
+    static void prepare(cAudioCDRipper& r, qint32 device, qint32 track, const EncoderSettings& s, const QString& out)
     {
-        CDRipperImpl r;
-        RipLog log(&r);
         r.SetDeviceIndex(device);
         r.SetTrackNumber(track);
-        if (range) {
-            r.SetRangeStart(start);
-            r.SetRangeLength(length);
-        }
         r.SetOutputFormat(s.OutputFormat);
         WAVSettings w = s.WAV;
         r.SetWAVSettings(w);
         MP3Settings m = s.MP3;
         r.SetMP3Settings(m);
-        r.SetTagTitle(QStringLiteral("Ripped"));
         r.SetOutputFile(out);
+    }
+
+    QString rip(qint32 device, qint32 track, const EncoderSettings& s, const QString& out, bool range = false,
+                int start = 0, int length = 0)
+    {
+        CDRipperImpl r;
+        RipLog log(&r);
+        prepare(r, device, track, s, out);
+        if (range) {
+            r.SetRangeStart(start);
+            r.SetRangeLength(length);
+        }
+        r.SetTagTitle(QStringLiteral("Ripped"));
         r.SetOverwriteAgreed(QFileInfo::exists(out));  // as the windows do: a file there was agreed to
         r.StartRip();
         if (!QTest::qWaitFor([&] { return !log.events.isEmpty(); }, 60000))
@@ -299,6 +313,169 @@ private slots:
         QCOMPARE(log.events, QStringList{QStringLiteral("Aborted")});
         QVERIFY(!QFile::exists(out));
         QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
+    }
+
+    // Samples of uniform random bytes come out as the image holds them: the reader is told
+    // the byte order of CD audio and does not guess it from the samples.
+    void uniformSamplesKeepTheirByteOrder()
+    {
+        QTemporaryDir dir;
+        const Image img = CdImages::WriteUniform(dir.path(), QStringLiteral("uniform"), {450, 300, 150}, 2);
+        const CdImages::ListedAsDrives images({img.cue});
+        for (int t = 1; t <= 3; ++t) {
+            const QString out = dir.filePath(QStringLiteral("uniform%1.wav").arg(t));
+            QCOMPARE(rip(lastDrive(), t, wavSettings(44100, 2, 16), out), QStringLiteral("Done"));
+            const QByteArray got = wavData(out);
+            QCOMPARE(got.size(), img.track(t - 1).size());
+            QVERIFY2(got == img.track(t - 1), qPrintable(QStringLiteral("track %1 differs from the image's").arg(t)));
+        }
+    }
+
+    // A track the image does not hold in full ends in an error that says so, at once, and
+    // leaves no output: no track is filled with zeros or left short under its name.
+    void tracksNotAllThereEndInAnError_data()
+    {
+        QTest::addColumn<QList<int>>("tracks");  // sectors of each track, as the cue sheet lays them out
+        QTest::addColumn<QString>("track2Starts");  // the cue sheet's start of track 2, when moved
+        QTest::addColumn<int>("cutTo");             // sectors the image keeps
+        QTest::addColumn<int>("track");
+        const QList<int> three{150, 150, 150};
+        QTest::newRow("cut inside track 1, track 1") << three << QString() << 100 << 1;
+        QTest::newRow("cut inside track 1, track 2 starts after it") << three << QString() << 100 << 2;
+        QTest::newRow("cut in the middle of track 2, track 2") << three << QString() << 225 << 2;
+        QTest::newRow("cut in the middle of track 2, track 3") << three << QString() << 225 << 3;
+        QTest::newRow("cut at the end of track 1, track 2") << QList<int>{150, 150} << QString() << 150 << 2;
+        QTest::newRow("cue gives track 1 ten minutes, the image 2 s") << QList<int>{150, 150} << "10:00:00" << 150 << 1;
+    }
+    void tracksNotAllThereEndInAnError()
+    {
+        QFETCH(QList<int>, tracks);
+        QFETCH(QString, track2Starts);
+        QFETCH(int, cutTo);
+        QFETCH(int, track);
+        QTemporaryDir dir;
+        const Image img = CdImages::WriteUniform(dir.path(), QStringLiteral("cut"), tracks, 5);
+        if (!track2Starts.isEmpty()) {
+            QByteArray cue = TestFiles::ReadBytes(img.cue);
+            cue.replace("INDEX 01 00:02:00", "INDEX 01 " + track2Starts.toLatin1());
+            QVERIFY(TestFiles::WriteBytes(img.cue, cue));
+        }
+        QVERIFY(img.cutTo(cutTo));
+        const CdImages::ListedAsDrives images({img.cue});
+        const QString out = dir.filePath(QStringLiteral("cut.mp3"));
+        const CdImages::Deadline deadline(30000, "a rip of a cut image");
+        const QString events = rip(lastDrive(), track, mp3Settings(), out);
+        QCOMPARE(events, QStringLiteral("Error %1 Track %2 ends past the end of the disc image.").arg(kErrDevice).arg(track));
+        QVERIFY(!QFile::exists(out));
+        QVERIFY(TestFiles::PartFiles(dir.path()).isEmpty());
+    }
+
+    // An image cut while its track is read: the reader hands over the sectors it read, then
+    // fails at the first sector the image no longer holds. A reader of sectors the image
+    // does not hold is refused at once.
+    void imageCutWhileItIsRead()
+    {
+        QTemporaryDir dir;
+        const Image img = CdImages::WriteUniform(dir.path(), QStringLiteral("during"), {1200}, 8);
+        const CdImages::Deadline deadline(30000, "reading an image cut while it is read");
+        QString error;
+        const std::shared_ptr<PcmReader> reader =
+            CdDisc::openReader(CdDrive{QStringLiteral("X:"), img.cue, true}, 0, 1200, error);
+        QVERIFY2(reader, qPrintable(error));
+        QCOMPARE(reader->totalFrames(), qint64(1200) * 588);
+        // The reader is at most a few seconds (a few hundred sectors) ahead of its caller.
+        QVERIFY(img.cutTo(900));
+        QByteArray got;
+        std::vector<qint16> buf(588 * 25 * 2);
+        int n = 0;
+        while ((n = reader->read(buf.data(), 588 * 25, error)) > 0)
+            got.append(reinterpret_cast<const char*>(buf.data()), qsizetype(n) * 4);
+        QCOMPARE(n, -1);
+        QCOMPARE(error, QStringLiteral("The CD could not be read at sector 900."));
+        QVERIFY2(got.size() <= 900 * kSector, qPrintable(QString::number(got.size() / kSector)));
+        QVERIFY(got == img.bin.left(got.size()));
+        QVERIFY(!CdDisc::openReader(CdDrive{QStringLiteral("X:"), img.cue, true}, 800, 200, error));
+        QCOMPARE(error, QStringLiteral("The CD could not be read at sector 900."));
+    }
+
+    // Abort, and closing the component, end a rip at once, also one reading a cut image:
+    // the reading never waits for sectors that do not come.
+    // An image cut while its track is ripped: the rip ends in an error that names the first
+    // sector missing, and the part written so far is removed, not left under the track's name.
+    void imageCutDuringTheRip()
+    {
+        QTemporaryDir dir;
+        const Image img = CdImages::WriteUniform(dir.path(), QStringLiteral("during"), {90 * 75}, 12);
+        const CdImages::ListedAsDrives images({img.cue});
+        const QString out = dir.filePath(QStringLiteral("during.ogg"));
+        const CdImages::Deadline deadline(60000, "a rip of an image cut while it is ripped");
+        CDRipperImpl r;
+        RipLog log(&r);
+        prepare(r, lastDrive(), 1, oggSettings(), out);
+        // At the first progress the encoder is at the track's start and the reading at most
+        // a few seconds ahead of it: the cut at 80 s lies before both.
+        bool cut = false;
+        connect(&r, &cAudioCDRipper::Progress, this, [&] {
+            if (!cut)
+                cut = img.cutTo(80 * 75);
+        });
+        r.StartRip();
+        QVERIFY(QTest::qWaitFor([&] { return !log.events.isEmpty(); }, 50000));
+        QTest::qWait(20);
+        QVERIFY(cut);
+        QCOMPARE(log.events, QStringList{QStringLiteral("Error %1 The CD could not be read at sector %2.").arg(kErrDevice).arg(80 * 75)});
+        QVERIFY(!QFile::exists(out));
+        QVERIFY(TestFiles::PartFiles(dir.path()).isEmpty());
+    }
+
+    void stopsWithinASecond_data()
+    {
+        QTest::addColumn<bool>("cut");
+        QTest::addColumn<bool>("close");
+        QTest::newRow("abort, cut image") << true << false;
+        QTest::newRow("close, cut image") << true << true;
+        QTest::newRow("abort, whole image") << false << false;
+        QTest::newRow("close, whole image") << false << true;
+    }
+    void stopsWithinASecond()
+    {
+        QFETCH(bool, cut);
+        QFETCH(bool, close);
+        QTemporaryDir dir;
+        // Cut inside track 1, track 2 starts after the end of the image; whole, track 2 lasts 40 s.
+        const Image img =
+            CdImages::WriteUniform(dir.path(), QStringLiteral("stop"), {150, cut ? 150 : 40 * 75, 150}, 9);
+        if (cut)
+            QVERIFY(img.cutTo(100));
+        const CdImages::ListedAsDrives images({img.cue});
+        const QString out = dir.filePath(QStringLiteral("stop.mp3"));
+        const CdImages::Deadline deadline(30000, "stopping a rip");
+        auto* r = new CDRipperImpl;
+        RipLog log(r);
+        prepare(*r, lastDrive(), 2, mp3Settings(), out);
+        r->StartRip();
+        // Stopped while it reads: after its first progress, or a moment after the start on
+        // the cut image, where the reading finds nothing to read.
+        if (cut)
+            QTest::qWait(300);
+        else
+            QVERIFY(QTest::qWaitFor([&] { return !log.progress.isEmpty(); }, 60000));
+        QElapsedTimer clock;
+        clock.start();
+        if (close) {
+            delete r;
+            QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        } else {
+            r->Abort();
+            QVERIFY(QTest::qWaitFor([&] { return !log.events.isEmpty(); }, 1000));
+            QTest::qWait(20);
+            QCOMPARE(log.events.size(), 1);
+            QVERIFY2(log.events[0] == QLatin1String("Aborted") || log.events[0].startsWith(QLatin1String("Error")),
+                     qPrintable(log.events[0]));
+            delete r;
+        }
+        QVERIFY(!QFile::exists(out));
+        QVERIFY(TestFiles::PartFiles(dir.path()).isEmpty());
     }
 };
 

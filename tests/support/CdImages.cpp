@@ -5,6 +5,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 namespace CdImages {
 
@@ -31,6 +36,16 @@ QByteArray Image::sectors(int n, int first, int count) const
     return bin.mid(qsizetype(starts[n] + first) * kSectorBytes, qsizetype(count) * kSectorBytes);
 }
 
+QString Image::binPath() const
+{
+    return cue.left(cue.size() - 4) + QStringLiteral(".bin");
+}
+
+bool Image::cutTo(int sectors) const
+{
+    return QFile::resize(binPath(), qint64(sectors) * kSectorBytes);
+}
+
 Image Write(const QString& dir, const QString& name, const QList<Track>& tracks, quint32 seed)
 {
     Image img;
@@ -43,6 +58,11 @@ Image Write(const QString& dir, const QString& name, const QList<Track>& tracks,
                    .arg(t.data ? QStringLiteral("MODE1/2352") : QStringLiteral("AUDIO"), Msf(at));
         if (t.data) {
             img.bin += QByteArray(qsizetype(t.sectors) * kSectorBytes, '\0');
+        } else if (t.uniform) {
+            QByteArray bytes(qsizetype(t.sectors) * kSectorBytes, Qt::Uninitialized);
+            QRandomGenerator(seed + quint32(i))
+                .fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / qsizetype(sizeof(quint32)));
+            img.bin += bytes;
         } else {
             const QVector<qint16> s = AudioFixtures::noise(qint64(t.sectors) * 588, 2, seed + quint32(i));
             img.bin += QByteArray(reinterpret_cast<const char*>(s.constData()), qsizetype(s.size()) * 2);
@@ -72,6 +92,14 @@ Image WriteMixed(const QString& dir, const QString& name, const QList<int>& sect
     return Write(dir, name, t, seed);
 }
 
+Image WriteUniform(const QString& dir, const QString& name, const QList<int>& sectors, quint32 seed)
+{
+    QList<Track> t;
+    for (int s : sectors)
+        t.append({s, false, true});
+    return Write(dir, name, t, seed);
+}
+
 ListedAsDrives::ListedAsDrives(const QStringList& cues) : m_saved(qgetenv("VELMARO_CD_IMAGES"))
 {
     qputenv("VELMARO_CD_IMAGES", QFile::encodeName(cues.join(u':')));
@@ -80,6 +108,28 @@ ListedAsDrives::ListedAsDrives(const QStringList& cues) : m_saved(qgetenv("VELMA
 ListedAsDrives::~ListedAsDrives()
 {
     qputenv("VELMARO_CD_IMAGES", m_saved);
+}
+
+Deadline::Deadline(int ms, const char* what)
+{
+    m_thread = std::thread([this, ms, what] {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (!m_over.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_done; })) {
+            std::fprintf(stderr, "FAIL!  : %s did not end within %d ms\n", what, ms);
+            std::fflush(stderr);
+            std::_Exit(1);
+        }
+    });
+}
+
+Deadline::~Deadline()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_done = true;
+    }
+    m_over.notify_all();
+    m_thread.join();
 }
 
 } // namespace CdImages

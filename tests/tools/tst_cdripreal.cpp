@@ -1,10 +1,12 @@
 // The CD ripper over the real ripper component, on generated BIN/CUE images listed as
 // drives, tried as a new user would in a profile that offers CD drives: the drive's node,
-// "Audio CD Ripper" from the menu, rips to WAV (bit-identical to the tracks), MP3 and WMA
-// (the track's length, tagged from the row), a range, a data track of a mixed-mode disc,
-// Abort with a file of the name already there, and the disc status line of each kind of image.
+// "Audio CD Ripper" from the menu, rips to WAV (bit-identical to the tracks, whose samples
+// are uniform random bytes), MP3 and WMA (the track's length, tagged from the row), a range,
+// a data track of a mixed-mode disc, an image cut short, Abort with a file of the name
+// already there, and the disc status line of each kind of image.
 #include "common/frmTurnOff.h"
 #include "common/mdlFunctions.h"
+#include "components/cAudioConverter/cAudioConverter.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cAudioCDRipper/cAudioCDRipper.h"
 #include "components/cGrid/cGrid.h"
@@ -63,6 +65,31 @@ bool ripToTheEnd(frmCDRipper* w)
     return QTest::qWaitFor([w] { return !w->IsBusy(); }, 120000);
 }
 
+struct RipEnding {
+    QString ending;  // the window's last state text
+    QStringList log;
+};
+
+// Opens the ripper on the selected drive's node, rips the marked tracks to WAV in `dest`
+// (with "Turn off computer" ticked or not) and closes the window again.
+RipEnding ripToWav(RealCD& f, const QString& dest, bool turnOff)
+{
+    RipEnding end;
+    f.platform.modal().handlers.enqueue([&](VForm* form) {
+        auto* w = qobject_cast<frmCDRipper*>(form);
+        QVERIFY(w);
+        w->txtToPath->setEditText(dest);
+        QVERIFY(SelectListText(w->cboTargetFormat, kWav));
+        w->chkTurnOffComputer->SetValue(turnOff ? 1 : 0);
+        QVERIFY(ripToTheEnd(w));
+        end.ending = w->lblCurrentTrack->text();
+        end.log = JobLogLines(w->txtLog);
+        w->cmdExit_Click();
+    });
+    command(Forms::Get<frmMain>(), "Audio CD Ripper");
+    return end;
+}
+
 // What ffprobe reads of a file: its title and track tags.
 QString probeTags(const QString& file)
 {
@@ -93,13 +120,14 @@ private slots:
     void asANewUser();
     void rangeAndWholeTrack();
     void dataTrackOfAMixedDisc();
+    void imageCutShort();
     void abortKeepsTheFileThere();
     void discStatusOfImages();
     void noDriveAtAll();
 
 private:
     QTemporaryDir m_dir;
-    CdImages::Image m_disc;   // 3 audio tracks of 2, 3 and 4 s
+    CdImages::Image m_disc;   // 3 audio tracks of 2, 3 and 4 s, of uniform random samples
     CdImages::Image m_mixed;  // a data track, then 2 audio tracks
     CdImages::Image m_long;   // one audio track of 40 s
 };
@@ -107,7 +135,7 @@ private:
 void tst_cdripreal::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    m_disc = CdImages::WriteAudio(m_dir.path(), QStringLiteral("disc"), {150, 225, 300}, 3);
+    m_disc = CdImages::WriteUniform(m_dir.path(), QStringLiteral("disc"), {150, 225, 300}, 8);
     m_mixed = CdImages::WriteMixed(m_dir.path(), QStringLiteral("mixed"), {150, 150, 225}, 7);
     m_long = CdImages::WriteAudio(m_dir.path(), QStringLiteral("long"), {40 * 75}, 11);
 }
@@ -258,26 +286,36 @@ void tst_cdripreal::dataTrackOfAMixedDisc()
     clickMark(m, 3);
     QCOMPARE(gridItems(m->cGrid1), QStringLiteral("Track01.cda* Track02.cda* Track03.cda"));
     const QString dest = f.platform.path("out/");
-    QStringList log;
-    QString ending;
-    f.platform.modal().handlers.enqueue([&](VForm* form) {
-        auto* w = qobject_cast<frmCDRipper*>(form);
-        QVERIFY(w);
-        w->txtToPath->setEditText(dest);
-        QVERIFY(SelectListText(w->cboTargetFormat, kWav));
-        w->chkTurnOffComputer->SetValue(1);
-        QVERIFY(ripToTheEnd(w));
-        ending = w->lblCurrentTrack->text();
-        log = JobLogLines(w->txtLog);
-        w->cmdExit_Click();
-    });
-    command(m, "Audio CD Ripper");
+    const auto [ending, log] = ripToWav(f, dest, true);
     QCOMPARE(ending, QStringLiteral("Done. 1 of 2 failed: see the Log."));
     QCOMPARE(m->cSysTray1->Balloons().last().message, ending);
     QVERIFY(!log.filter(QRegularExpression(QStringLiteral("^Error: .*not an audio track.*\\(\\d+\\)$"))).isEmpty());
     QCOMPARE(QDir(dest).entryList(QDir::Files), QStringList{"Track02.cda.wav"});
     QCOMPARE(AudioFixtures::wavData(dest + "Track02.cda.wav"), m_mixed.track(1));
     QCOMPARE(f.platform.modal().shown, QStringList{"frmCDRipper"});  // no turn-off countdown
+}
+
+// An image whose data file was cut in the middle of track 2: track 1 is ripped, tracks 2 and
+// 3 end in errors that say why and leave no file, the job ends and the window closes.
+void tst_cdripreal::imageCutShort()
+{
+    const CdImages::Image cut = CdImages::WriteUniform(m_dir.path(), QStringLiteral("cut"), {150, 150, 150}, 13);
+    QVERIFY(cut.cutTo(225));
+    CdImages::ListedAsDrives images({cut.cue});
+    const CdImages::Deadline deadline(150000, "the rip of an image cut short");
+    RealCD f;
+    frmMain* m = f.start();
+    m->cTreeView1_NodeClick(f.imageNode(QStringLiteral("cut.cue")));
+    QCOMPARE(m->cGrid1->Rows(), 3);
+    const QString dest = f.platform.path("out/");
+    const auto [ending, log] = ripToWav(f, dest, false);
+    QVERIFY(!Forms::IsLoaded<frmCDRipper>());
+    QCOMPARE(ending, QStringLiteral("Done. 2 of 3 failed: see the Log."));
+    for (int t : {2, 3})
+        QVERIFY2(log.contains(QStringLiteral("Error: Track %1 ends past the end of the disc image.(%2)").arg(t).arg(kErrDevice)),
+                 qPrintable(log.join(u'\n')));
+    QCOMPARE(QDir(dest).entryList(QDir::Files | QDir::Hidden), QStringList{"Track01.cda.wav"});
+    QVERIFY(AudioFixtures::wavData(dest + "Track01.cda.wav") == cut.track(0));
 }
 
 // Abort answered No leaves the rip running; Yes stops it with "Aborted.", no partial file,
