@@ -428,7 +428,7 @@ private slots:
         QVERIFY(TestFiles::PartFiles(dir.path()).isEmpty());
     }
 
-    void stopsWithinASecond_data()
+    void stopsSoon_data()
     {
         QTest::addColumn<bool>("cut");
         QTest::addColumn<bool>("close");
@@ -437,7 +437,7 @@ private slots:
         QTest::newRow("abort, whole image") << false << false;
         QTest::newRow("close, whole image") << false << true;
     }
-    void stopsWithinASecond()
+    void stopsSoon()
     {
         QFETCH(bool, cut);
         QFETCH(bool, close);
@@ -460,14 +460,17 @@ private slots:
             QTest::qWait(300);
         else
             QVERIFY(QTest::qWaitFor([&] { return !log.progress.isEmpty(); }, 60000));
+        // A stop takes well under a second; the bound leaves room for a loaded test machine
+        // (the sanitizers and parallel tests), while a read that cannot be stopped fails it.
+        constexpr int kStopBoundMs = 3000;
         QElapsedTimer clock;
         clock.start();
         if (close) {
             delete r;
-            QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+            QVERIFY2(clock.elapsed() < kStopBoundMs, qPrintable(QString::number(clock.elapsed())));
         } else {
             r->Abort();
-            QVERIFY(QTest::qWaitFor([&] { return !log.events.isEmpty(); }, 1000));
+            QVERIFY(QTest::qWaitFor([&] { return !log.events.isEmpty(); }, kStopBoundMs));
             QTest::qWait(20);
             QCOMPARE(log.events.size(), 1);
             QVERIFY2(log.events[0] == QLatin1String("Aborted") || log.events[0].startsWith(QLatin1String("Error")),
