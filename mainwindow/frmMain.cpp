@@ -95,6 +95,7 @@ frmMain::frmMain()
     lblAddorDrag = new QLabel(QStringLiteral("Add or Drag and Drop audio files to here."), picEmptyMsg);
     lblEmptylist->setAlignment(Qt::AlignCenter);
     lblAddorDrag->setAlignment(Qt::AlignCenter);
+    lblAddorDrag->setWordWrap(true);  // why an image drive cannot be read may be long
     noticeBox->addWidget(lblEmptylist);
     noticeBox->addWidget(lblAddorDrag);
     picEmptyMsg->hide();

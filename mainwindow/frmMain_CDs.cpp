@@ -57,7 +57,10 @@ void frmMain::ListCDTracks(const QString& sDrive)
         if (g_bAutoFreeDB)
             m_cMenu_Click(m_cMenu->IndexForKey(QStringLiteral("FreeDB")));
     } else {
-        lblAddorDrag->setText(insert);
+        // An image drive whose files cannot be read as a disc says why, in place of asking
+        // for a disc that no drive would take.
+        const QString why = noDrive || selectable ? QString() : cAudioCDRipper1->DeviceError();
+        lblAddorDrag->setText(why.isEmpty() ? insert : why);
         ShowEmptyNotice(true);
     }
     DisplayGridInfoStatusBar();

@@ -31,13 +31,14 @@ void quietCdio()
 }
 
 // The drive's disc; nullptr when it cannot be opened, with the reason in `why` when one is
-// known (an image drive whose files cannot be read).
-CdIo_t* openCdio(const CdDrive& drive, QString* why = nullptr)
+// known (an image drive whose files cannot be read). `dataFile` gets the data file of an
+// image drive.
+CdIo_t* openCdio(const CdDrive& drive, QString* why = nullptr, QString* dataFile = nullptr)
 {
     quietCdio();
     if (drive.image) {
         QString reason;
-        CdIo_t* cdio = OpenCueImage(drive.source, reason);
+        CdIo_t* cdio = OpenCueImage(drive.source, reason, dataFile);
         if (why)
             *why = reason;
         return cdio;
@@ -131,7 +132,9 @@ long readChecked(cdrom_drive_t* d, void* buffer, lsn_t begin, long count)
         if (!s->gaveUp)
             return got;
     }
-    memset(buffer, 0, size_t(count) * CDIO_CD_FRAMESIZE_RAW);
+    // The library passes no buffer for reads it only times.
+    if (buffer)
+        memset(buffer, 0, size_t(count) * CDIO_CD_FRAMESIZE_RAW);
     return count;
 }
 
@@ -173,7 +176,8 @@ public:
     bool open(const CdDrive& drive, qint32 first, qint32 sectors, QString& error)
     {
         ReadState& s = *m_state;
-        s.cdio = openCdio(drive);
+        QString dataFile;
+        s.cdio = openCdio(drive, nullptr, &dataFile);
         if (!s.cdio) {
             error = QStringLiteral("Cannot open the CD drive %1.").arg(drive.id);
             return false;
@@ -197,8 +201,7 @@ public:
             return false;
         }
         if (drive.image)
-            if (const char* data = cdio_get_arg(s.cdio, "source"))
-                s.imageData = data;
+            s.imageData = QFile::encodeName(dataFile);
         s.first = first;
         s.end = first + sectors;
         s.paranoia = cdio_paranoia_init(s.drive);

@@ -109,7 +109,7 @@ CdIo_t* openCleanCopy(QList<QByteArray> lines, const FileLine* file, const QStri
 
 } // namespace
 
-CdIo_t* OpenCueImage(const QString& cue, QString& why)
+CdIo_t* OpenCueImage(const QString& cue, QString& why, QString* dataFile)
 {
     const QFileInfo sheet(cue);
     // The driver reads with blocking calls: a FIFO or a device under the sheet's name or
@@ -170,6 +170,8 @@ CdIo_t* OpenCueImage(const QString& cue, QString& why)
         why = QStringLiteral("The data file %1 of the cue sheet %2 is not a regular file.").arg(data, cue);
         return nullptr;
     }
+    if (dataFile)
+        *dataFile = dataInfo.absoluteFilePath();
     // A sheet the driver reads right as it stands is handed over as it is.
     const bool asItStands = !marked && !own.isEmpty()
                             && QFileInfo(own).canonicalFilePath() == dataInfo.canonicalFilePath()

@@ -12,5 +12,7 @@
 
 // The image of the cue sheet `cue`, ready for reading; nullptr with the reason in `why`
 // when it cannot be read (no such sheet, a data file missing or not a regular file, more
-// than one data file, a sheet the driver does not understand).
-CdIo_t* OpenCueImage(const QString& cue, QString& why);
+// than one data file, a sheet the driver does not understand). `dataFile`, when given, gets
+// the path of the data file the image is read from (the file itself, never the link of a
+// cleaned copy), so that a reader can see how much of it is there.
+CdIo_t* OpenCueImage(const QString& cue, QString& why, QString* dataFile = nullptr);

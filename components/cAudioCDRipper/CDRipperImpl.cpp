@@ -26,12 +26,16 @@ bool CDRipperImpl::SelectDevice(qint32 Index)
     const QList<CdDrive> drives = ListCdDrives();
     m_disc.reset();
     m_current = -1;
+    m_deviceError.clear();
     if (Index < 0 || Index >= drives.size())
         return false;
     QString error;
     m_disc = CdDisc::open(drives[Index], error);
-    if (!m_disc)
+    if (!m_disc) {
+        if (drives[Index].image)
+            m_deviceError = error;
         return false;
+    }
     m_current = Index;
     return true;
 }

@@ -18,6 +18,7 @@ public:
     qint32 GetDeviceCount() override;
     QString GetDeviceName(qint32 Index) override;
     bool SelectDevice(qint32 Index) override;
+    QString DeviceError() const override { return m_deviceError; }
     bool IsAudioCD() override;
     qint32 GetTrackCount() override;
     qint32 GetTrackLength(qint32& Track) override;
@@ -33,5 +34,6 @@ public:
 private:
     std::shared_ptr<CdDisc> m_disc;  // the current device, opened
     qint32 m_current = -1;
+    QString m_deviceError;
     JobRunner m_runner;
 };

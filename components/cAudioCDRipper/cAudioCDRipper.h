@@ -20,6 +20,9 @@ public:
     virtual qint32 GetDeviceCount() = 0;
     virtual QString GetDeviceName(qint32 Index) = 0;
     virtual bool SelectDevice(qint32 Index) = 0;
+    // Why the last SelectDevice failed on an image drive whose files cannot be read as a
+    // disc; "" after a success, and for a real drive (an empty drive is no fault).
+    virtual QString DeviceError() const { return QString(); }
 
     // The disc in the current device; tracks count from 1.
     virtual bool IsAudioCD() = 0;

@@ -10,6 +10,7 @@
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -107,6 +108,7 @@ private slots:
     void unreadableImagesSayWhy_data();
     void unreadableImagesSayWhy();
     void listedInTheMainWindow();
+    void unreadableImageSaysWhyInTheMainWindow();
 };
 
 void tst_CdImages::foreignSheetsAreRead_data()
@@ -234,6 +236,28 @@ void tst_CdImages::listedInTheMainWindow()
     for (qint32 r = 1; r <= m->cGrid1->Rows(); ++r)
         rows << RowText(m->cGrid1, r, QStringLiteral("Item Name"));
     QCOMPARE(rows, (QStringList{"Track01.cda", "Track02.cda", "Track03.cda"}));
+    QVERIFY(f.platform.messages().shown.isEmpty());
+}
+
+// An image drive that cannot be read shows the reason where the main window asks for a
+// disc; nothing is listed and no box interrupts the user.
+void tst_CdImages::unreadableImageSaysWhyInTheMainWindow()
+{
+    QTemporaryDir dir;
+    ListsTest::CDFixture f;
+    SetAudioCDRipperFactory({});
+    const ForeignImage image = writeForeign(dir.path(), QStringLiteral("disc.cue"), QStringLiteral("made.bin"),
+                                            QStringLiteral("FILE \"gone.bin\" BINARY"));
+    const CdImages::ListedAsDrives listed({image.cue});
+    frmMain* m = f.start();
+    cTreeItem* drive = f.imageNode(QStringLiteral("disc.cue"));
+    QVERIFY(drive);
+    m->cTreeView1_NodeClick(drive);
+    QCOMPARE(m->cGrid1->Rows(), 0);
+    QVERIFY(m->picEmptyMsg->isVisibleTo(m));
+    QCOMPARE(m->lblAddorDrag->text(),
+             QStringLiteral("Cannot open the CD drive %1. The data file %2/gone.bin of the cue sheet %2/disc.cue does not exist.")
+                 .arg(drive->Text().left(2), dir.path()));
     QVERIFY(f.platform.messages().shown.isEmpty());
 }
 
