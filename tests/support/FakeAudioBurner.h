@@ -1,5 +1,6 @@
 // A scripted audio CD burner for the burner window's tests: writers with their speeds and
-// discs, files it refuses, and what a burn does while the call runs. It records every call.
+// discs, files it refuses, and what the decoding of a file and a burn do while their calls
+// run. It records every call.
 #pragma once
 
 #include "components/cAudioBurner/cAudioBurner.h"
