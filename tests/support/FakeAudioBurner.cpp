@@ -55,10 +55,22 @@ bool FakeAudioBurner::AddTrack(const QString& FileName)
 {
     record(QStringLiteral("AddTrack ") + FileName);
     emit CachingTrack();
-    if (refused.contains(FileName))
+    m_addAborted = false;
+    adding = true;
+    if (duringAddTrack)
+        duringAddTrack(this, FileName);
+    adding = false;
+    if (m_addAborted || refused.contains(FileName))
         return false;
     tracks << FileName;
     return true;
+}
+
+void FakeAudioBurner::Abort()
+{
+    record(QStringLiteral("Abort"));
+    if (adding)
+        m_addAborted = true;
 }
 
 void FakeAudioBurner::ClearTracks()

@@ -1,5 +1,6 @@
 // A scripted audio CD burner for the burner window's tests: writers with their speeds and
-// discs, files it refuses, and what a burn does while the call runs. It records every call.
+// discs, files it refuses, and what the decoding of a file and a burn do while their calls
+// run. It records every call.
 #pragma once
 
 #include "components/cAudioBurner/cAudioBurner.h"
@@ -28,6 +29,11 @@ public:
     QStringList refused;  // files AddTrack answers false for
     // Runs inside Burn, raising the events of the burn; by default a burn that finishes.
     std::function<void(FakeAudioBurner*)> duringBurn;
+    // Runs inside AddTrack after CachingTrack, while the file would be decoded: it may
+    // report the decoding (decodeProgress) and press the window's buttons, as the window's
+    // event loop runs during a real decode. An Abort that comes meanwhile makes that
+    // AddTrack answer false.
+    std::function<void(FakeAudioBurner*, const QString& file)> duringAddTrack;
     // Runs after each call is recorded.
     std::function<void(const QString&)> onCall;
 
@@ -36,6 +42,7 @@ public:
     QStringList calls;
     QStringList tracks;  // the track list
     bool burning = false;
+    bool adding = false;  // an AddTrack has not returned yet
 
     qint32 GetWriterCount() override { return qint32(writers.size()); }
     QString GetWriterName(qint32 Index) override;
@@ -50,9 +57,11 @@ public:
     qint16 GetTrackCount() override { return qint16(tracks.size()); }
     void ClearTracks() override;
     qint32 Burn(const QString& Drive, qint32 Speed) override;
-    void Abort() override { record(QStringLiteral("Abort")); }
+    void Abort() override;
     void CloseBurner() override { record(QStringLiteral("CloseBurner")); }
 
+    // The decoding of the file being added, for duringAddTrack.
+    void decodeProgress(qint32 percent) { emit TrackProgress(percent, 0); }
     // The events of a burn, for duringBurn.
     void writeTracks(int count);  // WritingTrack, Progress/TrackProgress 50 and 100, ClosingTrack each
     void finish() { emit Finished(); }
@@ -62,6 +71,7 @@ private:
     const FakeWriter* writer(const QString& Drive) const;
     void record(const QString& call);
     QStringList m_speeds;
+    bool m_addAborted = false;
 };
 
 // Makes CreateAudioBurner return fakes while it lives; each one made is kept for the test.

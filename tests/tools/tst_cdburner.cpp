@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 #include <QTest>
 
 namespace {
@@ -88,9 +89,14 @@ private slots:
     void capacityInMinutes_data();
     void capacityInMinutes();
     void noWriter();
+    void burnWithoutAWriter();
     void storedTrayChoice_data();
     void storedTrayChoice();
     void burnsTheRows();
+    void refusedRowsEndTheJob_data();
+    void refusedRowsEndTheJob();
+    void listingKeepsTheWindowBusy();
+    void abortWhileListingBurnsNothing();
     void emptyGridBurnsNothing();
     void errorEndsTheJobWithoutActions();
     void finishedRunsTheEndActionsInOrder();
@@ -187,6 +193,24 @@ void tst_cdburner::noWriter()
     Forms::Unload(w);
 }
 
+// Burn without a writer says so before any file is decoded, and burns nothing.
+void tst_cdburner::burnWithoutAWriter()
+{
+    Fixture f;
+    f.writers.clear();
+    frmCDBurner* w = f.open({"/music/a.wav", "/music/b.wav"});
+    f.platform.messages().answers.enqueue(vbOK);
+    w->cmdConvert->click();
+    QCOMPARE(f.platform.messages().shown.size(), 1);
+    const QString text = QStringLiteral("There is no CD writer: connect one, then open this window again.");
+    QCOMPARE(f.platform.messages().shown[0].prompt, text);
+    QCOMPARE(logLines(w->txtLog).first(), text);
+    QCOMPARE(f.burner()->calls.filter(QRegularExpression("^(AddTrack|Burn)")), QStringList());
+    QVERIFY(w->cmdConvert->isEnabled() && w->cmdExit->isEnabled());
+    w->cmdExit_Click();
+    QVERIFY(!Forms::IsLoaded<frmCDBurner>());
+}
+
 void tst_cdburner::storedTrayChoice_data()
 {
     QTest::addColumn<QString>("stored");  // null: none stored
@@ -213,8 +237,8 @@ void tst_cdburner::storedTrayChoice()
 }
 
 // Three rows, one of which the burner refuses: one "Cannot add" line, two tracks burned at
-// the chosen speed, the log and bars following the events; a second burn counts its own
-// tracks from its first report.
+// the chosen speed, the log and bars following the events, and an ending that says a row
+// failed; a second burn counts its own tracks from its first report.
 void tst_cdburner::burnsTheRows()
 {
     Fixture f;
@@ -242,9 +266,11 @@ void tst_cdburner::burnsTheRows()
     QCOMPARE(logLines(w->txtLog),
              (QStringList{"earlier", "", "Preparing to burn: 3 tracks.", "List the files to burn...", "Caching track...",
                           "Caching track...", "Cannot add b.wav", "Caching track...", "Writing track...", "Closing track...",
-                          "Closing session...", "Finished.", ""}));
+                          "Closing session...", "Finished.", "Done. 1 of 3 failed: see the Log.", ""}));
     QCOMPARE(w->cTabControl1->TabKey(w->cTabControl1->SelectedTab()), QStringLiteral("Log"));
-    QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Finished."));
+    QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Done. 1 of 3 failed: see the Log."));
+    QCOMPARE(w->Caption(), QStringLiteral("Done. 1 of 3 failed: see the Log."));
+    QCOMPARE(f.host.BalloonMessages(), QStringList{"Done. 1 of 3 failed: see the Log."});
     QCOMPARE(w->lblFilesToConvert->text(), QStringLiteral("Files: 2/3"));
     QCOMPARE(w->prgTotal->Value(), 2);
     QCOMPARE(w->prgCurrnet->Value(), 30);  // Finished leaves the track bar as it was
@@ -259,6 +285,125 @@ void tst_cdburner::burnsTheRows()
     w->cmdConvert_Click();
     QCOMPARE(during, QStringLiteral("Files: 1/3"));
     QCOMPARE(w->LastTrack(), 1);
+    w->cmdExit_Click();
+    QVERIFY(!Forms::IsLoaded<frmCDBurner>());
+}
+
+void tst_cdburner::refusedRowsEndTheJob_data()
+{
+    QTest::addColumn<QStringList>("refused");
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::newRow("every row burned") << QStringList{} << "Finished." << QStringList{};
+    QTest::newRow("one of three refused") << QStringList{"/music/b.wav"} << "Done. 1 of 3 failed: see the Log."
+                                          << QStringList{};
+    QTest::newRow("every row refused") << QStringList{"/music/a.mp3", "/music/b.wav", "/music/c.flac"}
+                                       << "Failed: see the Log." << QStringList{"Nothing to burn."};
+}
+
+// With the end-of-job boxes ticked: a burn of every row runs them all; a burn that left
+// rows off the disc says how many failed, and neither runs the program nor turns the
+// computer off; with every row refused nothing is burned and no action runs.
+void tst_cdburner::refusedRowsEndTheJob()
+{
+    QFETCH(QStringList, refused);
+    QFETCH(QString, ending);
+    QFETCH(QStringList, boxes);
+    Fixture f;
+    f.refused = refused;
+    g_bPlaySound = g_bNoticeApp = g_bTurnOffComputer = true;
+    f.host.noticeCommand = QStringLiteral("notify-me --done");
+    frmCDBurner* w = f.open({"/music/a.mp3", "/music/b.wav", "/music/c.flac"});
+    f.platform.messages().answerAll = vbOK;
+    f.platform.modal().handlers.enqueue([](VForm* form) { static_cast<frmTurnOff*>(form)->cmdCancel->click(); });
+    w->cmdConvert->click();
+    QCOMPARE(w->lblCurrentTrack->text(), ending);
+    QStringList prompts;
+    for (const auto& box : f.platform.messages().shown)
+        prompts << box.prompt;
+    QCOMPARE(prompts, boxes);
+    QCOMPARE(f.burnCalls(), refused.size() < 3 ? 1 : 0);
+    const bool allBurned = refused.isEmpty();
+    QCOMPARE(f.platform.modal().shown, allBurned ? QStringList{"frmTurnOff"} : QStringList{});
+    QCOMPARE(f.platform.shell().started.size(), allBurned ? 1 : 0);
+    QCOMPARE(f.platform.shutdown().calls, 0);
+    if (!allBurned) {
+        QCOMPARE(w->Caption(), ending);
+        QCOMPARE(f.host.BalloonMessages(), QStringList{ending});
+    }
+    QVERIFY(w->cmdConvert->isEnabled() && w->cmdExit->isEnabled());
+    w->cmdExit_Click();
+    QVERIFY(!Forms::IsLoaded<frmCDBurner>());
+}
+
+// The burner decodes each file while the window keeps answering: from the Burn click the
+// window is busy (Burn and Exit disabled, closing refused), the decoding shows in the
+// track bar and the stage label, and an Abort answered No lets the listing go on.
+void tst_cdburner::listingKeepsTheWindowBusy()
+{
+    Fixture f;
+    frmCDBurner* w = f.open({"/music/a.mp3", "/music/b.wav"});
+    QStringList seen;
+    int depth = 0;  // a second job started inside the first must not recurse for ever
+    f.burner()->duringAddTrack = [&](FakeAudioBurner* b, const QString& file) {
+        if (depth > 0)
+            return;
+        QScopedValueRollback<int> inside(depth, 1);
+        b->decodeProgress(35);
+        seen << QStringLiteral("%1: %2 %3 Burn %4 Exit %5")
+                    .arg(GetFileName(file), w->lblCurrentTrack->text())
+                    .arg(w->prgCurrnet->Value())
+                    .arg(w->cmdConvert->isEnabled())
+                    .arg(w->cmdExit->isEnabled());
+        w->cmdExit_Click();
+        w->close();
+        w->cmdConvert_Click();
+        f.platform.messages().answers.enqueue(vbNo);
+        w->cmdAbort_Click();
+    };
+    w->cmdConvert->click();
+    QCOMPARE(seen, (QStringList{"a.mp3: Caching track... 35 Burn 0 Exit 0", "b.wav: Caching track... 35 Burn 0 Exit 0"}));
+    QCOMPARE(f.platform.messages().shown.size(), 2);
+    QCOMPARE(f.platform.messages().shown[0].prompt, QStringLiteral("Abort operation?") + QString(38, u' '));
+    QCOMPARE(f.burner()->calls.filter(QRegularExpression("^(AddTrack|Burn|Abort)")),
+             (QStringList{"AddTrack /music/a.mp3", "AddTrack /music/b.wav", "Burn D 65535 flag=1"}));
+    QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Finished."));
+    QVERIFY(w->cmdConvert->isEnabled() && w->cmdExit->isEnabled());
+    w->cmdExit_Click();
+    QVERIFY(!Forms::IsLoaded<frmCDBurner>());
+}
+
+// Abort answered Yes while the second of three files is decoded: no further file is
+// decoded, nothing is burned, the track list is emptied and the job ends "Aborted."; the
+// next Burn click starts a whole job again.
+void tst_cdburner::abortWhileListingBurnsNothing()
+{
+    Fixture f;
+    frmCDBurner* w = f.open({"/music/a.mp3", "/music/b.wav", "/music/c.flac"});
+    f.burner()->duringAddTrack = [&](FakeAudioBurner* b, const QString& file) {
+        b->decodeProgress(50);
+        if (file.endsWith(QLatin1String("b.wav"))) {
+            f.platform.messages().answers.enqueue(vbYes);
+            w->cmdAbort_Click();
+        }
+    };
+    w->cmdConvert->click();
+    QCOMPARE(f.burner()->calls.filter(QRegularExpression("^(AddTrack|Burn|Abort|ClearTracks)")),
+             (QStringList{"AddTrack /music/a.mp3", "AddTrack /music/b.wav", "Abort", "ClearTracks"}));
+    QVERIFY(f.burner()->tracks.isEmpty());
+    QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Aborted."));
+    const QStringList lines = logLines(w->txtLog);
+    QCOMPARE(lines.filter(QStringLiteral("Cannot add")), QStringList());
+    QCOMPARE(lines.at(lines.size() - 2), QStringLiteral("Aborted."));
+    QCOMPARE(f.host.BalloonMessages(), QStringList{"Aborted."});
+    QVERIFY(f.platform.modal().shown.isEmpty());
+    QVERIFY(w->cmdConvert->isEnabled() && w->cmdExit->isEnabled());
+
+    f.burner()->duringAddTrack = {};
+    f.burner()->calls.clear();
+    w->cmdConvert->click();
+    QCOMPARE(f.burner()->calls.filter(QRegularExpression("^(AddTrack|Burn)")).size(), 4);
+    QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Finished."));
     w->cmdExit_Click();
     QVERIFY(!Forms::IsLoaded<frmCDBurner>());
 }

@@ -1,7 +1,8 @@
 // The audio CD duplicator window over a scripted ripper and burner: the source check and
 // its poll, the rip of every track into "duptmp", the burn of the ripped files with its
-// texts and its order, the blank-disc question, failed rips and burns, Abort and the
-// close guard.
+// texts and its order, the blank-disc question, failed rips, refused files and burns with
+// their endings, data tracks, a missing writer, Abort and the close guard.
+#include "common/frmTurnOff.h"
 #include "common/mdlFunctions.h"
 #include "common/mdlModes.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
@@ -33,6 +34,14 @@ QList<FakeCdTrack> audioTracks(int n)
 {
     return QList<FakeCdTrack>(n, FakeCdTrack{200, true});
 }
+
+// A drive that calls its disc an audio CD yet lists no track on it.
+class AudioCDWithoutTracks : public FakeAudioCDRipper
+{
+public:
+    using FakeAudioCDRipper::FakeAudioCDRipper;
+    bool IsAudioCD() override { return true; }
+};
 
 struct Fixture {
     TestPlatform platform;
@@ -104,6 +113,10 @@ private slots:
     void burnFailuresKeepTheWindowAndFiles_data();
     void burnFailuresKeepTheWindowAndFiles();
     void refusedFileAndProgressTexts();
+    void dataTracksArePassedOver_data();
+    void dataTracksArePassedOver();
+    void noWriterSaysSoBeforeRipping();
+    void abortReachesTheListingAndTheNextRip();
     void closeAndAbortFollowTheJob();
 };
 
@@ -114,10 +127,12 @@ void tst_cdduplicator::sourceCheck_data()
     QTest::addColumn<bool>("audio");
     QTest::addColumn<QString>("status");
     QTest::addColumn<int>("colour");
-    QTest::newRow("cannot select") << false << 3 << true << "Cannot select 'D:\\' as an Audio CD." << 255;
-    QTest::newRow("data disc") << true << 2 << false << "'D:\\' is not an Audio CD." << 255;
-    QTest::newRow("no disc") << true << 0 << true << "'D:\\' is not an Audio CD." << 255;
-    QTest::newRow("ten tracks") << true << 10 << true << "OK: 10 CDA tracks" << 0;
+    QTest::addColumn<bool>("withoutTracks");  // the drive calls an empty disc an audio CD
+    QTest::newRow("cannot select") << false << 3 << true << "Cannot select 'D:\\' as an Audio CD." << 255 << false;
+    QTest::newRow("data disc") << true << 2 << false << "'D:\\' is not an Audio CD." << 255 << false;
+    QTest::newRow("no disc") << true << 0 << true << "'D:\\' is not an Audio CD." << 255 << false;
+    QTest::newRow("audio CD without tracks") << true << 0 << true << "'D:\\' has no CDA tracks." << 255 << true;
+    QTest::newRow("ten tracks") << true << 10 << true << "OK: 10 CDA tracks" << 0 << false;
 }
 
 void tst_cdduplicator::sourceCheck()
@@ -127,9 +142,18 @@ void tst_cdduplicator::sourceCheck()
     QFETCH(bool, audio);
     QFETCH(QString, status);
     QFETCH(int, colour);
+    QFETCH(bool, withoutTracks);
     Fixture f;
     f.drives[0].selectable = selectable;
     f.drives[0].tracks = QList<FakeCdTrack>(tracks, FakeCdTrack{100, audio});
+    if (withoutTracks) {
+        // (the fixture puts its own factory back when it ends)
+        SetAudioCDRipperFactory([&f](QObject* parent) {
+            auto* r = new AudioCDWithoutTracks(parent);
+            r->drives = f.drives;
+            return r;
+        });
+    }
     frmAudioCDDuplicator* w = f.open();
     QCOMPARE(w->lblCDStatus->text(), status);
     QCOMPARE(w->lblFilesToConvert->text(), status);
@@ -147,7 +171,11 @@ void tst_cdduplicator::sourceCheck()
     } else {
         QCOMPARE(w->cGrid1->Rows(), 0);
     }
-    // Without a usable source disc the window still closes.
+    // Without a usable source disc Duplicate rips nothing, and the window still closes.
+    if (colour != 0) {
+        w->cmdConvert_Click();
+        QVERIFY(static_cast<FakeAudioCDRipper*>(w->cAudioCDRipper1)->started.isEmpty());
+    }
     QVERIFY(Forms::Unload(w));
 }
 
@@ -269,15 +297,22 @@ void tst_cdduplicator::usedDiscAsksUntilBlankOrCancel()
     }
 }
 
-// A failed rip: the next track is still ripped, the burn is reached without that track
-// ("Cannot add " for its empty row), the ending names the failure and no turn-off starts.
+// A failed rip: the next track is still ripped and the burn is reached without that track
+// (a file an earlier copy left under its name stands in for nothing); the ending names the
+// failure, no turn-off and no program follow, and the window stays open with the ripped
+// files until it closes.
 void tst_cdduplicator::failedRipIsLeftOut()
 {
     Fixture f;
+    g_bNoticeApp = true;
+    f.host.noticeCommand = QStringLiteral("notify-me");
     frmAudioCDDuplicator* w = f.open();
     w->chkTurnOffComputer->SetValue(1);
     w->chkOpenCDdrive->SetValue(0);
-    f.burner()->refused = {QString()};  // a row without a file is no track
+    QVERIFY(QDir().mkpath(f.temp()));
+    QFile stale(f.temp() + QStringLiteral("/2.wav"));
+    QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write(QByteArray(2352, '\7')) == 2352);
+    stale.close();
     QStringList grid;
     f.burner()->onCall = [&](const QString& call) {
         if (call.startsWith(QLatin1String("Burn ")))
@@ -291,57 +326,82 @@ void tst_cdduplicator::failedRipIsLeftOut()
     f.endRip(true);
     QCOMPARE(f.ripper()->started.size(), 3);
     QCOMPARE(grid, (QStringList{"1.wav", "", "3.wav"}));
-    QVERIFY(w->txtLog->toPlainText().contains(QRegularExpression(QStringLiteral("Cannot add $"), QRegularExpression::MultilineOption)));
-    QCOMPARE(f.burner()->calls.filter(QStringLiteral("AddTrack")).size(), 3);
+    QCOMPARE(f.burner()->calls.filter(QStringLiteral("AddTrack")),
+             (QStringList{"AddTrack " + QDir::cleanPath(f.temp()) + "/1.wav", "AddTrack " + QDir::cleanPath(f.temp()) + "/3.wav"}));
+    QVERIFY(!logHas(w, QStringLiteral("Cannot add")));
     QCOMPARE(f.burner()->calls.filter(QStringLiteral("Burn ")).size(), 1);
     const QString ending = QStringLiteral("Done. 1 of 3 failed: see the Log.");
+    QCOMPARE(w->lblCurrentTrack->text(), ending);
+    QCOMPARE(w->Caption(), ending);
     QCOMPARE(f.host.BalloonMessages(), QStringList{ending});
-    QCOMPARE(f.prompts(), QStringList{ending + QString(19, u' ')});
+    QCOMPARE(f.prompts(), QStringList{ending + QStringLiteral("\r\n\r\nNot on the copy: Track02.cda.")});
+    QVERIFY(logHas(w, QStringLiteral("Not on the copy: Track02.cda.")));
     QCOMPARE(f.platform.modal().shown, QStringList{});  // no turn-off countdown
-    QVERIFY(!Forms::IsLoaded<frmAudioCDDuplicator>());
+    QVERIFY(f.platform.shell().started.isEmpty());
+    QVERIFY(Forms::IsLoaded<frmAudioCDDuplicator>());
+    QVERIFY(w->cmdExit->isEnabled() && w->cmdConvert->isEnabled());
+    QCOMPARE(QDir(f.temp()).entryList(QDir::Files), (QStringList{"1.wav", "3.wav"}));
+    QVERIFY(Forms::Unload(w));
+    QVERIFY(QDir(f.temp()).entryList(QDir::Files).isEmpty());
 }
 
 void tst_cdduplicator::burnFailuresKeepTheWindowAndFiles_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::newRow("burn error") << "error";
-    QTest::newRow("every rip failed") << "nothing";
+    QTest::addColumn<QString>("ending");
+    QTest::newRow("burn error") << "error" << "Failed: see the Log.";
+    QTest::newRow("every rip failed") << "nothing" << "Failed: see the Log.";
+    QTest::newRow("burn aborted") << "abort" << "Aborted.";
 }
 
-// A burn that ends in Error and a copy with nothing to burn both say "Aborted.", give the
-// controls back and keep the window open with the ripped files.
+// A burn that ends in Error and a copy with nothing to burn both failed, a burn the user
+// aborted was aborted: each says so, gives the controls back and keeps the window open
+// with the ripped files.
 void tst_cdduplicator::burnFailuresKeepTheWindowAndFiles()
 {
     QFETCH(QString, how);
+    QFETCH(QString, ending);
     Fixture f;
     frmAudioCDDuplicator* w = f.open();
-    f.burner()->duringBurn = [](FakeAudioBurner* b) { b->fail(7, QStringLiteral("Write failed")); };
+    f.burner()->duringBurn = [&](FakeAudioBurner* b) {
+        if (how == QLatin1String("abort")) {
+            f.platform.messages().answers.enqueue(vbYes);
+            w->cmdAbort_Click();
+            b->fail(5, QStringLiteral("The burn was aborted."));
+        } else {
+            b->fail(7, QStringLiteral("Write failed"));
+        }
+    };
     w->cmdConvert->click();
     for (int i = 0; i < 3; ++i)
-        f.endRip(how == QLatin1String("error"));
-    if (how == QLatin1String("error")) {
-        QVERIFY(logHas(w, QStringLiteral("Error:Write failed(7)")));
-        QCOMPARE(QDir(f.temp()).entryList(QDir::Files).size(), 3);
-        QVERIFY(f.prompts().isEmpty());
-        QVERIFY(!f.burner()->calls.contains(QStringLiteral("OpenTray E")));
-    } else {
+        f.endRip(how != QLatin1String("nothing"));
+    if (how == QLatin1String("nothing")) {
         QCOMPARE(f.prompts(), QStringList{"Nothing to burn."});
         QVERIFY(f.burner()->calls.filter(QStringLiteral("Burn ")).isEmpty());
+    } else {
+        QCOMPARE(QDir(f.temp()).entryList(QDir::Files).size(), 3);
+        QVERIFY(!f.burner()->calls.contains(QStringLiteral("OpenTray E")));
     }
-    QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Aborted."));
-    QCOMPARE(f.host.BalloonMessages(), QStringList{"Aborted."});
+    if (how == QLatin1String("error")) {
+        QVERIFY(logHas(w, QStringLiteral("Error:Write failed(7)")));
+        QVERIFY(f.prompts().isEmpty());
+    }
+    QCOMPARE(w->lblCurrentTrack->text(), ending);
+    QCOMPARE(f.host.BalloonMessages(), QStringList{ending});
     QVERIFY(Forms::IsLoaded<frmAudioCDDuplicator>());
     QVERIFY(w->cmdConvert->isEnabled() && w->cmdExit->isEnabled() && w->cboDrv->isEnabled());
     QVERIFY(Forms::Unload(w));
 }
 
 // Ten tracks of which the burner refuses one: one "Cannot add " line and nine to burn;
-// "Files: 3/12"-style counts rewritten at every Progress.
+// "Files: 3/12"-style counts rewritten at every Progress; the ending names the refused
+// track, starts no turn-off, and the window stays open with the ripped files.
 void tst_cdduplicator::refusedFileAndProgressTexts()
 {
     Fixture f;
     f.drives[0].tracks = audioTracks(10);
     frmAudioCDDuplicator* w = f.open();
+    w->chkTurnOffComputer->SetValue(1);
     f.burner()->refused = {QDir::cleanPath(f.temp()) + QStringLiteral("/4.wav")};
     QStringList texts;
     qint32 max = 0;
@@ -361,6 +421,112 @@ void tst_cdduplicator::refusedFileAndProgressTexts()
     QCOMPARE(texts, (QStringList{"Files: 3/10", "Files: 3/10"}));
     QCOMPARE(w->txtLog->toPlainText().count(QStringLiteral("Cannot add ")), 1);
     QVERIFY(logHas(w, QStringLiteral("Cannot add 4.wav")));
+    const QString ending = QStringLiteral("Done. 1 of 10 failed: see the Log.");
+    QCOMPARE(w->lblCurrentTrack->text(), ending);
+    QCOMPARE(f.host.BalloonMessages(), QStringList{ending});
+    QCOMPARE(f.prompts(), QStringList{ending + QStringLiteral("\r\n\r\nNot on the copy: Track04.cda.")});
+    QCOMPARE(f.platform.modal().shown, QStringList{});
+    QVERIFY(Forms::IsLoaded<frmAudioCDDuplicator>());
+    QCOMPARE(QDir(f.temp()).entryList(QDir::Files).size(), 10);
+    QVERIFY(Forms::Unload(w));
+    QVERIFY(QDir(f.temp()).entryList(QDir::Files).isEmpty());
+}
+
+// The data tracks of a mixed-mode disc (data first) and of an enhanced one (data last)
+// are passed over with a line in the log: only the audio tracks are ripped and burned, in
+// their order, and the copy of every audio track ends "Done.".
+void tst_cdduplicator::dataTracksArePassedOver_data()
+{
+    QTest::addColumn<QList<bool>>("audio");
+    QTest::addColumn<QList<int>>("ripped");
+    QTest::newRow("mixed mode") << QList<bool>{false, true, true} << QList<int>{2, 3};
+    QTest::newRow("enhanced") << QList<bool>{true, true, false} << QList<int>{1, 2};
+}
+
+void tst_cdduplicator::dataTracksArePassedOver()
+{
+    QFETCH(QList<bool>, audio);
+    QFETCH(QList<int>, ripped);
+    Fixture f;
+    f.drives[0].tracks.clear();
+    for (bool a : audio)
+        f.drives[0].tracks << FakeCdTrack{100, a};
+    frmAudioCDDuplicator* w = f.open();
+    w->chkTurnOffComputer->SetValue(1);
+    f.platform.modal().handlers.enqueue([](VForm* form) { static_cast<frmTurnOff*>(form)->cmdCancel->click(); });
+    QStringList added;
+    f.burner()->onCall = [&](const QString& call) {
+        if (call.startsWith(QLatin1String("AddTrack ")))
+            added << GetFileName(call.mid(9));
+    };
+    w->cmdConvert->click();
+    for (int i = 0; i < ripped.size(); ++i)
+        f.endRip(true);
+    QList<int> tracks;
+    for (const FakeJobRecord& r : f.ripper()->started)
+        tracks << r.trackNumber;
+    QCOMPARE(tracks, ripped);
+    QCOMPARE(added.size(), ripped.size());
+    const int data = int(audio.indexOf(false)) + 1;
+    QVERIFY(logHas(w, QStringLiteral("Track%1.cda holds data, not sound: it is not copied.").arg(data, 2, 10, QLatin1Char('0'))));
+    QCOMPARE(f.prompts(), QStringList{QStringLiteral("Done.") + QString(19, u' ')});
+    QCOMPARE(f.platform.modal().shown, QStringList{"frmTurnOff"});  // nothing failed
+    QVERIFY(!Forms::IsLoaded<frmAudioCDDuplicator>());
+}
+
+// Without a writer, Duplicate says so before anything is ripped.
+void tst_cdduplicator::noWriterSaysSoBeforeRipping()
+{
+    Fixture f;
+    f.writers.clear();
+    frmAudioCDDuplicator* w = f.open();
+    QVERIFY(w->cmdConvert->isEnabled());
+    w->cmdConvert->click();
+    QCOMPARE(f.prompts(), QStringList{"There is no CD writer: connect one, then open this window again."});
+    QVERIFY(f.ripper()->started.isEmpty());
+    QVERIFY(w->cmdExit->isEnabled() && w->tmrState.isActive());
+    QVERIFY(Forms::Unload(w));
+}
+
+// Abort answered Yes while the burner decodes the ripped files: nothing more is added,
+// nothing is burned, and the copy ends "Aborted." with the files kept until the window
+// closes. Abort answered Yes while the rip of a track was ending: no further track is
+// ripped.
+void tst_cdduplicator::abortReachesTheListingAndTheNextRip()
+{
+    {
+        Fixture f;
+        frmAudioCDDuplicator* w = f.open();
+        f.burner()->duringAddTrack = [&](FakeAudioBurner* b, const QString& file) {
+            b->decodeProgress(50);
+            QVERIFY(!Forms::Unload(w));
+            if (file.endsWith(QLatin1String("/2.wav"))) {
+                f.platform.messages().answers.enqueue(vbYes);
+                w->cmdAbort_Click();
+            }
+        };
+        w->cmdConvert->click();
+        for (int i = 0; i < 3; ++i)
+            f.endRip(true);
+        QCOMPARE(f.burner()->calls.filter(QRegularExpression(QStringLiteral("^(AddTrack|Burn )"))).size(), 2);
+        QVERIFY(f.burner()->tracks.isEmpty());
+        QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Aborted."));
+        QCOMPARE(f.host.BalloonMessages(), QStringList{"Aborted."});
+        QCOMPARE(QDir(f.temp()).entryList(QDir::Files).size(), 3);
+        QVERIFY(w->cmdConvert->isEnabled() && w->cmdExit->isEnabled());
+        QVERIFY(Forms::Unload(w));
+    }
+    Fixture f;
+    frmAudioCDDuplicator* w = f.open();
+    w->cmdConvert->click();
+    f.platform.messages().answers.enqueue(vbYes);
+    w->cmdAbort->click();
+    f.endRip(true);  // the rip had ended before the abort reached it
+    QCOMPARE(f.ripper()->started.size(), 1);
+    QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Aborted."));
+    QVERIFY(f.burner()->calls.filter(QStringLiteral("AddTrack")).isEmpty());
+    QVERIFY(w->cmdExit->isEnabled());
+    QVERIFY(Forms::Unload(w));
 }
 
 // Closing and Abort follow the duplication, not the Duplicate button: with no drive the

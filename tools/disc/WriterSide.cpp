@@ -1,8 +1,13 @@
-// The writer side the audio CD windows share: writers, speeds and the disc's facts.
+// The writer side the audio CD windows share: writers, speeds, the disc's facts, and the
+// listing of the files to burn.
 #include "tools/disc/WriterSide.h"
 
+#include "common/mdlFunctions.h"
 #include "components/cAudioBurner/cAudioBurner.h"
+#include "components/cGrid/cGrid.h"
+#include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
+#include "platform/MessageService.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -50,6 +55,38 @@ void FillSpeeds(QComboBox* cboSpeed, const QStringList& speeds)
     }
     cboSpeed->addItem(QStringLiteral("Max."), kFastest);
     cboSpeed->setCurrentIndex(cboSpeed->count() - 1);
+}
+
+bool SayNoWriter(const QComboBox* cboDrv, QPlainTextEdit* log)
+{
+    if (cboDrv->count() > 0)
+        return false;
+    const QString text = QStringLiteral("There is no CD writer: connect one, then open this window again.");
+    AddLog(text, log);
+    MsgBox(text, vbOKOnly + vbExclamation);
+    return true;
+}
+
+bool AddTracks(cAudioBurner* burner, cGrid* grid, QPlainTextEdit* log, const bool& aborted,
+               const std::function<void(qint32 row)>& refused)
+{
+    const qint32 rows = grid->Rows();
+    for (qint32 row = 1; row <= rows; ++row) {
+        const QString file = RowText(grid, row, QStringLiteral("COL_FILE"));
+        if (file.isEmpty())
+            continue;
+        const bool added = burner->AddTrack(file);
+        // The refusal an abort causes is no fault of the file.
+        if (aborted) {
+            burner->ClearTracks();
+            return false;
+        }
+        if (!added) {
+            AddLog(QStringLiteral("Cannot add ") + GetFileName(file), log);
+            refused(row);
+        }
+    }
+    return true;
 }
 
 qint32 ChosenSpeed(const QComboBox* cboSpeed)

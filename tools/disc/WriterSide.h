@@ -1,5 +1,6 @@
 // The writer side the CD windows share (the audio burner, the duplicator and the data
-// burner): the list of writers, the speeds of the chosen one, and the facts of the disc in it.
+// burner): the list of writers, the speeds of the chosen one, the facts of the disc in it,
+// and the listing of the files of a burn.
 #pragma once
 
 #include "components/cAudioBurner/cAudioBurner.h"
@@ -7,8 +8,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class cGrid;
 class QComboBox;
 class QLabel;
+class QPlainTextEdit;
 
 namespace WriterSide {
 
@@ -25,6 +30,16 @@ QString DriveLetter(const QComboBox* cboDrv);
 void LoadSpeeds(cAudioBurner* burner, QComboBox* cboSpeed, const QString& drive);
 // The same list from the speeds (KB/s, as text) a writer gave.
 void FillSpeeds(QComboBox* cboSpeed, const QStringList& speeds);
+// With no writer listed, says so in a box and in the log before a job does any work, and
+// returns true: the job must not start.
+bool SayNoWriter(const QComboBox* cboDrv, QPlainTextEdit* log);
+// Puts the file of each grid row ("COL_FILE") into the burner's track list, in grid order;
+// a row without a file is passed over. The burner decodes each file while the window
+// answers, so Abort may come meanwhile: `aborted` is read after each file, and once it is
+// set the listing stops, the track list is emptied and the answer is false. A file the
+// burner refuses is logged ("Cannot add " and its name) and its row handed to `refused`.
+bool AddTracks(cAudioBurner* burner, cGrid* grid, QPlainTextEdit* log, const bool& aborted,
+               const std::function<void(qint32 row)>& refused);
 // The chosen speed in KB/s (the fastest when nothing is chosen).
 qint32 ChosenSpeed(const QComboBox* cboSpeed);
 // The disc in the writer: its size, its capacity in minutes (halves to even), and its

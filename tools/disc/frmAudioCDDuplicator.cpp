@@ -8,7 +8,6 @@
 #include "components/cAudioBurner/cAudioBurner.h"
 #include "components/cAudioCDRipper/cAudioCDRipper.h"
 #include "components/cGrid/cGrid.h"
-#include "lists/mdlItemsGrid.h"
 #include "platform/App.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
@@ -172,15 +171,32 @@ void frmAudioCDDuplicator::cmdConvert_Click()
 {
     if (m_bRunning)
         return;
+    // Without a writer the copy could never be burned: said before anything is ripped.
+    if (WriterSide::SayNoWriter(cboDrv, txtLog))
+        return;
+    // The disc as it is now: the grid lists its tracks and the drive is selected, so the
+    // kind of each track can be read.
+    cboDevices_Click(false);
+    if (!cmdConvert->isEnabled())
+        return;
     if (!txtLog->toPlainText().isEmpty())
         txtLog->appendPlainText(QString());
     AddLog(QStringLiteral("Preparing to copy: ") + QString::number(cGrid1->Rows()) + QStringLiteral(" tracks."), txtLog);
     SetDestination();
     MakePath(m_sTempFolder.chopped(1));
     m_lRow = 1;
-    m_lTracks = cGrid1->Rows();
-    m_lFailedTracks = 0;
+    // The data tracks of a mixed-mode or enhanced disc hold no sound: they are passed over.
+    m_dataTracks.clear();
+    for (qint32 track = 1; track <= cGrid1->Rows(); ++track) {
+        qint32 t = track;
+        if (cAudioCDRipper1->GetTrackType(t) == 0)
+            m_dataTracks << track;
+    }
+    m_lAudioTracks = cGrid1->Rows() - qint32(m_dataTracks.size());
+    m_failedTracks.clear();
     m_bJobError = false;
+    m_bAbortAsked = false;
+    SetCaption(ToolCaption());
     ShowTab(QStringLiteral("Log"));
     m_tempFiles.clear();
     cAudioCDRipper1->SetDeviceIndex(cboDevices->currentIndex());
@@ -194,7 +210,14 @@ void frmAudioCDDuplicator::cmdConvert_Click()
     ConvertTracks();
 }
 
-bool frmAudioCDDuplicator::BurnDisk()
+void frmAudioCDDuplicator::MarkFailed(qint32 Track)
+{
+    m_bJobError = true;
+    if (!m_failedTracks.contains(Track))
+        m_failedTracks << Track;
+}
+
+frmAudioCDDuplicator::BurnEnd frmAudioCDDuplicator::BurnDisk()
 {
     const QString d = DriveLetter();
     // A used disc in the writer: its tray opens and the question comes back after every
@@ -208,18 +231,16 @@ bool frmAudioCDDuplicator::BurnDisk()
                                       + QStringLiteral(" then click on 'OK'.\r\n\r\nClick on cancel in order to cancel the burn proccess."),
                                   vbOKCancel + vbInformation);
         if (answer != vbOK)
-            return false;
+            return BurnEnd::Cancelled;
     }
-    const qint32 rows = cGrid1->Rows();
-    for (qint32 row = 1; row <= rows; ++row) {
-        const QString file = RowText(cGrid1, row, QStringLiteral("COL_FILE"));
-        if (!cAudioBurner1->AddTrack(file))
-            AddLog(QStringLiteral("Cannot add ") + GetFileName(file), txtLog);
-    }
+    // Rows without a file are tracks that were not ripped (data tracks, failed rips, each
+    // logged already): nothing is added for them.
+    if (!WriterSide::AddTracks(cAudioBurner1, cGrid1, txtLog, m_bAbortAsked, [this](qint32 row) { MarkFailed(row); }))
+        return BurnEnd::Aborted;
     if (cAudioBurner1->GetTrackCount() < 1) {
         EnableControls(true);
         MsgBox(QStringLiteral("Nothing to burn."), vbOKOnly + vbInformation);
-        return false;
+        return BurnEnd::NothingToBurn;
     }
     prgTotal->SetMax(cAudioBurner1->GetTrackCount());
     cAudioBurner1->SetBurnFlag(false);
@@ -229,13 +250,14 @@ bool frmAudioCDDuplicator::BurnDisk()
         cAudioBurner1->ClearTracks();
         cAudioBurner1->CloseBurner();
     }
-    // Only a burn that finished and returned success takes the ripped files away.
-    const bool burnt = result == 0 && m_bFinished;
-    if (burnt) {
-        cmdOpenDestCD_Click();
+    if (result != 0 || !m_bFinished)
+        return m_bAbortAsked ? BurnEnd::Aborted : BurnEnd::Failed;
+    cmdOpenDestCD_Click();
+    // The ripped files go with a copy that holds every track; otherwise they stay until
+    // the window closes.
+    if (m_failedTracks.isEmpty())
         DeleteFilesInFolder(m_sTempFolder);
-    }
-    return burnt;
+    return BurnEnd::Burnt;
 }
 
 void frmAudioCDDuplicator::DeleteFilesInFolder(const QString& Folder)
@@ -314,7 +336,9 @@ void frmAudioCDDuplicator::cAudioBurner1_Error(qint32 Code, const QString& Descr
 void frmAudioCDDuplicator::DoEndEvents()
 {
     PlayEndSound();
-    StartNoticeApp();
+    // A copy that lacks tracks is not handed to the program.
+    if (!JobError())
+        StartNoticeApp();
     // "Eject the CD door" opens the source drive's tray, not the writer's.
     if (chkOpenCDdrive->Value() == 1)
         cAudioCDRipper1->OpenTray();
@@ -323,6 +347,7 @@ void frmAudioCDDuplicator::DoEndEvents()
 
 void frmAudioCDDuplicator::AbortJob()
 {
+    m_bAbortAsked = true;
     cAudioCDRipper1->Abort();
     cAudioBurner1->Abort();
 }

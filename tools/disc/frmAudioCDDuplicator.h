@@ -51,8 +51,16 @@ public:
     void ConvertTracks();
     qint32 ConvertTask(qint32 Row);
     void FillGridWithFiles(const QStringList& Files);
-    // Burns the files the grid names; true only when the burn finished and reported success.
-    bool BurnDisk();
+    // How a burn of the ripped files ended.
+    enum class BurnEnd {
+        Burnt,          // the burn finished and reported success
+        Cancelled,      // the user cancelled the question for a blank disc
+        NothingToBurn,  // the burner took none of the files
+        Failed,         // the burn ended in an error
+        Aborted,        // the user aborted while the files were listed or burned
+    };
+    // Burns the files the grid names and says how that ended.
+    BurnEnd BurnDisk();
     bool DoOnFly() const;
     void DoEndEvents() override;
     void EnableControls(bool Enable);
@@ -102,17 +110,25 @@ protected:
 
 private:
     void ShowStage(const QString& text);
-    // The ending of a duplication that burned nothing or failed: said, the controls back,
+    // A track that will not be on the copy: its rip failed or the burner refused its file.
+    void MarkFailed(qint32 Track);
+    // The end of a duplication once every track was tried: "Done." and the window closes
+    // when every track went onto the copy; otherwise the ending says what failed and the
+    // window stays open with the ripped files.
+    void EndCopy(BurnEnd end);
+    // The ending of a duplication that was aborted or cancelled: said, the controls back,
     // the window kept open with the ripped files.
     void EndAborted();
 
     QString m_sTempFolder;
-    QStringList m_tempFiles;   // the ripped files, in rip order
-    qint32 m_lRow = 1;         // the row (track) being ripped
-    qint32 m_lTracks = 0;      // the tracks of the copy
-    qint32 m_lFailedTracks = 0;
+    QStringList m_tempFiles;     // a path per track in track order ("" for a data track)
+    QList<qint32> m_dataTracks;  // tracks that hold data, not sound: never copied
+    QList<qint32> m_failedTracks;
+    qint32 m_lAudioTracks = 0;   // the tracks the copy should hold
+    qint32 m_lRow = 1;           // the row (track) being ripped
     bool m_bRunning = false;
-    bool m_bFinished = false;  // the burner reported Finished during this burn
+    bool m_bAbortAsked = false;  // Abort was answered Yes during this duplication
+    bool m_bFinished = false;    // the burner reported Finished during this burn
 };
 
 inline frmAudioCDDuplicator* g_frmAudioCDDuplicator()

@@ -14,10 +14,13 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 constexpr qint32 kBlack = 0;
@@ -119,6 +122,19 @@ void frmAudioCDDuplicator::ConvertTracks()
     const qint32 rows = cGrid1->Rows();
     prgTotal->SetMax(rows * 100);
     EnableControls(false);
+    // An abort answered between two rips finds no rip to stop: the copy ends as an
+    // aborted rip would end it.
+    if (m_bAbortAsked) {
+        cAudioCDRipper1_Aborted();
+        return;
+    }
+    // A data track is passed over with a line in the log; its place in the list of ripped
+    // files stays empty, so track n still is row n when the files are burned.
+    while (m_lRow <= rows && m_dataTracks.contains(m_lRow)) {
+        AddLog(TrackName(m_lRow) + QStringLiteral(" holds data, not sound: it is not copied."), txtLog);
+        m_tempFiles << QString();
+        ++m_lRow;
+    }
     if (m_lRow <= rows) {
         setCursor(Qt::WaitCursor);
         ConvertTask(m_lRow);
@@ -129,18 +145,43 @@ void frmAudioCDDuplicator::ConvertTracks()
     prgCurrnet->SetValue(100);
     unsetCursor();
     FillGridWithFiles(m_tempFiles);
-    if (!BurnDisk()) {
+    EndCopy(BurnDisk());
+}
+
+void frmAudioCDDuplicator::EndCopy(BurnEnd end)
+{
+    if (end == BurnEnd::Aborted || end == BurnEnd::Cancelled) {
         EndAborted();
         return;
     }
-    const QString text = EndText(m_lFailedTracks, m_lTracks);
+    // A burn that failed, or found nothing to burn, put no track onto the copy.
+    const qint32 failed = end == BurnEnd::Burnt ? qint32(m_failedTracks.size()) : m_lAudioTracks;
+    const QString text = EndText(failed, m_lAudioTracks);
     lblCurrentTrack->setText(text);
     SetCaption(text);
     ShowBalloon(text);
-    MsgBox(text + QString(19, u' '), vbOKOnly + vbInformation);
+    if (end == BurnEnd::Burnt && failed == 0) {
+        MsgBox(text + QString(19, u' '), vbOKOnly + vbInformation);
+        EnableControls(true);
+        m_bRunning = false;
+        Forms::Unload(this);
+        return;
+    }
+    AddLog(text, txtLog);
+    if (end == BurnEnd::Burnt) {
+        // The copy was made without some tracks: they are named, and their ripped files
+        // stay in the temporary folder until the window closes.
+        std::sort(m_failedTracks.begin(), m_failedTracks.end());
+        QStringList names;
+        for (qint32 track : m_failedTracks)
+            names << TrackName(track);
+        const QString missing = QStringLiteral("Not on the copy: ") + names.join(QStringLiteral(", ")) + u'.';
+        AddLog(missing, txtLog);
+        MsgBox(text + QStringLiteral("\r\n\r\n") + missing, vbOKOnly + vbInformation);
+    }
     EnableControls(true);
     m_bRunning = false;
-    Forms::Unload(this);
+    tmrState.start();
 }
 
 void frmAudioCDDuplicator::EndAborted()
@@ -148,7 +189,10 @@ void frmAudioCDDuplicator::EndAborted()
     const QString text = QStringLiteral("Aborted.");
     AddLog(text, txtLog);
     lblCurrentTrack->setText(text);
-    ShowBalloon(text);
+    SetCaption(text);
+    // An Abort answered Yes showed its balloon already.
+    if (!m_bAbortAsked)
+        ShowBalloon(text);
     EnableControls(true);
     m_bRunning = false;
     // The window is idle again: the source drive is watched as before the job.
@@ -165,8 +209,10 @@ qint32 frmAudioCDDuplicator::ConvertTask(qint32 Row)
     lblFilesToConvert->setText(QStringLiteral("Files: %1/%2").arg(Row).arg(cGrid1->Rows()));
     AddLog(QStringLiteral("Start to rip: ") + lblCurrentTrack->text() + QStringLiteral("..."), txtLog);
     const QString path = m_sTempFolder + name;
+    // A file left by an earlier copy must never stand in for a rip that fails.
+    QFile::remove(path);
     cAudioCDRipper1->SetOutputFile(path);
-    // A file left from an earlier copy is replaced without a question.
+    // Should it not go, it is replaced without a question.
     cAudioCDRipper1->SetOverwriteAgreed(true);
     m_tempFiles << path;
     cAudioCDRipper1->StartRip();
@@ -223,8 +269,7 @@ void frmAudioCDDuplicator::cAudioCDRipper1_Aborted()
 
 void frmAudioCDDuplicator::cAudioCDRipper1_Error(qint32 Code, const QString& Description)
 {
-    m_bJobError = true;
-    ++m_lFailedTracks;
+    MarkFailed(m_lRow);
     const QString text = QStringLiteral("Error: ") + Description + QStringLiteral("(") + QString::number(Code) + QStringLiteral(")");
     AddLog(text, txtLog);
     lblCurrentTrack->setText(text);

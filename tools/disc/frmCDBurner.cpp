@@ -10,7 +10,6 @@
 #include "components/cAudioBurner/cAudioBurner.h"
 #include "components/cGrid/cGrid.h"
 #include "components/cProgressBar/cProgressBar.h"
-#include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
 #include "tools/disc/WriterSide.h"
@@ -153,15 +152,28 @@ void frmCDBurner::lblOpenDestinationDestinationFolder_Click()
 
 void frmCDBurner::cmdConvert_Click()
 {
-    // A burn whose Abort enabled the button has not returned yet: no second one inside it.
+    // A job whose Abort enabled the button has not ended yet: no second one inside it.
     if (m_bBurning)
         return;
+    // Without a writer there is nothing to burn to: said before any file is decoded.
+    if (WriterSide::SayNoWriter(cboDrv, txtLog))
+        return;
+    // The caption may still tell how the previous job ended.
+    SetCaption(ToolCaption());
     BeginJob(QStringLiteral("Preparing to burn: ") + QString::number(cGrid1->Rows()) + QStringLiteral(" tracks."));
     AddLog(QStringLiteral("List the files to burn..."), txtLog);
-    for (qint32 row = 1; row <= cGrid1->Rows(); ++row) {
-        const QString file = RowText(cGrid1, row, QStringLiteral("COL_FILE"));
-        if (!cAudioBurner1->AddTrack(file))
-            AddLog(QStringLiteral("Cannot add ") + GetFileName(file), txtLog);
+    // Decoding the files takes a while and the window answers meanwhile: it is busy from
+    // here, so it neither closes nor starts a second job, and Abort reaches the listing.
+    m_bAbortAsked = false;
+    m_bBurning = true;
+    SetBusy(true);
+    const bool listed =
+        WriterSide::AddTracks(cAudioBurner1, cGrid1, txtLog, m_bAbortAsked, [this](qint32) { CountFailed(); });
+    m_bBurning = false;
+    if (!listed) {
+        ShowStage(QStringLiteral("Aborted."));
+        SetBusy(false);
+        return;
     }
     BurnDisk();
 }
@@ -170,20 +182,25 @@ void frmCDBurner::BurnDisk()
 {
     const qint32 tracks = cAudioBurner1->GetTrackCount();
     if (tracks < 1) {
-        cmdConvert->setEnabled(true);
+        SetBusy(false);
+        // Rows there were, and the burner took none of them: the job failed as a whole.
+        if (FailedItems() > 0)
+            EndJob(cGrid1->Rows(), false, false);
         MsgBox(QStringLiteral("Nothing to burn."), vbOKOnly + vbInformation);
         return;
     }
     prgTotal->SetMax(tracks);
     const QString d = DriveLetter();
     cAudioBurner1->SetBurnFlag(true);
-    cmdConvert->setEnabled(false);
+    SetBusy(true);
     // The counter follows this burn's own track numbers from its first report.
     m_lLastTrack = 0;
     m_bBurning = true;
     cAudioBurner1->Burn(d, WriterSide::ChosenSpeed(cboSpeed));
     m_bBurning = false;
     cAudioBurner1->ClearTracks();
+    // The burn has ended, whichever event said so (Abort enabled Burn before).
+    SetBusy(false);
 }
 
 void frmCDBurner::ShowStage(const QString& text)
@@ -234,7 +251,15 @@ void frmCDBurner::cAudioBurner1_Finished()
     prgTotal->SetValue(prgTotal->Max());
     ShowStage(QStringLiteral("Finished."));
     cmdConvert->setEnabled(true);
-    DoEndEvents();
+    if (FailedItems() == 0) {
+        DoEndEvents();
+        return;
+    }
+    // Rows were left off the disc: the ending says how many, in the log too, and the
+    // end-of-job actions leave out the program and the turn-off.
+    const qint32 rows = cGrid1->Rows();
+    AddLog(EndText(FailedItems(), rows), txtLog);
+    EndJob(rows);
 }
 
 void frmCDBurner::cAudioBurner1_Error(qint32 Code, const QString& Description)
@@ -248,7 +273,8 @@ void frmCDBurner::DoEndEvents()
     PlayEndSound();
     if (chkOpenDestFolder->Value() == 1)
         lblOpenDestinationDestinationFolder_Click();
-    StartNoticeApp();
+    if (!JobError())
+        StartNoticeApp();
     if (chkOpenCDdrive->Value() == 1)
         cmdOpenCD_Click();
     StartTurnOffAfterJob();
@@ -256,6 +282,7 @@ void frmCDBurner::DoEndEvents()
 
 void frmCDBurner::AbortJob()
 {
+    m_bAbortAsked = true;
     cAudioBurner1->Abort();
     cmdConvert->setEnabled(true);
 }

@@ -28,11 +28,13 @@ public:
     // Opens the chosen writer's disc where it is mounted; nothing when it is not.
     void lblOpenDestinationDestinationFolder_Click();
 
-    // The Burn button: every row's file into the track list, then the burn.
+    // The Burn button: every row's file into the track list, then the burn. The window is
+    // busy from the click on: the files are decoded while the list is filled.
     void cmdConvert_Click();
     // Burns the track list and returns when the burn has ended.
     void BurnDisk();
-    // Sound, the disc's folder, the external program, the tray, the turn-off.
+    // Sound, the disc's folder, the external program, the tray, the turn-off; the program
+    // and the turn-off only when every row went onto the disc.
     void DoEndEvents() override;
 
     // Events of the burner component.
@@ -47,7 +49,8 @@ public:
 
     // The drive letter of the chosen writer ("" when there is none).
     QString DriveLetter() const;
-    // A burn call has not returned yet (even when an abort enabled the Burn button).
+    // A job has not ended yet: its files are being listed, or its burn call has not
+    // returned (even when an abort enabled the Burn button).
     bool IsBurning() const { return m_bBurning; }
     qint32 LastTrack() const { return m_lLastTrack; }
 
@@ -76,6 +79,7 @@ private:
 
     qint32 m_lLastTrack = 0;
     bool m_bBurning = false;
+    bool m_bAbortAsked = false;  // Abort was answered Yes during this job
 };
 
 inline frmCDBurner* g_frmCDBurner()
