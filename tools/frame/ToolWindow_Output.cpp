@@ -185,7 +185,7 @@ QString ToolWindow::OutputFolder() const
 
 bool ToolWindow::PrepareOutputFolder()
 {
-    const QString folder = OutputFolder();
+    const QString folder = JobFolder();
     if (MakePath(folder) == 0)
         return true;
     const QString text = QStringLiteral("The path: ") + folder + QStringLiteral(" cannot be created.");
