@@ -1,6 +1,7 @@
 #include "platform/TextFit.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
@@ -8,6 +9,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 
 #include <algorithm>
 
@@ -101,9 +103,10 @@ void fitFrame(QWidget* frame)
         const int need = TextWidthNeeded(w);
         if (need > w->width())
             widen(w, need, kids, frame->width());
-        // A text taller than its control grows it about its middle.
+        // A text taller than its control grows it about its middle (a list keeps the
+        // height it was given: its entries are one line of the control's own font).
         const int tall = need > 0 ? w->sizeHint().height() : 0;
-        if (!qobject_cast<QPushButton*>(w) && tall > w->height()) {
+        if (!qobject_cast<QPushButton*>(w) && !qobject_cast<QComboBox*>(w) && tall > w->height()) {
             const int grow = tall - w->height();
             w->setGeometry(w->x(), w->y() - grow / 2, w->width(), tall);
         }
@@ -127,6 +130,19 @@ int TextWidthNeeded(const QWidget* control)
         if (!push->icon().isNull())
             text += push->iconSize().width() + 4;
         return text + push->width() - inner.width();
+    }
+    if (auto* list = qobject_cast<const QComboBox*>(control)) {
+        // A list the user picks from shows whichever entry is chosen whole; a text typed
+        // into an editable one scrolls.
+        if (list->isEditable() || list->count() == 0)
+            return 0;
+        int widest = 0;
+        for (int i = 0; i < list->count(); ++i)
+            widest = std::max(widest, list->fontMetrics().horizontalAdvance(list->itemText(i)));
+        QStyleOptionComboBox opt;
+        opt.initFrom(list);
+        const QSize text(widest, list->fontMetrics().height());
+        return list->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, text, list).width();
     }
     if (qobject_cast<const QCheckBox*>(control) || qobject_cast<const QRadioButton*>(control)) {
         auto* button = static_cast<const QAbstractButton*>(control);

@@ -4,12 +4,12 @@
 
 class QWidget;
 
-// Widens each label, button, check box and radio button of the window whose text does not
-// fit, keeping its left edge (a centred label keeps its centre). Controls to its right on
-// the same row move along so the text does not run under them, as far as the frame around
-// them leaves room; a control at the frame's right edge grows to the left into free space
-// instead. Controls a layout places are left to the layout. Running it again changes
-// nothing once every text fits.
+// Widens each label, button, check box, radio button and pick-only list of the window
+// whose text (for a list: its widest entry) does not fit, keeping its left edge (a centred
+// label keeps its centre). Controls to its right on the same row move along so the text
+// does not run under them, as far as the frame around them leaves room; a control at the
+// frame's right edge grows to the left into free space instead. Controls a layout places
+// are left to the layout. Running it again changes nothing once every text fits.
 void FitTextsToControls(QWidget* window);
 
 // The width a control needs to show its whole text (0 for a control without text).

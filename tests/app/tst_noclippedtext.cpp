@@ -1,9 +1,10 @@
 // Every window of the program, at its default size with the desktop's default font: each
-// label, button, check box, radio button, chosen list entry, tab and tree item shows its
-// whole text. The windows come from the forms registry (every window class the program
-// opens), so a window added later is looked at without this test being told of it. The pages a window
-// switches between (tabs, the options tree, sections) are plain frames it hides and shows:
-// their controls are looked at whether the page is showing or not.
+// label, button, check box, radio button, chosen list entry (every entry in the tool
+// windows), tab and tree item shows its whole text. The windows come from the forms
+// registry (every window class the program opens), so a window added later is looked at
+// without this test being told of it. The pages a window switches between (tabs, the
+// options tree, sections) are plain frames it hides and shows: their controls are looked
+// at whether the page is showing or not.
 #include "tests/lists/ListsFixture.h"
 
 #include "platform/Forms.h"
@@ -138,19 +139,31 @@ QStringList clippedControls(QWidget* window)
             text.translate(p->pos());
         }
     }
-    // Lists the user picks from (not typed into): the chosen text shows whole.
+    // Lists the user picks from (not typed into): the chosen text shows whole. In the tool
+    // windows (converters, splitter, joiner, CD and disc tools) so does every other entry,
+    // which the user or the launch may choose: a format, a drive, a template.
+    const bool everyEntry = window->inherits("ToolWindow");
     for (QComboBox* list : window->findChildren<QComboBox*>()) {
-        if (!shownOnSomePage(list, window) || list->isEditable() || list->currentText().isEmpty())
+        if (!shownOnSomePage(list, window) || list->isEditable())
             continue;
         QStyleOptionComboBox opt;
         opt.initFrom(list);
-        const QSize text(list->fontMetrics().horizontalAdvance(list->currentText()), list->fontMetrics().height());
-        const int need = list->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, text, list).width();
-        if (need > list->width())
-            found << QStringLiteral("%1 \"%2\" needs %3, has %4")
-                         .arg(nameOf(list), list->currentText())
-                         .arg(need)
-                         .arg(list->width());
+        QStringList entries;
+        if (everyEntry) {
+            for (int i = 0; i < list->count(); ++i)
+                entries << list->itemText(i);
+        } else if (!list->currentText().isEmpty()) {
+            entries << list->currentText();
+        }
+        for (const QString& entry : entries) {
+            const QSize text(list->fontMetrics().horizontalAdvance(entry), list->fontMetrics().height());
+            const int need = list->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, text, list).width();
+            if (need > list->width())
+                found << QStringLiteral("%1 \"%2\" needs %3, has %4")
+                             .arg(nameOf(list), entry)
+                             .arg(need)
+                             .arg(list->width());
+        }
     }
     // Tabs: the strip holds every tab at its full width, so none is shortened.
     for (QTabBar* bar : window->findChildren<QTabBar*>()) {
@@ -226,10 +239,15 @@ void tst_NoClippedText::everyTextFits_data()
 namespace {
 
 // Opens a window as a user finds it: a program folder with a list of two items (one
-// marked), the first one current, the main window open over it with every panel the view
-// options offer, and the window shown beside it.
+// marked), the first one current, a CD drive holding an audio CD and a blank disc in a
+// writer (so the disc tools list them), the main window open over it with every panel the
+// view options offer, and the window shown beside it.
 VForm* openWindow(Fixture& f, const QString& window)
 {
+    // A drive's name is its vendor and model as the drive reports them (8 and 16 letters at
+    // most); a writer here is an image target, named by its file.
+    f.drives = {{QStringLiteral("D: HL-DT-ST DVDRAM GH24NSD1"), true, {{200, true}, {180, true}}}};
+    qputenv("VELMARO_CD_WRITERS", f.platform.path(QStringLiteral("Blank CD-R")).toUtf8());
     g_bDisplayTitle = true;
     g_bDisplayPlayer = true;
     g_bDisplayAudioGraph = true;

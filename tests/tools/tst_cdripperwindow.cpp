@@ -130,6 +130,11 @@ private slots:
     void overwriteQuestion();
     void errorOnATrack();
     void abortQuestion();
+    void trackEndsWhileAbortIsAsked_data();
+    void trackEndsWhileAbortIsAsked();
+    void settingsChangedDuringARip();
+    void namesNeverHidden_data();
+    void namesNeverHidden();
     void progress();
     void secondJobEstimate();
     void closeGuard();
@@ -554,6 +559,108 @@ void tst_cdripperwindow::trackNumberTag()
     QCOMPARE(s[0].tags.Title, QStringLiteral("Song 1"));
     QCOMPARE(s[1].tags.Track, QStringLiteral("4"));
     QCOMPARE(s[1].tags.Title, QStringLiteral("Song 4"));
+}
+
+// A track that ends while the Abort question is open: Yes stops the rip after it (the next
+// marked track is never started), No goes on with the next track.
+void tst_cdripperwindow::trackEndsWhileAbortIsAsked_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QList<int>>("ripped");
+    QTest::addColumn<QString>("ending");
+    QTest::newRow("Yes") << int(vbYes) << QList<int>{1} << "Aborted.";
+    QTest::newRow("No") << int(vbNo) << QList<int>{1, 2} << "Done.";
+}
+
+void tst_cdripperwindow::trackEndsWhileAbortIsAsked()
+{
+    QFETCH(int, answer);
+    QFETCH(QList<int>, ripped);
+    QFETCH(QString, ending);
+    Fixture f(FakeAutoFinish::None);
+    f.markOnly({1, 2});
+    FakeAudioCDRipper* r = f.rip();
+    f.w->cmdConvert_Click();
+    f.platform.messages().whileShown = [r] { r->finishDone(); };
+    f.platform.messages().answers.enqueue(answer);
+    f.w->cmdAbort_Click();
+    if (r->isRunning())
+        r->finishDone();
+    QCOMPARE(f.tracks(), ripped);
+    QVERIFY(!r->calls.contains(QStringLiteral("Abort")));
+    QCOMPARE(f.w->lblCurrentTrack->text(), ending);
+    QCOMPARE(f.log().last(), ending);
+    QVERIFY(f.w->cmdConvert->isEnabled());
+}
+
+// The output block stays usable while the rip runs; what it is changed to is the next
+// job's: every track of this one is written in the format, folder and names it started with.
+void tst_cdripperwindow::settingsChangedDuringARip()
+{
+    Fixture f(FakeAutoFinish::None);
+    f.markOnly({1, 2, 3});
+    f.w->chkOpenDestFolder->SetValue(1);
+    FakeAudioCDRipper* r = f.rip();
+    f.w->cmdConvert_Click();
+    for (QWidget* box : QList<QWidget*>{f.w->cboTargetFormat, f.w->cmdEditTargetFormat, f.w->cboFileName,
+                                        f.w->txtToPath, f.w->chkCreateSubFolder})
+        QVERIFY(box->isEnabled());
+    SelectListText(f.w->cboTargetFormat, kWav);
+    f.w->cboTargetFormat_Click();
+    f.w->cboFileName->setCurrentIndex(4);  // [123].[dest_extension]
+    const QString other = f.platform.path(QStringLiteral("other/"));
+    f.w->txtToPath->setEditText(other);
+    f.w->chkCreateSubFolder->SetValue(1);
+    f.w->txtUndeForlder->setText(QStringLiteral("Album"));
+    for (int track = 1; track <= 3; ++track)
+        r->finishDone();
+    QCOMPARE(f.outputs(), (QStringList{f.dest + "Track01.cda.mp3", f.dest + "Track02.cda.mp3",
+                                       f.dest + "Track03.cda.mp3"}));
+    for (const FakeJobRecord& job : r->started)
+        QCOMPARE(job.format, 3);
+    // The folder the tracks went to is the one opened.
+    QCOMPARE(f.platform.shell().opened, QStringList{f.dest});
+
+    r->autoFinish = FakeAutoFinish::Done;
+    f.ripAll();
+    QCOMPARE(f.outputs().mid(3), (QStringList{other + "Album/1.wav", other + "Album/2.wav", other + "Album/3.wav"}));
+    QCOMPARE(r->started.last().format, 1);
+}
+
+// Titles looked up for a disc become the tracks' item names; an output name never begins
+// with "." (the file would be hidden), and a name of dots only is refused as empty.
+void tst_cdripperwindow::namesNeverHidden_data()
+{
+    QTest::addColumn<QString>("itemName");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("written");  // empty: the track is refused
+    const QString item = QStringLiteral("[item_name].[dest_extension]");
+    QTest::newRow("title in dots") << "...And Then.cda" << item << "And Then.cda.mp3";
+    QTest::newRow("title reaching up") << "../../etc.cda" << item << "-..-etc.cda.mp3";
+    QTest::newRow("dot name") << ".hidden.cda" << item << "hidden.cda.mp3";
+    QTest::newRow("dots inside stay") << "A.B. Side.cda" << item << "A.B. Side.cda.mp3";
+    QTest::newRow("dots only") << ".." << QStringLiteral("[item_name]") << "";
+    QTest::newRow("template in dots") << "Song.cda" << QStringLiteral(".[item_name].[dest_extension]")
+                                      << "Song.cda.mp3";
+}
+
+void tst_cdripperwindow::namesNeverHidden()
+{
+    QFETCH(QString, itemName);
+    QFETCH(QString, format);
+    QFETCH(QString, written);
+    Fixture f;
+    f.markOnly({1, 2});
+    SetRowText(f.w->cGrid1, 1, QStringLiteral("Item Name"), itemName);
+    f.w->cboFileName->addItem(format);
+    f.w->cboFileName->setCurrentIndex(f.w->cboFileName->count() - 1);
+    f.ripAll();
+    if (written.isEmpty()) {
+        QCOMPARE(f.tracks(), QList<int>{2});
+        QVERIFY(f.log().contains(QStringLiteral("Error: The file name format gives this item an empty name.(5)")));
+    } else {
+        QCOMPARE(f.outputs().first(), f.dest + written);
+    }
 }
 
 QTEST_MAIN(tst_cdripperwindow)

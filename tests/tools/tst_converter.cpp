@@ -10,8 +10,10 @@
 #include "components/cTabControl/cTabControl.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
+#include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "settings/frmProgParameters.h"
+#include "settings/mdlFormats.h"
 #include "settings/mdlFileNameFormats.h"
 #include "settings/mdlOptions.h"
 #include "tests/support/FakeAudioComponents.h"
@@ -28,6 +30,7 @@
 #include <QDate>
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -120,7 +123,7 @@ private slots:
     void progress_data();
     void progress();
     void waitPointer();
-    void targetChangedDuringAJob();
+    void boxesChangedDuringAJob();
     void secondJob();
     void closeGuard();
 
@@ -554,8 +557,9 @@ void tst_converter::emptyNameForARow()
     QVERIFY(f.log().contains(QStringLiteral("Error: The file name format gives this item an empty name.(5)")));
 }
 
-// An item whose name reaches a folder ("..") is refused before any question about
-// replacing it; the next row is converted.
+// An item whose name is a folder of the destination is refused before any question about
+// replacing it (".." never gets that far: a name has no leading dots); the next row is
+// converted.
 void tst_converter::itemNamedAsAFolder()
 {
     Fixture f;
@@ -563,13 +567,17 @@ void tst_converter::itemNamedAsAFolder()
     Forms::DestroyAll();
     f.open();
     f.w->cboFileName->setCurrentIndex(0);
+    QDir().mkpath(f.dest + "sub");
     f.addRow(QStringLiteral("a.wav"));
-    SetRowText(f.w->cGrid1, 1, QStringLiteral("Item Name"), QStringLiteral(".."));
+    SetRowText(f.w->cGrid1, 1, QStringLiteral("Item Name"), QStringLiteral("sub"));
+    f.addRow(QStringLiteral("up.wav"));
+    SetRowText(f.w->cGrid1, 2, QStringLiteral("Item Name"), QStringLiteral(".."));
     f.addRow(QStringLiteral("b.wav"));
     f.convert();
     QVERIFY(f.platform.messages().shown.isEmpty());
     QCOMPARE(f.outputs(), QStringList{f.dest + "b.wav"});
-    QVERIFY(f.log().contains(QStringLiteral("Error: The output \"%1..\" is a folder, not a file.(5)").arg(f.dest)));
+    QVERIFY(f.log().contains(QStringLiteral("Error: The output \"%1sub\" is a folder, not a file.(5)").arg(f.dest)));
+    QVERIFY(f.log().contains(QStringLiteral("Error: The file name format gives this item an empty name.(5)")));
 }
 
 void tst_converter::destinationWithoutSlash()
@@ -687,18 +695,55 @@ void tst_converter::waitPointer()
     QCOMPARE(f.w->cursor().shape(), Qt::ArrowCursor);
 }
 
-void tst_converter::targetChangedDuringAJob()
+// A job takes its format, format settings, destination and name template once, when it
+// starts: the boxes stay usable while it runs, and what they are changed to (the format
+// window's OK among them) is the next job's.
+void tst_converter::boxesChangedDuringAJob()
 {
     Fixture f(FakeAutoFinish::None);
-    f.addRows(2);
-    f.w->cboFileName->setCurrentIndex(0);
+    f.addRows(3);
+    f.w->cboFileName->setCurrentIndex(0);  // [file_name].[dest_extension]
+    const qint32 bitrate = g_lMP3Bitrate;
     f.w->cmdConvert_Click();
+
+    // While the first row converts: another format, template, destination and sub-folder,
+    // then "Edit" whose OK leaves another MP3 bit rate and the WAV page's format chosen.
+    for (QWidget* box : QList<QWidget*>{f.w->cboTargetFormat, f.w->cmdEditTargetFormat, f.w->cboFileName,
+                                        f.w->txtToPath, f.w->chkCreateSubFolder})
+        QVERIFY(box->isEnabled());
     SelectListText(f.w->cboTargetFormat, kWma);
-    f.conv()->finishDone();
-    f.conv()->finishDone();
-    QCOMPARE(f.outputs(), (QStringList{f.dest + "s1.mp3", f.dest + "s2.wma"}));
-    // The component keeps the format it was given at the start.
-    QCOMPARE(f.conv()->started[1].format, 3);
+    f.w->cboTargetFormat_Click();
+    f.w->cboFileName->setCurrentIndex(4);  // [123].[dest_extension]
+    const QString other = f.platform.path(QStringLiteral("other/"));
+    f.w->txtToPath->setEditText(other);
+    f.w->chkCreateSubFolder->SetValue(1);
+    f.w->txtUndeForlder->setText(QStringLiteral("Sub"));
+    f.platform.modal().handlers.enqueue([](VForm* form) {
+        auto* prop = qobject_cast<frmAudioProp*>(form);
+        QVERIFY(prop);
+        prop->cboMP3Bitrate->setCurrentIndex(prop->cboMP3Bitrate->count() - 1);
+        prop->cTabControl1->SelectTab(QStringLiteral("WAV"));
+        prop->cTabControl1_TabClick(prop->cTabControl1->TabIndex(QStringLiteral("WAV")));
+        prop->cmdOk_Click();
+    });
+    f.w->cmdEditTargetFormat_Click();
+    QCOMPARE(f.w->cboTargetFormat->currentText(), kWav);
+    QVERIFY(g_lMP3Bitrate != bitrate);
+    for (int row = 1; row <= 3; ++row)
+        f.conv()->finishDone();
+
+    QCOMPARE(f.outputs(), (QStringList{f.dest + "s1.mp3", f.dest + "s2.mp3", f.dest + "s3.mp3"}));
+    for (const FakeJobRecord& r : f.conv()->started) {
+        QCOMPARE(r.format, 3);
+        QCOMPARE(r.settings.MP3.Bitrate, bitrate);
+    }
+    QVERIFY(!QFileInfo::exists(other));
+
+    // The next job writes what the boxes say now.
+    f.conv()->autoFinish = FakeAutoFinish::Done;
+    f.convert();
+    QCOMPARE(f.outputs().mid(3), (QStringList{other + "Sub/1.wav", other + "Sub/2.wav", other + "Sub/3.wav"}));
+    QCOMPARE(f.conv()->started.last().format, 1);
 }
 
 void tst_converter::secondJob()

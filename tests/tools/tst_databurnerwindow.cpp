@@ -137,8 +137,11 @@ private slots:
     void abortDoesNothingWhileAnEngineBurns();
     void sameNameInCopyMode_data();
     void sameNameInCopyMode();
+    void sameNameInConversionMode_data();
     void sameNameInConversionMode();
     void lastRowAnsweredNoStopsTheJob();
+    void rowEndsWhileAbortIsAsked_data();
+    void rowEndsWhileAbortIsAsked();
     void errorOnTheLastRowStillAsks();
     void emptyGridGoesStraightToTheQuestion();
     void cancelKeepsThePreparedFiles();
@@ -146,6 +149,7 @@ private slots:
     void failedCopyIsAnErrorOfTheJob();
     void abortBetweenCopies();
     void timeTemplateLosesNothing();
+    void boxesChangedDuringThePreparation();
     void closeGuardAndEraseLink();
 };
 
@@ -379,6 +383,7 @@ void tst_databurnerwindow::endActionsInOrderAfterAFinishedBurn()
 void tst_databurnerwindow::refusedFileIsSaidAndTheRestBurned()
 {
     Fixture f;
+    g_bTurnOffComputer = true;
     frmDataBurner3* w = f.open();
     f.addRow(QStringLiteral("a.wav"));
     f.addRow(QStringLiteral("b.wav"));
@@ -391,7 +396,12 @@ void tst_databurnerwindow::refusedFileIsSaidAndTheRestBurned()
     QVERIFY(f.log().contains(QStringLiteral("Couldn't add the file b.mp3")));
     QCOMPARE(f.cd()->files, (QStringList{f.temp("a.mp3"), f.temp("c.mp3")}));
     QCOMPARE(f.cd()->calls.filter(QStringLiteral("AddFile")).size(), 3);
-    QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Done."));
+    // The item is not on the disc: the ending says so, and the computer is not turned off.
+    const QString ending = QStringLiteral("Done. 1 of 3 failed: see the Log.");
+    QCOMPARE(w->lblCurrentTrack->text(), ending);
+    QCOMPARE(f.log().last(), ending);
+    QCOMPARE(f.host.BalloonMessages(), QStringList{ending});
+    QVERIFY(f.platform.modal().shown.isEmpty());
     Forms::Unload(w);
 }
 
@@ -568,37 +578,132 @@ void tst_databurnerwindow::sameNameInCopyMode()
     Forms::Unload(w);
 }
 
+void tst_databurnerwindow::sameNameInConversionMode_data()
+{
+    sameNameInCopyMode_data();
+}
+
+// Two rows that would get one name on the disc meet the question of the list to burn, as
+// copies do, before the second is converted; each prepared file is one item's.
 void tst_databurnerwindow::sameNameInConversionMode()
 {
+    QFETCH(int, answer);
+    QFETCH(QByteArray, kept);
     Fixture f;
     frmDataBurner3* w = f.open();
     f.addRow(QStringLiteral("a.wav"), QStringLiteral("one"));
     f.addRow(QStringLiteral("a.wav"), QStringLiteral("two"));
     f.addRow(QStringLiteral("c.wav"));
-    f.burn({vbYes, vbOK});
-    QCOMPARE(f.prompts(), (QStringList{ToolTexts::kOverwrite.arg(f.temp("a.mp3")), kBurnQuestion}));
-    QVERIFY(f.log().contains(QStringLiteral("Overwrite it...")));
-    QCOMPARE(StartedOutputs(f.conv()), (QStringList{f.temp("a.mp3"), f.temp("a.mp3"), f.temp("c.mp3")}));
-    QCOMPARE(f.cd()->files, (QStringList{f.temp("a.mp3"), f.temp("c.mp3")}));
+    QByteArray onDisc;
+    f.cd()->duringBurn = [&](FakeAudioDataBurner* b) {
+        onDisc = TestFiles::ReadBytes(f.temp("a.mp3"));
+        b->finish();
+    };
+    f.burn({answer, vbOK});
+    QCOMPARE(f.prompts(), (QStringList{"The file name a.mp3 is already existed in the list to be burn. \r\n\r\n"
+                                       "Overwtie it?",
+                                       kBurnQuestion}));
+    QCOMPARE(f.platform.messages().shown[0].buttons, vbYesNoCancel + vbInformation);
+    // "bytes of one/a.wav" converted, or the second one.
+    QCOMPARE(onDisc, "converted " + f.platform.path(QString::fromUtf8(kept.mid(9))).toUtf8());
+    QStringList converted{f.temp("a.mp3")};
+    if (answer == vbYes)
+        converted << f.temp("a.mp3");
+    if (answer != vbCancel)
+        converted << f.temp("c.mp3");
+    QCOMPARE(StartedOutputs(f.conv()), converted);
+    const QStringList burned = answer == vbCancel ? QStringList{f.temp("a.mp3")}
+                                                  : QStringList{f.temp("a.mp3"), f.temp("c.mp3")};
+    QCOMPARE(f.cd()->files, burned);
+    QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Done."));
     Forms::Unload(w);
 }
 
-// No on an earlier row skips it; No on the last one stops the job without the question.
+// A file that was not prepared by the job turns up under a row's name: the question of
+// any existing file. No on an earlier row skips it; No on the last one stops the job
+// without "Burn CD?".
 void tst_databurnerwindow::lastRowAnsweredNoStopsTheJob()
 {
     Fixture f;
     frmDataBurner3* w = f.open();
-    f.addRow(QStringLiteral("a.wav"), QStringLiteral("one"));
+    f.fakes.converters.last()->autoFinish = FakeAutoFinish::None;
+    f.addRow(QStringLiteral("a.wav"));
     f.addRow(QStringLiteral("b.wav"));
-    f.addRow(QStringLiteral("a.wav"), QStringLiteral("two"));
-    f.burn({vbNo});
-    QCOMPARE(f.prompts().size(), 1);
-    QVERIFY(!f.prompts().contains(kBurnQuestion));
+    f.addRow(QStringLiteral("c.wav"));
+    f.platform.messages().answers.enqueue(vbNo);
+    f.platform.messages().answers.enqueue(vbNo);
+    w->cmdConvert_Click();
+    TestFiles::WriteBytes(f.temp("b.mp3"), "another program's");
+    TestFiles::WriteBytes(f.temp("c.mp3"), "another program's");
+    f.conv()->finishDone();
+    QCOMPARE(f.prompts(),
+             (QStringList{ToolTexts::kOverwrite.arg(f.temp("b.mp3")), ToolTexts::kOverwrite.arg(f.temp("c.mp3"))}));
+    QVERIFY(!w->IsBusy());
     QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Aborted."));
     QCOMPARE(w->windowTitle(), QStringLiteral("Aborted."));
     QCOMPARE(f.host.BalloonMessages(), QStringList{"Aborted."});
-    QCOMPARE(StartedOutputs(f.conv()).size(), 2);
+    QCOMPARE(StartedOutputs(f.conv()), QStringList{f.temp("a.mp3")});
     QVERIFY(f.cd()->calls.filter(QStringLiteral("Burn ")).isEmpty());
+    Forms::Unload(w);
+}
+
+void tst_databurnerwindow::rowEndsWhileAbortIsAsked_data()
+{
+    QTest::addColumn<bool>("copy");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("conversions, Yes") << false << int(vbYes);
+    QTest::newRow("conversions, No") << false << int(vbNo);
+    QTest::newRow("copies, Yes") << true << int(vbYes);
+    QTest::newRow("copies, No") << true << int(vbNo);
+}
+
+// Rows that end while the Abort question is open wait for its answer: Yes stops the job
+// there (nothing more prepared, no "Burn CD?", nothing burned), No goes on to the burn.
+void tst_databurnerwindow::rowEndsWhileAbortIsAsked()
+{
+    QFETCH(bool, copy);
+    QFETCH(int, answer);
+    Fixture f;
+    frmDataBurner3* w = f.open();
+    f.fakes.converters.last()->autoFinish = FakeAutoFinish::None;
+    if (copy)
+        f.copyMode();
+    f.addRow(QStringLiteral("a.wav"));
+    f.addRow(QStringLiteral("b.wav"));
+    f.addRow(QStringLiteral("c.wav"));
+    w->cmdConvert_Click();
+    if (!copy)
+        f.conv()->finishDone();
+    // The preparation of the second item (the first copy) ends while the question is open;
+    // whatever would follow it has time to.
+    f.platform.messages().whileShown = [&] {
+        if (!copy) {
+            while (f.conv()->isRunning())
+                f.conv()->finishDone();
+        }
+        QTest::qWait(300);
+    };
+    f.platform.messages().answers.enqueue(answer);
+    f.platform.messages().answers.enqueue(vbOK);
+    w->cmdAbort_Click();
+    const QString question = QStringLiteral("Abort operation?") + QString(38, u' ');
+    if (answer == vbYes) {
+        QTRY_VERIFY_WITH_TIMEOUT(!w->IsBusy(), 5000);  // a copy still running ends first
+        QCOMPARE(f.prompts(), QStringList{question});
+        QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Aborted."));
+        QCOMPARE(f.log().last(), QStringLiteral("Aborted."));
+        QCOMPARE(f.host.BalloonMessages().last(), QStringLiteral("Aborted."));
+        QVERIFY(!f.host.BalloonMessages().contains(QStringLiteral("Done.")));
+        QVERIFY(f.cd()->calls.filter(QStringLiteral("Burn ")).isEmpty());
+        QCOMPARE(StartedOutputs(f.conv()).size(), copy ? 0 : 2);
+    } else {
+        while (f.conv()->isRunning())
+            f.conv()->finishDone();
+        QTRY_VERIFY_WITH_TIMEOUT(!w->IsBusy(), 5000);
+        QCOMPARE(f.prompts(), (QStringList{question, kBurnQuestion}));
+        QCOMPARE(f.cd()->files.size(), 3);
+        QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Done."));
+    }
     Forms::Unload(w);
 }
 
@@ -730,6 +835,31 @@ void tst_databurnerwindow::timeTemplateLosesNothing()
     QCOMPARE(f.cd()->files.size(), 2);
     QCOMPARE(f.cd()->files, StartedOutputs(f.conv()));
     QVERIFY(!f.log().join(u'\n').contains(QStringLiteral("Couldn't add")));
+    Forms::Unload(w);
+}
+
+// The format, the copy-mode box and the template changed while the items are prepared
+// are the next job's: every item of this one is converted and burned as it began.
+void tst_databurnerwindow::boxesChangedDuringThePreparation()
+{
+    Fixture f;
+    frmDataBurner3* w = f.open();
+    f.fakes.converters.last()->autoFinish = FakeAutoFinish::None;
+    f.addRow(QStringLiteral("a.wav"));
+    f.addRow(QStringLiteral("b.wav"));
+    f.platform.messages().answers.enqueue(vbOK);
+    w->cmdConvert_Click();
+    SelectListText(w->cboTargetFormat, ToolTexts::kWma);
+    f.copyMode();
+    w->cboFileName->setCurrentIndex(w->cboFileName->count() - 1);
+    f.conv()->finishDone();
+    f.conv()->finishDone();
+    QVERIFY(!w->IsBusy());
+    const QStringList prepared{f.temp("a.mp3"), f.temp("b.mp3")};
+    QCOMPARE(StartedOutputs(f.conv()), prepared);
+    QCOMPARE(f.conv()->started.last().format, 3);
+    QCOMPARE(f.cd()->files, prepared);
+    QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Done."));
     Forms::Unload(w);
 }
 

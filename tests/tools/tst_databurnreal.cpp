@@ -41,7 +41,7 @@ namespace {
 
 // What the window showed when it opened, and what the job showed on its way.
 struct Seen {
-    QString caption, title, files, format, cdName, panel;
+    QString caption, title, files, format, cdName, timePanel, sizePanel;
     QStringList captions;  // while converting
     QHash<QString, QByteArray> prepared;  // file name in "datacdtmp" -> bytes, at "Burn CD?"
     int soundsAtTurnOff = -1, programsAtTurnOff = -1, tempFilesAtTurnOff = -1;
@@ -148,7 +148,9 @@ void tst_databurnreal::burnsFourItemsFromTheMainWindow()
         seen.files = w->lblFilesToConvert->text();
         seen.format = w->cboTargetFormat->currentText();
         seen.cdName = w->txtCDName->text();
-        seen.panel = w->cStatusBar1->PanelText(QStringLiteral("Total Size"));
+        // The wide first panel holds the items' time, the second their size.
+        seen.timePanel = w->cStatusBar1->PanelText(QStringLiteral("Total Size"));
+        seen.sizePanel = w->cStatusBar1->PanelText(QStringLiteral("Total Time"));
         QCOMPARE(w->cmbEngine->currentIndex(), engine.toInt());
         if (copy)
             w->chkDoNotConvertSource->SetValue(1);
@@ -181,6 +183,14 @@ void tst_databurnreal::burnsFourItemsFromTheMainWindow()
     QCOMPARE(seen.files, QStringLiteral("4 items to burn."));
     QCOMPARE(seen.format, key.startsWith(QLatin1String("MP3")) ? ToolTexts::kMp3 : ToolTexts::kWma);
     QCOMPARE(seen.cdName, QStringLiteral("Road-Trip"));
+    // The status bar sums the four marked items: 2 seconds each, and their files' bytes
+    // (in kilobytes, three digits for these files).
+    QCOMPARE(seen.timePanel, QStringLiteral("Total Time: 0:00:08"));
+    qint64 bytes = 0;
+    for (const QString& file : {wav, flac, mp3, wma})
+        bytes += QFileInfo(file).size();
+    QVERIFY2(bytes >= 100 * 1024 && bytes < 999 * 1024, qPrintable(QString::number(bytes)));
+    QCOMPARE(seen.sizePanel, QStringLiteral("Total Size: %1 KB").arg(qRound(bytes / 1024.0)));
     QVERIFY2(seen.ending == QLatin1String("Done."), qPrintable(seen.log.join(u'\n')));
     if (!copy)
         QVERIFY(!seen.captions.filter(QStringLiteral("Converting... [ ")).isEmpty());

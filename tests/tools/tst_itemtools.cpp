@@ -148,6 +148,8 @@ private slots:
     void noRowReplacesWhatAnEarlierRowWrote();
     void noRowWritesOverAnotherRowsSource_data();
     void noRowWritesOverAnotherRowsSource();
+    void boxesChangedDuringAJobChangeTheNextJob_data() { fourTools(); }
+    void boxesChangedDuringAJobChangeTheNextJob();
 };
 
 void tst_itemtools::emptyDestinationIsRefused()
@@ -494,6 +496,63 @@ void tst_itemtools::noRowWritesOverAnotherRowsSource()
     QCOMPARE(seen, errors.replaceInStrings(QStringLiteral("@"), dest));
     QCOMPARE(t.outputs(), written.replaceInStrings(QStringLiteral("@"), dest));
     QCOMPARE(t.w->lblCurrentTrack->text(), ending);
+}
+
+// A job takes its format, destination and sub-folder once, when it starts: changed while
+// its first item runs, the boxes leave the job's other items where and as the job began
+// (and its end opens the folder they went to), and the next job takes what they say.
+void tst_itemtools::boxesChangedDuringAJobChangeTheNextJob()
+{
+    QFETCH(QString, tool);
+    Tool t(tool);
+    const bool acm = tool == QLatin1String("ACM converter");
+    auto names = [&](const QString& folder, bool wav) {
+        if (tool == QLatin1String("splitter")) {
+            const QString ext = wav ? QStringLiteral("WAV") : QStringLiteral("MP3");
+            return QStringList{folder + "Part_1_a." + ext, folder + "Part_2_a." + ext};
+        }
+        const QString ext = wav || acm ? QStringLiteral("wav") : QStringLiteral("mp3");
+        if (t.joins())
+            return QStringList{folder + "all." + ext};
+        return QStringList{folder + "a." + ext, folder + "b." + ext};
+    };
+    auto runToTheEnd = [&] {
+        while (t.running())
+            t.finish(true);
+    };
+    auto formats = [&] {
+        QList<qint32> out;
+        if (t.joins()) {
+            for (const FakeJoinRecord& r : t.join()->started)
+                out << r.job.format;
+        } else {
+            for (const FakeJobRecord& r : t.conv()->started)
+                out << r.format;
+        }
+        return out;
+    };
+    t.w->chkOpenDestFolder->SetValue(1);
+    t.w->cmdConvert->click();
+    QVERIFY(t.running());
+    if (t.w->cboTargetFormat) {
+        SelectListText(t.w->cboTargetFormat, kWav);
+        t.w->cboTargetFormat_Click();
+    }
+    const QString other = t.platform.path(QStringLiteral("other/"));
+    t.w->txtToPath->setEditText(other);
+    t.w->chkCreateSubFolder->SetValue(1);
+    t.w->txtUndeForlder->setText(QStringLiteral("Sub"));
+    runToTheEnd();
+    const QStringList first = names(t.dest, false);
+    QCOMPARE(t.outputs(), first);
+    const qint32 code = acm ? 2 : 3;
+    QCOMPARE(formats(), QList<qint32>(first.size(), code));
+    QCOMPARE(t.platform.shell().opened, QStringList{t.dest});
+
+    t.w->cmdConvert->click();
+    runToTheEnd();
+    QCOMPARE(t.outputs().mid(first.size()), names(other + "Sub/", true));
+    QCOMPARE(formats().last(), acm ? 2 : 1);
 }
 
 QTEST_MAIN(tst_itemtools)

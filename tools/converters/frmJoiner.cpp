@@ -106,7 +106,7 @@ void frmJoiner::cmdConvert_Click()
 
 qint32 frmJoiner::JoinFiles()
 {
-    const QString name = ExpandJoinedFileName(txtJoinedFileName->text(), TargetFormatText());
+    const QString name = ExpandJoinedFileName(txtJoinedFileName->text(), JobFormatText());
     // Without a name the output would be the folder itself.
     if (name.isEmpty())
         return Refuse(kErrOutputUnwritable, QStringLiteral("The file name format gives the joined file an empty name."));
@@ -134,7 +134,7 @@ qint32 frmJoiner::JoinFiles()
         cAudioJoin1->AddFile(file, start, length);
     }
 
-    const QString path = OutputFolder() + name;
+    const QString path = JobFolder() + name;
     for (qint32 row = 1; row <= rows; ++row)
         if (OutputTarget::sameFile(path, RowText(cGrid1, row, QStringLiteral("COL_FILE"))))
             return Refuse(kErrOutputSameAsSource,

@@ -43,12 +43,10 @@ const QString kEngineKey = QStringLiteral("cmbEngine");
 
 frmDataBurner3::frmDataBurner3() : ConverterToolWindow(dataBurnerDesign())
 {
-    // The rows' outputs are the program's own temporary files: the overwrite question
-    // decides about them, a row's finish says nothing of its own, and the row being
-    // prepared stands in the status line.
+    // A row's finish says nothing of its own, and the row being prepared stands in the
+    // status line.
     m_bRowDoneShown = false;
     m_bStartLineInStatus = true;
-    m_bGuardJobOutputs = false;
 
     QWidget* page = TabSettings;
     MakeLabel(page, QStringLiteral("Burning Engine:"), 240, 180, 1600);

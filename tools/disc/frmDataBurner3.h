@@ -110,12 +110,17 @@ protected:
     QString PreparingText(qint32 rows) const override;
     void RunJob() override;
     void RowOutputNamed(qint32 Row, const QString& path) override;
+    // Two rows that would get one name on the disc: the question of the list to burn.
+    qint32 OutputOfEarlierRow(qint32 Row, qint32 Writer, const QString& path) override;
     // A row whose preparation failed has no file of its own to burn.
     void RowFailed(qint32 Row) override;
     // With "Do not convert the source files" ticked; a copy keeps its source's extension.
     bool CopiesAsIs() const override;
     void JobCompleted() override;
     void AbortJob() override;
+    void AbortDeclined() override;
+    // The prepared files are burned after the last row.
+    bool WorkAfterTheRows() const override { return true; }
     void CloseComponents() override;
     QList<QWidget*> PaintedControls() const override;
 
@@ -131,6 +136,9 @@ private:
     // The copy loop: one row at a time, each copy on a worker thread.
     void CopyNextRow();
     void CopyFinished();
+    // The question when a row's name on the disc is taken by an earlier row of the job:
+    // Yes, No or Cancel.
+    int AskSameNameOnDisc(const QString& name);
     void EndCopyLoop(bool aborted);
     // Each prepared path once, in grid order.
     QStringList PathsToBurn() const;
@@ -141,6 +149,7 @@ private:
 
     bool m_bAbort = false;
     bool m_bBurning = false;
+    bool m_bCopyHeld = false;  // a copy ended while the Abort question was open
     qint32 m_lCopyRow = 0;
     QStringList m_preparedPaths;
     QThread* m_copyThread = nullptr;

@@ -65,6 +65,8 @@ void frmDataBurner3::BurnDataCD()
             continue;
         MsgBox(QStringLiteral("Couldn't add the file ") + path, vbExclamation + vbOKOnly, QStringLiteral("Error"));
         AddLog(QStringLiteral("Couldn't add the file ") + GetFileName(path), txtLog);
+        // The items this file stands for are not on the disc: the ending counts them.
+        CountFailed(qint32(m_preparedPaths.count(path)));
     }
     ResetBar(prgCurrnet);
     ResetBar(prgTotal);

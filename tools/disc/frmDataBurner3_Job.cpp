@@ -24,6 +24,8 @@
 #include <QPushButton>
 #include <QThread>
 
+#include <utility>
+
 namespace {
 
 // Copies a source unchanged to its prepared name through a temporary file beside it, so a
@@ -76,6 +78,7 @@ bool frmDataBurner3::JobMayStart()
 void frmDataBurner3::RunJob()
 {
     m_bAbort = false;
+    m_bCopyHeld = false;
     prgCurrnet->SetValue(0);
     prgTotal->SetValue(0);
     cmdAbort->setEnabled(true);
@@ -87,7 +90,7 @@ void frmDataBurner3::RunJob()
         m_preparedPaths << QString();
     // A new job starts from an empty folder.
     EraseTempFiles();
-    if (chkDoNotConvertSource->Value() != 1) {
+    if (!JobCopiesAsIs()) {
         ConvertTracks();
         return;
     }
@@ -139,9 +142,7 @@ void frmDataBurner3::CopyNextRow()
     bool replace = false;
     if (QFileInfo::exists(target)) {
         // Two rows gave the same name.
-        const int answer = MsgBox(QStringLiteral("The file name ") + name +
-                                      QStringLiteral(" is already existed in the list to be burn. \r\n\r\nOverwtie it?"),
-                                  vbYesNoCancel + vbInformation);
+        const int answer = AskSameNameOnDisc(name);
         if (answer == vbCancel) {
             // Not an abort: the copies made so far are burned.
             EndCopyLoop(false);
@@ -169,8 +170,36 @@ void frmDataBurner3::CopyNextRow()
     m_copyThread->start();
 }
 
+int frmDataBurner3::AskSameNameOnDisc(const QString& name)
+{
+    return MsgBox(QStringLiteral("The file name ") + name +
+                      QStringLiteral(" is already existed in the list to be burn. \r\n\r\nOverwtie it?"),
+                  vbYesNoCancel + vbInformation);
+}
+
+qint32 frmDataBurner3::OutputOfEarlierRow(qint32 Row, qint32 Writer, const QString& path)
+{
+    Q_UNUSED(Row)
+    Q_UNUSED(Writer)
+    // Each prepared file is one file on the disc, under its own name: as with copies, the
+    // user decides which of the two items the name holds.
+    switch (AskSameNameOnDisc(GetFileName(path))) {
+    case vbYes:
+        return kTaskStarted;  // this row's conversion replaces the earlier one's
+    case vbNo:
+        return kTaskPassed;   // the earlier row's file stays, standing for both
+    default:
+        return kTaskEndHere;  // not an abort: what was prepared so far is burned
+    }
+}
+
 void frmDataBurner3::CopyFinished()
 {
+    // While the Abort question is open the loop waits for the answer.
+    if (AbortAsked()) {
+        m_bCopyHeld = true;
+        return;
+    }
     if (m_copyThread) {
         m_copyThread->wait();
         m_copyThread->deleteLater();
@@ -226,6 +255,16 @@ void frmDataBurner3::AbortJob()
         return;
     ConverterToolWindow::AbortJob();
     m_bAbort = true;
+    // A copy that ended while the question was open: the loop stops before the next one.
+    if (std::exchange(m_bCopyHeld, false))
+        CopyFinished();
+}
+
+void frmDataBurner3::AbortDeclined()
+{
+    ConverterToolWindow::AbortDeclined();
+    if (std::exchange(m_bCopyHeld, false))
+        CopyFinished();
 }
 
 QStringList frmDataBurner3::PathsToBurn() const

@@ -23,6 +23,7 @@
 #include <QPushButton>
 
 #include <cmath>
+#include <utility>
 
 ItemsToolWindow::ItemsToolWindow(const Design& design) : ToolWindow(design)
 {
@@ -75,6 +76,10 @@ void ItemsToolWindow::cmdConvert_Click()
     }
     if (!BeginJob(PreparingText(cGrid1->Rows())))
         return;
+    // Like the folder and the format, the names follow the boxes as they are now.
+    m_sJobTemplate = cboFileName ? cboFileName->currentText() : QString();
+    m_bJobCopiesAsIs = CopiesAsIs();
+    m_heldEnd = HeldEnd::None;
     m_lCurrentRow = 1;
     g_ltmrSces = 1;
     g_ltmrItemSecs = 0;
@@ -116,6 +121,8 @@ void ItemsToolWindow::ConvertTracks()
             AddLog(QStringLiteral("Aborted."), txtLog);
             break;
         }
+        if (result == kTaskEndHere)
+            break;
     }
     // The job has ended: the window can be closed again before anything else is shown.
     SetBusy(false);
@@ -123,9 +130,10 @@ void ItemsToolWindow::ConvertTracks()
         setWindowTitle(DisplayName());
         lblTimeLeft->setText(QStringLiteral("Time Left: 00:00:00"));
     }
-    // No row left to start (the last one was worked on, or could not be) is a completed
-    // job; a last row skipped or cancelled by the user stops it.
-    if (!ran || result == kTaskFailed)
+    // No row left to start (the last one was worked on, could not be, or needed nothing),
+    // or the user ending the work there, is a completed job; a last row skipped or
+    // cancelled by the user stops it.
+    if (!ran || (result != kTaskSkipped && result != kTaskCancelled))
         JobCompleted();
     else
         EndStopped();
@@ -168,7 +176,7 @@ qint32 ItemsToolWindow::ConvertTask(qint32 Row)
         lblCurrentTrack->setText(startLine);
     PutRowSource(Row);
 
-    const QString path = OutputFolder() + name;
+    const QString path = JobFolder() + name;
     RowOutputNamed(Row, path);
     if (name.isEmpty())
         return RefuseRow(kErrOutputUnwritable, QStringLiteral("The file name format gives this item an empty name."));
@@ -194,11 +202,20 @@ qint32 ItemsToolWindow::ConvertTask(qint32 Row)
     if (!folder.isEmpty())
         return RefuseRow(kErrOutputUnwritable, folder);
     qint32 collision = 0;
-    const QString why = OutputCollision(Row, path, collision);
+    const QString why = SourceInTheWay(Row, path, collision);
     if (!why.isEmpty())
         return RefuseRow(collision, why);
+    // What an earlier row of this job wrote is not a file that was there before the job:
+    // the window decides about it, not the overwrite rule.
+    bool replaceAgreed = false;
+    if (const qint32 writer = m_jobOutputs.find(path); writer > 0) {
+        const qint32 decided = OutputOfEarlierRow(Row, writer, path);
+        if (decided != kTaskStarted)
+            return decided;
+        replaceAgreed = true;
+    }
 
-    if (!chkOverWrite || chkOverWrite->Value() != 1) {
+    if (!replaceAgreed && (!chkOverWrite || chkOverWrite->Value() != 1)) {
         if (QFileInfo::exists(path)) {
             const int answer = AskOverwrite(path);
             if (answer == vbNo)
@@ -220,23 +237,25 @@ qint32 ItemsToolWindow::ConvertTask(qint32 Row)
     return kTaskStarted;
 }
 
-QString ItemsToolWindow::OutputCollision(qint32 Row, const QString& path, qint32& Code) const
+QString ItemsToolWindow::SourceInTheWay(qint32 Row, const QString& path, qint32& Code) const
 {
     // The overwrite rule is about files that were there before the job: a source of the
-    // job, or an output it wrote, is never replaced by a row of the same job.
+    // job is never replaced by a row of the same job.
     const qint32 owner = m_jobSources.find(path);
     if (owner > 0 && owner != Row) {
         Code = kErrOutputSameAsSource;
         return QStringLiteral("The output file \"%1\" is the source file of %2; it is left untouched.")
             .arg(path, RowLabel(owner));
     }
-    const qint32 writer = m_bGuardJobOutputs ? m_jobOutputs.find(path) : 0;
-    if (writer > 0) {
-        Code = kErrOutputUnwritable;
-        return QStringLiteral("The output file \"%1\" was written by %2 of this job; it is not replaced.")
-            .arg(path, RowLabel(writer));
-    }
     return QString();
+}
+
+qint32 ItemsToolWindow::OutputOfEarlierRow(qint32 Row, qint32 Writer, const QString& path)
+{
+    Q_UNUSED(Row)
+    return RefuseRow(kErrOutputUnwritable, QStringLiteral("The output file \"%1\" was written by %2 of this job; it is "
+                                                          "not replaced.")
+                                               .arg(path, RowLabel(Writer)));
 }
 
 QString ItemsToolWindow::RowLabel(qint32 Row) const
@@ -301,7 +320,7 @@ void ItemsToolWindow::Component_Progress(qint32 Percent)
     g_ltmrCurItemSecs = qint32(std::nearbyint(Percent / 100.0 * m_lItemSecs));
 }
 
-void ItemsToolWindow::Component_Done()
+void ItemsToolWindow::RowDone()
 {
     m_jobOutputs.add(m_sCurrentOutput, m_lCurrentRow);
     if (m_bRowDoneShown) {
@@ -309,12 +328,27 @@ void ItemsToolWindow::Component_Done()
         lblCurrentTrack->setText(QStringLiteral("Done."));
     }
     g_ltmrItemSecs += m_lItemSecs;
+}
+
+void ItemsToolWindow::Component_Done()
+{
+    if (AbortAsked()) {
+        m_heldEnd = HeldEnd::Done;
+        return;
+    }
+    RowDone();
     ++m_lCurrentRow;
     ConvertTracks();
 }
 
 void ItemsToolWindow::Component_Error(qint32 Code, const QString& Description)
 {
+    if (AbortAsked()) {
+        m_heldEnd = HeldEnd::Error;
+        m_lHeldCode = Code;
+        m_sHeldDescription = Description;
+        return;
+    }
     ShowRowError(Code, Description);
     SetBusy(false);
     ++m_lCurrentRow;
@@ -335,8 +369,45 @@ void ItemsToolWindow::Component_Aborted()
 
 void ItemsToolWindow::AbortJob()
 {
-    ToolWindow::AbortJob();
     Timer1.stop();
+    const HeldEnd held = std::exchange(m_heldEnd, HeldEnd::None);
+    if (held == HeldEnd::None) {
+        // The component stops the running row and reports Aborted.
+        ToolWindow::AbortJob();
+        return;
+    }
+    // The row ended while the question was open: nothing runs that could be stopped, and
+    // the job stops after it.
+    if (held == HeldEnd::Done)
+        RowDone();
+    else
+        ShowRowError(m_lHeldCode, m_sHeldDescription);
+    Component_Aborted();
+}
+
+bool ItemsToolWindow::EndedWhileAbortAsked()
+{
+    if (m_heldEnd == HeldEnd::None || WorkAfterTheRows())
+        return false;
+    for (qint32 row = m_lCurrentRow + 1; row <= cGrid1->Rows(); ++row)
+        if (TakesRow(row))
+            return false;
+    return true;
+}
+
+void ItemsToolWindow::AbortDeclined()
+{
+    // The job goes on with what came while the question was open.
+    switch (std::exchange(m_heldEnd, HeldEnd::None)) {
+    case HeldEnd::Done:
+        Component_Done();
+        break;
+    case HeldEnd::Error:
+        Component_Error(m_lHeldCode, m_sHeldDescription);
+        break;
+    case HeldEnd::None:
+        break;
+    }
 }
 
 void ItemsToolWindow::Timer1_Timer()

@@ -33,6 +33,8 @@ public:
         kTaskSkipped = 1,    // the user answered No to overwriting its file
         kTaskCancelled = 2,  // the user answered Cancel: the job stops
         kTaskFailed = 3,     // the row cannot be worked on; logged as its error, the job goes on
+        kTaskPassed = 4,     // an earlier row's output stands for this row: the job goes on
+        kTaskEndHere = 5,    // the user ended the work here: the rows done so far complete the job
     };
     // Prepares one row and starts it.
     qint32 ConvertTask(qint32 Row);
@@ -50,7 +52,7 @@ public:
     void cboFileName_Click();
     void lblSetAsDefaultFileName_Click();
     void lblParameters_Click();
-    // The output name of a row from the chosen template.
+    // The output name of a row from the job's template (the chosen one between jobs).
     virtual QString CreateFileNameFromFormat(qint32 Row);
 
     // Tag texts of a row: the shared placeholders, and [SOURCE_NAME], [ITEM_NAME] and
@@ -89,8 +91,14 @@ protected:
     virtual void RunJob() { ConvertTracks(); }
     // The row's output path, named once as its work starts.
     virtual void RowOutputNamed(qint32 Row, const QString& path) { Q_UNUSED(Row) Q_UNUSED(path) }
-    // The job copies its items unchanged: their names keep each source's extension.
+    // The job copies its items unchanged: their names keep each source's extension. Asked
+    // once as a job starts (JobCopiesAsIs then says what the job does).
     virtual bool CopiesAsIs() const { return false; }
+    bool JobCopiesAsIs() const { return m_bJobCopiesAsIs; }
+    // The row's output is the file an earlier row (`Writer`) of the job wrote. By default
+    // the row fails: what the job wrote is never replaced. kTaskStarted goes on with the
+    // row, replacing that file; any other result is the row's.
+    virtual qint32 OutputOfEarlierRow(qint32 Row, qint32 Writer, const QString& path);
     // The row could not be worked on (refused, or its component reported an error).
     virtual void RowFailed(qint32 Row) { Q_UNUSED(Row) }
     // Every row was worked on (or tried): by default the job's ending and the end-of-job
@@ -114,6 +122,11 @@ protected:
     virtual void StartComponent() = 0;
 
     void AbortJob() override;
+    bool EndedWhileAbortAsked() override;
+    void AbortDeclined() override;
+    // The job has work of its own after its rows (Yes on the Abort question stops it even
+    // when the last row ended while the question was open).
+    virtual bool WorkAfterTheRows() const { return false; }
 
     // How the job shows itself besides the log and the bars. Set, the window caption and
     // the status line follow the job (progress, a row's error, the ending) and each row
@@ -128,25 +141,33 @@ protected:
     bool m_bRowDoneShown = true;
     // The "Start to ..." line of a row stands in the status line too (else its file name).
     bool m_bStartLineInStatus = false;
-    // A row never writes over what an earlier row of the job wrote; cleared, the overwrite
-    // question decides as for any existing file.
-    bool m_bGuardJobOutputs = true;
 
 private:
     // The row's error, as the component would report it: logged, shown, the error flag set.
     void ShowRowError(qint32 Code, const QString& Description);
     qint32 RefuseRow(qint32 Code, const QString& Description);
-    // Why the row may not write `path` when another row of the job stands in the way: it
-    // is another row's source, or an earlier row of this job wrote it. "" when it may.
-    QString OutputCollision(qint32 Row, const QString& path, qint32& Code) const;
     // "row 2 (x.wav)": a row as the log names it.
     QString RowLabel(qint32 Row) const;
+    // Why the row may not write `path`: it is the source of another row. "" when it may.
+    QString SourceInTheWay(qint32 Row, const QString& path, qint32& Code) const;
     void ReadItemSecs(qint32 Row);
+    // A row that ended well: its output noted and its seconds counted.
+    void RowDone();
+
+    // A terminal event of the component that came while the Abort question was open.
+    enum class HeldEnd { None, Done, Error };
+    HeldEnd m_heldEnd = HeldEnd::None;
+    qint32 m_lHeldCode = 0;
+    QString m_sHeldDescription;
 
     qint32 m_lCurrentRow = 1;
     qint32 m_lItemSecs = 0;
+    // The name template and the copy mode of the job, taken when it started.
+    QString m_sJobTemplate;
+    bool m_bJobCopiesAsIs = false;
     // The sources of every row of the job, and the outputs its rows have written so far,
-    // each under its row: no row writes over either.
+    // each under its row: no row writes over a source, nor over an output unless the
+    // window agrees (OutputOfEarlierRow).
     FileSet m_jobSources;
     FileSet m_jobOutputs;
     QString m_sCurrentOutput;  // what the running row writes

@@ -53,8 +53,8 @@ QString ItemsToolWindow::CreateFileNameFromFormat(qint32 Row)
     values.row = Row;
     values.sourceFile = RowText(cGrid1, Row, QStringLiteral("COL_FILE"));
     values.itemName = RowText(cGrid1, Row, QStringLiteral("Item Name"));
-    values.targetFormatText = TargetFormatText();
+    values.targetFormatText = JobFormatText();
     values.fixedExtension = m_sFixedExtension;
-    values.copiedAsIs = CopiesAsIs();
-    return ExpandFileNameFormat(cboFileName ? cboFileName->currentText() : QString(), values);
+    values.copiedAsIs = JobCopiesAsIs();
+    return VisibleFileName(ExpandFileNameFormat(m_sJobTemplate, values));
 }

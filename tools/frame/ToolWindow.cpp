@@ -286,11 +286,14 @@ bool ToolWindow::BeginJob(const QString& preparing)
         SavePathHistory(txtToPath);
         LoadPathHistory(txtToPath);
     }
+    // From here on the job works with what the boxes say now, whatever they say later.
+    m_sJobFolder = OutputFolder();
+    m_sJobFormat = TargetFormatText();
     AddLog(preparing, txtLog);
     if (!JobMayStart())
         return false;
     SetDestination();
-    if (!OutputFolder().isEmpty() && !PrepareOutputFolder())
+    if (!m_sJobFolder.isEmpty() && !PrepareOutputFolder())
         return false;
     m_bJobError = false;
     m_lFailedItems = 0;
@@ -346,11 +349,15 @@ void ToolWindow::cmdAbort_Click()
     // A window disables Abort while nothing it runs can be stopped.
     if (!IsBusy() || !cmdAbort->isEnabled())
         return;
-    if (MsgBox(QStringLiteral("Abort operation?") + QString(38, u' '), vbYesNo + vbInformation) != vbYes)
+    m_bAbortAsked = true;
+    const int answer = MsgBox(QStringLiteral("Abort operation?") + QString(38, u' '), vbYesNo + vbInformation);
+    m_bAbortAsked = false;
+    // The job may have ended while the question was open (or done its last work): then
+    // there is nothing to stop, and it ends as it would have.
+    if (answer != vbYes || !IsBusy() || EndedWhileAbortAsked()) {
+        AbortDeclined();
         return;
-    // The job may have ended while the question was open: then there is nothing to stop.
-    if (!IsBusy())
-        return;
+    }
     AbortJob();
     ShowBalloon(QStringLiteral("Aborted."));
 }
@@ -370,6 +377,14 @@ QString OutputFolderInTheWay(const QString& path)
     if (!QFileInfo(path).isDir())
         return QString();
     return QStringLiteral("The output \"%1\" is a folder, not a file.").arg(path);
+}
+
+QString VisibleFileName(const QString& name)
+{
+    qsizetype dots = 0;
+    while (dots < name.size() && name.at(dots) == u'.')
+        ++dots;
+    return name.mid(dots);
 }
 
 bool ReadWholeSeconds(const QString& text, qint32& seconds)
@@ -405,7 +420,7 @@ void ToolWindow::PlayEndSound()
 void ToolWindow::OpenEndFolder()
 {
     if (chkOpenDestFolder->Value() == 1 && txtToPath)
-        OpenWithShell(this, OutputFolder());
+        OpenWithShell(this, JobFolder());
 }
 
 void ToolWindow::StartNoticeApp()

@@ -60,9 +60,10 @@ public:
     void cmdAbort_Click();
     // The start every job shares, before its first item: an empty line after the previous
     // job's log; a destination that is empty refused (said and logged); the destination
-    // made the newest entry of the path history; the `preparing` line and the target
-    // format logged; the output folder created; the error flag and the failed count
-    // cleared and the "Log" page brought up. False when the job may not start.
+    // made the newest entry of the path history; the job's folder and format taken from
+    // the boxes; the `preparing` line and the target format logged; the output folder
+    // created; the error flag and the failed count cleared and the "Log" page brought up.
+    // False when the job may not start.
     bool BeginJob(const QString& preparing);
     // A job runs while the start button is disabled (a window that disables it for other
     // reasons too says otherwise); the close guard and Abort go by it.
@@ -90,13 +91,18 @@ public:
     void lblSetAsDefaultFormat_Click();
     void cmdEditTargetFormat_Click();
 
-    // The folder the job writes into: the destination as typed (with a "/" added when it
+    // The folder the boxes name now: the destination as typed (with a "/" added when it
     // has none) and the sub-folder; a window without a destination says its own.
     virtual QString OutputFolder() const;
-    // The target format the job writes: the chosen one, or WAV (what the component is
-    // handed for any other text) when none is chosen, so every output name carries the
+    // The target format the boxes choose now: the chosen one, or WAV (what the component
+    // is handed for any other text) when none is chosen, so every output name carries the
     // extension of the format it is written in.
     QString TargetFormatText() const;
+    // What the running (or last) job writes: the folder and the target format as the boxes
+    // said when it started. A job takes them once; changing the boxes while it runs
+    // changes the next job only.
+    QString JobFolder() const { return m_sJobFolder; }
+    QString JobFormatText() const { return m_sJobFormat; }
 
     // Before writing over an existing file: logs "File already exists." and asks whether
     // to overwrite it (Yes logs "Overwrite it..."); returns the answer, vbYes, vbNo or
@@ -157,6 +163,15 @@ protected:
     virtual void AbortJob();
     // Releases the window's components when it is allowed to close.
     virtual void CloseComponents() {}
+    // The Abort question is open: a window whose job reaches its next step from the
+    // component's events holds them until the answer, so that Yes stops the job where the
+    // user asked, never a step (or a whole job) later.
+    bool AbortAsked() const { return m_bAbortAsked; }
+    // What was held ended the job's last work: Yes then has nothing left to stop.
+    virtual bool EndedWhileAbortAsked() { return false; }
+    // The question was answered without stopping the job (No, or nothing ran any more):
+    // what was held goes on.
+    virtual void AbortDeclined() {}
 
     // Places the output block on the "Settings" page from `top` (twips) down; returns the
     // first free line below it. Without `targetFormat` the block has no target-format row.
@@ -201,6 +216,9 @@ private:
     bool PrepareOutputFolder();
 
     qint32 m_lFailedItems = 0;
+    bool m_bAbortAsked = false;
+    QString m_sJobFolder;
+    QString m_sJobFormat;
 
     Design m_design;
 };
@@ -218,6 +236,12 @@ bool HandTargetFormat(AudioJobComponent* component, qint32 code);
 // "..", or a folder of that name in the destination); empty when it can. Said before any
 // question about replacing it.
 QString OutputFolderInTheWay(const QString& path);
+
+// An output name made from a template and an item's values (titles looked up for a CD
+// among them), as it is written: never beginning with "." (such a file would be hidden),
+// the dots it began with dropped ("...And Then.mp3" is written as "And Then.mp3"). A name
+// of dots only becomes empty, which the job refuses.
+QString VisibleFileName(const QString& name);
 
 // A cell that holds a whole number of seconds (blanks around it allowed).
 bool ReadWholeSeconds(const QString& text, qint32& seconds);

@@ -43,11 +43,13 @@ int ToolWindow::BuildOutputBlock(int top, bool targetFormat)
     int next = top + 1200;
     if (targetFormat) {
         MakeLabel(page, QStringLiteral("Audio Format:"), 240, top + 1260, 1600);
+        // The list grows to its longest format name in the desktop's font (the window's
+        // text fitting does it); the button and the link beside it leave it the room.
         cboTargetFormat = new QComboBox(page);
         PlaceTwips(cboTargetFormat, 1920, top + 1200, 4000, 315);
-        cmdEditTargetFormat = MakeButton(page, QStringLiteral("Edit"), 5980, top + 1200, 735, 315);
+        cmdEditTargetFormat = MakeButton(page, QStringLiteral("Edit"), 5980, top + 1200, 600, 315);
         cmdEditTargetFormat->setToolTip(QStringLiteral("Edit Target Audio Formats"));
-        lblSetAsDefaultFormat = MakeLink(page, QStringLiteral("Set as default"), 6800, top + 1260, 1500);
+        lblSetAsDefaultFormat = MakeLink(page, QStringLiteral("Set as default"), 6640, top + 1260, 1300);
         lblSetAsDefaultFormat->setToolTip(QStringLiteral("Set as default format"));
         lblSetAsDefaultFormat->setEnabled(false);
         next += 480;
@@ -183,7 +185,7 @@ QString ToolWindow::OutputFolder() const
 
 bool ToolWindow::PrepareOutputFolder()
 {
-    const QString folder = OutputFolder();
+    const QString folder = JobFolder();
     if (MakePath(folder) == 0)
         return true;
     const QString text = QStringLiteral("The path: ") + folder + QStringLiteral(" cannot be created.");

@@ -207,7 +207,7 @@ qint32 frmSplitter::ConvertTask()
     cAudioConverter1->SetRangeStart(g_lStartFrom);
     cAudioConverter1->SetRangeLength(m_plan.PartLength(g_lPart));
 
-    const QString path = OutputFolder() + GetPartFileName(g_sFileToSplit);
+    const QString path = JobFolder() + GetPartFileName(g_sFileToSplit);
     if (chkOverWrite->Value() != 1 && QFileInfo::exists(path)) {
         AddLog(QStringLiteral("File already exists."), txtLog);
         const int answer = MsgBox(QStringLiteral("The file: '") + path + QStringLiteral("' already exists.\r\n\r\nOverwrite it?"),
@@ -230,7 +230,7 @@ qint32 frmSplitter::ConvertTask()
 
 QString frmSplitter::GetPartFileName(const QString& source) const
 {
-    return PartFileName(g_lPart, source, TargetFormatText());
+    return PartFileName(g_lPart, source, JobFormatText());
 }
 
 void frmSplitter::NextPart()
