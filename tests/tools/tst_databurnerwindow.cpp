@@ -839,7 +839,8 @@ void tst_databurnerwindow::timeTemplateLosesNothing()
 }
 
 // The format, the copy-mode box and the template changed while the items are prepared
-// are the next job's: every item of this one is converted and burned as it began.
+// are the next job's: every item of this one is converted and burned as it began; the
+// engine and the drive cannot be changed meanwhile.
 void tst_databurnerwindow::boxesChangedDuringThePreparation()
 {
     Fixture f;
@@ -852,9 +853,13 @@ void tst_databurnerwindow::boxesChangedDuringThePreparation()
     SelectListText(w->cboTargetFormat, ToolTexts::kWma);
     f.copyMode();
     w->cboFileName->setCurrentIndex(w->cboFileName->count() - 1);
+    // The engine and the drive the job checked are the ones it burns with: not to be
+    // changed until it has ended.
+    QVERIFY(!w->cmbEngine->isEnabled() && !w->cboDrv->isEnabled());
     f.conv()->finishDone();
     f.conv()->finishDone();
     QVERIFY(!w->IsBusy());
+    QVERIFY(w->cmbEngine->isEnabled() && w->cboDrv->isEnabled());
     const QStringList prepared{f.temp("a.mp3"), f.temp("b.mp3")};
     QCOMPARE(StartedOutputs(f.conv()), prepared);
     QCOMPARE(f.conv()->started.last().format, 3);

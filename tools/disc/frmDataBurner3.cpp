@@ -191,6 +191,15 @@ bool frmDataBurner3::IsBusy() const
     return m_bBurning || ConverterToolWindow::IsBusy();
 }
 
+void frmDataBurner3::SetBusy(bool busy)
+{
+    ConverterToolWindow::SetBusy(busy);
+    // A job burns with the engine and to the drive it was started for: both stay as they
+    // are while its items are prepared, as while an engine burns.
+    cmbEngine->setEnabled(!busy && !m_bBurning);
+    cboDrv->setEnabled(!busy && !m_bBurning);
+}
+
 void frmDataBurner3::cmbEngine_Click()
 {
     const bool cdOnly = cmbEngine->currentIndex() == 0;

@@ -82,6 +82,7 @@ public:
     // An engine's burn call has not returned yet.
     bool IsBurning() const { return m_bBurning; }
     bool IsBusy() const override;
+    void SetBusy(bool busy) override;
 
     QComboBox* cmbEngine = nullptr;
     QComboBox* cboDrv = nullptr;

@@ -68,8 +68,9 @@ public:
     // A job runs while the start button is disabled (a window that disables it for other
     // reasons too says otherwise); the close guard and Abort go by it.
     virtual bool IsBusy() const;
-    // Enables (or disables) the start and Exit buttons together.
-    void SetBusy(bool busy);
+    // Enables (or disables) the start and Exit buttons together; a window with more that a
+    // running job must not change adds its own.
+    virtual void SetBusy(bool busy);
 
     // The end-of-job actions: sound, destination folder, external program, and the
     // turn-off countdown only when no part of the job failed.
