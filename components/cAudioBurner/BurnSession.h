@@ -90,6 +90,10 @@ public:
     virtual BurnOutcome finish(bool aborted) = 0;
 };
 
+// A new empty file beside `path` under a hidden temporary name, for an image written there
+// and renamed to `path` when complete; "" when none can be made.
+QString NewImageFileBeside(const QString& path);
+
 // Starts the burn of `tracks` onto the writer; null with `failure` set when it cannot start.
 std::unique_ptr<BurnSession> StartImageBurn(const CdWriter& target, const QList<BurnTrack>& tracks,
                                             BurnOutcome& failure);

@@ -3,11 +3,11 @@
 // under temporary names until the burn has ended well, so a failed or aborted burn leaves
 // the target blank.
 #include "components/cAudioBurner/BurnSession.h"
+#include "platform/TempFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <atomic>
 #include <cerrno>
@@ -33,14 +33,22 @@ QString msf(qint64 sector)
         .arg(sector % kSectorsPerSecond, 2, 10, QLatin1Char('0'));
 }
 
-// A new empty file beside `path` (its name and a random part), kept when closed; "" when
-// none can be made there.
-QString makeTempBeside(const QString& path)
+} // namespace
+
+QString NewImageFileBeside(const QString& path)
 {
-    QTemporaryFile f(path + QStringLiteral(".part-XXXXXX"));
-    f.setAutoRemove(false);
-    return f.open() ? f.fileName() : QString();
+    // A hidden temporary name of this process's beside the target, as every output of the
+    // program gets: what a killed burn leaves there is cleared by the next one, and the
+    // file has the permissions of any new file of the user's.
+    QByteArray temp;
+    const int fd = CreateTempBeside(QFile::encodeName(QFileInfo(path).absoluteFilePath()), ".part", 0666, temp);
+    if (fd < 0)
+        return QString();
+    ::close(fd);
+    return QFile::decodeName(temp);
 }
+
+namespace {
 
 // Writes the whole of `bytes` to the file; false with the system's reason in `why` when it
 // cannot. A short write is followed by another, which fails and tells why (a disk that
@@ -107,8 +115,8 @@ public:
                                                              .arg(kImageTargetSectors));
             return false;
         }
-        m_tempBin = makeTempBeside(m_target.imageBin());
-        m_tempCue = m_tempBin.isEmpty() ? QString() : makeTempBeside(m_target.imageCue());
+        m_tempBin = NewImageFileBeside(m_target.imageBin());
+        m_tempCue = m_tempBin.isEmpty() ? QString() : NewImageFileBeside(m_target.imageCue());
         if (m_tempBin.isEmpty() || m_tempCue.isEmpty()) {
             removeTemps();
             failure = BurnOutcome::failure(

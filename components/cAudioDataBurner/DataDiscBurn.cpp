@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <sys/stat.h>
 
@@ -176,19 +175,11 @@ std::unique_ptr<BurnSession> StartDataDiscBurn(const CdWriter& writer, const Dat
         failure = BurnOutcome::failure(kBurnErrDisc, QStringLiteral("The disc in %1 is not blank.").arg(writer.id));
         return nullptr;
     }
-    QTemporaryFile temp(iso + QStringLiteral(".part-XXXXXX"));
-    temp.setAutoRemove(false);
-    if (!temp.open()) {
+    const QString part = NewImageFileBeside(iso);
+    if (part.isEmpty()) {
         failure = BurnOutcome::failure(kBurnErrWrite, QStringLiteral("Cannot write the image %1.").arg(iso));
         return nullptr;
     }
-    const QString part = QFileInfo(temp.fileName()).absoluteFilePath();
-    temp.close();
-    // The image becomes an ordinary file of the user's, with the permissions any new file
-    // gets, not the private ones of a temporary file.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(part).constData(), 0666 & ~mask);
     std::unique_ptr<BurnSession> inner =
         StartLibburnDataBurn(QStringLiteral("stdio:") + part, makeSource, speed, failure, kImageTargetSectors);
     if (!inner) {

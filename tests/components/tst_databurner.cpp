@@ -6,6 +6,7 @@
 #include "components/cAudioDataBurner/cAudioDataBurner.h"
 #include "components/cBurner/cBurner.h"
 #include "tests/support/ExternalTools.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/SmallDisk.h"
 
 #include <QCoreApplication>
@@ -187,7 +188,7 @@ private slots:
         struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(iso).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, 0666 & ~mask);
-        QVERIFY(QDir(m_dir.path()).entryList({"target.iso.part*"}).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
 
         const QString pvd = ExternalTools::Output("isoinfo", {"-d", "-i", iso});
         // The primary descriptor holds ISO 9660's upper-case characters only.
@@ -290,7 +291,7 @@ private slots:
         } else {
             QVERIFY(!QFile::exists(iso));
         }
-        QVERIFY(QDir(m_dir.path()).entryList({"target.iso.part*"}).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     // An image target is an 80-minute CD-R: a file of 4.5 GB (sparse, so nothing of that
@@ -322,7 +323,7 @@ private slots:
         QVERIFY2(m.hasMatch(), qPrintable(last));
         QVERIFY(m.captured(1).toLongLong() > 4500LL * 1000 * 1000 / 2048);
         QVERIFY(!QFile::exists(m_target + ".iso"));
-        QVERIFY(QDir(m_dir.path()).entryList({"target.iso.part*"}).isEmpty());
+        QVERIFY(TestFiles::PartFiles(m_dir.path()).isEmpty());
     }
 
     // A full disk under the image target: the burner's error says why, and nothing is left

@@ -28,6 +28,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace AudioFixtures;
 
 namespace {
@@ -173,6 +175,17 @@ void tst_cdburnreal::burnsThreeItemsFromTheMainWindow()
     QCOMPARE(end - starts[2], 75);
     QCOMPARE(DiscId(starts, end), DiscId({0, starts[1], starts[2]}, end));
     QCOMPARE(QDir(platform.path(QStringLiteral("tmp"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    // The image's files are ordinary files of the user's (the permissions the umask gives a
+    // new file), and nothing else was left beside them.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    for (const QString& file : {target + ".bin", target + ".cue"}) {
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(file).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0666 & ~mask);
+    }
+    QCOMPARE(QDir(platform.path(QStringLiteral("discs"))).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"my cd.bin", "my cd.cue"}));
 
     // The burner again on the now used disc: its state in red and bold, and a burn onto it
     // ends in the error with no end-of-job actions.
