@@ -399,6 +399,7 @@ void tst_databurnerwindow::refusedFileIsSaidAndTheRestBurned()
     // The item is not on the disc: the ending says so, and the computer is not turned off.
     const QString ending = QStringLiteral("Done. 1 of 3 failed: see the Log.");
     QCOMPARE(w->lblCurrentTrack->text(), ending);
+    QCOMPARE(w->windowTitle(), ending);
     QCOMPARE(f.log().last(), ending);
     QCOMPARE(f.host.BalloonMessages(), QStringList{ending});
     QVERIFY(f.platform.modal().shown.isEmpty());
@@ -726,6 +727,7 @@ void tst_databurnerwindow::errorOnTheLastRowStillAsks()
     // is not turned off.
     QCOMPARE(f.cd()->files, QStringList{f.temp("a.mp3")});
     QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Done. 1 of 2 failed: see the Log."));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Done. 1 of 2 failed: see the Log."));
     QVERIFY(f.platform.modal().shown.isEmpty());
     Forms::Unload(w);
 }

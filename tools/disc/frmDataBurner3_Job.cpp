@@ -302,4 +302,7 @@ void frmDataBurner3::DoEndEvents()
     ShowBalloon(text);
     AddLog(text, txtLog);
     lblCurrentTrack->setText(text);
+    // A failure is said in the caption as well, where "Ready." stood since the preparation.
+    if (FailedItems() > 0)
+        setWindowTitle(text);
 }
