@@ -20,6 +20,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -47,6 +48,31 @@ SDL_AudioFormat sdlFormat(int bits)
 QByteArray waveHeader(const WaveFormat& f, qint64 data)
 {
     return PcmWavHeader(int(f.nSamplesPerSec), f.nChannels, f.wBitsPerSample, data, {});
+}
+
+// Why a file of this mode is not recorded into; empty for a regular file.
+QString notARegularFile(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return QString();
+    if (S_ISDIR(mode))
+        return systemText(EISDIR);
+    if (S_ISFIFO(mode))
+        return QStringLiteral("it is a named pipe, not a regular file");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("it is a device, not a regular file");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("it is a socket, not a regular file");
+    return QStringLiteral("it is not a regular file");
+}
+
+// The same for what the path names (links followed); empty when it names nothing.
+QString notARegularFile(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QString();
+    return notARegularFile(st.st_mode);
 }
 
 bool writeAll(int fd, const char* data, qint64 size, qint64 offset)
@@ -306,6 +332,12 @@ qint32 WaveImpl::RecordStart(qint32& DeviceIndex, const QString& FileName, WaveF
                                           .arg(FileName));
     if (FileName.isEmpty())
         return Fail(kWaveErrFileWrite, QStringLiteral("No file is given to record into."));
+    // Only a regular file, or a new one, is recorded into. Looked at without opening it: a
+    // named pipe would hold the open until some other program reads it.
+    const QString notAFile = notARegularFile(FileName);
+    if (!notAFile.isEmpty())
+        return Fail(kWaveErrFileWrite,
+                    QStringLiteral("The file \"%1\" cannot be written: %2.").arg(FileName, notAFile));
 
     // The device first: when it cannot be opened, no file is touched.
     if (!InitSdlAudio())
@@ -349,8 +381,19 @@ qint32 WaveImpl::RecordStart(qint32& DeviceIndex, const QString& FileName, WaveF
         return Fail(kWaveErrDevice, QStringLiteral("The sound input device cannot be opened: %1")
                                         .arg(QString::fromUtf8(SDL_GetError())));
 
+    // Opened without waiting, should a pipe have taken the name since it was looked at; what
+    // is not a regular file is left as it is.
     const QByteArray path = QFile::encodeName(FileName);
-    c->fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    c->fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+    struct stat opened {};
+    if (c->fd >= 0 && ::fstat(c->fd, &opened) == 0 && !S_ISREG(opened.st_mode)) {
+        SDL_CloseAudioDevice(c->device);
+        ::close(c->fd);
+        return Fail(kWaveErrFileWrite, QStringLiteral("The file \"%1\" cannot be written: %2.")
+                                           .arg(FileName, notARegularFile(opened.st_mode)));
+    }
+    if (c->fd >= 0)
+        ::fcntl(c->fd, F_SETFL, ::fcntl(c->fd, F_GETFL) & ~O_NONBLOCK);
     const QByteArray header = waveHeader(f, 0);
     c->headerBytes = int(header.size());
     if (c->fd < 0 || !writeAll(c->fd, header.constData(), header.size(), 0)) {

@@ -321,9 +321,19 @@ void FakeAudioJoin::finishAborted()
 }
 
 // ---- wave recorder ---------------------------------------------------------------------
+qint32 FakeWave::GetDeviceCount(qint32 Kind)
+{
+    if (Kind == kWaveInputDevices)
+        return qint32(inputs.size());
+    return Kind == kWaveOutputDevices ? qint32(outputs.size()) : 0;
+}
+
 void FakeWave::GetDeviceInfo(qint32& Index, WaveDeviceInfo& Info, qint32 Kind)
 {
-    Info = Kind == kWaveInputDevices ? inputs.value(Index) : WaveDeviceInfo();
+    if (Kind == kWaveInputDevices)
+        Info = inputs.value(Index);
+    else
+        Info = Kind == kWaveOutputDevices ? outputs.value(Index) : WaveDeviceInfo();
 }
 
 void FakeWave::PreScreenOpen(WaveFormat& Format, qint32)
@@ -335,7 +345,7 @@ void FakeWave::PreScreenOpen(WaveFormat& Format, qint32)
 qint32 FakeWave::RecordStart(qint32& DeviceIndex, const QString& FileName, WaveFormat& Format, qint16 Value)
 {
     calls << QStringLiteral("RecordStart");
-    recordStarts << FakeWaveStart{FileName, DeviceIndex, Value, Format};
+    recordStarts << FakeWaveStart{FileName, DeviceIndex, Value, Format, {}};
     if (recordResult == 0) {
         m_recording = true;
         m_paused = false;
@@ -381,7 +391,8 @@ qint32 FakeWave::GetFileInfo(const QString& FileName, WaveFileInfo& Info)
 qint32 FakeWave::PlayStart(const QString& FileName, qint16 DeviceIndex, qint16 Value)
 {
     calls << QStringLiteral("PlayStart");
-    playStarts << FakeWaveStart{FileName, DeviceIndex, Value, {}};
+    const QString output = DeviceIndex >= 0 && DeviceIndex < outputs.size() ? outputs[DeviceIndex].Name : kDefaultOutput;
+    playStarts << FakeWaveStart{FileName, DeviceIndex, Value, {}, output};
     m_playing = playResult == 0;
     return playResult;
 }

@@ -254,6 +254,7 @@ struct FakeWaveStart {
     qint32 device = 0;
     qint32 value = 0;
     WaveFormat format;  // RecordStart only
+    QString output;     // PlayStart only: the output device the file plays on
 };
 
 class FakeWave : public cWave
@@ -264,6 +265,9 @@ public:
 
     // Script.
     QList<WaveDeviceInfo> inputs{{QStringLiteral("Fake Microphone"), QStringLiteral("fake"), 44100, 2}};
+    // PlayStart plays on the output of its index, or on kDefaultOutput when there is none.
+    QList<WaveDeviceInfo> outputs;
+    static inline const QString kDefaultOutput = QStringLiteral("the default output");
     qint32 recordResult = 0;    // what RecordStart returns
     qint32 playResult = 0;      // what PlayStart returns
     qint32 playStopResult = 0;  // what PlayStop returns
@@ -282,7 +286,7 @@ public:
     QList<FakeWaveStart> playStarts;
     QList<WaveFormat> preScreenFormats;
 
-    qint32 GetDeviceCount(qint32 Kind) override { return Kind == kWaveInputDevices ? qint32(inputs.size()) : 0; }
+    qint32 GetDeviceCount(qint32 Kind) override;
     void GetDeviceInfo(qint32& Index, WaveDeviceInfo& Info, qint32 Kind) override;
     void SetCutSilence(bool On) override { calls << QStringLiteral("CutSilence %1").arg(On ? 1 : 0); }
     void SetCutSilenceVal(qint32 Level) override { calls << QStringLiteral("CutSilenceVal %1").arg(Level); }

@@ -58,6 +58,7 @@ private slots:
     void noEditorWithoutAWellEndedConversion_data();
     void noEditorWithoutAWellEndedConversion();
     void addSelectionPutsTheFileIntoTheList();
+    void aConversionWindowClosedBeforeItBeganLeavesNoTargetBehind();
 };
 
 void tst_analyserlaunch::nothingMarked()
@@ -234,6 +235,52 @@ void tst_analyserlaunch::addSelectionPutsTheFileIntoTheList()
     QCOMPARE(RowText(m->cGrid1, 2, QStringLiteral("COL_FILE")), saved);
     QCOMPARE(fileField(list, 2, "COL_FILE"), saved);
     QVERIFY(m->cStatusBar1->PanelText(QStringLiteral("Items List Properties")) != totalsBefore);
+}
+
+// The text-to-speech window converts its speech into a target format with the same window;
+// closed before its conversion began, that target does not reach the next analyser run,
+// whose MP3 item is converted into a plain WAV file that the editor opens.
+void tst_analyserlaunch::aConversionWindowClosedBeforeItBeganLeavesNoTargetBehind()
+{
+    LaunchFixture f;
+    const QString source = f.wav(QStringLiteral("source.wav"), 44100, 2);
+    const QString item = f.platform.path("audio/song.mp3");
+    QString why;
+    QVERIFY2(ExternalTools::Run(QStringLiteral("lame"), {QStringLiteral("--quiet"), source, item}, item, &why),
+             qPrintable(why));
+    f.audio[item] = FakeFileScript{0, 2000, 44100, 1, 16, {}};
+    f.addList("Songs", {"song.mp3*"});
+    frmMain* m = f.start();
+
+    // As the text-to-speech window asks for an MP3 file; the window is closed at once.
+    frmAudioEditorProc::g_bConvertTo = true;
+    frmAudioEditorProc::g_sConvertToTarget = QStringLiteral("MP3 - MPEG Layer-3 (*.mp3)");
+    frmAudioEditorProc* speech = g_frmAudioEditorProc();
+    speech->ConvertFile(source, f.platform.path("speech.mp3"));
+    f.platform.modal().handlers.enqueue([](VForm* form) { form->close(); });
+    speech->Show(vbModal);
+    QVERIFY(!Forms::IsLoaded<frmAudioEditorProc>());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!QFile::exists(f.platform.path("speech.mp3")));
+
+    f.platform.modal().handlers.enqueue(
+        [](VForm*) { QTRY_VERIFY_WITH_TIMEOUT(!Forms::IsLoaded<frmAudioEditorProc>(), 20000); });
+    bool opened = false;
+    f.platform.modal().handlers.enqueue([&](VForm* form) {
+        frmAudioEditor* e = editorOf(form);
+        opened = e != nullptr;
+        if (e) {
+            QCOMPARE(e->txtWavFile->text(), f.tmpEditor());
+            QCOMPARE(e->lblLength->text(), QStringLiteral("0:00:02"));
+        }
+        form->close();
+    });
+    command(m, "Audio Analyser");
+    QCOMPARE(f.platform.modal().shown,
+             (QStringList{"frmAudioEditorProc", "frmAudioEditorProc", "frmAudioEditor"}));
+    const WavLayout w = ParseWavLayout(f.tmpEditor());
+    QVERIFY2(w.isWav && w.pcm, qPrintable(TestFiles::ReadBytes(f.tmpEditor()).left(4).toHex()));
+    QVERIFY(opened);
 }
 
 QTEST_MAIN(tst_analyserlaunch)

@@ -340,7 +340,7 @@ private slots:
         f.wave()->playResult = 0;
         f.w->cmdPlay_Click();
         QCOMPARE(f.wave()->playStarts.size(), 2);
-        QCOMPARE(f.wave()->playStarts[1].device, 0);
+        QCOMPARE(f.wave()->playStarts[1].output, FakeWave::kDefaultOutput);
         QCOMPARE(f.wave()->playStarts[1].value, 8000);
         // An empty line stands before the line.
         QCOMPARE(f.log().mid(f.log().size() - 2), (QStringList{"", ": PlayeStart Success."}));
@@ -432,7 +432,43 @@ private slots:
         QCOMPARE(f.log().size(), 25);
     }
 
-    // The save dialog: its request, a cancel, an existing file answered No or Yes.
+    // The input chosen for recording has nothing to do with where the file plays: the
+    // default output, or the output the options chose.
+    void playsOnTheOutputNotOnTheInputsNumber_data()
+    {
+        QTest::addColumn<int>("input");
+        QTest::addColumn<int>("optionsOutput");  // the options' output device, -1 none
+        QTest::addColumn<QString>("playedOn");
+        QTest::newRow("monitor") << 0 << -1 << FakeWave::kDefaultOutput;
+        QTest::newRow("built-in mic") << 1 << -1 << FakeWave::kDefaultOutput;
+        QTest::newRow("USB mic") << 2 << -1 << FakeWave::kDefaultOutput;
+        QTest::newRow("built-in mic, speakers in the options") << 1 << 0 << "Speakers";
+    }
+
+    void playsOnTheOutputNotOnTheInputsNumber()
+    {
+        QFETCH(int, input);
+        QFETCH(int, optionsOutput);
+        QFETCH(QString, playedOn);
+        Fixture f([](FakeWave* w) {
+            w->inputs = {{"Monitor of Speakers", "pulse", 44100, 2},
+                         {"Built-in Microphone", "pulse", 44100, 2},
+                         {"USB Mic", "pulse", 48000, 1}};
+            w->outputs = {{"Speakers", "pulse", 44100, 2}, {"HDMI", "pulse", 48000, 2}};
+        });
+        const qint32 optionsBefore = g_lDeviceIndex;
+        g_lDeviceIndex = optionsOutput;
+        f.w->cboDevices->setCurrentIndex(input);
+        f.w->txtAudioFile->setText(f.file("take.wav", 1000));
+        f.w->cmdPlay_Click();
+        g_lDeviceIndex = optionsBefore;
+        QCOMPARE(f.wave()->playStarts.size(), 1);
+        QCOMPARE(f.wave()->playStarts[0].output, playedOn);
+        QCOMPARE(f.log().last(), QStringLiteral(": PlayeStart Success."));
+    }
+
+    // The save dialog: its request, a cancel, a new file, and an existing one, which the
+    // dialog itself asks about: the recorder does not ask a second time.
     void choosingTheFile()
     {
         Fixture f;
@@ -455,17 +491,94 @@ private slots:
 
         const QString old = f.file("old.wav", 100);
         dialogs.saveAnswers.enqueue(old);
-        f.platform.messages().answers.enqueue(vbNo);
         f.w->cmdPath_Click();
-        QCOMPARE(f.prompts(), QStringList{"The file " + old + " is already exists, overwrite it?"});
-        QCOMPARE(f.platform.messages().shown[0].buttons, vbInformation + vbYesNo);
-        QCOMPARE(f.w->txtAudioFile->text(), fresh);
-        dialogs.saveAnswers.enqueue(old);
-        f.platform.messages().answers.enqueue(vbYes);
-        f.w->cmdPath_Click();
+        QVERIFY(dialogs.saveRequests.last().confirmOverwrite);
+        QVERIFY(f.prompts().isEmpty());
         QCOMPARE(f.w->txtAudioFile->text(), old);
         QCOMPARE(QFileInfo(old).size(), 100);
         QCOMPARE(f.log().size(), 1);
+    }
+
+    // Record into a file that is there: the overwrite question, unless the save dialog's
+    // Yes was given for that very file and not used yet. No records nothing.
+    void recordingIntoAnExistingFile_data()
+    {
+        QTest::addColumn<QString>("how");     // how the path came into the box
+        QTest::addColumn<int>("answer");      // the answer to the question; 0: not asked
+        QTest::addColumn<bool>("recorded");
+        QTest::newRow("typed, No") << "typed" << int(vbNo) << false;
+        QTest::newRow("typed, Yes") << "typed" << int(vbYes) << true;
+        QTest::newRow("chosen in the save dialog") << "chosen" << 0 << true;
+        QTest::newRow("chosen, then another file took its name, No") << "chosen, replaced" << int(vbNo) << false;
+        QTest::newRow("chosen, then recorded once, No") << "chosen, recorded" << int(vbNo) << false;
+        QTest::newRow("chosen, then recorded once, Yes") << "chosen, recorded" << int(vbYes) << true;
+        QTest::newRow("a new file, then another program made one there, No") << "new, appeared" << int(vbNo)
+                                                                             << false;
+    }
+
+    void recordingIntoAnExistingFile()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, answer);
+        QFETCH(bool, recorded);
+        Fixture f;
+        const QString path = f.platform.path("take.wav");
+        if (how != QLatin1String("new, appeared"))
+            f.file("take.wav", 1000);
+        if (how == QLatin1String("typed")) {
+            f.w->txtAudioFile->setText(path);
+        } else {
+            f.platform.dialogs().saveAnswers.enqueue(path);
+            f.w->cmdPath_Click();
+            QCOMPARE(f.w->txtAudioFile->text(), path);
+        }
+        if (how == QLatin1String("chosen, replaced")) {
+            QVERIFY(QFile::remove(path));
+            f.file("take.wav", 1000);
+        } else if (how == QLatin1String("new, appeared")) {
+            f.file("take.wav", 1000);
+        } else if (how == QLatin1String("chosen, recorded")) {
+            f.w->cmdRecord_Click();
+            f.w->cmdStopRec_Click();
+            QTRY_COMPARE(f.log().last(), QStringLiteral(": DoneRecord Event."));
+            QCOMPARE(f.wave()->recordStarts.size(), 1);
+            f.wave()->recordStarts.clear();
+        }
+        const QStringList logBefore = f.log();
+        const QStringList callsBefore = f.wave()->calls;
+        if (answer != 0)
+            f.platform.messages().answers.enqueue(answer);
+        f.w->cmdRecord_Click();
+        QCOMPARE(f.prompts(), answer == 0 ? QStringList()
+                                          : QStringList{"The file " + path + " is already exists, overwrite it?"});
+        if (answer != 0)
+            QCOMPARE(f.platform.messages().shown[0].buttons, vbInformation + vbYesNo);
+        if (recorded) {
+            QCOMPARE(f.wave()->recordStarts.size(), 1);
+            QCOMPARE(f.wave()->recordStarts[0].file, path);
+            QCOMPARE(f.log().last(), QStringLiteral(": RecordStart Success."));
+        } else {
+            // Nothing at all: no log line, no call, the window idle.
+            QCOMPARE(f.log(), logBefore);
+            QCOMPARE(f.wave()->calls, callsBefore);
+            QVERIFY(f.w->cmdRecord->isEnabled());
+            QVERIFY(!f.w->tmrRec.isActive());
+        }
+    }
+
+    // A path typed relative is recorded as the absolute path it names now, and the box
+    // shows it so.
+    void aRelativePathIsRecordedAsAbsolute()
+    {
+        Fixture f;
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(f.platform.home()));
+        f.w->txtAudioFile->setText(QStringLiteral("rel.wav"));
+        f.w->cmdRecord_Click();
+        QVERIFY(QDir::setCurrent(before));
+        QCOMPARE(f.wave()->recordStarts.size(), 1);
+        QCOMPARE(f.wave()->recordStarts[0].file, f.platform.path("rel.wav"));
+        QCOMPARE(f.w->txtAudioFile->text(), f.platform.path("rel.wav"));
     }
 
     // Add: its refusals keep the window open; a file of 65 bytes or more goes to the

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -106,6 +107,27 @@ private slots:
         QCOMPARE(fileItems(list), QStringLiteral("a.wav take.wav*"));
         QCOMPARE(fileField(list, 2, "COL_FILE"), take);
         QVERIFY(f.platform.messages().shown.isEmpty());
+    }
+
+    // A path typed relative goes into the list file as the absolute path of the file it
+    // names, so the list still finds it when the program starts from another folder.
+    void aRelativePathIsListedAsAbsolute()
+    {
+        Fixture f;
+        const QString list = f.addList("Songs", {"a.wav"});
+        const QString take = f.addAudio("take.wav", 5000, 3000, 1);
+        frmMain* m = f.start();
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(QFileInfo(take).path()));
+        f.platform.modal().handlers.enqueue([&](VForm* form) {
+            auto* r = qobject_cast<frmMicRecorder*>(form);
+            r->txtAudioFile->setText(QStringLiteral("take.wav"));
+            r->cmdAdd->click();
+        });
+        command(m, "Audio Recorder");
+        QVERIFY(QDir::setCurrent(before));
+        QCOMPARE(fileField(list, 2, "COL_FILE"), take);
+        QCOMPARE(RowText(m->cGrid1, 2, QStringLiteral("COL_FILE")), take);
     }
 
     // With no list shown, nothing is added or written, the user hears why, and the

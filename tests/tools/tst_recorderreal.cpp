@@ -1,8 +1,9 @@
 // The recorder window over the real wave component, with SDL's disk driver standing in for
 // the sound card: a new user's first recording from the main window (meter, clock, stop,
 // play, add), every choice of the format lists recorded exactly and read back by sox and
-// ffprobe, the clock's limit, closing during a recording, a missing folder, the format
-// report of a file, and a file that is not a WAV file.
+// ffprobe, the clock's limit, closing during a recording, a second take into the proposed
+// name, destinations that are not files, a missing folder, the format report of a file,
+// and a file that is not a WAV file.
 #include "components/cProgressBar/cProgressBar.h"
 #include "components/cSlider/cSlider.h"
 #include "components/cToolbar/cToolbar.h"
@@ -14,14 +15,21 @@
 #include "tools/recording/frmMicRecorder.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
-#include <cmath>
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace ListsTest;
 using namespace RecordingChecks;
@@ -44,6 +52,13 @@ void chooseFormat(frmMicRecorder* r, int rate, int channels, int bits)
     QVERIFY(SelectListText(r->cboChannels, channels == 1 ? QStringLiteral("Mono") : QStringLiteral("Stereo")));
     QVERIFY(SelectListText(r->cboBitPerSample, QString::number(bits)));
 }
+
+// HOME names another folder while it lives: the window proposes its file there.
+struct HomeIn {
+    QByteArray before = qgetenv("HOME");
+    explicit HomeIn(const QString& folder) { qputenv("HOME", QFile::encodeName(folder)); }
+    ~HomeIn() { qputenv("HOME", before); }
+};
 
 // The recorder alone, over the real component.
 struct WindowFixture {
@@ -107,7 +122,7 @@ private slots:
         SetPlayerFactory({});
         const QString list = f.addListText("Songs", QString());
         frmMain* m = f.start();
-        QVector<qint16> half(22050);
+        QVector<qint16> half(33075);
         for (int i = 0; i < half.size(); ++i)
             half[i] = i % 2 ? -16384 : 16384;
         input(pcmBytes(half, 8), true);
@@ -130,14 +145,17 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(r->prgMeter->Value(), 60, 3000);
             r->tmrRec_Timer();
             QCOMPARE(r->lblRecTime->text(), QStringLiteral("0:00:01"));
-            QVERIFY(QTest::qWaitFor([&] { return QFileInfo(take).size() >= 44 + 15000; }, 5000));
+            QVERIFY(QTest::qWaitFor([&] { return QFileInfo(take).size() >= 44 + 22050; }, 5000));
             r->cmdStopRec->click();
             QTRY_COMPARE(logOf(r).last(), QStringLiteral(": DoneRecord Event."));
             QCOMPARE(logOf(r).mid(4), (QStringList{": RecordStop Success.", ": DoneRecord Event."}));
             QVERIFY(r->cmdRecord->isEnabled());
             QCOMPARE(checkWaveFile(take, 22050, 1, 8), QString());
             recorded = recordedData(take);
-            QVERIFY(recorded.size() >= 15000);
+            // Stopped after a second of sound: the take lasts one second and a little (its
+            // samples, which sox and ffprobe count alike below; a byte each).
+            const double takeSeconds = recorded.size() / 22050.0;
+            QVERIFY2(takeSeconds >= 1.0 && takeSeconds < 1.5, qPrintable(QString::number(takeSeconds)));
             // The input from its start (and silence, had the input ended before Stop).
             const QByteArray in = pcmBytes(half, 8);
             QCOMPARE(recorded.left(in.size()), in.left(recorded.size()));
@@ -147,8 +165,7 @@ private slots:
             // back at 0.
             r->cmdPlay->click();
             QCOMPARE(logOf(r).mid(6), (QStringList{"", ": PlayeStart Success."}));
-            const int seconds = int(std::nearbyint(recorded.size() / 22050.0));
-            QCOMPARE(r->lbTotalLengthSec->text(), QStringLiteral("0:00:0%1").arg(seconds));
+            QCOMPARE(r->lbTotalLengthSec->text(), QStringLiteral("0:00:01"));
             QTRY_VERIFY_WITH_TIMEOUT((r->tmSlider_Timer(), r->cSlider1->Value() >= 20), 3000);
             r->cmdPauseOut->click();
             r->tmSlider_Timer();
@@ -160,7 +177,7 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(logOf(r).last(), QStringLiteral(": DonePlay Event."), 5000);
             r->tmSlider_Timer();
             QCOMPARE(r->cSlider1->Value(), 100);
-            QCOMPARE(r->lblCurrentPositionSec->text(), QStringLiteral("0:00:0%1").arg(recorded.size() / 22050));
+            QCOMPARE(r->lblCurrentPositionSec->text(), QStringLiteral("0:00:01"));
             r->cmdStop->click();
             QCOMPARE(logOf(r).last(), QStringLiteral(": PlayStop Success."));
             QCOMPARE(r->cSlider1->Value(), 0);
@@ -274,6 +291,107 @@ private slots:
         QVERIFY(data.size() >= in.size() / 2);
         QCOMPARE(data.left(in.size()), in.left(data.size()));
         QCOMPARE(checkWithTools(file, 11025, 2, 16), QString());
+    }
+
+    // Twice into the name the window proposes: reopened, Record asks first, and No keeps
+    // the first take byte for byte; Yes records the next one over it.
+    void aSecondTakeIntoTheProposedNameAsksFirst()
+    {
+        const HomeIn home(m_dir.path());
+        input(pcmBytes(AudioFixtures::noise(4000, 2, 5), 16), false);
+        WindowFixture f;
+        const QString take = path("wave_file.wav");
+        QCOMPARE(f.r->txtAudioFile->text(), take);
+        QVERIFY(!QFileInfo::exists(take));
+        recordSome(f.r, 4000);
+        f.r->cmdExit_Click();
+        QCOMPARE(checkWaveFile(take, 44100, 2, 16), QString());
+        const QByteArray first = TestFiles::ReadBytes(take);
+
+        frmMicRecorder* r = g_frmMicRecorder();
+        QCOMPARE(r->txtAudioFile->text(), take);
+        const QStringList opened = logOf(r);
+        f.platform.messages().answers.enqueue(vbNo);
+        r->cmdRecord->click();
+        QCOMPARE(f.platform.messages().shown.size(), 1);
+        QCOMPARE(f.platform.messages().shown[0].prompt, "The file " + take + " is already exists, overwrite it?");
+        QCOMPARE(logOf(r), opened);
+        QVERIFY(r->cmdRecord->isEnabled());
+        QCOMPARE(TestFiles::ReadBytes(take), first);
+
+        input(pcmBytes(AudioFixtures::noise(2000, 2, 6), 16), false);
+        f.platform.messages().answers.enqueue(vbYes);
+        recordSome(r, 8000);
+        QCOMPARE(checkWaveFile(take, 44100, 2, 16), QString());
+        QCOMPARE(recordedData(take).left(8000), TestFiles::ReadBytes(path("in.raw")));
+    }
+
+    // A folder, a named pipe or a device is refused at once with its reason, before
+    // anything is asked or opened; the pipe stays as it was.
+    void aDestinationThatIsNotAFileIsRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder") << "folder" << "Is a directory";
+        QTest::newRow("named pipe") << "pipe" << "it is a named pipe, not a regular file";
+        QTest::newRow("device") << "device" << "it is a device, not a regular file";
+    }
+
+    void aDestinationThatIsNotAFileIsRefusedAtOnce()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        input(QByteArray(1000, '\x50'), false);
+        WindowFixture f;
+        QString target = QStringLiteral("/dev/null");
+        if (kind == QLatin1String("folder")) {
+            target = path("folder.wav");
+            QVERIFY(QDir().mkpath(target));
+        } else if (kind == QLatin1String("pipe")) {
+            target = path("pipe.wav");
+            QFile::remove(target);
+            QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+        }
+        f.r->txtAudioFile->setText(target);
+        // A Record held in the pipe's open is let go after two seconds by a reader that
+        // drains the pipe until the writer leaves, so that the test ends.
+        std::atomic<bool> returned{false};
+        std::thread reader;
+        if (kind == QLatin1String("pipe"))
+            reader = std::thread([&] {
+                for (int i = 0; i < 200 && !returned; ++i)
+                    QThread::msleep(10);
+                if (returned)
+                    return;
+                const int fd = ::open(QFile::encodeName(target).constData(), O_RDONLY | O_NONBLOCK);
+                if (fd < 0)
+                    return;
+                ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+                char buffer[4096];
+                while (::read(fd, buffer, sizeof buffer) > 0) {
+                }
+                ::close(fd);
+            });
+        QElapsedTimer clock;
+        clock.start();
+        f.r->cmdRecord_Click();
+        const qint64 ms = clock.elapsed();
+        returned = true;
+        if (f.r->tmrRec.isActive())
+            f.r->cmdStopRec_Click();
+        if (reader.joinable())
+            reader.join();
+        QVERIFY2(ms < 1000, qPrintable(QStringLiteral("Record took %1 ms").arg(ms)));
+        QCOMPARE(logOf(f.r).last(),
+                 ": Error RecordStart .The file \"" + target + "\" cannot be written: " + reason + ".");
+        QVERIFY(f.r->cmdRecord->isEnabled());
+        QVERIFY(!f.r->tmrRec.isActive());
+        QVERIFY(f.platform.messages().shown.isEmpty());
+        if (kind == QLatin1String("pipe")) {
+            struct stat st {};
+            QCOMPARE(::stat(QFile::encodeName(target).constData(), &st), 0);
+            QVERIFY(S_ISFIFO(st.st_mode));
+        }
     }
 
     void aMissingFolderIsSaid()

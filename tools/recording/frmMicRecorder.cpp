@@ -252,15 +252,53 @@ void frmMicRecorder::cmdPath_Click()
     if (r.Cancelled)
         return;
     const QString f = r.FileNames.value(1);
-    if (QFileInfo::exists(f) &&
-        MsgBox(QStringLiteral("The file ") + f + QStringLiteral(" is already exists, overwrite it?"),
-               vbInformation + vbYesNo) == vbNo)
-        return;
+    // The save dialog asked before an existing file was chosen: its Yes is the agreement
+    // to replace that file, and it is not asked twice.
+    m_agreedPath = f;
+    m_agreedFile = ReadFileIdentity(f);
     txtAudioFile->setText(f);
+}
+
+QString frmMicRecorder::AbsoluteAudioFile()
+{
+    const QString path = txtAudioFile->text();
+    if (path.isEmpty() || QDir::isAbsolutePath(path))
+        return path;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    txtAudioFile->setText(absolute);
+    return absolute;
+}
+
+bool frmMicRecorder::MayRecordInto(const QString& path)
+{
+    // Only a regular file is replaced; anything else there is the component's to refuse.
+    FileIdentity there = ReadFileIdentity(path);
+    if (!QFileInfo(path).isFile())
+        return true;
+    if (path == m_agreedPath && m_agreedFile.exists && there == m_agreedFile) {
+        m_agreedPath.clear();
+        m_agreedFile = FileIdentity();
+        return true;
+    }
+    // A Yes holds for the file that was there when it was asked: one that took its place
+    // meanwhile is asked about again.
+    for (;;) {
+        if (MsgBox(QStringLiteral("The file ") + path + QStringLiteral(" is already exists, overwrite it?"),
+                   vbInformation + vbYesNo) != vbYes)
+            return false;
+        const FileIdentity now = ReadFileIdentity(path);
+        if (now == there || !QFileInfo(path).isFile())
+            return true;
+        there = now;
+    }
 }
 
 void frmMicRecorder::cmdRecord_Click()
 {
+    // A file already there is replaced only when the user agrees; No records nothing.
+    const QString path = AbsoluteAudioFile();
+    if (!MayRecordInto(path))
+        return;
     if (chkCutSilence->Value() == 1) {
         cWave1->SetCutSilence(true);
         cWave1->SetCutSilenceVal(20);
@@ -280,7 +318,7 @@ void frmMicRecorder::cmdRecord_Click()
         AddResult(QStringLiteral(": PreScreenClose."));
     }
     qint32 device = cboDevices->currentIndex();
-    qint32 result = cWave1->RecordStart(device, txtAudioFile->text(), m_WaveFormat, 1600);
+    qint32 result = cWave1->RecordStart(device, path, m_WaveFormat, 1600);
     if (result != 0) {
         AddResult(QStringLiteral(": Error RecordStart .") + cWave1->GetErrorText(result));
         return;

@@ -4,6 +4,7 @@
 // main window's current items list. Every action writes a time-stamped line to its log.
 #pragma once
 
+#include "common/mdlFileIdentity.h"
 #include "components/cWave/cWave.h"
 #include "platform/Forms.h"
 
@@ -108,10 +109,22 @@ public:
     qint32 m_lRecSeconds = 0;
 
 private:
+    // The path in the box made absolute against the working folder and written back into
+    // the box, so that what is recorded and listed is what the box shows.
+    QString AbsoluteAudioFile();
+    // Whether a recording may go into `path`: yes when no regular file is there, or when
+    // the user agrees to replace the one that is (by the save dialog's own question for
+    // that very file, or by the overwrite question asked now).
+    bool MayRecordInto(const QString& path);
     // Appends the time of day, the message and a line break to the log.
     void AddResult(const QString& message);
     // Appends the text to the log as it is.
     void AppendResults(const QString& text);
+
+    // The file the save dialog agreed to replace, as it was then; used up by the next
+    // recording into it.
+    QString m_agreedPath;
+    FileIdentity m_agreedFile;
 };
 
 inline frmMicRecorder* g_frmMicRecorder()

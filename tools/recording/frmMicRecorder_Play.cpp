@@ -8,6 +8,7 @@
 #include "lists/frmStat.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
+#include "settings/mdlOptions.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -45,8 +46,9 @@ void frmMicRecorder::cmdPlay_Click()
         return;
     WaveFileInfo info;
     cWave1->GetFileInfo(path, info);
-    // The one device list serves recording and playback.
-    qint32 result = cWave1->PlayStart(path, qint16(cboDevices->currentIndex()), 8000);
+    // The device list holds inputs: the file plays on the program's output device (the
+    // default output unless the options name another), never on an input's number.
+    qint32 result = cWave1->PlayStart(path, qint16(g_lDeviceIndex), 8000);
     if (result != 0) {
         AddResult(QStringLiteral(": Error Play Start:") + cWave1->GetErrorText(result));
         return;
@@ -121,7 +123,8 @@ void frmMicRecorder::cmdFileDetails_Click()
 
 void frmMicRecorder::cmdAdd_Click()
 {
-    const QString path = txtAudioFile->text();
+    // The list keeps the path whatever folder the program starts from next.
+    const QString path = AbsoluteAudioFile();
     if (!CheckFileToAdd(path))
         return;
     // Into the current list, which is saved at once; when the main window shows no list

@@ -66,6 +66,9 @@ void frmAudioEditorProc::Form_Unload(int&)
     // waiting for the file learns that there is none.
     Timer1.stop();
     cAudioConverter1->CloseConverter();
+    // The next conversion, whoever asks for it, starts from plain WAV again: a window
+    // closed before its start must not hand its target format to the audio analyser.
+    g_bConvertTo = false;
     if (!m_bDone)
         ReportNotDone();
 }

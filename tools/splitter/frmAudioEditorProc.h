@@ -43,7 +43,8 @@ public:
 
     // Kept while the window is unloaded, as its callers rely on: True converts to the
     // format g_sConvertToTarget names (its first three letters) with the default tags;
-    // False to plain WAV without tags. Each end of a conversion sets it back to False.
+    // False to plain WAV without tags. Each end of a conversion, and the window's
+    // unloading however it closes, set it back to False.
     inline static bool g_bConvertTo = false;
     inline static QString g_sConvertToTarget;
 
