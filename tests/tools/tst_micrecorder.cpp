@@ -566,6 +566,26 @@ private slots:
         }
     }
 
+    // A Yes holds for the file that was there when it was asked: another that took the
+    // name while the question stood is asked about again.
+    void aYesHoldsForTheFileItWasGivenFor()
+    {
+        Fixture f;
+        const QString path = f.file("take.wav", 1000);
+        f.w->txtAudioFile->setText(path);
+        f.platform.messages().whileShown = [&] {
+            QFile::remove(path);
+            f.file("take.wav", 2000);
+        };
+        f.platform.messages().answers.enqueue(vbYes);
+        f.platform.messages().answers.enqueue(vbNo);
+        f.w->cmdRecord_Click();
+        const QString question = "The file " + path + " is already exists, overwrite it?";
+        QCOMPARE(f.prompts(), (QStringList{question, question}));
+        QVERIFY(f.wave()->recordStarts.isEmpty());
+        QCOMPARE(QFileInfo(path).size(), 2000);
+    }
+
     // A path typed relative is recorded as the absolute path it names now, and the box
     // shows it so.
     void aRelativePathIsRecordedAsAbsolute()
