@@ -395,13 +395,13 @@ private slots:
         tick.start();
         // WHEN the speech is written into a file
         FileEvents e;
-        int ticksWhenReturned = -1;
-        QTimer::singleShot(0, this, [&] { ticksWhenReturned = ticks; });
+        bool thereAtOnce = true;
+        QTimer::singleShot(0, this, [&] { thereAtOnce = QFileInfo::exists(m_dir.filePath(QStringLiteral("minutes.wav"))); });
         const QString file = toFile(o, text, QStringLiteral("minutes.wav"), &e);
-        // THEN SpeakToFile returned at once and the timer went on ticking while it was
-        // written; the progress rose to 100 before the one end, Done
+        // THEN SpeakToFile returned before the file was there, and the timer went on
+        // ticking while it was written; the progress rose to 100 before the one end, Done
         QVERIFY(!file.isEmpty());
-        QCOMPARE(ticksWhenReturned, 0);
+        QVERIFY(!thereAtOnce);
         QVERIFY2(ticks >= 3, qPrintable(QString::number(ticks)));
         QCOMPARE(e.events.last(), QStringLiteral("Done"));
         QCOMPARE(e.ends().size(), 1);

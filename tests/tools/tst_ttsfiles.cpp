@@ -1,7 +1,10 @@
 // "Text To Speech" from the main window over the real speech component and converter: the
 // command opens the window only in a profile that offers it (from its menu item, its key
-// and its button), "Save As..." writes each target format with the default tags, and "Add
-// to Items List" puts the time-stamped speech file into the current list and its file.
+// and its button) and the drive list goes on following its disc meanwhile, "Save As..."
+// writes each target format with the default tags, replaces the file its dialog asked
+// about, and leaves the window running (Stop ends a long speech), and "Add to Items List"
+// puts the time-stamped speech file into the current list and its file, twice in one
+// second under two names.
 #include "components/audio/MediaProbe.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cOrvelle/cOrvelle.h"

@@ -59,8 +59,6 @@ public:
     void cOrvelle1_FileDone();
     void cOrvelle1_FileAborted();
     void cOrvelle1_FileError(qint32 Code, const QString& Description);
-    // True while a speech file is being written.
-    bool WritingSpeech() const { return m_speechUse != SpeechUse::None; }
 
     // The selection of the text box, in UTF-16 code units.
     qint32 SelStart() const;
