@@ -1,7 +1,8 @@
 // The real speech component. Speak hands the text to the engine's worker and returns; the
 // speech comes back to the GUI thread, is put into the chosen format and queued to the
 // output, and a short timer reports each word once the output has played up to its first
-// sample. SpeakToFile waits for the speech and writes the whole WAV file in one step.
+// sample. SpeakToFile hands the text to the same worker, which writes the WAV file as the
+// speech comes and tells the GUI thread how far it got and how it ended.
 #include "components/cOrvelle/OrvelleImpl.h"
 
 #include "components/audio/AudioPlayback.h"
@@ -14,6 +15,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -309,13 +311,18 @@ public:
         }
     }
 
-    ~SpeechFileWriter()
+    ~SpeechFileWriter() { discard(); }
+
+    // Removes the temporary file of a file not finished; the target is left as it was.
+    void discard()
     {
         swr_free(&m_swr);
         if (m_fd >= 0)
             ::close(m_fd);
+        m_fd = -1;
         if (!m_done && !m_temp.isEmpty())
             ::unlink(m_temp.constData());
+        m_temp.clear();
     }
 
     bool ok() const { return m_error == 0; }
@@ -404,7 +411,21 @@ private:
     QByteArray m_buffer;
 };
 
+// A file job's end as the worker tells it: 0 done, the error codes, or aborted.
+constexpr qint32 kFileAborted = -1;
+
 }  // namespace
+
+void OrvelleImpl::Deliver(const QPointer<OrvelleImpl>& self, quint64 session, std::function<void(OrvelleImpl*)> event)
+{
+    QMetaObject::invokeMethod(
+        self.data(),
+        [self, session, event = std::move(event)] {
+            if (self && self->m_session == session)
+                event(self.data());
+        },
+        Qt::QueuedConnection);
+}
 
 qint32 OrvelleImpl::SpeakToFile(const QString& Text, QString& FileName)
 {
@@ -414,33 +435,80 @@ qint32 OrvelleImpl::SpeakToFile(const QString& Text, QString& FileName)
     m_error.clear();
     GetVoiceCount();
     const SpeechRequest asked = request(Text);
-    if (SpeechWorker::EngineRate() <= 0)  // the engine did not start: say why
-        return Fail(kOrvelleErrEngine, worker().speak(asked).error);
-    const OrvelleFormat& f = format();
-    SpeechFileWriter file(FileName, f, SpeechWorker::EngineRate());
-    auto cannotWrite = [&] {
-        return Fail(kOrvelleErrWrite, QStringLiteral("The file \"%1\" cannot be written: %2").arg(FileName, file.why()));
+    // Run on the worker thread (which ends before the component does); the events follow
+    // on the GUI thread, in order.
+    const QPointer<OrvelleImpl> self(this);
+    const quint64 session = m_session;
+    auto progress = [self, session](int percent) {
+        Deliver(self, session, [percent](OrvelleImpl* o) { emit o->FileProgress(percent); });
     };
-    if (!file.ok())
-        return cannotWrite();
+    auto end = [self, session](qint32 code, const QString& why) {
+        Deliver(self, session, [code, why](OrvelleImpl* o) {
+            if (code == 0) {
+                emit o->FileDone();
+            } else if (code == kFileAborted) {
+                emit o->FileAborted();
+            } else {
+                o->m_error = why;
+                emit o->FileError(code, why);
+            }
+        });
+    };
+    if (SpeechWorker::EngineRate() <= 0) {  // the engine did not start: its speech says why
+        worker().post(asked, [end](Speech&& s) { end(kOrvelleErrEngine, s.error); });
+        return 0;
+    }
+
+    auto file = std::make_shared<SpeechFileWriter>(FileName, format(), SpeechWorker::EngineRate());
+    // The file in place, or its temporary file gone before the end is told.
+    auto conclude = [file, end, target = FileName](bool cancelled, const QString& engineError) {
+        auto fail = [&](qint32 code, const QString& why) {
+            file->discard();
+            end(code, why);
+        };
+        const auto cannotWrite = [&] {
+            return QStringLiteral("The file \"%1\" cannot be written: %2").arg(target, file->why());
+        };
+        if (cancelled)
+            fail(kFileAborted, QString());
+        else if (!file->ok())
+            fail(kOrvelleErrWrite, cannotWrite());
+        else if (!engineError.isEmpty())
+            fail(kOrvelleErrEngine, engineError);
+        else if (!file->finish())
+            fail(kOrvelleErrWrite, cannotWrite());
+        else
+            end(0, QString());
+    };
+
     if (m_lastSpeech && asked == m_lastRequest) {
         // The speech just heard, sample for sample.
-        file.write(m_lastSpeech->samples.data(), int(m_lastSpeech->samples.size()));
+        worker().postTask([speech = m_lastSpeech, file, progress, conclude](const SpeechCancelled& cancelled) {
+            const size_t count = speech->samples.size();
+            constexpr size_t kChunk = size_t(1) << 16;
+            int told = 0;
+            for (size_t at = 0; at < count && file->ok() && !cancelled(); at += kChunk) {
+                const size_t n = std::min(kChunk, count - at);
+                file->write(speech->samples.data() + at, int(n));
+                const int percent = int((at + n) * 100 / count);
+                if (percent > told)
+                    progress(told = percent);
+            }
+            conclude(cancelled(), QString());
+        });
     } else {
         // Written as the engine makes it, never held whole in memory.
-        const Speech speech = worker().speak(asked, [&file](const qint16* samples, int count) {
-            return file.write(samples, count);
-        });
-        if (!speech.ok)
-            return file.ok() ? Fail(kOrvelleErrEngine, speech.error) : cannotWrite();
+        worker().post(
+            asked,
+            [conclude](Speech&& s) { conclude(s.cancelled, s.ok ? QString() : s.error); },
+            [file](const qint16* samples, int count) { return file->write(samples, count); }, progress);
     }
-    if (!file.finish())
-        return cannotWrite();
     return 0;
 }
 
 void OrvelleImpl::CloseSpeech()
 {
+    ++m_session;
     StopSpeech();
     m_worker.reset();
 }

@@ -1,13 +1,15 @@
 // The real speech component: speech from the engine's worker thread, resampled to the
 // chosen format, played on an SDL output through the shared playback (each word reported
-// when the output has played up to it), or written as a WAV file.
+// when the output has played up to it), or written as a WAV file on that thread.
 #pragma once
 
 #include "components/cOrvelle/SpeechEngine.h"
 #include "components/cOrvelle/cOrvelle.h"
 
+#include <QPointer>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class AudioPlayback;
@@ -58,6 +60,9 @@ private:
     void WordTick();
     // Keeps a speech that came out whole as the last one.
     void Remember(const SpeechRequest& request, std::shared_ptr<const Speech> speech);
+    // Calls `event` on the GUI thread, queued, unless the component is gone or has been
+    // closed since `session`; from any thread.
+    static void Deliver(const QPointer<OrvelleImpl>& self, quint64 session, std::function<void(OrvelleImpl*)> event);
 
     std::unique_ptr<SpeechWorker> m_worker;
     QList<SpeechVoice> m_voices;
@@ -72,6 +77,8 @@ private:
     size_t m_nextWord = 0;
     QTimer m_wordTimer;
     QString m_error;
+    // Counts the closings: events of a speech file asked for before one are dropped.
+    quint64 m_session = 0;
     // The last whole speech and what it was asked as. The engine carries a little of each
     // speech into the next (its voice's pitch wobble runs on), so the same text spoken
     // twice differs by a few samples; asked again, the kept speech is used, and a file

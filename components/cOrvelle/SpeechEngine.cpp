@@ -1,6 +1,7 @@
 // The speech engine behind one process-wide lock: started on first use, then voice,
 // rate and volume set and the text spoken, the synthesis callback gathering the samples
-// and the words' positions, converted from the engine's code points to UTF-16 indexes.
+// and the words' positions, converted from the engine's code points to UTF-16 indexes,
+// and telling how far into the text it has come.
 #include "components/cOrvelle/SpeechEngine.h"
 
 #include <espeak-ng/speak_lib.h>
@@ -24,6 +25,8 @@ struct Current {
     std::function<bool()> cancelled;
     const SpeechSink* sink = nullptr;
     bool sinkFailed = false;
+    const SpeechProgress* progress = nullptr;
+    int percent = 0;  // how far the progress has been told
 };
 Current g_current;
 
@@ -40,11 +43,19 @@ int synthCallback(short* wav, int count, espeak_EVENT* events)
             return 1;
         }
     }
+    const std::vector<qint32>& at = *g_current.utf16At;
     for (espeak_EVENT* e = events; e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
+        // Every event names the place in the text the sound has come to.
+        if (g_current.progress && at.size() > 1) {
+            const int percent = int(std::clamp<qint64>(qint64(e->text_position) * 100 / qint64(at.size() - 1), 0, 100));
+            if (percent > g_current.percent) {
+                g_current.percent = percent;
+                (*g_current.progress)(percent);
+            }
+        }
         if (e->type != espeakEVENT_WORD)
             continue;
         // Positions count code points from 1.
-        const std::vector<qint32>& at = *g_current.utf16At;
         const qint64 first = std::clamp<qint64>(qint64(e->text_position) - 1, 0, qint64(at.size()) - 1);
         const qint64 last = std::clamp<qint64>(first + std::max(0, e->length), 0, qint64(at.size()) - 1);
         const SpeechWord w{qint64(e->audio_position) * g_rate.load() / 1000, at[size_t(first)],
@@ -90,7 +101,8 @@ std::vector<qint32> utf16Indexes(const QString& text)
     return at;
 }
 
-Speech synthesize(const SpeechRequest& r, const std::function<bool()>& cancelled, const SpeechSink& sink)
+Speech synthesize(const SpeechRequest& r, const SpeechCancelled& cancelled, const SpeechSink& sink,
+                  const SpeechProgress& progress)
 {
     Speech s;
     std::lock_guard<std::mutex> g(g_engine);
@@ -106,9 +118,13 @@ Speech synthesize(const SpeechRequest& r, const std::function<bool()>& cancelled
     }
     espeak_SetParameter(espeakRATE, r.wordsPerMinute, 0);
     espeak_SetParameter(espeakVOLUME, r.volume, 0);
-    const QByteArray utf8 = r.text.toUtf8();
+    // The engine reads the text as a C string, so a NUL would end it there: it is a blank,
+    // as the engine takes every other control character. Positions do not move.
+    QString text = r.text;
+    text.replace(QChar(0), QChar(u' '));
+    const QByteArray utf8 = text.toUtf8();
     const std::vector<qint32> at = utf16Indexes(r.text);
-    g_current = {&s, &r.text, &at, cancelled, sink ? &sink : nullptr, false};
+    g_current = {&s, &r.text, &at, cancelled, sink ? &sink : nullptr, false, progress ? &progress : nullptr, 0};
     const espeak_ERROR e = espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
                                         espeakCHARS_UTF8 | espeakENDPAUSE, nullptr, nullptr);
     const bool sinkFailed = g_current.sinkFailed;
@@ -123,6 +139,8 @@ Speech synthesize(const SpeechRequest& r, const std::function<bool()>& cancelled
         return s;
     }
     s.ok = !s.cancelled;
+    if (s.ok && progress)
+        progress(100);
     return s;
 }
 
@@ -166,13 +184,19 @@ void SpeechWorker::enqueue(std::function<void()> task)
     m_wake.notify_one();
 }
 
-void SpeechWorker::post(const SpeechRequest& request, std::function<void(Speech&&)> done, SpeechSink sink)
+void SpeechWorker::post(const SpeechRequest& request, std::function<void(Speech&&)> done, SpeechSink sink,
+                        SpeechProgress progress)
+{
+    postTask([request, done = std::move(done), sink = std::move(sink),
+              progress = std::move(progress)](const SpeechCancelled& cancelled) {
+        done(synthesize(request, cancelled, sink, progress));
+    });
+}
+
+void SpeechWorker::postTask(std::function<void(const SpeechCancelled& cancelled)> task)
 {
     const quint64 number = ++m_posted;
-    enqueue([this, request, done = std::move(done), sink = std::move(sink), number] {
-        Speech s = synthesize(request, [this, number] { return number <= m_cancelTo.load(); }, sink);
-        done(std::move(s));
-    });
+    enqueue([this, task = std::move(task), number] { task([this, number] { return number <= m_cancelTo.load(); }); });
 }
 
 Speech SpeechWorker::speak(const SpeechRequest& request, SpeechSink sink)

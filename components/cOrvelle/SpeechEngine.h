@@ -48,6 +48,10 @@ struct Speech {
 // Takes the samples as the engine makes them, in place of the speech keeping them; false
 // ends the speech (which then is not ok).
 using SpeechSink = std::function<bool(const qint16* samples, int count)>;
+// Hears how far into the text the speech has come, 0 to 100, each time that grows.
+using SpeechProgress = std::function<void(int percent)>;
+// Tells a task run on the worker thread whether it has been cancelled since it was posted.
+using SpeechCancelled = std::function<bool()>;
 
 class SpeechWorker
 {
@@ -56,11 +60,15 @@ public:
     ~SpeechWorker();  // ends the speech under way and waits for the thread
 
     // Speaks on the worker thread; `done` runs there with the speech.
-    void post(const SpeechRequest& request, std::function<void(Speech&&)> done, SpeechSink sink = {});
+    void post(const SpeechRequest& request, std::function<void(Speech&&)> done, SpeechSink sink = {},
+              SpeechProgress progress = {});
+    // Runs `task` on the worker thread, after everything posted before it; cancelAll
+    // covers it as it covers a speech.
+    void postTask(std::function<void(const SpeechCancelled& cancelled)> task);
     // Speaks and waits for the speech.
     Speech speak(const SpeechRequest& request, SpeechSink sink = {});
     // Ends the speech under way and drops the ones waiting; their `done` still runs, with
-    // a cancelled speech.
+    // a cancelled speech (and each task still runs, told it is cancelled).
     void cancelAll();
     // The engine's voices, sorted by name (waits for the worker).
     QList<SpeechVoice> voices();

@@ -1,8 +1,9 @@
 // The real speech component over the speech engine, SDL's disk driver standing in for the
 // sound card: the voices and formats it offers, files in each format, speech heard word by
 // word in step with the output and sample for sample the file's, stop, pause, rate and
-// volume, a file render during speech, closing, and the errors of a file that cannot be
-// written.
+// volume, a file render during speech, a file written while the caller's thread goes on
+// (its progress, its stop, closing), a NUL in the text, closing, and the errors of a file
+// that cannot be written.
 #include "components/audio/MediaProbe.h"
 #include "components/cOrvelle/OrvelleImpl.h"
 #include "tests/support/AudioFixtures.h"
@@ -11,10 +12,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace AudioFixtures;
@@ -101,11 +105,35 @@ class tst_orvelle : public QObject
         return 0;
     }
 
-    QString toFile(cOrvelle& o, const QString& text, const QString& name)
+    // How a speech file ended: its events, in order ("Progress 12", "Done", "Aborted",
+    // "Error 4 <description>").
+    struct FileEvents {
+        QStringList events;
+        QStringList ends() const { return events.filter(QRegularExpression(QStringLiteral("^(Done|Aborted|Error)"))); }
+    };
+
+    static void record(cOrvelle& o, FileEvents& e)
+    {
+        QObject::connect(&o, &cOrvelle::FileProgress, &o, [&e](qint32 p) { e.events << QStringLiteral("Progress %1").arg(p); });
+        QObject::connect(&o, &cOrvelle::FileDone, &o, [&e] { e.events << QStringLiteral("Done"); });
+        QObject::connect(&o, &cOrvelle::FileAborted, &o, [&e] { e.events << QStringLiteral("Aborted"); });
+        QObject::connect(&o, &cOrvelle::FileError, &o, [&e](qint32 code, const QString& why) {
+            e.events << QStringLiteral("Error %1 %2").arg(code).arg(why);
+        });
+    }
+
+    // Writes the speech file and waits for its end: its path when it ended well.
+    QString toFile(cOrvelle& o, const QString& text, const QString& name, FileEvents* seen = nullptr)
     {
         QString file = m_dir.filePath(name);
+        FileEvents e;
+        record(o, e);
         const qint32 r = o.SpeakToFile(text, file);
-        return r == 0 ? file : QString();
+        const bool ended = QTest::qWaitFor([&] { return !e.ends().isEmpty(); }, 60000);
+        o.disconnect(&o);
+        if (seen)
+            *seen = e;
+        return r == 0 && ended && e.ends() == QStringList{QStringLiteral("Done")} ? file : QString();
     }
 
     static Heard listen(cOrvelle& o, const QString& text, int timeoutMs = 20000)
@@ -354,12 +382,130 @@ private slots:
         QCOMPARE(h.dones, 1);
     }
 
+    void aFileIsWrittenWhileTheCallerGoesOn()
+    {
+        // GIVEN a text of some minutes of speech and a timer of the caller's thread
+        OrvelleImpl o;
+        setUp(o, 22);
+        const QString text = QStringLiteral("The window goes on while its speech is written into a file. ").repeated(40);
+        int ticks = 0;
+        QTimer tick;
+        tick.setInterval(5);
+        connect(&tick, &QTimer::timeout, this, [&] { ++ticks; });
+        tick.start();
+        // WHEN the speech is written into a file
+        FileEvents e;
+        bool thereAtOnce = true;
+        QTimer::singleShot(0, this, [&] { thereAtOnce = QFileInfo::exists(m_dir.filePath(QStringLiteral("minutes.wav"))); });
+        const QString file = toFile(o, text, QStringLiteral("minutes.wav"), &e);
+        // THEN SpeakToFile returned before the file was there, and the timer went on
+        // ticking while it was written; the progress rose to 100 before the one end, Done
+        QVERIFY(!file.isEmpty());
+        QVERIFY(!thereAtOnce);
+        QVERIFY2(ticks >= 3, qPrintable(QString::number(ticks)));
+        QCOMPARE(e.events.last(), QStringLiteral("Done"));
+        QCOMPARE(e.ends().size(), 1);
+        QList<int> progress;
+        for (const QString& p : e.events.filter(QStringLiteral("Progress ")))
+            progress << p.mid(9).toInt();
+        QVERIFY(progress.size() >= 3);
+        QVERIFY(std::is_sorted(progress.begin(), progress.end()));
+        QVERIFY(progress.first() > 0 && progress.first() < 100);
+        QCOMPARE(progress.last(), 100);
+        // ... and the file holds all of it: as long as the speech heard of the same text.
+        nextDevice(true);
+        setUp(o, 22);
+        QCOMPARE(listen(o, text, 60000).dones, 1);
+        FileEvents again;
+        const QString heard = toFile(o, text, QStringLiteral("heard.wav"), &again);
+        QVERIFY2(std::abs(seconds(file, 2, 22050) - seconds(heard, 2, 22050)) < 0.5,
+                 qPrintable(QStringLiteral("%1 s against %2 s").arg(seconds(file, 2, 22050)).arg(seconds(heard, 2, 22050))));
+        QVERIFY(seconds(file, 2, 22050) > 60);
+        // The speech just heard is written in steps too.
+        QCOMPARE(again.events.last(), QStringLiteral("Done"));
+        QCOMPARE(again.events.filter(QStringLiteral("Progress ")).last(), QStringLiteral("Progress 100"));
+    }
+
+    void stopEndsAFileWithinASecond()
+    {
+        // GIVEN about an hour of speech being written over an older file
+        OrvelleImpl o;
+        setUp(o, 22);
+        const QString text = QStringLiteral("Stopped long before the end of this text. ").repeated(1400);
+        QString file = m_dir.filePath(QStringLiteral("stopped.wav"));
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("the old file") == 12);
+        old.close();
+        FileEvents e;
+        record(o, e);
+        QCOMPARE(o.SpeakToFile(text, file), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!e.events.isEmpty(), 20000);
+        // WHEN the speech is stopped
+        QElapsedTimer clock;
+        clock.start();
+        o.StopSpeech();
+        // THEN it ends, aborted, within a second, leaving the old file and nothing else
+        QTRY_VERIFY_WITH_TIMEOUT(!e.ends().isEmpty(), 1000);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(e.ends(), QStringList{QStringLiteral("Aborted")});
+        QTest::qWait(100);
+        QCOMPARE(e.ends().size(), 1);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("the old file"));
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*.tmp-*")}, QDir::Files | QDir::Hidden), QStringList());
+        o.disconnect(&o);
+    }
+
+    void closingEndsAFileWithoutAWord()
+    {
+        OrvelleImpl o;
+        setUp(o, 22);
+        FileEvents e;
+        record(o, e);
+        QString file = m_dir.filePath(QStringLiteral("closed.wav"));
+        o.SpeakToFile(QStringLiteral("Closed before this is written. ").repeated(1400), file);
+        QTRY_VERIFY_WITH_TIMEOUT(!e.events.isEmpty(), 20000);
+        o.CloseSpeech();
+        QTest::qWait(300);
+        QCOMPARE(e.ends(), QStringList());
+        QVERIFY(!QFileInfo::exists(file));
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*.tmp-*")}, QDir::Files | QDir::Hidden), QStringList());
+        o.disconnect(&o);
+        // The component speaks files again afterwards.
+        setUp(o, 22);
+        QVERIFY(!toFile(o, QStringLiteral("Open again."), QStringLiteral("again.wav")).isEmpty());
+    }
+
+    void aNulIsSpokenAsABlank()
+    {
+        // A NUL pasted into the text is a blank, as every other control character is: the
+        // words after it are spoken, and each word still names its place in the text.
+        OrvelleImpl o;
+        setUp(o, 22);
+        const QString words = QStringLiteral("The first words.%1And the ones after it are spoken all the same.");
+        const QString blank = toFile(o, words.arg(QStringLiteral(" ")), QStringLiteral("blank.wav"));
+        const QString nul = toFile(o, words.arg(QString(QChar(0))), QStringLiteral("nul.wav"));
+        QVERIFY(!blank.isEmpty() && !nul.isEmpty());
+        QVERIFY2(std::abs(seconds(nul, 2, 22050) - seconds(blank, 2, 22050)) < 0.1,
+                 qPrintable(QStringLiteral("%1 s against %2 s").arg(seconds(nul, 2, 22050)).arg(seconds(blank, 2, 22050))));
+        nextDevice(true);
+        setUp(o, 22);
+        const Heard h = listen(o, words.arg(QString(QChar(0))));
+        QCOMPARE(h.words, (QStringList{"The", "first", "words", "And", "the", "ones", "after", "it", "are", "spoken",
+                                       "all", "the", "same"}));
+    }
+
     void filesThatCannotBeWritten()
     {
         OrvelleImpl o;
         setUp(o, 22);
-        QString missing = m_dir.filePath(QStringLiteral("no such folder/speech.wav"));
-        QCOMPARE(o.SpeakToFile(kSentence, missing), qint32(kOrvelleErrWrite));
+        const QString missing = m_dir.filePath(QStringLiteral("no such folder/speech.wav"));
+        FileEvents e;
+        QVERIFY(toFile(o, kSentence, QStringLiteral("no such folder/speech.wav"), &e).isEmpty());
+        QCOMPARE(e.ends().size(), 1);
+        QVERIFY2(e.ends()[0].startsWith(QStringLiteral("Error %1 ").arg(kOrvelleErrWrite)) &&
+                     e.ends()[0].contains(missing),
+                 qPrintable(e.ends()[0]));
         QVERIFY(o.LastErrorText().contains(missing));
         QVERIFY(!QFileInfo::exists(missing));
 
@@ -370,11 +516,17 @@ private slots:
         QString why;
         if (!disk.mount(small, why))
             QSKIP(qPrintable(why));
-        QString full = small + QStringLiteral("/speech.wav");
-        QCOMPARE(o.SpeakToFile(QStringLiteral("A text too long for a small disk. ").repeated(20), full),
-                 qint32(kOrvelleErrWrite));
+        // A component made now: its thread sees the disk as this one does.
+        OrvelleImpl onSmall;
+        setUp(onSmall, 22);
+        const QString full = small + QStringLiteral("/speech.wav");
+        QVERIFY(toFile(onSmall, QStringLiteral("A text too long for a small disk. ").repeated(20),
+                       QStringLiteral("small/speech.wav"), &e)
+                    .isEmpty());
+        QVERIFY2(e.ends().size() == 1 && e.ends()[0].startsWith(QStringLiteral("Error %1 ").arg(kOrvelleErrWrite)),
+                 qPrintable(e.ends().join(u'|')));
         QVERIFY(!QFileInfo::exists(full));
-        QVERIFY(QDir(small).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        QCOMPARE(QDir(small).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 };
 

@@ -1,6 +1,7 @@
 // A scriptable fake of the speech component for window tests: it records every setting
 // and call in order, answers from a script, writes a short tone as the WAV file of
-// SpeakToFile (or fails as scripted), and lets the test deliver the word and end events.
+// SpeakToFile (or fails as scripted) and tells its end queued, as the component does, or
+// holds the file until the test ends it; and lets the test deliver the word and end events.
 #pragma once
 
 #include "components/cOrvelle/cOrvelle.h"
@@ -24,6 +25,7 @@ public:
     qint32 fileResult = 0;  // what SpeakToFile returns; not 0: it writes nothing
     QString fileError = QStringLiteral("The speech engine could not speak the text.");
     double fileSeconds = 0.5;  // length of the tone written
+    bool holdFile = false;     // SpeakToFile waits for finishFile(), fileProgress() or StopSpeech
 
     // Record: "OutputIndex 0", "VoiceIndex 1", "Rate 0", "Volume 100", "SpeakFlags 11",
     // "FormatId 22", "Speak <text>", "SpeakToFile <text>|<file>", "StopSpeech",
@@ -45,15 +47,26 @@ public:
     void SetSpeakFlags(qint32 Flags) override { calls << QStringLiteral("SpeakFlags %1").arg(Flags); }
     void SetFormatId(qint32 Id) override { calls << QStringLiteral("FormatId %1").arg(Id); }
     void Speak(const QString& Text) override { calls << QStringLiteral("Speak ") + Text; }
-    void StopSpeech() override { calls << QStringLiteral("StopSpeech"); }
+    void StopSpeech() override;
     void Pause(bool State) override { calls << QStringLiteral("Pause %1").arg(State ? 1 : 0); }
     qint32 SpeakToFile(const QString& Text, QString& FileName) override;
     QString LastErrorText() override { return fileResult ? fileError : QString(); }
-    void CloseSpeech() override { calls << QStringLiteral("CloseSpeech"); }
+    void CloseSpeech() override
+    {
+        calls << QStringLiteral("CloseSpeech");
+        m_heldFile.clear();
+    }
 
     // Deliver the component's events.
     void word(qint32 start, qint32 length) { emit WordPosition(start, length); }
     void done() { emit Done(); }
+    // A held speech file: how far it has come, and its end as scripted.
+    bool fileHeld() const { return !m_heldFile.isEmpty(); }
+    void fileProgress(qint32 percent) { emit FileProgress(percent); }
+    void finishFile();
+
+private:
+    QString m_heldFile;
 };
 
 // Installs the fake as the component every window creates while it lives.

@@ -2,9 +2,12 @@
 // (first run, stored choices, no voices or outputs), the settings it puts before each
 // speech and their order, the selection that follows the words, the sliders and the Clear
 // Text link, the stored choices, the save dialog, speech files spoken at the normal rate
-// and loudness, a speech file that cannot be written, adding, and "Edit".
+// and loudness while the window stays usable (progress, Stop, closing), the file the save
+// dialog agreed to replace, a speech file that cannot be written, adding, and "Edit".
 #include "common/mdlModes.h"
 #include "common/mdlUserSettings.h"
+#include "components/XP_ProgressBar/XP_ProgressBar.h"
+#include "components/audio/MediaProbe.h"
 #include "components/cSlider/cSlider.h"
 #include "components/cTabControl/cTabControl.h"
 #include "platform/App.h"
@@ -24,7 +27,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <functional>
@@ -122,42 +127,65 @@ private slots:
 
     void storedChoicesComeBack_data()
     {
-        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("format");  // chosen in the window, then closed
         QTest::addColumn<QString>("voice");
-        QTest::addColumn<QString>("formatShown");
-        QTest::addColumn<QString>("voiceShown");
-        QTest::newRow("both offered") << "SAFT44kHz16BitStereo" << "Voice Two" << "SAFT44kHz16BitStereo" << "Voice Two";
-        QTest::newRow("unknown voice keeps the first") << "SAFT8kHz16BitMono" << "Gone Voice" << "SAFT8kHz16BitMono"
-                                                       << "Voice One";
-        QTest::newRow("unknown format selects none") << "SAFT99kHz" << "" << "" << "Voice One";
+        QTest::newRow("both chosen") << "SAFT44kHz16BitStereo" << "Voice Two";
+        QTest::newRow("the first of each") << "SAFT8kHz16BitMono" << "Voice One";
     }
 
     void storedChoicesComeBack()
     {
         QFETCH(QString, format);
         QFETCH(QString, voice);
-        QFETCH(QString, formatShown);
-        QFETCH(QString, voiceShown);
         Fixture f;
         f.w->cboFormats->setCurrentIndex(f.w->cboFormats->findText(format));
         f.w->cboVoices->setCurrentIndex(f.w->cboVoices->findText(voice));
         Forms::Unload(f.w);
         QCOMPARE(f.speech.made.last()->calls.last(), QStringLiteral("CloseSpeech"));
-        if (f.w->cboFormats->currentIndex() < 0 || f.w->cboVoices->currentIndex() < 0) {
-            // Values a former run stored that this component no longer offers.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // The next opening shows them again, and speaks with them.
+        f.w = g_frmOrvelle();
+        QCOMPARE(f.w->cboFormats->currentText(), format);
+        QCOMPARE(f.w->cboVoices->currentText(), voice);
+        f.fake()->calls.clear();
+        f.w->cmdSay_Click();
+        QCOMPARE(f.calls().filter(QRegularExpression(QStringLiteral("^(VoiceIndex|FormatId) "))),
+                 (QStringList{QStringLiteral("VoiceIndex %1").arg(f.w->cboVoices->findText(voice)),
+                              QStringLiteral("FormatId %1").arg(f.w->cboFormats->currentData().toInt())}));
+    }
+
+    void choicesNoLongerOffered_data()
+    {
+        QTest::addColumn<QString>("format");  // stored by an earlier run
+        QTest::addColumn<QString>("voice");
+        QTest::addColumn<QString>("formatShown");
+        QTest::addColumn<QString>("voiceShown");
+        QTest::newRow("unknown voice keeps the first") << "SAFT8kHz16BitMono" << "Gone Voice" << "SAFT8kHz16BitMono"
+                                                       << "Voice One";
+        QTest::newRow("unknown format selects none") << "SAFT99kHz" << "" << "" << "Voice One";
+    }
+
+    void choicesNoLongerOffered()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, voice);
+        QFETCH(QString, formatShown);
+        QFETCH(QString, voiceShown);
+        // Stored before the window opens, as an earlier run with other voices left them.
+        Fixture f([&](FakeOrvelle*) {
             SaveSetting(g_sAppName, QStringLiteral("TTS"), QStringLiteral("Format"), format);
             SaveSetting(g_sAppName, QStringLiteral("TTS"), QStringLiteral("Voice"), voice);
-        }
-        QCOMPARE(GetSetting(g_sAppName, QStringLiteral("TTS"), QStringLiteral("Format")), format);
-        QCOMPARE(GetSetting(g_sAppName, QStringLiteral("TTS"), QStringLiteral("Voice")), voice);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        // The next opening shows them again.
-        f.w = g_frmOrvelle();
+        });
         QCOMPARE(f.w->cboFormats->currentText(), formatShown);
         QCOMPARE(f.w->cboVoices->currentText(), voiceShown);
-        // Without a format, "Say It" puts none.
+        // Without a format, "Say It" puts none; the voice shown is the one spoken with.
         f.w->cmdSay_Click();
         QCOMPARE(f.calls().filter(QStringLiteral("FormatId")).size(), formatShown.isEmpty() ? 0 : 1);
+        QVERIFY(f.calls().contains(QStringLiteral("VoiceIndex 0")));
+        // Closing stores what the window shows.
+        Forms::Unload(f.w);
+        QCOMPARE(GetSetting(g_sAppName, QStringLiteral("TTS"), QStringLiteral("Format")), formatShown);
+        QCOMPARE(GetSetting(g_sAppName, QStringLiteral("TTS"), QStringLiteral("Voice")), voiceShown);
     }
 
     void sayPutsTheSixSettingsInOrder()
@@ -288,6 +316,7 @@ private slots:
         f.fake()->calls.clear();
         f.convertWhenShown();
         f.w->cmdSaveAs_Click();
+        QTRY_COMPARE(f.conversions.size(), 1);
         QCOMPARE(f.calls(), kFileSettings + QStringList{"SpeakToFile " + kSample + u'|' + SpeechTempFile()});
         QCOMPARE(f.fake()->fileExistedBefore, QList<bool>{false});
         // The conversion took the speech file into the chosen file and the target format;
@@ -300,6 +329,168 @@ private slots:
         QVERIFY(Forms::IsLoaded<frmOrvelle>());
     }
 
+    void saveAsReplacesOnlyTheFileAskedAbout_data()
+    {
+        QTest::addColumn<bool>("putThereSince");
+        QTest::newRow("the file the save dialog asked about") << false;
+        QTest::newRow("a file put under its name since") << true;
+    }
+
+    void saveAsReplacesOnlyTheFileAskedAbout()
+    {
+        // GIVEN a file under the name picked in the save dialog, which asked "Do you want to
+        // replace it?" and was answered Yes; the real converter
+        QFETCH(bool, putThereSince);
+        Fixture f;
+        SetAudioConverterFactory({});
+        Forms::Get<frmAudioProp>();
+        f.selectTarget("WAV");
+        const QString chosen = f.platform.path("speech.wav");
+        TestFiles::WriteBytes(chosen, "the file asked about");
+        f.platform.dialogs().saveAnswers.enqueue(chosen);
+        QString shown;
+        f.platform.modal().handlers.enqueue([&](VForm* form) {
+            auto* proc = qobject_cast<frmAudioEditorProc*>(form);
+            QVERIFY(proc);
+            QPointer<frmAudioEditorProc> open(proc);
+            QTRY_VERIFY_WITH_TIMEOUT(!Forms::IsLoaded<frmAudioEditorProc>() ||
+                                         open->lblCurrentTrack->text() != QStringLiteral("Preparing..."),
+                                     20000);
+            if (Forms::IsLoaded<frmAudioEditorProc>()) {
+                shown = open->lblCurrentTrack->text();
+                Forms::Unload(open.data());
+            }
+        });
+        // WHEN the speech is saved there
+        f.fake()->holdFile = true;
+        f.w->cmdSaveAs_Click();
+        if (putThereSince) {
+            // ... and another file takes the name while the speech is made
+            QVERIFY(QFile::remove(chosen));
+            TestFiles::WriteBytes(chosen, "a file put there since");
+        }
+        f.fake()->finishFile();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.platform.modal().shown.isEmpty() && !Forms::IsLoaded<frmAudioEditorProc>(), 20000);
+        if (putThereSince) {
+            // THEN a file the user was not asked about stays, and the window says why
+            QCOMPARE(TestFiles::ReadBytes(chosen), QByteArray("a file put there since"));
+            QVERIFY2(shown.contains(chosen) && shown.contains(QStringLiteral("appeared")), qPrintable(shown));
+        } else {
+            // THEN the file asked about holds the new speech
+            QCOMPARE(shown, QString());
+            QVERIFY(ParseWavLayout(chosen).pcm);
+            QVERIFY(std::abs(ProbeMedia(chosen).lengthSeconds - f.fake()->fileSeconds) < 0.05);
+        }
+    }
+
+    void theWindowStaysUsableWhileTheFileIsSpoken_data()
+    {
+        QTest::addColumn<bool>("add");
+        QTest::newRow("Save As...") << false;
+        QTest::newRow("Add to Items List") << true;
+    }
+
+    void theWindowStaysUsableWhileTheFileIsSpoken()
+    {
+        // GIVEN a speech file still being spoken, over a file the user agreed to replace
+        QFETCH(bool, add);
+        Fixture f;
+        f.fake()->holdFile = true;
+        f.selectTarget("MP3");
+        const QString chosen = f.platform.path("speech.mp3");
+        TestFiles::WriteBytes(chosen, "the old speech");
+        if (add)
+            f.w->cmdAdd_Click();
+        else {
+            f.platform.dialogs().saveAnswers.enqueue(chosen);
+            f.w->cmdSaveAs_Click();
+        }
+        // THEN the click has returned with the window showing how far it has come; what
+        // would start another job or change this one is off, Stop is not
+        QVERIFY(f.fake()->fileHeld());
+        QVERIFY(!f.w->prgSpeech->isHidden());
+        QCOMPARE(f.w->prgSpeech->Value(), 0);
+        f.fake()->fileProgress(40);
+        QCOMPARE(f.w->prgSpeech->Value(), 40);
+        for (QWidget* off : std::initializer_list<QWidget*>{f.w->cmdSay, f.w->cmdSaveAs, f.w->cmdAdd,
+                                                            f.w->cboTargetFormat, f.w->cmdEditTargetFormat,
+                                                            f.w->lblID3Tags, f.w->lblClearText})
+            QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
+        QVERIFY(f.w->cmdStop->isEnabled());
+        // ... a change of the target now is not this job's
+        f.w->cboTargetFormat->setCurrentIndex(0);
+        // WHEN Stop is clicked
+        f.w->cmdStop->click();
+        // THEN nothing is converted or added, the old file stays, and the window is ready
+        QTRY_VERIFY(f.w->cmdSaveAs->isEnabled());
+        QVERIFY(f.w->prgSpeech->isHidden());
+        QVERIFY(f.w->cmdSay->isEnabled() && f.w->cmdAdd->isEnabled() && f.w->lblClearText->isEnabled());
+        QVERIFY(f.platform.modal().shown.isEmpty());
+        QVERIFY(f.platform.messages().shown.isEmpty());
+        QVERIFY(f.host.added.isEmpty());
+        QCOMPARE(TestFiles::ReadBytes(chosen), QByteArray("the old speech"));
+        QVERIFY(Forms::IsLoaded<frmOrvelle>());
+
+        // The next job starts afresh, with the target as it is then.
+        f.selectTarget("WMA");
+        f.platform.dialogs().saveAnswers.enqueue(f.platform.path("again.wma"));
+        f.convertWhenShown();
+        f.w->cmdSaveAs_Click();
+        QCOMPARE(f.w->prgSpeech->Value(), 0);
+        f.fake()->finishFile();
+        QTRY_COMPARE(f.conversions.size(), 1);
+        QCOMPARE(f.conversions[0].format, 4);
+    }
+
+    void theJobKeepsTheTargetItBeganWith()
+    {
+        Fixture f;
+        f.fake()->holdFile = true;
+        f.selectTarget("MP3");
+        f.convertWhenShown();
+        f.w->cmdAdd_Click();
+        f.w->cboTargetFormat->setCurrentIndex(0);  // WAV, changed while the job runs
+        f.fake()->finishFile();
+        QTRY_VERIFY(!Forms::IsLoaded<frmOrvelle>());
+        QCOMPARE(f.conversions.value(0).output, AppPath() + QStringLiteral("/TTS_14-05-09_11-8-2026.mp3"));
+        QCOMPARE(f.conversions.value(0).format, 3);
+    }
+
+    void closingWhileTheFileIsSpokenEndsIt()
+    {
+        Fixture f;
+        f.fake()->holdFile = true;
+        f.w->cmdAdd_Click();
+        QPointer<FakeOrvelle> speech(f.fake());
+        Forms::Unload(f.w);
+        QCOMPARE(speech->calls.last(), QStringLiteral("CloseSpeech"));
+        QVERIFY(!speech->fileHeld());
+        QCoreApplication::processEvents();
+        QVERIFY(f.platform.modal().shown.isEmpty());
+        QVERIFY(f.host.added.isEmpty());
+    }
+
+    void aNameTakenWhileConvertingIsNotListed()
+    {
+        // A file that took the new item's name while the conversion ran is another's: the
+        // conversion leaves it, and Add does not list it.
+        Fixture f;
+        f.selectTarget("WAV");
+        const QString path = AppPath() + QStringLiteral("/TTS_14-05-09_11-8-2026.wav");
+        f.platform.modal().handlers.enqueue([&](VForm* form) {
+            auto* proc = qobject_cast<frmAudioEditorProc*>(form);
+            auto* converter = qobject_cast<FakeAudioConverter*>(proc->cAudioConverter1);
+            QTRY_VERIFY(!converter->started.isEmpty());
+            TestFiles::WriteBytes(path, "another's file");
+            converter->finishError(5, QStringLiteral("A file of that name appeared while the job ran."));
+            Forms::Unload(proc);  // the user closes the error
+        });
+        f.w->cmdAdd_Click();
+        QTRY_VERIFY(!Forms::IsLoaded<frmOrvelle>());
+        QVERIFY(f.host.added.isEmpty());
+        QCOMPARE(TestFiles::ReadBytes(path), QByteArray("another's file"));
+    }
+
     void aSpeechFileThatFailsIsNeitherConvertedNorAdded()
     {
         Fixture f([](FakeOrvelle* o) {
@@ -309,6 +500,7 @@ private slots:
         TestFiles::WriteBytes(SpeechTempFile(), "old speech");
         f.platform.messages().answers.enqueue(vbOK);
         f.w->cmdAdd_Click();
+        QTRY_COMPARE(f.platform.messages().shown.size(), 1);
         QCOMPARE(f.platform.messages().shown.last().prompt,
                  QStringLiteral("The text could not be spoken into a file: The file \"/x/tmptts.wav\" cannot be "
                                 "written: No space left on device"));
@@ -318,6 +510,7 @@ private slots:
         QVERIFY(f.host.added.isEmpty());
         QVERIFY(!QFile::exists(SpeechTempFile()));
         QVERIFY(Forms::IsLoaded<frmOrvelle>());
+        QVERIFY(f.w->cmdAdd->isEnabled());
     }
 
     void addTakesTheTimeStampedName_data()
@@ -338,11 +531,11 @@ private slots:
         f.fake()->calls.clear();
         f.convertWhenShown();
         f.w->cmdAdd_Click();
-        const QString path = AppPath() + u'/' + name;
         QCOMPARE(f.calls().mid(0, 4), (QStringList{"OutputIndex 0", "VoiceIndex 0", "Rate 0", "Volume 100"}));
+        QTRY_VERIFY(!Forms::IsLoaded<frmOrvelle>());
+        const QString path = AppPath() + u'/' + name;
         QCOMPARE(f.conversions.value(0).output, path);
         QCOMPARE(f.host.added, QList<QStringList>{{path}});
-        QVERIFY(!Forms::IsLoaded<frmOrvelle>());
     }
 
     void editSelectsTheDefaultFormatAgain()

@@ -1,8 +1,12 @@
 // "Text To Speech" from the main window over the real speech component and converter: the
 // command opens the window only in a profile that offers it (from its menu item, its key
-// and its button), "Save As..." writes each target format with the default tags, and "Add
-// to Items List" puts the time-stamped speech file into the current list and its file.
+// and its button) and the drive list goes on following its disc meanwhile, "Save As..."
+// writes each target format with the default tags, replaces the file its dialog asked
+// about, and leaves the window running (Stop ends a long speech), and "Add to Items List"
+// puts the time-stamped speech file into the current list and its file, twice in one
+// second under two names.
 #include "components/audio/MediaProbe.h"
+#include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cOrvelle/cOrvelle.h"
 #include "components/cSlider/cSlider.h"
 #include "components/cToolbar/cToolbar.h"
@@ -15,9 +19,16 @@
 #include "tools/splitter/frmAudioEditorProc.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -55,11 +66,23 @@ struct SpeechFixture : Fixture {
             use(w);
         });
     }
+    // Lets the conversion window run until it closes itself; one that stays with an
+    // error is closed as the user would, its text kept in `conversionErrors`.
+    QStringList conversionErrors;
     void convertWhenShown()
     {
-        platform.modal().handlers.enqueue([](VForm* form) {
-            QVERIFY(qobject_cast<frmAudioEditorProc*>(form));
-            QTRY_VERIFY_WITH_TIMEOUT(!Forms::IsLoaded<frmAudioEditorProc>(), 30000);
+        platform.modal().handlers.enqueue([this](VForm* form) {
+            auto* proc = qobject_cast<frmAudioEditorProc*>(form);
+            QVERIFY(proc);
+            QPointer<frmAudioEditorProc> open(proc);
+            // Done and Aborted close the window at once; an error stays on show.
+            QTRY_VERIFY_WITH_TIMEOUT(!Forms::IsLoaded<frmAudioEditorProc>() ||
+                                         open->lblCurrentTrack->text() != QStringLiteral("Preparing..."),
+                                     30000);
+            if (Forms::IsLoaded<frmAudioEditorProc>()) {
+                conversionErrors << open->lblCurrentTrack->text();
+                Forms::Unload(open.data());
+            }
         });
     }
 };
@@ -68,6 +91,26 @@ void selectTarget(frmOrvelle* w, const QString& code)
 {
     w->cboTargetFormat->setCurrentIndex(w->cboTargetFormat->findText(code, Qt::MatchStartsWith));
     QCOMPARE(w->cboTargetFormat->currentText().left(3), code);
+}
+
+// The temporary files of unfinished writes in a folder.
+QStringList tempFilesIn(const QString& folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.tmp-*")}, QDir::Files | QDir::Hidden);
+}
+
+// The length of the speech of `text` as the component writes it at the normal rate and
+// loudness in the engine's own format, into `file`.
+double spokenSeconds(cOrvelle* speech, const QString& text, QString file)
+{
+    speech->SetRate(0);
+    speech->SetVolume(100);
+    speech->SetFormatId(22);
+    QSignalSpy done(speech, &cOrvelle::FileDone);
+    speech->SpeakToFile(text, file);
+    if (!done.wait(30000))
+        return 0;
+    return ProbeMedia(file).lengthSeconds;
 }
 
 QString codecOf(const QString& path)
@@ -114,7 +157,6 @@ private slots:
         SpeechFixture f;
         f.addList("Songs", {"a.wav"});  // nothing marked: the window needs no rows
         frmMain* m = f.start();
-        m->tmrCDs.stop();
         bool shown = false;
         f.whenOpen([&](frmOrvelle* w) {
             shown = true;
@@ -133,8 +175,34 @@ private slots:
         QVERIFY(shown);
         QCOMPARE(f.platform.modal().shown, QStringList{"frmOrvelle"});
         QCOMPARE(m->cursor().shape(), Qt::ArrowCursor);
-        QVERIFY(!m->tmrCDs.isActive());  // left as it was
         QVERIFY(!Forms::IsLoaded<frmOrvelle>());
+    }
+
+    void theDriveListFollowsItsDiscWhileOpen()
+    {
+        // GIVEN the list of a CD drive's tracks in the main window
+        SpeechFixture f;
+        lAppIncCDRipper = 1;  // the drives show as lists of tracks
+        f.addList("Songs", {"a.wav"});
+        f.drives = {{"D: Fake Drive", true, {{200, true}, {180, true}}}};
+        frmMain* m = f.start();
+        m->cTreeView1_NodeClick(g_nodMainCDs->Children().Item(1));
+        lAppIncCDRipper = 0;
+        QCOMPARE(m->cGrid1->Rows(), 2);
+        // WHEN its disc is taken out while the text-to-speech window is open
+        int rowsWhileOpen = -1;
+        f.whenOpen([&](frmOrvelle* w) {
+            f.mainRipper()->drives[0].tracks.clear();
+            m->tmrCDs.setInterval(10);  // the drive poll's next look, soon
+            (void)QTest::qWaitFor([&] { return m->cGrid1->Rows() == 0; }, 5000);
+            rowsWhileOpen = m->cGrid1->Rows();
+            Forms::Unload(w);
+        });
+        command(m, "Text To Speech");
+        // THEN the main window has followed it, as it does with no window open
+        QCOMPARE(f.platform.modal().shown, QStringList{"frmOrvelle"});
+        QCOMPARE(rowsWhileOpen, 0);
+        QVERIFY(!m->picEmptyMsg->isHidden());
     }
 
     void saveAsWritesEachTarget_data()
@@ -164,18 +232,15 @@ private slots:
         w->sldVolume->setValue(0);
         selectTarget(w, target);
         // The spoken length, as the component writes it at the normal rate.
-        QString reference = f.platform.path("reference.wav");
-        w->cOrvelle1->SetRate(0);
-        w->cOrvelle1->SetVolume(100);
-        w->cOrvelle1->SetFormatId(22);
-        QCOMPARE(w->cOrvelle1->SpeakToFile(kText, reference), 0);
-        const double spoken = ProbeMedia(reference).lengthSeconds;
+        const double spoken = spokenSeconds(w->cOrvelle1, kText, f.platform.path("reference.wav"));
         QVERIFY(spoken > 1.5);
 
         const QString chosen = f.platform.path("speech." + target.toLower());
         f.platform.dialogs().saveAnswers.enqueue(chosen);
         f.convertWhenShown();
         w->cmdSaveAs_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.platform.modal().shown.isEmpty() && !Forms::IsLoaded<frmAudioEditorProc>(), 30000);
+        QCOMPARE(f.conversionErrors, QStringList());
         QCOMPARE(codecOf(chosen), codec);
         const MediaFacts facts = ProbeMedia(chosen);
         QVERIFY2(std::abs(facts.lengthSeconds - spoken) < 0.15,
@@ -221,7 +286,7 @@ private slots:
             selectTarget(w, target);
             f.convertWhenShown();
             w->cmdAdd_Click();
-            QVERIFY(!Forms::IsLoaded<frmOrvelle>());
+            QTRY_VERIFY_WITH_TIMEOUT(!Forms::IsLoaded<frmOrvelle>(), 30000);
         });
         command(m, "Text To Speech");
         QLocale::setDefault(QLocale::c());
@@ -230,6 +295,135 @@ private slots:
         QCOMPARE(fileItems(list), "a.wav " + name + "*");
         QCOMPARE(fileField(list, 2, "COL_FILE"), path);
         QCOMPARE(gridItems(m->cGrid1), "a.wav " + name + "*");
+    }
+
+    void saveAsReplacesTheFileTheUserAgreedTo()
+    {
+        // GIVEN an older speech file under the name the user picks (the save dialog asked
+        // "Do you want to replace it?" and the user said Yes)
+        SpeechFixture f;
+        Forms::Get<frmAudioProp>();
+        frmOrvelle* w = g_frmOrvelle();
+        w->txtSpeak->setPlainText(kText);
+        selectTarget(w, QStringLiteral("WAV"));
+        const QString chosen = f.platform.path("speech.wav");
+        AudioFixtures::writeWav(chosen, 22050, 1, 16, AudioFixtures::sine(22050 / 4, 1, 22050, 440.0));
+        f.platform.dialogs().saveAnswers.enqueue(chosen);
+        // WHEN the speech is saved there
+        f.convertWhenShown();
+        w->cmdSaveAs_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.platform.modal().shown.isEmpty() && !Forms::IsLoaded<frmAudioEditorProc>(), 30000);
+        // THEN the file holds the new speech, and no error was shown
+        QCOMPARE(f.conversionErrors, QStringList());
+        QVERIFY2(ProbeMedia(chosen).lengthSeconds > 1.5, qPrintable(QString::number(ProbeMedia(chosen).lengthSeconds)));
+        QCOMPARE(tempFilesIn(f.platform.path(QString())), QStringList());
+    }
+
+    void twoAddsInOneSecondKeepBothSpeeches()
+    {
+        SpeechFixture f;
+        Forms::Get<frmAudioProp>();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::HongKong));
+        const QString list = f.addList("Songs", {"a.wav"});
+        frmMain* m = f.start();
+        m->m_Clock = [] { return QDateTime(QDate(2026, 8, 11), QTime(14, 5, 9)); };
+        const QString first = AppPath() + QStringLiteral("/TTS_14-05-09_11-8-2026.wav");
+        const QString second = AppPath() + QStringLiteral("/TTS_14-05-09_11-8-2026_2.wav");
+        QByteArray firstBytes;
+        for (const QString& text : {QStringLiteral("The first speech."),
+                                    QStringLiteral("The second speech, said in the same second as the first one, and "
+                                                   "longer.")}) {
+            f.whenOpen([&](frmOrvelle* w) {
+                w->txtSpeak->setPlainText(text);
+                selectTarget(w, QStringLiteral("WAV"));
+                f.convertWhenShown();
+                w->cmdAdd_Click();
+                QTRY_VERIFY_WITH_TIMEOUT(!Forms::IsLoaded<frmOrvelle>(), 30000);
+            });
+            command(m, "Text To Speech");
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            if (firstBytes.isEmpty())
+                firstBytes = TestFiles::ReadBytes(first);
+        }
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(f.conversionErrors, QStringList());
+        // Each speech has a file of its own, listed once; the first is as it was written.
+        QCOMPARE(fileItems(list), QStringLiteral("a.wav TTS_14-05-09_11-8-2026.wav* TTS_14-05-09_11-8-2026_2.wav*"));
+        QCOMPARE(fileField(list, 2, "COL_FILE"), first);
+        QCOMPARE(fileField(list, 3, "COL_FILE"), second);
+        QVERIFY(!firstBytes.isEmpty());
+        QCOMPARE(TestFiles::ReadBytes(first), firstBytes);
+        QVERIFY2(ProbeMedia(second).lengthSeconds > ProbeMedia(first).lengthSeconds + 1.0,
+                 qPrintable(QStringLiteral("%1 s after %2 s").arg(ProbeMedia(second).lengthSeconds)
+                                .arg(ProbeMedia(first).lengthSeconds)));
+    }
+
+    void saveAsLeavesTheWindowRunning()
+    {
+        SpeechFixture f;
+        Forms::Get<frmAudioProp>();
+        frmOrvelle* w = g_frmOrvelle();
+        const QString text = kText.repeated(20);
+        const double spoken = spokenSeconds(w->cOrvelle1, text, f.platform.path("reference.wav"));
+        QVERIFY(spoken > 20 * 1.5);
+        w->txtSpeak->setPlainText(text);
+        selectTarget(w, QStringLiteral("WAV"));
+        const QString chosen = f.platform.path("long.wav");
+        f.platform.dialogs().saveAnswers.enqueue(chosen);
+        // Something the window's event loop runs as soon as it gets the chance: with the
+        // speech made on the window's thread it would run only once all of it was done.
+        bool ranWhileSpeaking = false;
+        QTimer::singleShot(0, w, [&] {
+            ranWhileSpeaking = f.platform.modal().shown.isEmpty() && !w->prgSpeech->isHidden();
+        });
+        f.convertWhenShown();
+        w->cmdSaveAs_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.platform.modal().shown.isEmpty() && !Forms::IsLoaded<frmAudioEditorProc>(), 30000);
+        QVERIFY(ranWhileSpeaking);
+        QCOMPARE(f.conversionErrors, QStringList());
+        // All of the speech is in the file, and the window is ready for the next.
+        QVERIFY2(std::abs(ProbeMedia(chosen).lengthSeconds - spoken) < 0.3,
+                 qPrintable(QStringLiteral("%1 s against %2 s").arg(ProbeMedia(chosen).lengthSeconds).arg(spoken)));
+        QVERIFY(w->prgSpeech->isHidden());
+        QVERIFY(w->cmdSaveAs->isEnabled());
+    }
+
+    void stopEndsALongSpeechFile()
+    {
+        // GIVEN a text of about an hour of speech, to be saved over an older file the user
+        // agreed to replace
+        SpeechFixture f;
+        Forms::Get<frmAudioProp>();
+        frmOrvelle* w = g_frmOrvelle();
+        w->txtSpeak->setPlainText(kText.repeated(1400));
+        selectTarget(w, QStringLiteral("WAV"));
+        const QString chosen = f.platform.path("long.wav");
+        TestFiles::WriteBytes(chosen, "the old speech");
+        f.platform.dialogs().saveAnswers.enqueue(chosen);
+        int ticks = 0;
+        QTimer tick;
+        tick.setInterval(10);
+        connect(&tick, &QTimer::timeout, this, [&] { ++ticks; });
+        tick.start();
+        // WHEN it is saved
+        w->cmdSaveAs_Click();
+        // THEN the window goes on (a timer of its thread ticks) and shows the speech coming
+        QTRY_VERIFY_WITH_TIMEOUT(w->prgSpeech->Value() >= 2, 30000);
+        QVERIFY(!w->prgSpeech->isHidden());
+        QVERIFY(ticks > 0);
+        // WHEN Stop is clicked, THEN the job ends within a second
+        QElapsedTimer clock;
+        clock.start();
+        w->cmdStop->click();
+        QTRY_VERIFY_WITH_TIMEOUT(w->cmdSaveAs->isEnabled(), 1000);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(w->prgSpeech->isHidden());
+        // ... with nothing converted, no speech file under its name, the old file as it was
+        QVERIFY(f.platform.modal().shown.isEmpty());
+        QVERIFY(f.platform.messages().shown.isEmpty());
+        QCOMPARE(TestFiles::ReadBytes(chosen), QByteArray("the old speech"));
+        QVERIFY(!QFileInfo::exists(SpeechTempFile()));
+        QCOMPARE(tempFilesIn(AppPath()), QStringList());
     }
 
     void addOnAGroupNodeWritesNoList()
@@ -249,6 +443,7 @@ private slots:
             f.convertWhenShown();
             f.platform.messages().answers.enqueue(vbOK);
             w->cmdAdd_Click();
+            QTRY_VERIFY_WITH_TIMEOUT(!Forms::IsLoaded<frmOrvelle>(), 30000);
         });
         command(m, "Text To Speech");
         QCOMPARE(f.platform.messages().shown.size(), 1);
@@ -273,6 +468,7 @@ private slots:
             f.platform.modal().handlers.enqueue([](VForm* form) { Forms::Unload(form); });
             f.platform.messages().answers.enqueue(vbOK);
             w->cmdAdd_Click();
+            QTRY_VERIFY_WITH_TIMEOUT(!Forms::IsLoaded<frmOrvelle>(), 30000);
         });
         command(m, "Text To Speech");
         QCOMPARE(f.platform.messages().shown.size(), 1);

@@ -8,7 +8,9 @@
 #include "common/mdlModes.h"
 #include "common/mdlSupportedDestination.h"
 #include "common/mdlUserSettings.h"
+#include "common/mdlViewColors.h"
 #include "common/mdlWindowHelpers.h"
+#include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cImageList/cImageList.h"
 #include "components/cOrvelle/cOrvelle.h"
 #include "components/cSlider/cSlider.h"
@@ -115,6 +117,9 @@ frmOrvelle::frmOrvelle()
     lblID3Tags->setToolTip(QStringLiteral("Set the ID3 tags"));
     lblClearText = MakeLink(this, QStringLiteral("Clear Text"), 1800, 6060, 1500);
     lblClearText->setToolTip(QStringLiteral("Clear Text"));
+    prgSpeech = new XP_ProgressBar(this);
+    PlaceTwips(prgSpeech, 3480, 6060, kWidth - 3600, 255);
+    prgSpeech->hide();
 
     cOrvelle1 = CreateOrvelle(this);
 
@@ -131,6 +136,10 @@ frmOrvelle::frmOrvelle()
     connect(cOrvelle1, &cOrvelle::Done, this, &frmOrvelle::cOrvelle1_Done);
     connect(cOrvelle1, &cOrvelle::WordPosition, this, &frmOrvelle::cOrvelle1_WordPosition);
     connect(cOrvelle1, &cOrvelle::FormatFound, this, &frmOrvelle::cOrvelle1_FormatFound);
+    connect(cOrvelle1, &cOrvelle::FileProgress, this, &frmOrvelle::cOrvelle1_FileProgress);
+    connect(cOrvelle1, &cOrvelle::FileDone, this, &frmOrvelle::cOrvelle1_FileDone);
+    connect(cOrvelle1, &cOrvelle::FileAborted, this, &frmOrvelle::cOrvelle1_FileAborted);
+    connect(cOrvelle1, &cOrvelle::FileError, this, &frmOrvelle::cOrvelle1_FileError);
 }
 
 frmOrvelle::~frmOrvelle() = default;
@@ -146,6 +155,7 @@ void frmOrvelle::Form_Load()
         }
 
     PaintTitleStrip(picTitle, lblTitle);
+    prgSpeech->SetBarColour(g_lAppColor);
     bool ok = false;
     const qint32 back = g_sViewBackColor.toInt(&ok);
     if (ok) {
@@ -228,6 +238,7 @@ void frmOrvelle::cmdSay_Click()
 
 void frmOrvelle::cmdStop_Click()
 {
+    // A speech file being written ends as well.
     cOrvelle1->StopSpeech();
 }
 

@@ -4,6 +4,7 @@
 // saved under a name the user picks or added to the main window's current items list.
 #pragma once
 
+#include "common/mdlFileIdentity.h"
 #include "platform/Forms.h"
 
 class LinkLabel;
@@ -11,6 +12,7 @@ class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class XP_ProgressBar;
 class cOrvelle;
 class cSlider;
 
@@ -45,12 +47,18 @@ public:
     void cOrvelle1_FormatFound(const QString& Name, qint32 Id);
 
     // Speech files.
-    // Speaks the text into the WAV file at rate 0 and volume 100; false, after telling the
-    // user why, when no complete file came of it.
-    bool SpeakToWaveFile(const QString& sFile);
+    // Starts speaking the text into the WAV file at rate 0 and volume 100 on the
+    // component's thread; the window stays usable, shows how far it has come, and Stop
+    // ends it. The component's file events carry the job on.
+    void SpeakToWaveFile(const QString& sFile);
     void cmdSaveAs_Click();
     void cmdAdd_Click();
     void cmdEditTargetFormat_Click();
+    void cOrvelle1_FileProgress(qint32 Percent);
+    // The speech file is complete: it is converted, and for Add the new file is listed.
+    void cOrvelle1_FileDone();
+    void cOrvelle1_FileAborted();
+    void cOrvelle1_FileError(qint32 Code, const QString& Description);
 
     // The selection of the text box, in UTF-16 code units.
     qint32 SelStart() const;
@@ -82,16 +90,32 @@ public:
     QPushButton* cmdEditTargetFormat = nullptr;
     LinkLabel* lblID3Tags = nullptr;
     LinkLabel* lblClearText = nullptr;
+    // How far the speech file has come; shown only while one is written.
+    XP_ProgressBar* prgSpeech = nullptr;
 
     cOrvelle* cOrvelle1 = nullptr;
 
 private:
+    // What the speech file being written is for.
+    enum class SpeechUse { None, SaveAs, Add };
+
     // The six settings of a speech; files always take rate 0 and volume 100.
     void PutSpeechSettings(qint32 rate, qint32 volume);
-    // Converts the temporary speech file into the target format under the conversion
-    // window, shown modally.
-    void ConvertSpeech(const QString& sDest);
+    // Speaks into the temporary speech file for `use`, the target format taken as it is now.
+    void StartSpeechFile(SpeechUse use);
+    // The controls that start a job or change its settings are off while a speech file is
+    // written, and the progress bar shows.
+    void ShowWritingSpeech(bool writing);
+    // Converts the temporary speech file into the job's target format under the conversion
+    // window, shown modally; `replaceable` is the file the user agreed to replace.
+    void ConvertSpeech(const QString& sDest, const FileIdentity& replaceable = {});
+    void AddSpeech();
     QString TargetExt() const;
+
+    SpeechUse m_speechUse = SpeechUse::None;
+    QString m_sSpeechTarget;      // the target format's text when the job began
+    QString m_sSpeechDest;        // Save As: the file chosen; Add: the new item's name
+    FileIdentity m_replaceable;   // Save As: the file the save dialog's Yes agreed to replace
 };
 
 inline frmOrvelle* g_frmOrvelle()

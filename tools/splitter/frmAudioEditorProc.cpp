@@ -79,10 +79,11 @@ void frmAudioEditorProc::ReportNotDone()
         host->g_bAbortedAudioEditor = true;
 }
 
-void frmAudioEditorProc::ConvertFile(const QString& sSource, const QString& sDest)
+void frmAudioEditorProc::ConvertFile(const QString& sSource, const QString& sDest, const FileIdentity& replaceable)
 {
     m_sSource = sSource;
     m_sDest = sDest;
+    m_replaceable = replaceable;
     Timer1.start();
 }
 
@@ -104,6 +105,9 @@ void frmAudioEditorProc::ConvertX()
     }
     cAudioConverter1->SetSourceFile(m_sSource);
     cAudioConverter1->SetOutputFile(m_sDest);
+    // Only the file the user was asked about may be replaced, and only while it is still
+    // the one under that name, unchanged (a new file may have taken the old one's inode).
+    cAudioConverter1->SetOverwriteAgreed(m_replaceable.exists && ReadFileIdentity(m_sDest) == m_replaceable);
     cAudioConverter1->StartConvert();
 }
 

@@ -4,6 +4,7 @@
 // WAV file with it; the text-to-speech window converts its speech into a chosen format.
 #pragma once
 
+#include "common/mdlFileIdentity.h"
 #include "platform/Forms.h"
 
 #include <QString>
@@ -27,7 +28,10 @@ public:
     void Form_Unload(int& Cancel) override;
 
     // Keeps the source and destination and arms the start; the window shows it afterwards.
-    void ConvertFile(const QString& sSource, const QString& sDest);
+    // `replaceable` is the file the user agreed to replace under the destination's name,
+    // as it was when asked; any other file of that name (or that one changed) is left and
+    // the conversion fails.
+    void ConvertFile(const QString& sSource, const QString& sDest, const FileIdentity& replaceable = {});
     // Sets up the component and starts the conversion (once, from the timer).
     void ConvertX();
     void SetDestination();
@@ -59,6 +63,7 @@ private:
 
     QString m_sSource;
     QString m_sDest;
+    FileIdentity m_replaceable;
     bool m_bDone = false;
 };
 
