@@ -225,9 +225,11 @@ void ValidateNameKey(QLineEdit* txt, int& KeyAscii)
 
 QString LogTimeText()
 {
-    // The locale's long time format without the time zone.
+    // The locale's long time format without the time zone. The pattern is made once: a
+    // log line is written for every part of a job.
+    static const QRegularExpression zone(QStringLiteral("\\s*t+\\s*"));
     QString format = QLocale().timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*")));
+    format.remove(zone);
     return QLocale().toString(QTime::currentTime(), format.trimmed());
 }
 

@@ -13,6 +13,7 @@
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
 #include "platform/MessageService.h"
+#include "platform/TextFit.h"
 #include "settings/frmOptions.h"
 #include "settings/frmProgParameters.h"
 #include "settings/mdlOptions.h"
@@ -247,7 +248,7 @@ QString frmItem::Cell(const char* key) const
 void frmItem::GetFileInfo()
 {
     const QString file = Cell("COL_FILE");
-    lblTitle->setText(Cell("Item Name"));
+    SetElidedText(lblTitle, Cell("Item Name"));
     cAudioConverter1->ReadFileInfo(file);
     txtItemName->setText(Cell("Item Name"));
     lblFileName->setText(GetFileName(file));
@@ -392,8 +393,13 @@ void frmItem::ShowGridRow(qint32& n)
 
 qint32 frmItem::ApplyItemChanges()
 {
-    // The name is stored trimmed; an empty or illegal one is refused.
-    const QString name = txtItemName->text().trimmed();
+    // The name is stored trimmed; an empty or illegal one is refused. The box holds no more
+    // than its longest text: a longer name the user left as the box shows it stays whole.
+    QString name = txtItemName->text();
+    const QString whole = Cell("Item Name");
+    if (whole.size() > txtItemName->maxLength() && name == whole.left(txtItemName->maxLength()))
+        name = whole;
+    name = name.trimmed();
     txtItemName->setText(name);
     if (name.isEmpty()) {
         MsgBox(QStringLiteral("Empty Item Name.") + QString(42, u' '), vbInformation);

@@ -32,10 +32,12 @@ public:
     HideWatcher(QEventLoop& loop) : m_loop(loop) {}
     bool eventFilter(QObject* obj, QEvent* ev) override
     {
-        if (ev->type() == QEvent::Hide) {
+        // Minimising sends a hide event too, but the window is still open (and still
+        // visible to Qt): the run goes on until the window itself is hidden.
+        auto* w = qobject_cast<QWidget*>(obj);
+        if (ev->type() == QEvent::Hide && w && !w->isVisible()) {
             // Where the window lay on the screen when it went.
-            if (auto* w = qobject_cast<QWidget*>(obj))
-                area = w->frameGeometry();
+            area = w->frameGeometry();
             m_loop.quit();
         }
         return QObject::eventFilter(obj, ev);
@@ -134,6 +136,12 @@ void EventLoopModalRunner::run(VForm* form)
     if (guard) {
         leave(form);
         form->removeEventFilter(&watcher);
+        // Qt takes a window off its list of modal windows, and gives the windows it blocked
+        // their input back, only when the window is hidden while still modal. Its modality
+        // is dropped once it is hidden: dropped while it was shown, the list would keep it
+        // and every other window would stay blocked after it went.
+        if (form->isVisible())
+            form->hide();
         form->setWindowModality(Qt::NonModal);
     }
     if (!watcher.area.isEmpty())

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
@@ -161,4 +162,25 @@ void FitTextsToControls(QWidget* window)
     for (QWidget* w : window->findChildren<QWidget*>())
         if (w->metaObject() == &QWidget::staticMetaObject || w->metaObject() == &QFrame::staticMetaObject)
             fitFrame(w);
+}
+
+void SetElidedText(QLabel* label, const QString& text)
+{
+    const QFontMetrics metrics = label->fontMetrics();
+    const int room = std::max(0, label->contentsRect().width() - 2 * label->margin());
+    // No character is narrower than a pixel (but for marks without width): a label never
+    // shows more characters than it is wide, and what lies beyond is not measured at all.
+    const qsizetype most = qsizetype(room) + 1;
+    if (text.size() <= most) {
+        label->setText(metrics.elidedText(text, Qt::ElideRight, room));
+        return;
+    }
+    // A character of two halves is never cut between them.
+    const QString head = text.left(text.at(most - 1).isHighSurrogate() ? most - 1 : most);
+    const QString ellipsis(QChar(0x2026));
+    QString shown = metrics.elidedText(head, Qt::ElideRight, room - metrics.horizontalAdvance(ellipsis));
+    // A head that fits whole still had more after it.
+    if (shown == head)
+        shown += ellipsis;
+    label->setText(shown);
 }

@@ -2,6 +2,8 @@
 // show every text whole in this desktop's font.
 #pragma once
 
+class QLabel;
+class QString;
 class QWidget;
 
 // Widens each label, button, check box, radio button and pick-only list of the window
@@ -14,3 +16,8 @@ void FitTextsToControls(QWidget* window);
 
 // The width a control needs to show its whole text (0 for a control without text).
 int TextWidthNeeded(const QWidget* control);
+
+// Shows as much of a text as the label is wide, cut with an ellipsis where it does not
+// fit. Only the part that can fit is ever measured, so a text of megabytes (an item name
+// from a list another program wrote) costs no more than a short one.
+void SetElidedText(QLabel* label, const QString& text);

@@ -17,6 +17,7 @@
 
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -96,6 +97,7 @@ private slots:
     void channels();
     void links();
     void oneRowAndNoRows();
+    void hugeItemName();
 };
 
 void tst_ItemProperties::showsTheRowAndSteps()
@@ -445,6 +447,49 @@ void tst_ItemProperties::oneRowAndNoRows()
     command(m, "Rename Item");
     m->cGridInfo_CellDoubleClick(1, 1);
     QCOMPARE(f.platform.modal().shown, QStringList{"frmItem"});
+}
+
+// A row whose name is 10 MB long (a list another program wrote): a double-click opens the
+// dialog on it at once, the title shows as much of the name as it has room for, and OK
+// without a change leaves the name whole.
+void tst_ItemProperties::hugeItemName()
+{
+    Fixture f;
+    const QString huge = QStringLiteral("Long song ").repeated(1024 * 1024).trimmed();
+    const QString file = f.addAudio("song.wav");
+    const QString list = f.addListText("a", record("1", huge, file));
+    frmMain* m = f.start();
+    QCOMPARE(RowText(m->cGrid1, 1, "Item Name"), huge);
+    QElapsedTimer opening;
+    qint64 openedAfter = -1;
+    QString title;
+    int titleWidth = 0;
+    int titleRoom = 0;
+    f.platform.modal().handlers.enqueue([&](VForm* form) {
+        auto* d = qobject_cast<frmItem*>(form);
+        QVERIFY(d);
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        openedAfter = opening.elapsed();
+        QCOMPARE(d->lItem, 1);
+        QCOMPARE(d->lblFileName->text(), QStringLiteral("song.wav"));
+        title = d->lblTitle->text();
+        titleWidth = d->lblTitle->sizeHint().width();
+        titleRoom = d->lblTitle->parentWidget()->width() - d->lblTitle->x();
+        QVERIFY(d->txtItemName->text().startsWith(QStringLiteral("Long song Long song")));
+        d->cmdOk_Click();
+    });
+    opening.start();
+    m->cGrid1->SetCurrentRow(1);
+    m->cGrid1_CellDoubleClick(1, 3);
+    QCOMPARE(f.platform.modal().shown, QStringList{"frmItem"});
+    QVERIFY2(openedAfter >= 0 && openedAfter < 2000, qPrintable(QString::number(openedAfter) + " ms"));
+    // The title is the name's beginning, cut where the strip ends.
+    QVERIFY2(title.size() < 200, qPrintable(title.left(300)));
+    QVERIFY(title.startsWith(QStringLiteral("Long song Long song")));
+    QVERIFY(titleWidth <= titleRoom);
+    QCOMPARE(RowText(m->cGrid1, 1, "Item Name"), huge);
+    QCOMPARE(fileField(list, 1, "Item Name"), huge);
 }
 
 QTEST_MAIN(tst_ItemProperties)

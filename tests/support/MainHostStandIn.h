@@ -7,6 +7,8 @@
 #include "components/cSysTray/cSysTray.h"
 #include "platform/Forms.h"
 
+#include <QProcess>
+
 class MainHostStandIn : public MainHost
 {
 public:
@@ -24,6 +26,8 @@ public:
     cImageList* GridImageList() override { return &gridImages; }
     cSysTray* SysTray() override { return &tray; }
     QString GetNoticAppParameters() override { return noticeCommand; }
+    // The command line holds no placeholders here: split, it is the program and its arguments.
+    QStringList GetNoticAppCommand() override { return QProcess::splitCommand(noticeCommand); }
 
     // The balloon texts shown so far.
     QStringList BalloonMessages() const

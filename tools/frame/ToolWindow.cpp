@@ -30,7 +30,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTextCursor>
 
@@ -430,9 +429,9 @@ void ToolWindow::StartNoticeApp()
     MainHost* host = g_MainHost();
     if (!host)
         return;
-    // The command line is split into the program and its arguments as a shell would
-    // quote them, but no shell runs it: its text can never run other commands.
-    QStringList args = QProcess::splitCommand(host->GetNoticAppParameters());
+    // The program and its arguments, each filled in after the command line was split: a
+    // name with blanks or quotes stays one argument. No shell runs it.
+    QStringList args = host->GetNoticAppCommand();
     if (args.isEmpty())
         return;
     const QString program = args.takeFirst();
