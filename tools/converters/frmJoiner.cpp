@@ -107,8 +107,9 @@ void frmJoiner::cmdConvert_Click()
 qint32 frmJoiner::JoinFiles()
 {
     const QString name = ExpandJoinedFileName(txtJoinedFileName->text(), JobFormatText());
-    // Without a name the output would be the folder itself.
-    if (name.isEmpty())
+    // Without a name the output would be the folder itself; a name of blanks only is no
+    // name either.
+    if (name.trimmed().isEmpty())
         return Refuse(kErrOutputUnwritable, QStringLiteral("The file name format gives the joined file an empty name."));
     qint32 first = 1;
     SetID3Tags(first);
