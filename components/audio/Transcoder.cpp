@@ -233,7 +233,7 @@ JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, Transc
             return JobOutcome::error(facts.code, facts.error);
     }
     OutputTarget out;
-    JobOutcome r = out.prepare(req.output, req.pcm ? QString() : req.source, req.replaceExisting);
+    JobOutcome r = out.prepare(req.output, req.pcm ? QString() : req.source, req.replaceable);
     if (r.kind != JobOutcome::Done)
         return r;
     if (control.aborted())

@@ -196,7 +196,7 @@ JobOutcome RunJoin(const JoinRequest& req, JobControl& control, JoinStats* stats
     if (r.kind != JobOutcome::Done)
         return r;
     OutputTarget out;
-    r = out.prepare(req.output, req.entries.first().FileName, req.replaceExisting);
+    r = out.prepare(req.output, req.entries.first().FileName, req.replaceable);
     if (r.kind != JobOutcome::Done)
         return r;
     if (control.aborted())

@@ -10,7 +10,6 @@
 #include "platform/MessageService.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QStyle>
 #include <QFrame>
@@ -208,7 +207,10 @@ qint32 frmSplitter::ConvertTask()
     cAudioConverter1->SetRangeLength(m_plan.PartLength(g_lPart));
 
     const QString path = JobFolder() + GetPartFileName(g_sFileToSplit);
-    if (chkOverWrite->Value() != 1 && QFileInfo::exists(path)) {
+    // An agreement to replace holds for the file that has the name now, when it is asked
+    // about (or the box is ticked), and for no other that takes the name later.
+    const FileIdentity there = ReadFileIdentity(path);
+    if (chkOverWrite->Value() != 1 && there.exists) {
         AddLog(QStringLiteral("File already exists."), txtLog);
         const int answer = MsgBox(QStringLiteral("The file: '") + path + QStringLiteral("' already exists.\r\n\r\nOverwrite it?"),
                                   vbYesNoCancel + vbInformation);
@@ -222,8 +224,7 @@ qint32 frmSplitter::ConvertTask()
             return 3;
     }
     cAudioConverter1->SetOutputFile(path);
-    // A file there now was agreed to (asked about, or the box ticked); one that comes later is not.
-    cAudioConverter1->SetOverwriteAgreed(QFileInfo::exists(path));
+    cAudioConverter1->SetOverwriteAgreed(there);
     cAudioConverter1->StartConvert();
     return 0;
 }
