@@ -2,6 +2,8 @@
 
 #include "common/mdlModes.h"
 #include "lists/mdlItemsGrid.h"
+#include "platform/MessageService.h"
+#include "platform/Services.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "settings/mdlFormats.h"
@@ -13,9 +15,40 @@
 #include <QPlainTextEdit>
 
 #include <cstdio>
+#include <memory>
+
+namespace {
+
+int s_boxes = 0;  // message boxes shown during the run
+
+class UnattendedMessages : public MessageService
+{
+public:
+    int show(const QString& prompt, int buttons, const QString& title) override
+    {
+        ++s_boxes;
+        std::fprintf(stderr, "message box \"%s\": %s\n", qPrintable(title),
+                     qPrintable(QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
+        switch (buttons & 0x7) {
+        case vbOKCancel:
+        case vbYesNoCancel:
+        case vbRetryCancel:
+            return vbCancel;
+        case vbYesNo:
+            return vbNo;
+        case vbAbortRetryIgnore:
+            return vbIgnore;
+        default:
+            return vbOK;
+        }
+    }
+};
+
+}  // namespace
 
 BenchProgram::BenchProgram()
 {
+    Services::setMessage(std::make_unique<UnattendedMessages>());
     qputenv("VELMARO_HOME", QFile::encodeName(m_home.path()));
     InitProductProfile();
     Forms::Get<frmOptions>();
@@ -61,6 +94,7 @@ WindowJob WaitForWindowJob(ToolWindow* window, const QElapsedTimer& sinceHandOve
 
 int EndWindowRun(const WindowJob& job, bool failed, double startUp, const QString& figure)
 {
+    failed = failed || s_boxes > 0;
     if (failed)
         std::fprintf(stderr, "%s", qPrintable(job.log));
     if (startUp >= 0)

@@ -14,6 +14,9 @@ class ToolWindow;
 
 // The program as a launch finds it: a program folder of its own (a window writes its path
 // history there), the product profile and the option forms loaded. Kept while the run lasts.
+// Nobody is there to answer a message box: each one's text goes to the error stream and
+// it is answered as its close box would be (Cancel, No or OK), so the run never waits,
+// and the run fails.
 class BenchProgram
 {
 public:
@@ -52,8 +55,9 @@ WindowJob RunWindowJob(Window* window, const QElapsedTimer& sinceHandOver)
     return WaitForWindowJob(window, sinceHandOver);
 }
 
-// The end of a run: the log to the error stream when the job failed, the start-up (when
-// not negative) and the figure line to the output, every window closed; the exit code.
+// The end of a run: the log to the error stream when the job failed or a message box came
+// up, the start-up (when not negative) and the figure line to the output, every window
+// closed; the exit code (1 for such a run).
 int EndWindowRun(const WindowJob& job, bool failed, double startUp, const QString& figure);
 
 // The main of a window benchmark: the start-up clock started, the offscreen platform and

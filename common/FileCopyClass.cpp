@@ -1,6 +1,7 @@
 // The chunked file copy, written beside the destination and renamed into place.
 #include "common/FileCopyClass.h"
 
+#include "platform/FileIdentity.h"
 #include "platform/TempFiles.h"
 
 #include <QByteArray>
@@ -83,6 +84,7 @@ void FileCopyClass::Copy(const QString& SourceFile, const QString& Destination)
     }
     struct stat ds {};
     const bool destExists = !Destination.isEmpty() && ::stat(dst.constData(), &ds) == 0;
+    const FileIdentity chosen = destExists ? ReadFileIdentityNative(dst) : FileIdentity();
     if (destExists && ds.st_dev == ss.st_dev && ds.st_ino == ss.st_ino) {
         m_sameFile = true;
         fail(QStringLiteral("The file '%1' cannot be copied onto itself.").arg(SourceFile));
@@ -214,12 +216,12 @@ void FileCopyClass::Copy(const QString& SourceFile, const QString& Destination)
         fail(failedText + systemText(e));
         return;
     }
-    // A file that was there when the copy began was chosen to be replaced; one that
-    // appeared meanwhile is left as it is.
-    if (!RenameIntoPlace(tmp, dst, destExists)) {
+    // The file that was there when the copy began was chosen to be replaced; one that
+    // took the name meanwhile is left as it is.
+    if (!ReplaceAgreedFile(tmp, dst, chosen)) {
         const int e = errno;
         ::unlink(tmp.constData());
-        fail(failedText + (e == EEXIST && !destExists ? QStringLiteral("a file of that name appeared while it was being "
+        fail(failedText + (e == EEXIST ? QStringLiteral("a file of that name appeared while it was being "
                                                                        "copied, and it is left as it is")
                                                       : systemText(e)));
         return;

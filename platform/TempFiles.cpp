@@ -203,3 +203,35 @@ bool RenameIntoPlace(const QByteArray& temp, const QByteArray& target, bool repl
     }
     return ::rename(temp.constData(), target.constData()) == 0;
 }
+
+bool ReplaceAgreedFile(const QByteArray& temp, const QByteArray& target, const FileIdentity& agreed)
+{
+    if (!agreed.exists)
+        return RenameIntoPlace(temp, target, false);
+    // The two names swap their files in one step, so no file that took the name since is
+    // ever lost: the one now under the temporary name is removed when it is the agreed
+    // file, and swapped back otherwise.
+    if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) == 0) {
+        if (ReadFileIdentityNative(temp) == agreed) {
+            ::unlink(temp.constData());
+            return true;
+        }
+        ::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE);
+        errno = EEXIST;
+        return false;
+    }
+    if (errno == ENOENT)
+        return RenameIntoPlace(temp, target, false);  // the agreed file is gone: the name is free
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return false;
+    // A file system that cannot swap two names: the name is looked at just before the
+    // rename, which is as near as it lets the check come.
+    const FileIdentity there = ReadFileIdentityNative(target);
+    if (!there.exists)
+        return RenameIntoPlace(temp, target, false);
+    if (there != agreed) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(temp.constData(), target.constData()) == 0;
+}

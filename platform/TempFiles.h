@@ -4,6 +4,8 @@
 // the last step that puts the finished file in place.
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -46,3 +48,10 @@ void RemoveLeftoverTempFiles(const QByteArray& nativeFolder);
 // that appears at the last moment: false with errno EEXIST, the temporary file still there.
 // False with errno set on any other failure.
 bool RenameIntoPlace(const QByteArray& temp, const QByteArray& target, bool replace);
+
+// Puts a finished temporary file in place of `agreed`, the file that had target's name when
+// the user agreed to replace it (as it was then). Another file that took the name since is
+// not replaced: false with errno EEXIST, the temporary file still there. When no file has
+// the name, or `agreed` names none, the temporary file takes it as RenameIntoPlace does
+// without replace.
+bool ReplaceAgreedFile(const QByteArray& temp, const QByteArray& target, const FileIdentity& agreed);

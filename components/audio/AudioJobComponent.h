@@ -3,6 +3,7 @@
 #pragma once
 
 #include "components/audio/AudioSettings.h"
+#include "platform/FileIdentity.h"
 
 #include <QObject>
 #include <QString>
@@ -17,13 +18,14 @@ public:
 
     void SetOutputFile(const QString& path) { m_outputFile = path; }
     QString OutputFile() const { return m_outputFile; }
-    // Whether the next job may replace a file that has its output's name: the window sets
-    // it just before the start, true only where such a file was there and the user agreed
-    // to replace it (answered Yes, or ticked the overwrite box). The start takes it, and it
-    // is false again for the job after. Without it, a file that appears under the name
-    // while the job runs (another job's output) is left as it is and the job fails.
-    void SetOverwriteAgreed(bool agreed) { m_overwriteAgreed = agreed; }
-    bool OverwriteAgreed() const { return m_overwriteAgreed; }
+    // The file the next job may replace under its output's name: the window sets it just
+    // before the start to the file that had the name when the user agreed to replace it
+    // (answered Yes, or ticked the overwrite box), as it was then; a file of no identity
+    // (none was there) agrees to nothing. The start takes it, and the job after agrees to
+    // nothing again. Another file that has the name when the job ends (another job's
+    // output) is left as it is and the job fails.
+    void SetOverwriteAgreed(const FileIdentity& file) { m_overwriteAgreed = file; }
+    bool OverwriteAgreed() const { return m_overwriteAgreed.exists; }
     void SetOutputFormat(qint32 format) { m_settings.OutputFormat = format; }
     qint32 OutputFormat() const { return m_settings.OutputFormat; }
     // Part of the source to work on, in whole seconds; unset, the whole source.
@@ -69,8 +71,8 @@ signals:
 protected:
     // A new source (file or track) is worked on whole until a range is set again.
     void clearRange();
-    // What a starting job takes as its agreement to replace; it is false for the next.
-    bool takeOverwriteAgreed() { return std::exchange(m_overwriteAgreed, false); }
+    // What a starting job takes as its agreement to replace; the next agrees to nothing.
+    FileIdentity takeOverwriteAgreed() { return std::exchange(m_overwriteAgreed, FileIdentity()); }
 
     AudioTags m_tags;
     EncoderSettings m_settings;
@@ -78,5 +80,5 @@ protected:
     qint32 m_rangeStart = 0;
     qint32 m_rangeLength = 0;
     bool m_hasRange = false;
-    bool m_overwriteAgreed = false;
+    FileIdentity m_overwriteAgreed;
 };

@@ -14,13 +14,14 @@
 #include <algorithm>
 #include <mutex>
 
-JobOutcome CommitOutput(const QString& temp, const QString& target, bool replace, const QString& shownTarget)
+JobOutcome CommitOutput(const QString& temp, const QString& target, const FileIdentity& replaceable,
+                        const QString& shownTarget)
 {
     const QString name = shownTarget.isEmpty() ? target : shownTarget;
-    if (!RenameIntoPlace(QFile::encodeName(temp), QFile::encodeName(target), replace)) {
+    if (!ReplaceAgreedFile(QFile::encodeName(temp), QFile::encodeName(target), replaceable)) {
         const int error = errno;
         QFile::remove(temp);
-        if (error == EEXIST && !replace)
+        if (error == EEXIST)
             return JobOutcome::error(kErrOutputUnwritable,
                                      QStringLiteral("The output file \"%1\" was not written: a file of that name "
                                                     "appeared while the job ran, and it is left as it is.")
@@ -149,7 +150,7 @@ void JobRunner::finish(quint64 generation, const JobOutcome& outcome)
             QFile::remove(end.pendingTemp);
             end = JobOutcome::aborted();
         } else {
-            end = CommitOutput(end.pendingTemp, end.pendingTarget, end.pendingReplace, end.pendingShownTarget);
+            end = CommitOutput(end.pendingTemp, end.pendingTarget, end.pendingReplaceable, end.pendingShownTarget);
         }
     }
     OnEnd onEnd = std::move(m_onEnd);

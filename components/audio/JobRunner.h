@@ -2,6 +2,8 @@
 // its one terminal event, queued and in order, on the owner's (the GUI) thread.
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QObject>
 #include <QString>
 
@@ -20,7 +22,7 @@ struct JobOutcome {
     QString pendingTemp;    // a finished output still to be renamed into place
     QString pendingTarget;
     QString pendingShownTarget;  // the target as the user named it, for an error
-    bool pendingReplace = false;  // whether it may replace a file of the target's name
+    FileIdentity pendingReplaceable;  // the file of the target's name it may replace
 
     static JobOutcome done() { return {}; }
     static JobOutcome aborted()
@@ -39,11 +41,12 @@ struct JobOutcome {
     }
 };
 
-// Puts a finished temporary output in place under its target's name. With replace, a file
-// of that name is replaced; without, one that is there (it appeared while the job ran) is
-// left as it is and the output is not written. The temporary file is gone either way.
-// Errors name shownTarget (the target when empty), the file the user asked for.
-JobOutcome CommitOutput(const QString& temp, const QString& target, bool replace,
+// Puts a finished temporary output in place under its target's name. The file `replaceable`
+// (the one the user agreed to replace, as it was then) is replaced; any other file that has
+// the name (it took it while the job ran) is left as it is and the output is not written.
+// The temporary file is gone either way. Errors name shownTarget (the target when empty),
+// the file the user asked for.
+JobOutcome CommitOutput(const QString& temp, const QString& target, const FileIdentity& replaceable,
                         const QString& shownTarget = QString());
 
 // What a running job sees: its abort flag and a way to report progress (0..100). Progress

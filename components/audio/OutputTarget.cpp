@@ -48,7 +48,7 @@ OutputTarget::~OutputTarget()
         QFile::remove(m_temp);
 }
 
-JobOutcome OutputTarget::prepare(const QString& target, const QString& source, bool replace)
+JobOutcome OutputTarget::prepare(const QString& target, const QString& source, const FileIdentity& replaceable)
 {
     if (target.isEmpty())
         return JobOutcome::error(kErrOutputUnwritable, QStringLiteral("No output file was given."));
@@ -75,7 +75,7 @@ JobOutcome OutputTarget::prepare(const QString& target, const QString& source, b
     m_temp = QFile::decodeName(temp);
     m_target = t.absoluteFilePath();
     m_shownTarget = target;
-    m_replace = replace;
+    m_replaceable = replaceable;
     return JobOutcome::done();
 }
 
@@ -90,7 +90,7 @@ JobOutcome OutputTarget::commit()
 {
     closeFd();
     m_committed = true;
-    return CommitOutput(m_temp, m_target, m_replace, m_shownTarget);
+    return CommitOutput(m_temp, m_target, m_replaceable, m_shownTarget);
 }
 
 JobOutcome OutputTarget::release()
@@ -101,7 +101,7 @@ JobOutcome OutputTarget::release()
     r.pendingTemp = m_temp;
     r.pendingTarget = m_target;
     r.pendingShownTarget = m_shownTarget;
-    r.pendingReplace = m_replace;
+    r.pendingReplaceable = m_replaceable;
     return r;
 }
 

@@ -1,6 +1,6 @@
 // The output file of a conversion: a temporary file beside the target, renamed into place
 // on success and removed otherwise, so that a failed or aborted job never leaves a partial
-// file and replaces an existing one only where the user agreed to it.
+// file and replaces an existing one only where the user agreed to replace that file.
 #pragma once
 
 #include "components/audio/JobRunner.h"
@@ -16,11 +16,11 @@ public:
     ~OutputTarget();
 
     // Creates the temporary file beside `target`; refuses a target that is the source
-    // itself, a folder, or in a folder that is missing or not a folder. With `replace`
-    // (the user agreed to replace a file of that name) the commit replaces whatever has
-    // the name by then; without, it replaces nothing, not even a file that appeared
-    // while the job ran.
-    JobOutcome prepare(const QString& target, const QString& source, bool replace = false);
+    // itself, a folder, or in a folder that is missing or not a folder. The commit
+    // replaces `replaceable`, the file of that name the user agreed to replace (as it was
+    // when agreed to), and nothing else: not another file that took the name while the
+    // job ran; with no such file (none was there), it replaces nothing.
+    JobOutcome prepare(const QString& target, const QString& source, const FileIdentity& replaceable = {});
 
     // The open handle of the temporary file (closed by the target), or -1 once closed.
     int fd() const { return m_fd; }
@@ -43,7 +43,7 @@ private:
     QString m_temp;
     QString m_target;       // absolute
     QString m_shownTarget;  // as the caller gave it
-    bool m_replace = false;
+    FileIdentity m_replaceable;
     int m_fd = -1;
     bool m_committed = false;
 };

@@ -8,6 +8,7 @@
 #include "components/audio/OutputTarget.h"
 #include "components/audio/PcmCopy.h"
 #include "components/audio/SourceDecoder.h"
+#include "components/audio/SourceWatch.h"
 #include "components/cAudioConverter/cAudioConverter.h"
 
 #include <QDateTime>
@@ -212,11 +213,11 @@ JobOutcome DecodeRangeInto(SourceDecoder& dec, qint64 first, qint64 end, EncodeS
     return JobOutcome::done();
 }
 
-JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, TranscodeStats* statsOut, bool deferCommit)
+namespace {
+
+// The whole conversion into the output's temporary file.
+JobOutcome transcodeInto(const TranscodeRequest& req, OutputTarget& out, JobControl& control, TranscodeStats& stats)
 {
-    QuietMediaLibraries();
-    TranscodeStats local;
-    TranscodeStats& stats = statsOut ? *statsOut : local;
     if (req.settings.OutputFormat == kOutputAPE) {
         EncoderPlan p;
         return planEncoder(req.settings, 44100, 2, p);
@@ -232,8 +233,7 @@ JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, Transc
         if (facts.code != 0)
             return JobOutcome::error(facts.code, facts.error);
     }
-    OutputTarget out;
-    JobOutcome r = out.prepare(req.output, req.pcm ? QString() : req.source, req.replaceExisting);
+    JobOutcome r = out.prepare(req.output, req.pcm ? QString() : req.source, req.replaceable);
     if (r.kind != JobOutcome::Done)
         return r;
     if (control.aborted())
@@ -257,5 +257,22 @@ JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, Transc
     if (control.aborted())
         return JobOutcome::aborted();
     control.progress(100);
+    return JobOutcome::done();
+}
+
+}  // namespace
+
+JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, TranscodeStats* statsOut, bool deferCommit)
+{
+    QuietMediaLibraries();
+    TranscodeStats local;
+    TranscodeStats& stats = statsOut ? *statsOut : local;
+    // The source as the job found it: one that changes while it is read fails the job
+    // before the output takes its name (the output's temporary file goes with `out`).
+    const SourceWatch source(req.pcm ? QStringList() : QStringList{req.source});
+    OutputTarget out;
+    const JobOutcome r = source.check(transcodeInto(req, out, control, stats));
+    if (r.kind != JobOutcome::Done)
+        return r;
     return deferCommit ? out.release() : out.commit();
 }

@@ -31,7 +31,7 @@ struct TranscodeRequest {
     QString source;                   // the file to convert (unless pcm is set)
     std::shared_ptr<PcmReader> pcm;   // raw CD audio, already limited to the range
     QString output;
-    bool replaceExisting = false;     // the user agreed to replace a file of the output's name
+    FileIdentity replaceable;         // the file of the output's name the user agreed to replace
     EncoderSettings settings;
     AudioTags tags;
     bool hasRange = false;

@@ -5,6 +5,7 @@
 #include "components/audio/JobRunner.h"
 #include "components/audio/Transcoder.h"
 #include "components/cAudioBurner/LibburnWriter.h"
+#include "platform/FileIdentity.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -224,7 +225,7 @@ qint64 AudioBurnerImpl::decodeTrack(const QString& FileName, const QString& raw,
     TranscodeRequest request;
     request.source = FileName;
     request.output = wav;
-    request.replaceExisting = true;
+    request.replaceable = ReadFileIdentity(wav);  // the burner's own working file
     request.settings.OutputFormat = kOutputWAV;
     request.settings.WAV = WAVSettings{44100, 2, 16};
     const auto sectors = std::make_shared<qint64>(-1);

@@ -94,7 +94,7 @@ void CDRipperImpl::StartRip()
     }
     TranscodeRequest req;
     req.output = m_outputFile;
-    req.replaceExisting = takeOverwriteAgreed();
+    req.replaceable = takeOverwriteAgreed();
     req.settings = m_settings;
     req.tags = m_tags;
     const qint32 deviceIndex = m_deviceIndex, trackNumber = m_trackNumber;

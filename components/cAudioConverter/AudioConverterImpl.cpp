@@ -60,7 +60,7 @@ void AudioConverterImpl::StartConvert()
     TranscodeRequest req;
     req.source = m_sourceFile;
     req.output = m_outputFile;
-    req.replaceExisting = takeOverwriteAgreed();
+    req.replaceable = takeOverwriteAgreed();
     req.settings = m_settings;
     req.tags = m_tags;
     req.hasRange = m_hasRange;

@@ -318,7 +318,7 @@ void cAudioEditor::SaveSelection()
     const QString source = m_sourceFile.isEmpty() ? m_fileName : m_sourceFile;
     const qint64 startMs = m_saveStartMs, lengthMs = m_saveLengthMs;
     m_saveStartMs = m_saveLengthMs = -1;  // the next save sets its own range
-    const bool replace = std::exchange(m_overwriteAgreed, false);  // and its own agreement
+    const FileIdentity replaceable = std::exchange(m_overwriteAgreed, FileIdentity());  // and its own agreement
 
     // The range in samples: exactly the selection when the window hands back what it was
     // told of it, else the milliseconds taken to the nearest sample.
@@ -356,7 +356,7 @@ void cAudioEditor::SaveSelection()
     TranscodeRequest request;
     request.source = source;
     request.output = m_outputFile;
-    request.replaceExisting = replace;
+    request.replaceable = replaceable;
     request.settings.OutputFormat = kOutputWAV;
     request.settings.WAV = WAVSettings{0, 0, qint16(bits)};
     request.rangeFirstSample = first;

@@ -50,10 +50,10 @@ public:
     void SetOutputFile(const QString& FileName) { m_outputFile = FileName; }
     void SetSelectionStart(qint64 Milliseconds) { m_saveStartMs = Milliseconds; }
     void SetSelectionLength(qint64 Milliseconds) { m_saveLengthMs = Milliseconds; }
-    // Whether the next save may replace a file that has the output's name: true only where
-    // the user agreed to replace one that was there. Without it, a file that appears under
-    // the name while the save runs is left as it is and the save fails.
-    void SetOverwriteAgreed(bool Agreed) { m_overwriteAgreed = Agreed; }
+    // The file the next save may replace under the output's name: the one that had the
+    // name when the user agreed to replace it, as it was then (none: nothing is replaced).
+    // Another file that has the name when the save ends is left as it is and the save fails.
+    void SetOverwriteAgreed(const FileIdentity& File) { m_overwriteAgreed = File; }
     // Writes the range of the source into the output file as a WAV file of the source's
     // sample format, on a worker thread: Progress, then SaveDone, Aborted or Error. A
     // failed or aborted save leaves no file behind, and the source is never written.
@@ -144,7 +144,7 @@ private:
     QString m_sourceFile;
     QString m_outputFile;
     qint64 m_saveStartMs = -1, m_saveLengthMs = -1;
-    bool m_overwriteAgreed = false;
+    FileIdentity m_overwriteAgreed;
     JobRunner m_saveRunner;
 
     qint32 m_colour1 = 0x00C080;

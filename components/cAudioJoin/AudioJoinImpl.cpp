@@ -19,7 +19,7 @@ void AudioJoinImpl::StartJoin()
     JoinRequest req;
     req.entries = m_entries;
     req.output = m_outputFile;
-    req.replaceExisting = takeOverwriteAgreed();
+    req.replaceable = takeOverwriteAgreed();
     req.settings = m_settings;
     req.tags = m_tags;
     req.allowCopy = m_allowCopy;

@@ -7,6 +7,7 @@
 #include "components/audio/OutputTarget.h"
 #include "components/audio/PcmCopy.h"
 #include "components/audio/SourceDecoder.h"
+#include "components/audio/SourceWatch.h"
 #include "components/audio/Transcoder.h"
 #include "components/cAudioConverter/cAudioConverter.h"
 
@@ -180,13 +181,9 @@ JobOutcome decodeJoin(const JoinRequest& req, const QList<WavLayout>& wavs, Outp
     return sink.finish();
 }
 
-}  // namespace
-
-JobOutcome RunJoin(const JoinRequest& req, JobControl& control, JoinStats* statsOut, bool deferCommit)
+// The whole join into the output's temporary file.
+JobOutcome joinInto(const JoinRequest& req, OutputTarget& out, JobControl& control, JoinStats& stats)
 {
-    QuietMediaLibraries();
-    JoinStats local;
-    JoinStats& stats = statsOut ? *statsOut : local;
     if (req.settings.OutputFormat == kOutputAPE) {
         EncoderPlan p;
         return planEncoder(req.settings, 44100, 2, p);
@@ -195,8 +192,7 @@ JobOutcome RunJoin(const JoinRequest& req, JobControl& control, JoinStats* stats
     JobOutcome r = checkEntries(req, wavs);
     if (r.kind != JobOutcome::Done)
         return r;
-    OutputTarget out;
-    r = out.prepare(req.output, req.entries.first().FileName, req.replaceExisting);
+    r = out.prepare(req.output, req.entries.first().FileName, req.replaceable);
     if (r.kind != JobOutcome::Done)
         return r;
     if (control.aborted())
@@ -206,5 +202,25 @@ JobOutcome RunJoin(const JoinRequest& req, JobControl& control, JoinStats* stats
         return r;
     if (control.aborted())
         return JobOutcome::aborted();
+    return JobOutcome::done();
+}
+
+}  // namespace
+
+JobOutcome RunJoin(const JoinRequest& req, JobControl& control, JoinStats* statsOut, bool deferCommit)
+{
+    QuietMediaLibraries();
+    JoinStats local;
+    JoinStats& stats = statsOut ? *statsOut : local;
+    // The entries' files as the join found them: one that changes while it is read fails
+    // the join before the output takes its name (its temporary file goes with `out`).
+    QStringList files;
+    for (const JoinEntry& e : req.entries)
+        files << e.FileName;
+    const SourceWatch sources(files);
+    OutputTarget out;
+    const JobOutcome r = sources.check(joinInto(req, out, control, stats));
+    if (r.kind != JobOutcome::Done)
+        return r;
     return deferCommit ? out.release() : out.commit();
 }

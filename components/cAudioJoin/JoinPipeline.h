@@ -14,7 +14,7 @@
 struct JoinRequest {
     QList<JoinEntry> entries;
     QString output;
-    bool replaceExisting = false;  // the user agreed to replace a file of the output's name
+    FileIdentity replaceable;  // the file of the output's name the user agreed to replace
     EncoderSettings settings;
     AudioTags tags;
     bool allowCopy = true;  // copy PCM samples unchanged when every entry matches the output

@@ -286,7 +286,7 @@ void tst_FileCopy::sourceChangesDuringCopy()
 
 // A file that takes the destination's name while the copy runs (another program's) is
 // left as it is and the copy fails saying so; a destination that was there when the copy
-// began was chosen to be replaced, and is.
+// began was chosen to be replaced, and is, but no other file that took its name since.
 void tst_FileCopy::destinationAppearsDuringCopy()
 {
     QTemporaryDir dir;
@@ -306,10 +306,22 @@ void tst_FileCopy::destinationAppearsDuringCopy()
     QCOMPARE(entries(dir.path()), (QStringList{"dst.bin", "src.bin"}));
 
     // Copied again, the destination is there from the start: it is replaced.
-    QTimer::singleShot(0, [&] { TestFiles::WriteBytes(dst, "changed again"); });
     copy.Copy(src, dst);
     QVERIFY2(copy.Sucessfull(), qPrintable(copy.ErrorText()));
     QCOMPARE(TestFiles::ReadBytes(dst), data);
+    QCOMPARE(entries(dir.path()), (QStringList{"dst.bin", "src.bin"}));
+
+    // Again, and another program's file takes the name while the copy runs: it stays.
+    QTimer::singleShot(0, [&] {
+        QFile::remove(dst);
+        TestFiles::WriteBytes(dst, "another program's file");
+    });
+    copy.Copy(src, dst);
+    QVERIFY(!copy.Sucessfull());
+    QCOMPARE(copy.ErrorText(), QStringLiteral("The file '%1' could not be copied to '%2': a file of that name appeared "
+                                              "while it was being copied, and it is left as it is")
+                                   .arg(src, dst));
+    QCOMPARE(TestFiles::ReadBytes(dst), QByteArray("another program's file"));
     QCOMPARE(entries(dir.path()), (QStringList{"dst.bin", "src.bin"}));
 }
 

@@ -133,7 +133,7 @@ private:
         c.SetTagGenre(tags.Genre);
         c.SetTagTrack(tags.Track);
         // As the windows do: a file there at the start was agreed to be replaced.
-        c.SetOverwriteAgreed(QFileInfo::exists(output));
+        c.SetOverwriteAgreed(ReadFileIdentity(output));
         c.StartConvert();
         if (!log.waitEnd())
             return QStringLiteral("timeout");
@@ -257,7 +257,7 @@ private slots:
         c.SetMP3Settings(m);
         QCOMPARE(c.WrittenMs(), qint64(-1));
         // Each row writes the same file: replacing it is agreed, as a window would.
-        c.SetOverwriteAgreed(true);
+        c.SetOverwriteAgreed(ReadFileIdentity(c.OutputFile()));
         c.StartConvert();
         QVERIFY(log.waitEnd());
         QCOMPARE(log.events, QStringList{QStringLiteral("Done")});
@@ -342,7 +342,7 @@ private slots:
             c.SetRangeStart(part);
             c.SetRangeLength(1);
             c.SetOutputFile(path(QStringLiteral("Part_%1_source.WAV").arg(part + 1)));
-            c.SetOverwriteAgreed(QFileInfo::exists(c.OutputFile()));  // the earlier row's parts
+            c.SetOverwriteAgreed(ReadFileIdentity(c.OutputFile()));  // the earlier row's parts
             c.StartConvert();
         };
         connect(&c, &cAudioConverter::Done, &c, [&] {
@@ -422,7 +422,7 @@ private slots:
             c.SetRangeStart(part);
             c.SetRangeLength(1);
             c.SetOutputFile(path(QStringLiteral("lossy_%1.wav").arg(part)));
-            c.SetOverwriteAgreed(QFileInfo::exists(c.OutputFile()));  // the earlier row's parts
+            c.SetOverwriteAgreed(ReadFileIdentity(c.OutputFile()));  // the earlier row's parts
             c.StartConvert();
         };
         connect(&c, &cAudioConverter::Done, &c, [&] {
@@ -475,7 +475,7 @@ private slots:
             req.rangeStart = 9;
             req.rangeLength = 1;
             req.allowCopy = false;
-            req.replaceExisting = true;  // the one before
+            req.replaceable = ReadFileIdentity(req.output);  // the one before
             JobControl control;
             return RunTranscode(req, control, &stats).kind;
         };
@@ -499,7 +499,7 @@ private slots:
         QCOMPARE(RunTranscode(req, control, &stats).kind, JobOutcome::Done);
         QVERIFY(stats.copied);
         req.settings = wavSettings(22050, 2, 16);  // a different rate must be converted
-        req.replaceExisting = true;
+        req.replaceable = ReadFileIdentity(req.output);
         TranscodeStats other;
         QCOMPARE(RunTranscode(req, control, &other).kind, JobOutcome::Done);
         QVERIFY(!other.copied);
@@ -841,8 +841,8 @@ private slots:
     // next job, and a new source is converted whole until a range is set.
     // The last step puts the output in place only where the name is as the user agreed:
     // a file that appears while the job runs (another job's output) is never replaced,
-    // and the job fails saying so; a file that was there and agreed to is replaced. The
-    // agreement is for the next job only.
+    // and the job fails saying so; the file that was there and agreed to is replaced, and
+    // no other that took its name since. The agreement is for the next job only.
     void outputAppearingMeanwhile_data()
     {
         QTest::addColumn<bool>("before");    // a file had the name when the job started
@@ -851,7 +851,7 @@ private slots:
         QTest::addColumn<bool>("written");
         QTest::newRow("no file, then another job's") << false << false << "another job's" << false;
         QTest::newRow("a file agreed to") << true << true << "" << true;
-        QTest::newRow("a file agreed to, then another job's") << true << true << "another job's" << true;
+        QTest::newRow("a file agreed to, then another job's") << true << true << "another job's" << false;
         QTest::newRow("a file agreed to, removed meanwhile") << true << true << "removed" << true;
         QTest::newRow("a file not agreed to") << true << false << "" << false;
     }
@@ -874,7 +874,7 @@ private slots:
         c.SetOutputFormat(kOutputWAV);
         WAVSettings w{kRate, 2, 16};
         c.SetWAVSettings(w);
-        c.SetOverwriteAgreed(agreed);
+        c.SetOverwriteAgreed(agreed ? ReadFileIdentity(out) : FileIdentity());
         c.StartConvert();
         // No event has been delivered yet: the output is not in place.
         if (meanwhile == QLatin1String("removed")) {

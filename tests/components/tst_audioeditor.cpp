@@ -562,17 +562,21 @@ private slots:
     }
 
     // A file that appears under the output's name while the save runs (another job's
-    // output) is left as it is and the save fails saying so; a file that was there when
-    // replacing it was agreed is replaced.
+    // output) is left as it is and the save fails saying so, even where replacing the file
+    // there before was agreed; the file that was there when replacing it was agreed is
+    // replaced.
     void saveOntoANameTakenMeanwhile_data()
     {
         QTest::addColumn<bool>("agreed");
-        QTest::newRow("no file there, then another job's") << false;
-        QTest::newRow("a file agreed to, then another job's") << true;
+        QTest::addColumn<bool>("taken");  // another job writes the name while the save runs
+        QTest::newRow("no file there, then another job's") << false << true;
+        QTest::newRow("a file agreed to, then another job's") << true << true;
+        QTest::newRow("a file agreed to") << true << false;
     }
     void saveOntoANameTakenMeanwhile()
     {
         QFETCH(bool, agreed);
+        QFETCH(bool, taken);
         QTemporaryDir dir;
         const QString out = dir.filePath(QStringLiteral("selection.wav"));
         if (agreed)
@@ -583,14 +587,16 @@ private slots:
         e.SetSelection(100, 1100);
         SaveEvents events(e);
         e.SetOutputFile(out);
-        e.SetOverwriteAgreed(agreed);
+        e.SetOverwriteAgreed(ReadFileIdentity(out));
         e.SaveSelection();
         // No event has been delivered yet: the saved file is not in place.
-        QFile::remove(out);
-        QVERIFY(TestFiles::WriteBytes(out, "another job's output"));
+        if (taken) {
+            QFile::remove(out);
+            QVERIFY(TestFiles::WriteBytes(out, "another job's output"));
+        }
         QVERIFY(events.wait());
         QTest::qWait(20);
-        if (agreed) {
+        if (!taken) {
             QCOMPARE(events.list, QStringList{QStringLiteral("SaveDone")});
             QCOMPARE(ParseWavLayout(out).frames(), qint64(1000));
         } else {

@@ -84,7 +84,7 @@ private:
             r.SetRangeLength(length);
         }
         r.SetTagTitle(QStringLiteral("Ripped"));
-        r.SetOverwriteAgreed(QFileInfo::exists(out));  // as the windows do: a file there was agreed to
+        r.SetOverwriteAgreed(ReadFileIdentity(out));  // as the windows do: a file there was agreed to
         r.StartRip();
         if (!QTest::qWaitFor([&] { return !log.events.isEmpty(); }, 60000))
             return QStringLiteral("timeout");

@@ -1,7 +1,7 @@
 // Temporary files written beside a file: names of any length the folder allows, the
 // leftovers of writers that are gone cleared by the next save in the folder while the
 // files of running writers stay, and the last rename, which replaces a file only where
-// that was agreed.
+// that was agreed, and only the file agreed to.
 #include "platform/AtomicFile.h"
 #include "tests/support/TestFiles.h"
 
@@ -56,6 +56,8 @@ private slots:
     void longestNamesAreWritten();
     void renameIntoPlace_data();
     void renameIntoPlace();
+    void replaceAgreedFile_data();
+    void replaceAgreedFile();
 };
 
 // The next save in a folder removes the temporary files of writers that are gone, by their
@@ -173,6 +175,67 @@ void tst_TempFiles::renameIntoPlace()
         QCOMPARE(TestFiles::ReadBytes(target), QByteArray("another job's"));
     else
         QCOMPARE(QFileInfo(target).symLinkTarget(), dir.filePath(QStringLiteral("nowhere")));
+}
+
+void tst_TempFiles::replaceAgreedFile_data()
+{
+    QTest::addColumn<QString>("before");     // what had the name when replacing it was agreed: a file, a link to one, nothing
+    QTest::addColumn<QString>("meanwhile");  // what became of the name since
+    QTest::addColumn<bool>("placed");
+    QTest::newRow("the file, unchanged") << "file" << "" << true;
+    QTest::newRow("a link to a file, unchanged") << "link" << "" << true;
+    QTest::newRow("the file, removed") << "file" << "removed" << true;
+    QTest::newRow("the file, then another job's") << "file" << "another" << false;
+    QTest::newRow("the file, rewritten in place") << "file" << "rewritten" << false;
+    QTest::newRow("nothing, then another job's") << "nothing" << "another" << false;
+}
+
+// The finished file takes the place of the file agreed to as it was then; another file
+// that took the name since, or the same file rewritten, stays as it is and the temporary
+// file is kept for the caller, with EEXIST.
+void tst_TempFiles::replaceAgreedFile()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, meanwhile);
+    QFETCH(bool, placed);
+    QTemporaryDir dir;
+    const QString temp = dir.filePath(QStringLiteral(".out.wav.tmp-1-1-00000000-AbC123.part"));
+    const QString target = dir.filePath(QStringLiteral("out.wav"));
+    const QString linked = dir.filePath(QStringLiteral("linked.wav"));
+    QVERIFY(TestFiles::WriteBytes(temp, "new"));
+    if (before == QLatin1String("file")) {
+        QVERIFY(TestFiles::WriteBytes(target, "the user's old file"));
+    } else if (before == QLatin1String("link")) {
+        QVERIFY(TestFiles::WriteBytes(linked, "the user's old file"));
+        QVERIFY(QFile::link(linked, target));
+    }
+    const FileIdentity agreed = ReadFileIdentity(target);
+    QByteArray there;
+    if (meanwhile == QLatin1String("removed")) {
+        QVERIFY(QFile::remove(target));
+    } else if (meanwhile == QLatin1String("another")) {
+        QFile::remove(target);
+        there = "another job's";
+    } else if (meanwhile == QLatin1String("rewritten")) {
+        there = "the user's old file, rewritten by another program";
+    }
+    if (!there.isEmpty()) {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(there), there.size());
+    }
+    errno = 0;
+    QCOMPARE(ReplaceAgreedFile(QFile::encodeName(temp), QFile::encodeName(target), agreed), placed);
+    if (placed) {
+        QCOMPARE(TestFiles::ReadBytes(target), QByteArray("new"));
+        QVERIFY(!QFileInfo(target).isSymLink());
+        QCOMPARE(entries(dir.path()), before == QLatin1String("link") ? (QStringList{"linked.wav", "out.wav"})
+                                                                      : QStringList{"out.wav"});
+        return;
+    }
+    QCOMPARE(errno, EEXIST);
+    QCOMPARE(TestFiles::ReadBytes(temp), QByteArray("new"));
+    QCOMPARE(TestFiles::ReadBytes(target), there);
 }
 
 QTEST_GUILESS_MAIN(tst_TempFiles)

@@ -1,6 +1,7 @@
 // The audio converter over the real conversion component: sources made by other programs
 // (sox, lame) converted to every target format under template names and with their tags,
-// a range converting only its samples, and the whole road from the main window's menu.
+// a range converting only its samples, the whole road from the main window's menu, and a
+// source cut short while it is converted.
 #include "common/mdlModes.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cAudioConverter/cAudioConverter.h"
@@ -16,6 +17,7 @@
 #include "settings/mdlFormats.h"
 #include "tests/support/AudioFixtures.h"
 #include "tests/support/ExternalTools.h"
+#include "tests/support/JobLog.h"
 #include "tests/support/MainHostStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPlatform.h"
@@ -106,6 +108,7 @@ private slots:
     void fromTheMainWindow();
     void rowsOfOneNameIntoOneFolder_data();
     void rowsOfOneNameIntoOneFolder();
+    void sourceCutShortWhileConverted();
 
 private:
     QString source(const QString& name) const { return m_dir.path() + u'/' + name; }
@@ -317,6 +320,33 @@ void tst_convertreal::rowsOfOneNameIntoOneFolder()
         QCOMPARE(s.w->lblCurrentTrack->text(), QStringLiteral("Done. 1 of 2 failed: see the Log."));
     }
     QVERIFY(s.platform.messages().shown.isEmpty());
+}
+
+// A 30-second WAV is cut to 5 seconds while it is converted to MP3 (as soon as its first
+// progress shows), then a second row follows. The cut row fails with "The source file
+// changed during the job." and leaves no file, neither under its name nor hidden; the
+// next row is converted, and the job ends saying one of two failed.
+void tst_convertreal::sourceCutShortWhileConverted()
+{
+    Session s(kMp3);
+    const QString cut = s.platform.path(QStringLiteral("cut.wav"));
+    QVERIFY(writeWav(cut, 44100, 2, 16, noise(30 * 44100, 2, 11)));
+    s.addRow(cut, QStringLiteral("00:00:30"));
+    s.addRow(source(QStringLiteral("one.wav")));
+    bool truncated = false;
+    QObject::connect(s.w->cAudioConverter1, &cAudioConverter::Progress, s.w, [&](qint32 percent) {
+        if (truncated || percent < 1 || s.w->CurrentRow() != 1)
+            return;
+        truncated = QFile(cut).resize(44 + 5 * 44100 * 4);
+    });
+    QVERIFY(!s.convert());
+
+    QVERIFY(truncated);
+    const QStringList log = JobLogLines(s.w->txtLog);
+    QCOMPARE(log.filter(QStringLiteral("Error: ")), QStringList{"Error: The source file changed during the job.(14)"});
+    QCOMPARE(log.count(QStringLiteral("Done.")), 1);
+    QCOMPARE(s.w->lblCurrentTrack->text(), QStringLiteral("Done. 1 of 2 failed: see the Log."));
+    QCOMPARE(QDir(s.dest).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("one_2.mp3")});
 }
 
 QTEST_MAIN(tst_convertreal)

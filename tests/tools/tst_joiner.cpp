@@ -253,6 +253,8 @@ void tst_joiner::refusedBeforeItStarts_data()
     QTest::newRow("empty cells") << "" << "" << "all.mp3" << notWhole.arg("", "");
     QTest::newRow("empty name: never the folder itself")
         << "1" << "2" << "" << "Error: The file name format gives the joined file an empty name.(5)";
+    QTest::newRow("a name of blanks only") << "1" << "2" << "   "
+                                           << "Error: The file name format gives the joined file an empty name.(5)";
     QTest::newRow("name of a folder") << "1" << "2" << ".."
                                       << "Error: The output \"%1\" is a folder, not a file.(5)";
     QTest::newRow("output is an input") << "1" << "2" << "../music/three.mp3"

@@ -2,10 +2,11 @@
 // a range of a FLAC at another rate and an MP3 (made by sox and lame) joined into one WAV
 // holding exactly their samples in order and into one MP3, tagged from the first row,
 // with the "Add" lines, the overwrite question, the Done balloon and the end actions;
-// then a join aborted in the same window, which leaves nothing behind; and an entry that
-// holds no audio, named in the join's error.
+// then a join aborted in the same window, which leaves nothing behind; an entry that
+// holds no audio, named in the join's error; and an entry cut short while it is read.
 #include "common/mdlModes.h"
 #include "components/audio/MediaProbe.h"
+#include "components/cAudioJoin/cAudioJoin.h"
 #include "components/XP_ProgressBar/XP_ProgressBar.h"
 #include "components/cIconMenu/cIconMenu.h"
 #include "components/cSysTray/cSysTray.h"
@@ -53,6 +54,7 @@ private slots:
     void initTestCase();
     void joinsFromTheMainWindow();
     void entryWithoutAudioIsNamed();
+    void entryCutShortWhileJoined();
 
 private:
     QString source(const QString& name) const { return m_dir.path() + u'/' + name; }
@@ -202,6 +204,40 @@ void tst_joinreal::entryWithoutAudioIsNamed()
     QVERIFY(joinAndWait(w));
 
     QCOMPARE(JobLogLines(w->txtLog).last(), QStringLiteral("Error: The WAV file \"%1\" holds no audio.(2)").arg(empty));
+    QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Failed: see the Log."));
+    QCOMPARE(host.BalloonMessages(), QStringList{QStringLiteral("Failed: see the Log.")});
+    QVERIFY(QDir(dest).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// The second of two entries, a 30-second WAV, is cut to 5 seconds while it is joined into
+// an MP3 (as soon as its first progress shows): the join fails with "The source file
+// changed during the job." and leaves no file, neither under its name nor hidden.
+void tst_joinreal::entryCutShortWhileJoined()
+{
+    TestPlatform platform;
+    MainHostStandIn host;
+    InitProductProfile();
+    Forms::Get<frmOptions>();
+    Forms::Get<frmAudioProp>();
+    const QString cut = platform.path(QStringLiteral("cut.wav"));
+    QVERIFY(QFile::copy(source(QStringLiteral("long.wav")), cut));
+    frmJoiner* w = g_frmJoiner();
+    for (const QString& file : {source(QStringLiteral("one.wav")), cut})
+        ToolRows::Add(w->cGrid1, file);
+    const QString dest = platform.path(QStringLiteral("joined/"));
+    w->txtToPath->setEditText(dest);
+    w->txtJoinedFileName->setText(QStringLiteral("all.[dest_extension]"));
+    SelectListText(w->cboTargetFormat, kMp3);
+    bool truncated = false;
+    QObject::connect(w->cAudioJoin1, &cAudioJoin::Progress, w, [&](qint32 entry, qint32 percent) {
+        if (!truncated && entry == 2 && percent >= 1)
+            truncated = QFile(cut).resize(44 + 5 * 44100 * 4);
+    });
+    QVERIFY(joinAndWait(w));
+
+    QVERIFY(truncated);
+    QCOMPARE(JobLogLines(w->txtLog).mid(2), (QStringList{"Add one.wav...", "Add cut.wav...",
+                                                         "Error: The source file changed during the job.(14)"}));
     QCOMPARE(w->lblCurrentTrack->text(), QStringLiteral("Failed: see the Log."));
     QCOMPARE(host.BalloonMessages(), QStringList{QStringLiteral("Failed: see the Log.")});
     QVERIFY(QDir(dest).entryList(QDir::Files | QDir::Hidden).isEmpty());

@@ -1,8 +1,9 @@
 // The tool windows over the real components when another job (of this copy of the program
 // or another) takes an output's name while the job runs. A name that was free when the
 // item began is never replaced by it: the item fails saying so and the other file stays.
-// A file that was there and agreed to (the overwrite box ticked, or Yes to the question)
-// is replaced. The audio editor's save keeps the same rule.
+// An agreement to replace (the overwrite box ticked, or Yes to the question) holds for the
+// file that had the name when it was given: another file that took the name since is not
+// replaced either. The audio editor's save keeps the same rule.
 #include "common/mdlModes.h"
 #include "components/cAudioConverter/cAudioConverter.h"
 #include "components/cAudioEditor/cAudioEditor.h"
@@ -70,28 +71,29 @@ void tst_outputcollision::initTestCase()
 void tst_outputcollision::nameTakenWhileTheItemRuns_data()
 {
     QTest::addColumn<QString>("tool");
-    QTest::addColumn<bool>("agreed");      // a file had the name before, and replacing it was agreed
+    QTest::addColumn<QString>("before");   // "": the name is free; "ticked": a file was there and the box
+                                           // ticked (Yes for the joiner); "asked": Yes to the question
+    QTest::addColumn<bool>("whileAsked");  // another job takes the name while the question is open
     QTest::addColumn<QString>("output");   // the first item's output
-    QTest::addColumn<qint64>("bytes");     // its sample bytes when written
-    QTest::addColumn<QString>("ending");   // when the other file stays
+    QTest::addColumn<QString>("ending");
     for (const char* tool : {"splitter", "converter", "ACM converter", "joiner"}) {
         const QByteArray t(tool);
         const QString output = t == "splitter" ? "Part_1_short.WAV" : t == "joiner" ? "all.wav" : "short.wav";
-        const qint64 bytes = t == "splitter" ? 16000 : t == "joiner" ? 5 * 16000 : 3 * 16000;
         const QString ending = t == "splitter" ? "Done. 1 of 3 failed: see the Log."
                                : t == "joiner" ? "Failed: see the Log."
                                                : "Done. 1 of 2 failed: see the Log.";
-        QTest::addRow("%s, a free name taken meanwhile", tool) << tool << false << output << bytes << ending;
-        QTest::addRow("%s, a file agreed to, then another", tool) << tool << true << output << bytes << "Done.";
+        QTest::addRow("%s, a free name taken meanwhile", tool) << tool << "" << false << output << ending;
+        QTest::addRow("%s, a file agreed to, then another", tool) << tool << "ticked" << false << output << ending;
+        QTest::addRow("%s, a file asked about, another while asked", tool) << tool << "asked" << true << output << ending;
     }
 }
 
 void tst_outputcollision::nameTakenWhileTheItemRuns()
 {
     QFETCH(QString, tool);
-    QFETCH(bool, agreed);
+    QFETCH(QString, before);
+    QFETCH(bool, whileAsked);
     QFETCH(QString, output);
-    QFETCH(qint64, bytes);
     QFETCH(QString, ending);
     TestPlatform platform;
     MainHostStandIn host;
@@ -105,38 +107,40 @@ void tst_outputcollision::nameTakenWhileTheItemRuns()
     const QString dest = platform.path(QStringLiteral("out/"));
     QVERIFY(QDir().mkpath(dest));
     const QString path = dest + output;
-    if (agreed)
+    if (!before.isEmpty())
         QVERIFY(TestFiles::WriteBytes(path, "the user's old file"));
+    auto takeTheName = [&path] {
+        QFile::remove(path);
+        QVERIFY(TestFiles::WriteBytes(path, kOther));
+    };
 
     ToolWindow* w = ToolRows::OpenItemsTool(tool, source(QStringLiteral("short.wav")), 3);
     const QStringList names = tool == QLatin1String("splitter") ? QStringList{QStringLiteral("short.wav")}
                                                                 : QStringList{QStringLiteral("short.wav"), QStringLiteral("other.wav")};
     for (const QString& name : names)
         ToolRows::Add(w->cGrid1, source(name));
-    if (agreed && tool == QLatin1String("joiner"))
+    if (before == QLatin1String("asked") || (before == QLatin1String("ticked") && !w->chkOverWrite))
         platform.messages().answers.enqueue(vbYes);  // "... already exists. Overwrite it?"
+    if (whileAsked)
+        platform.messages().whileShown = takeTheName;
     QVERIFY(ToolRows::WriteWav(w, dest, QStringLiteral("8000 Hz, 16 Bit, Mono")));
-    if (agreed && w->chkOverWrite)
+    if (before == QLatin1String("ticked") && w->chkOverWrite)
         w->chkOverWrite->SetValue(1);
 
     w->cmdConvert->click();
-    // The first item runs; no event of it has been delivered. Another job writes its name.
     QVERIFY(w->IsBusy());
-    QFile::remove(path);
-    QVERIFY(TestFiles::WriteBytes(path, kOther));
+    if (!whileAsked) {
+        // The first item runs; no event of it has been delivered. Another job writes its name.
+        takeTheName();
+    }
     QVERIFY(QTest::qWaitFor([w] { return !w->IsBusy(); }, 120000));
 
     const QStringList errors = JobLogLines(w->txtLog).filter(QStringLiteral("Error: "));
-    if (agreed) {
-        QCOMPARE(errors, QStringList());
-        QCOMPARE(qint64(wavData(path).size()), bytes);
-    } else {
-        QCOMPARE(errors.size(), 1);
-        QVERIFY2(errors[0].endsWith(QStringLiteral("Error: %1(%2)").arg(takenText(path)).arg(kErrOutputUnwritable)),
-                 qPrintable(errors[0]));
-        QCOMPARE(TestFiles::ReadBytes(path), kOther);
-    }
-    QCOMPARE(w->lblCurrentTrack->text(), agreed ? QStringLiteral("Done.") : ending);
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].endsWith(QStringLiteral("Error: %1(%2)").arg(takenText(path)).arg(kErrOutputUnwritable)),
+             qPrintable(errors[0]));
+    QCOMPARE(TestFiles::ReadBytes(path), kOther);
+    QCOMPARE(w->lblCurrentTrack->text(), ending);
     QCOMPARE(QDir(dest).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".part")), QStringList());
 }
 
@@ -162,8 +166,7 @@ void tst_outputcollision::editorSaveOntoANameTakenMeanwhile()
     QVERIFY(QTest::qWaitFor([e] { return e->cAudioEditor1->IsLoaded(); }, 20000));
     e->cAudioEditor1->SetSelection(0, 8000);
     platform.dialogs().saveAnswers.enqueue(path);  // the dialog asked about a file there
-    if (!agreed)
-        platform.messages().answers.enqueue(vbOK);
+    platform.messages().answers.enqueue(vbOK);
     e->tlbrList_ButtonClick(e->tlbrList->ButtonIndex(QStringLiteral("Save Selection")));
     // The save runs; no event of it has been delivered. Another job writes its name.
     QVERIFY(e->cAudioEditor1->IsSaving());
@@ -173,13 +176,8 @@ void tst_outputcollision::editorSaveOntoANameTakenMeanwhile()
     QStringList boxes;
     for (const auto& box : platform.messages().shown)
         boxes << box.prompt;
-    if (agreed) {
-        QCOMPARE(boxes, QStringList());
-        QCOMPARE(wavData(path).size(), qsizetype(16000));
-    } else {
-        QCOMPARE(boxes, QStringList{takenText(path)});
-        QCOMPARE(TestFiles::ReadBytes(path), kOther);
-    }
+    QCOMPARE(boxes, QStringList{takenText(path)});
+    QCOMPARE(TestFiles::ReadBytes(path), kOther);
 }
 
 QTEST_MAIN(tst_outputcollision)

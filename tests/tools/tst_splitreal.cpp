@@ -101,6 +101,7 @@ private slots:
     void vbrMp3WithoutInfoFrameFromAList();
     void sourceChangedBetweenParts_data();
     void sourceChangedBetweenParts();
+    void sourceCutShortDuringAPart();
     void sourceWithoutAudioSaysSo();
 
 private:
@@ -384,6 +385,32 @@ void tst_splitreal::sourceChangedBetweenParts()
     QVERIFY2(log.contains(QStringLiteral(":Error: The source file changed during the job.(14)\n")), qPrintable(log));
     QCOMPARE(log.count(QStringLiteral(":Done.\n")), 1);
     const QString ending = QStringLiteral("Done. 3 of 4 failed: see the Log.");
+    QCOMPARE(s.w->lblCurrentTrack->text(), ending);
+    QCOMPARE(s.host.BalloonMessages(), QStringList{ending});
+}
+
+// A 60-second WAV split into 6 MP3 parts is cut to 15 seconds while part 2 (10 to 20 s) is
+// written, as soon as its first progress shows. Part 2 fails with "The source file changed
+// during the job." and is not left under its name, short, nor hidden; no later part is
+// written, and the job says 5 of 6 failed.
+void tst_splitreal::sourceCutShortDuringAPart()
+{
+    const QString wav = source(QStringLiteral("cut.wav"));
+    QVERIFY(writeWav(wav, 44100, 2, 16, noise(60 * 44100, 2, 9)));
+    Session s(wav, kMp3);
+    bool truncated = false;
+    QObject::connect(s.w->cAudioConverter1, &cAudioConverter::Progress, s.w, [&](qint32 percent) {
+        if (!truncated && s.w->g_lPart == 2 && percent >= 1)
+            truncated = QFile(wav).resize(44 + 15 * 44100 * 4);
+    });
+    QVERIFY(!s.split(6, 0));
+
+    QVERIFY(truncated);
+    QCOMPARE(QDir(s.dest).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Part_1_cut.MP3")});
+    const QString log = s.w->txtLog->toPlainText();
+    QCOMPARE(log.count(QStringLiteral(":Error: The source file changed during the job.(14)\n")), 1);
+    QCOMPARE(log.count(QStringLiteral(":Done.\n")), 1);
+    const QString ending = QStringLiteral("Done. 5 of 6 failed: see the Log.");
     QCOMPARE(s.w->lblCurrentTrack->text(), ending);
     QCOMPARE(s.host.BalloonMessages(), QStringList{ending});
 }

@@ -651,11 +651,12 @@ void tst_splitter::unreadableSourceSaysWhy()
 
 void tst_splitter::sourceThatChangesDuringTheJob_data()
 {
-    // What happens to the source, and when: "truncated" while part 2 is written (its part
-    // comes out short), "replaced" by another file, "removed", or "rewritten" with the same
-    // size, each after part 1 was started; "asked" truncated while the question about
-    // part 2's existing file stands open; "short only": part 2 comes out short of an
-    // unchanged source (its length was probed wrong), which is no change.
+    // What happens to the source, and when: "truncated" while part 2 is written (the
+    // component fails the part saying so), "replaced" by another file, "removed", or
+    // "rewritten" with the same size, each after part 1 was started; "asked" truncated
+    // while the question about part 2's existing file stands open; "short only": part 2
+    // comes out short of an unchanged source (its length was probed wrong), which is no
+    // change.
     QTest::addColumn<QString>("change");
     QTest::addColumn<int>("started");  // parts started
     QTest::addColumn<int>("done");     // parts logged "Done."
@@ -684,7 +685,7 @@ void tst_splitter::sourceThatChangesDuringTheJob()
     const QByteArray bytes(30000, 'x');
     QVERIFY(TestFiles::WriteBytes(f.source, bytes));
     // Part 2 writes 5 of its 10 seconds.
-    if (change == QLatin1String("truncated") || change == QLatin1String("short only"))
+    if (change == QLatin1String("short only"))
         f.conv()->writtenMs = {10000, 5000, 10000};
     if (change == QLatin1String("asked")) {
         QVERIFY(QDir().mkpath(f.dest));
@@ -706,8 +707,10 @@ void tst_splitter::sourceThatChangesDuringTheJob()
         QVERIFY(file.setFileTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6)), QFileDevice::FileModificationTime));
     }
     f.conv()->finishDone();
-    if (change == QLatin1String("truncated"))
+    if (change == QLatin1String("truncated")) {
         QVERIFY(QFile(f.source).resize(15000));
+        f.conv()->finishError(kErrSourceChanged, QStringLiteral("The source file changed during the job."));
+    }
     while (f.conv()->isRunning())
         f.conv()->finishDone();
 
@@ -715,6 +718,8 @@ void tst_splitter::sourceThatChangesDuringTheJob()
     QCOMPARE(f.conv()->started.size(), started);
     const QStringList log = f.logMessages();
     QCOMPARE(log.count(QStringLiteral("Done.")), done);
+    QCOMPARE(log.count(QStringLiteral("Error: The source file changed during the job.(14)")),
+             ending == QLatin1String("Done.") ? 0 : 1);
     if (ending != QLatin1String("Done."))
         QCOMPARE(log.mid(log.size() - 2, 1), QStringList{"Error: The source file changed during the job.(14)"});
     QCOMPARE(f.w->lblCurrentTrack->text(), ending);

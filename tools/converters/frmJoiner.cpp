@@ -12,6 +12,7 @@
 #include "components/cGrid/cGrid.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
+#include "platform/FileIdentity.h"
 #include "platform/MessageService.h"
 #include "settings/frmProgParameters.h"
 #include "settings/mdlFileNameFormats.h"
@@ -107,8 +108,9 @@ void frmJoiner::cmdConvert_Click()
 qint32 frmJoiner::JoinFiles()
 {
     const QString name = ExpandJoinedFileName(txtJoinedFileName->text(), JobFormatText());
-    // Without a name the output would be the folder itself.
-    if (name.isEmpty())
+    // Without a name the output would be the folder itself; a name of blanks only is no
+    // name either.
+    if (name.trimmed().isEmpty())
         return Refuse(kErrOutputUnwritable, QStringLiteral("The file name format gives the joined file an empty name."));
     qint32 first = 1;
     SetID3Tags(first);
@@ -143,7 +145,10 @@ qint32 frmJoiner::JoinFiles()
     const QString folder = OutputFolderInTheWay(path);
     if (!folder.isEmpty())
         return Refuse(kErrOutputUnwritable, folder);
-    if (QFileInfo::exists(path)) {
+    // An agreement to replace holds for the file that has the name now, when it is asked
+    // about, and for no other that takes the name later.
+    const FileIdentity there = ReadFileIdentity(path);
+    if (there.exists) {
         const int answer = AskOverwrite(path);
         if (answer == vbNo)
             return kJoinSkipped;
@@ -152,8 +157,7 @@ qint32 frmJoiner::JoinFiles()
     }
 
     cAudioJoin1->SetOutputFile(path);
-    // A file there now was agreed to (asked about, or the box ticked); one that comes later is not.
-    cAudioJoin1->SetOverwriteAgreed(QFileInfo::exists(path));
+    cAudioJoin1->SetOverwriteAgreed(there);
     prgTotal->SetMax(rows * 100);
     SetBusy(true);
     lblCurrentTrack->setText(QStringLiteral("Processing..."));

@@ -10,6 +10,7 @@
 #include "components/cGrid/cGrid.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
+#include "platform/FileIdentity.h"
 #include "platform/MessageService.h"
 
 #include <QComboBox>
@@ -213,7 +214,7 @@ qint32 frmAudioCDDuplicator::ConvertTask(qint32 Row)
     QFile::remove(path);
     cAudioCDRipper1->SetOutputFile(path);
     // Should it not go, it is replaced without a question.
-    cAudioCDRipper1->SetOverwriteAgreed(true);
+    cAudioCDRipper1->SetOverwriteAgreed(ReadFileIdentity(path));
     m_tempFiles << path;
     cAudioCDRipper1->StartRip();
     return 0;

@@ -14,6 +14,7 @@
 #include "components/cGrid/cGrid.h"
 #include "lists/mdlItemsGrid.h"
 #include "platform/Controls.h"
+#include "platform/FileIdentity.h"
 #include "platform/MessageService.h"
 #include "settings/mdlFileNameFormats.h"
 
@@ -29,14 +30,15 @@
 namespace {
 
 // Copies a source unchanged to its prepared name through a temporary file beside it, so a
-// copy that fails leaves no file behind; `replace` allows replacing a file of that name.
-JobOutcome CopyPreparedFile(const QString& source, const QString& target, bool replace)
+// copy that fails leaves no file behind; `replaceable` is the file of that name it may
+// replace (agreed to when asked about).
+JobOutcome CopyPreparedFile(const QString& source, const QString& target, const FileIdentity& replaceable)
 {
     const QFileInfo info(source);
     if (!info.isFile())
         return JobOutcome::error(kErrSourceMissing, QStringLiteral("The file \"%1\" does not exist.").arg(source));
     OutputTarget out;
-    JobOutcome r = out.prepare(target, source, replace);
+    JobOutcome r = out.prepare(target, source, replaceable);
     if (r.kind != JobOutcome::Done)
         return r;
     JobControl control;
@@ -139,8 +141,9 @@ void frmDataBurner3::CopyNextRow()
     const QString name = CreateFileNameFromFormat(row);
     const QString target = GetTempFolder() + name;
     RowOutputNamed(row, target);
-    bool replace = false;
-    if (QFileInfo::exists(target)) {
+    const FileIdentity there = ReadFileIdentity(target);
+    FileIdentity replaceable;
+    if (there.exists) {
         // Two rows gave the same name.
         const int answer = AskSameNameOnDisc(name);
         if (answer == vbCancel) {
@@ -153,14 +156,14 @@ void frmDataBurner3::CopyNextRow()
             CopyFinished();
             return;
         }
-        replace = true;
+        replaceable = there;
     }
     const QString source = RowText(cGrid1, row, QStringLiteral("COL_FILE"));
     lblCurrentTrack->setText(GetFileName(source));
     // The copy runs beside the window, which keeps answering (Abort among the rest).
     m_sCopyError.clear();
-    m_copyThread = QThread::create([this, source, target, replace] {
-        const JobOutcome r = CopyPreparedFile(source, target, replace);
+    m_copyThread = QThread::create([this, source, target, replaceable] {
+        const JobOutcome r = CopyPreparedFile(source, target, replaceable);
         if (r.kind != JobOutcome::Done) {
             m_lCopyErrorCode = r.code;
             m_sCopyError = r.description.isEmpty() ? QStringLiteral("The copy did not end.") : r.description;

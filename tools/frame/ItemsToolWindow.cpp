@@ -205,6 +205,9 @@ qint32 ItemsToolWindow::ConvertTask(qint32 Row)
     const QString why = SourceInTheWay(Row, path, collision);
     if (!why.isEmpty())
         return RefuseRow(collision, why);
+    // An agreement to replace holds for the file that has the name now, when it is asked
+    // about, and for no other that takes the name later.
+    const FileIdentity there = ReadFileIdentity(path);
     // What an earlier row of this job wrote is not a file that was there before the job:
     // the window decides about it, not the overwrite rule.
     bool replaceAgreed = false;
@@ -216,7 +219,7 @@ qint32 ItemsToolWindow::ConvertTask(qint32 Row)
     }
 
     if (!replaceAgreed && (!chkOverWrite || chkOverWrite->Value() != 1)) {
-        if (QFileInfo::exists(path)) {
+        if (there.exists) {
             const int answer = AskOverwrite(path);
             if (answer == vbNo)
                 return kTaskSkipped;
@@ -231,8 +234,7 @@ qint32 ItemsToolWindow::ConvertTask(qint32 Row)
     }
     c->SetOutputFile(path);
     m_sCurrentOutput = path;
-    // A file there now was agreed to (asked about, or the box ticked); one that comes later is not.
-    c->SetOverwriteAgreed(QFileInfo::exists(path));
+    c->SetOverwriteAgreed(there);
     StartComponent();
     return kTaskStarted;
 }

@@ -10,9 +10,9 @@
 #include "components/cToolbar/cToolbar.h"
 #include "lists/frmStat.h"
 #include "platform/Controls.h"
+#include "platform/FileIdentity.h"
 #include "platform/MessageService.h"
 
-#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
@@ -78,8 +78,9 @@ void frmAudioEditor::StartSaving(const QString& path)
 {
     cAudioEditor1->SetSourceFile(txtWavFile->text());
     cAudioEditor1->SetOutputFile(path);
-    // The save dialog asked before a file there was chosen; a file that comes later is not agreed to.
-    cAudioEditor1->SetOverwriteAgreed(QFileInfo::exists(path));
+    // The save dialog asked before a file there was chosen: the agreement holds for that
+    // file, and for no other that takes the name later.
+    cAudioEditor1->SetOverwriteAgreed(ReadFileIdentity(path));
     // The labels are the window's record of the selection.
     qint64 start = 0, end = 0;
     const bool haveStart = labelMilliseconds(lblTimeStart, start);

@@ -10,7 +10,6 @@
 #include "platform/MessageService.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QStyle>
 #include <QFrame>
@@ -149,7 +148,7 @@ void frmSplitter::cmdConvert_Click()
         MsgBox(cAudioConverter1->FileInfoError(), vbInformation + vbOKOnly);
         return;
     }
-    m_sourceIdentity = ReadFileIdentity(g_sFileToSplit);
+    m_sourceWatch = SourceWatch({g_sFileToSplit});
     g_lTotalFileLength = cAudioConverter1->Duration();
     const SplitPlan plan = ptnSplitByParts->isChecked() ? PlanSplitByParts(g_lTotalFileLength, txtSplitParts->text())
                                                         : PlanSplitBySeconds(g_lTotalFileLength, txtSplitSecs->text());
@@ -208,7 +207,10 @@ qint32 frmSplitter::ConvertTask()
     cAudioConverter1->SetRangeLength(m_plan.PartLength(g_lPart));
 
     const QString path = JobFolder() + GetPartFileName(g_sFileToSplit);
-    if (chkOverWrite->Value() != 1 && QFileInfo::exists(path)) {
+    // An agreement to replace holds for the file that has the name now, when it is asked
+    // about (or the box is ticked), and for no other that takes the name later.
+    const FileIdentity there = ReadFileIdentity(path);
+    if (chkOverWrite->Value() != 1 && there.exists) {
         AddLog(QStringLiteral("File already exists."), txtLog);
         const int answer = MsgBox(QStringLiteral("The file: '") + path + QStringLiteral("' already exists.\r\n\r\nOverwrite it?"),
                                   vbYesNoCancel + vbInformation);
@@ -222,8 +224,7 @@ qint32 frmSplitter::ConvertTask()
             return 3;
     }
     cAudioConverter1->SetOutputFile(path);
-    // A file there now was agreed to (asked about, or the box ticked); one that comes later is not.
-    cAudioConverter1->SetOverwriteAgreed(QFileInfo::exists(path));
+    cAudioConverter1->SetOverwriteAgreed(there);
     cAudioConverter1->StartConvert();
     return 0;
 }
@@ -251,38 +252,20 @@ void frmSplitter::cAudioConverter1_Progress(qint32 Percent)
 
 bool frmSplitter::SourceUnchanged() const
 {
-    return ReadFileIdentity(g_sFileToSplit) == m_sourceIdentity;
-}
-
-bool frmSplitter::PartCameOutShort() const
-{
-    // Decoders may end a little off the probed length at the end of a compressed source.
-    constexpr qint64 kToleranceMs = 100;
-    const qint64 written = cAudioConverter1->WrittenMs();
-    if (written < 0)
-        return false;
-    const qint64 start = qint64(m_plan.PartStart(g_lPart)) * 1000;
-    const qint64 length = m_plan.PartLength(g_lPart);
-    const qint64 end = length > 0 ? qMin<qint64>(start + length * 1000, m_plan.durationMs) : m_plan.durationMs;
-    return written + kToleranceMs < end - start;
+    return m_sourceWatch.unchanged();
 }
 
 void frmSplitter::EndOnChangedSource()
 {
     SetBusy(false);
     CountFailed(m_plan.partCount - g_lPart + 1);
-    AddLog(QStringLiteral("Error: The source file changed during the job.(%1)").arg(kErrSourceChanged), txtLog);
+    const JobOutcome changed = SourceChangedError();
+    AddLog(QStringLiteral("Error: ") + changed.description + u'(' + QString::number(changed.code) + u')', txtLog);
     EndJob(m_plan.partCount);
 }
 
 void frmSplitter::cAudioConverter1_Done()
 {
-    // A part that came out short of a source that changed meanwhile holds what was left
-    // of it: the part fails, and no further part is written.
-    if (PartCameOutShort() && !SourceUnchanged()) {
-        EndOnChangedSource();
-        return;
-    }
     AddLog(QStringLiteral("Done."), txtLog);
     lblCurrentTrack->setText(QStringLiteral("Done."));
     NextPart();
@@ -290,6 +273,11 @@ void frmSplitter::cAudioConverter1_Done()
 
 void frmSplitter::cAudioConverter1_Error(qint32 Code, const QString& Description)
 {
+    // The source changed while the part was read: the part and the ones after it fail.
+    if (Code == kErrSourceChanged) {
+        EndOnChangedSource();
+        return;
+    }
     CountFailed();
     AddLog(QStringLiteral("Error: ") + Description + u'(' + QString::number(Code) + u')', txtLog);
     NextPart();

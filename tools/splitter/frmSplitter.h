@@ -2,7 +2,7 @@
 // parts or parts of a number of seconds, one run of its conversion component per part.
 #pragma once
 
-#include "common/mdlFileIdentity.h"
+#include "components/audio/SourceWatch.h"
 #include "tools/frame/ToolWindow.h"
 #include "tools/splitter/mdlSplit.h"
 
@@ -63,13 +63,11 @@ private:
     void NextPart();
     // The source is the file the job began on, unchanged.
     bool SourceUnchanged() const;
-    // The part just written holds less than it asked for of the source's planned length.
-    bool PartCameOutShort() const;
     // Ends the job when its source changed: the current part and the ones after it fail.
     void EndOnChangedSource();
 
     SplitPlan m_plan;
-    FileIdentity m_sourceIdentity;  // the source as the job found it when it began
+    SourceWatch m_sourceWatch;  // the source as the job found it when it began
 };
 
 inline frmSplitter* g_frmSplitter()

@@ -1,0 +1,33 @@
+// The source files a job reads, as they were when it started: a source that is cut short,
+// replaced or rewritten while the job reads it fails the job, whatever the read made of
+// it, before the job's output takes its name.
+#pragma once
+
+#include "components/audio/JobRunner.h"
+#include "platform/FileIdentity.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+class SourceWatch
+{
+public:
+    SourceWatch() = default;
+    // Notes each file as it is now.
+    explicit SourceWatch(const QStringList& paths);
+
+    // Every file is as it was when noted.
+    bool unchanged() const;
+    // The outcome of a job that read the files, checked before its output is put in place:
+    // as it is while they are unchanged (or the job was aborted); otherwise the error that
+    // says a source changed, in place of the job's end or error.
+    JobOutcome check(const JobOutcome& outcome) const;
+
+private:
+    QList<QPair<QString, FileIdentity>> m_files;
+};
+
+// The error of an item whose source changed while it was worked on.
+JobOutcome SourceChangedError();
