@@ -97,6 +97,7 @@ qint32 cToolbar::AddButton(const QString& ToolTipText, qint32 ImageNumber, const
         // all of its buttons, the ones that do not fit are offered in the menu of the
         // bar's overflow button instead, with the same picture, caption and click.
         auto* action = new QAction(icon, text, this);
+        action->setIconText(text);  // the caption as given, blanks and all
         action->setToolTip(ToolTipText);
         action->setCheckable(Style == tbrCheck);
         connect(action, &QAction::triggered, this, [this, index] { emit ButtonClick(index); });

@@ -80,7 +80,7 @@ private:
         QString caption;
         qint32 image = -1;
         qint32 style = tbrDefault;
-        QPointer<QAction> action;  // for a drop-down button, the action that holds its button
+        QPointer<QAction> action;  // the button's action (a drop-down button's: the one holding it)
         QPointer<QToolButton> widget;
     };
     bool valid(qint32 index) const { return index >= 0 && index < m_buttons.size(); }
