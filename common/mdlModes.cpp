@@ -4,6 +4,23 @@
 
 #include <QCoreApplication>
 
+namespace {
+
+// The build that offers every tool (configured with VELMARO_ALL_TOOLS=ON).
+#ifdef VELMARO_ALL_TOOLS
+constexpr bool kEveryTool = true;
+#else
+constexpr bool kEveryTool = false;
+#endif
+
+// The flag of a tool that this product leaves out: 1 in the build that offers every tool.
+constexpr qint32 Offered(qint32 productValue)
+{
+    return kEveryTool ? 1 : productValue;
+}
+
+} // namespace
+
 void InitProductProfile()
 {
     g_sAppCompany = QStringLiteral("Ostrany");
@@ -21,22 +38,22 @@ void InitProductProfile()
     g_sFeaturedTool = QStringLiteral("lAppIncSplit");
 
     lAppIncConverter = 1;
-    lAppIncJoin = 0;
+    lAppIncJoin = Offered(0);
     lAppIncSplit = 1;
     lAppIncMicRec = 1;
     lAppIncEditor = 1;
-    lAppIncAudioBurner = 0;
-    lAppIncCDRipper = 0;
-    lAppIncMP3TagsEditor = 0;
-    lAppIncMP3Burner = 0;
-    lAppIncWMABurner = 0;
+    lAppIncAudioBurner = Offered(0);
+    lAppIncCDRipper = Offered(0);
+    lAppIncMP3TagsEditor = Offered(0);
+    lAppIncMP3Burner = Offered(0);
+    lAppIncWMABurner = Offered(0);
     lAppIncACMConverter = 1;
     lAppIncItemsLists = 1;
     // The tree of lists is shown: the lists bar sits under it, and without it every list
     // but the first could not be reached.
     lAppIncProjects = 1;
-    lAppIncTTS = 0;
-    lAppIncCDDuplicator = 0;
+    lAppIncTTS = Offered(0);
+    lAppIncCDDuplicator = Offered(0);
 
     SetAppTitle(DisplayName());
     // The name the libraries know the program by: the data discs it writes name it as

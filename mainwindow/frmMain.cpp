@@ -289,6 +289,7 @@ void frmMain::Form_Load()
     tmrCommandLine.start();
 
     m_cRegistry.setSubkey(QStringLiteral("General"));
+    SetLeastSize();
     RestoreWindowSize();
     Form_Resize();
 }

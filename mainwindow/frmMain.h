@@ -377,6 +377,8 @@ private:
     void BuildPlayerPanel();
     // Places the panels where m_layout says and shows or hides them.
     void ApplyLayout();
+    // The least size the window can be given (after the bars are built).
+    void SetLeastSize();
     // Lays the panels out again when the desktop's frame around the window changed.
     void FrameMayHaveChanged();
     bool FitEmptyNotice();

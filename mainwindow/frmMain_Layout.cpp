@@ -106,6 +106,16 @@ void LayOutMainWindow(MainLayout& l, const LayoutInputs& in)
     l.picEmptyMsg.Left = grid.Left + grid.Width / 2 - l.picEmptyMsg.Width / 2;
 }
 
+QSizeF LeastWindowTwips(const MainLayout& l)
+{
+    // The rules' grid width solved for 0, and their grid height for the player panel's
+    // height, so the information grid above the panel keeps a height of 0 or more too.
+    const float width = 350 + kTreeWidth + 3495 + 100;
+    const float height = l.picPlayer.Height + l.froControl.Height + l.tlbrListHeight + l.cToolbarHost1.Height + 375
+        + l.statusBarHeight + l.picTitleList.Height + 600;
+    return QSizeF(width, height);
+}
+
 float TreeWidthAfterDropOnTree(const MainLayout& l, float X)
 {
     return X < 1000 ? 1000 : l.cTreeView1.Left + X - 120;
@@ -159,6 +169,21 @@ void frmMain::Form_Resize()
     FitEmptyNotice();
     LayOutMainWindow(m_layout, in);
     ApplyLayout();
+}
+
+void frmMain::SetLeastSize()
+{
+    // Never so small that a panel or a bar lies past the window's edges: the tools bar
+    // and its overflow button stay in the window, and the top bar shows all its buttons.
+    MainLayout l;
+    l.cToolbarHost1.Height = float(cToolbarHost1->Height());
+    l.tlbrListHeight = float(tlbrList->sizeHint().height() * kTwipsPerPixel);
+    l.statusBarHeight = float(cStatusBar1->sizeHint().height() * kTwipsPerPixel);
+    const QSizeF least = LeastWindowTwips(l);
+    // The top bar's host spans the window but 350 twips.
+    const int topBar = cToolbarHost1->sizeHint().width() + TwipsToPixels(350);
+    const auto pixels = [](double twips) { return int(std::ceil(twips / kTwipsPerPixel)); };
+    setMinimumSize(qMax(pixels(least.width()), topBar), pixels(least.height()));
 }
 
 void frmMain::FrameMayHaveChanged()

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QRect>
+#include <QSizeF>
 #include <QtGlobal>
 
 // A panel's place in its container, in twips.
@@ -59,6 +60,12 @@ struct LayoutInputs {
 // Places every panel for the window's size and the view options. A size that would come
 // out below zero is not applied: the panel keeps its size, and later rules use it.
 void LayOutMainWindow(MainLayout& l, const LayoutInputs& in);
+
+// The least outer size of the window at which the rules place every panel within it:
+// with the tree at its first width and the title and the player shown, the grid is then
+// 0 wide and as high as the player panel beside it. In a smaller window the panels beside
+// and under the grid would keep their places past the window's edges.
+QSizeF LeastWindowTwips(const MainLayout& l);
 
 // The tree's new width after the splitter bar was dropped at X (twips from the left edge
 // of the control that took the drop), on the tree side or on the grid side.

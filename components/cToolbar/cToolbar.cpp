@@ -77,27 +77,42 @@ qint32 cToolbar::AddButton(const QString& ToolTipText, qint32 ImageNumber, const
         m_buttons.append(b);
         return index;
     }
+    const QString text = Caption.trimmed().isEmpty() ? ToolTipText : Caption;
+    const QIcon icon = m_images ? m_images->ItemPicture(ImageNumber) : QIcon();
     QToolButton* button = nullptr;
     if (Style == tbrDropDown) {
+        // Its arrow is its own: it stays a button of its own, which never moves into the
+        // overflow menu.
         auto* drop = new DropDownButton(this);
         drop->arrowPressed = [this, index] { emit ButtonDropDown(index); };
+        drop->setAutoRaise(true);
+        drop->setToolTip(ToolTipText);
+        drop->setText(text);
+        drop->setIcon(icon);
+        connect(drop, &QToolButton::clicked, this, [this, index] { emit ButtonClick(index); });
+        b.action = addWidget(drop);
         button = drop;
     } else {
-        button = new QToolButton(this);
+        // An action, for which the bar makes the button: when the bar is too narrow for
+        // all of its buttons, the ones that do not fit are offered in the menu of the
+        // bar's overflow button instead, with the same picture, caption and click.
+        auto* action = new QAction(icon, text, this);
+        action->setIconText(text);  // the caption as given, blanks and all
+        action->setToolTip(ToolTipText);
+        action->setCheckable(Style == tbrCheck);
+        connect(action, &QAction::triggered, this, [this, index] { emit ButtonClick(index); });
+        addAction(action);
+        b.action = action;
+        button = qobject_cast<QToolButton*>(widgetForAction(action));
     }
-    button->setAutoRaise(true);
-    button->setCheckable(Style == tbrCheck);
-    button->setToolTip(ToolTipText);
-    button->setText(Caption.trimmed().isEmpty() ? ToolTipText : Caption);
-    button->setIcon(m_images ? m_images->ItemPicture(ImageNumber) : QIcon());
-    if (Caption.isEmpty())
-        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    else
-        button->setToolButtonStyle(m_imageSize >= 24 ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonTextBesideIcon);
-    if (!Key.isEmpty())
-        button->setObjectName(Key);
-    connect(button, &QToolButton::clicked, this, [this, index] { emit ButtonClick(index); });
-    addWidget(button);
+    if (button) {
+        if (Caption.isEmpty())
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        else
+            button->setToolButtonStyle(m_imageSize >= 24 ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonTextBesideIcon);
+        if (!Key.isEmpty())
+            button->setObjectName(Key);
+    }
     b.widget = button;
     m_buttons.append(b);
     return index;
@@ -118,32 +133,34 @@ qint32 cToolbar::ButtonIndex(const QString& Key) const
     return -1;
 }
 
+// The states live in the button's action, so a button offered in the overflow menu
+// shows them there as well; a drop-down button's action passes them to its button.
 bool cToolbar::ButtonChecked(qint32 Index) const
 {
-    return valid(Index) && m_buttons[Index].widget && m_buttons[Index].widget->isChecked();
+    return valid(Index) && m_buttons[Index].action && m_buttons[Index].action->isChecked();
 }
 
 void cToolbar::SetButtonChecked(qint32 Index, bool checked)
 {
-    if (!valid(Index) || !m_buttons[Index].widget)
+    if (!valid(Index) || !m_buttons[Index].action)
         return;
-    QToolButton* w = m_buttons[Index].widget;
+    QAction* a = m_buttons[Index].action;
     // A plain button shows the state as well: it keeps it pressed.
-    w->setCheckable(w->isCheckable() || checked);
-    w->setChecked(checked);
+    a->setCheckable(a->isCheckable() || checked);
+    a->setChecked(checked);
 }
 
 bool cToolbar::ButtonEnabled(const QString& Key) const
 {
     const qint32 i = ButtonIndex(Key);
-    return valid(i) && m_buttons[i].widget && m_buttons[i].widget->isEnabled();
+    return valid(i) && m_buttons[i].action && m_buttons[i].action->isEnabled();
 }
 
 void cToolbar::SetButtonEnabled(const QString& Key, bool enabled)
 {
     const qint32 i = ButtonIndex(Key);
-    if (valid(i) && m_buttons[i].widget)
-        m_buttons[i].widget->setEnabled(enabled);
+    if (valid(i) && m_buttons[i].action)
+        m_buttons[i].action->setEnabled(enabled);
 }
 
 void cToolbar::GetButtonPosition(qint32 Index, qint32& X, qint32& Y) const

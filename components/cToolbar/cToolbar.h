@@ -3,6 +3,7 @@
 // order they were added; separators take a number too.
 #pragma once
 
+#include <QAction>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -79,6 +80,7 @@ private:
         QString caption;
         qint32 image = -1;
         qint32 style = tbrDefault;
+        QPointer<QAction> action;  // the button's action (a drop-down button's: the one holding it)
         QPointer<QToolButton> widget;
     };
     bool valid(qint32 index) const { return index >= 0 && index < m_buttons.size(); }

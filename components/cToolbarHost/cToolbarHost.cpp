@@ -23,6 +23,8 @@ void cToolbarHost::AttachToolbar(cToolbar* bar)
     box->addWidget(bar, 0, Qt::AlignVCenter);
     box->addStretch(1);
     bar->show();
+    if (m_height > 0)
+        SetHeight(m_height);
 }
 
 void cToolbarHost::SetBackgroundPictureFile(const QString& path)
@@ -41,13 +43,20 @@ void cToolbarHost::SetBackgroundColour(qint32 colour)
 void cToolbarHost::SetWidth(qint32 twips)
 {
     m_width = twips;
-    setMinimumWidth(TwipsToPixels(twips));
+    updateGeometry();
+}
+
+QSize cToolbarHost::sizeHint() const
+{
+    return QWidget::sizeHint().expandedTo(QSize(TwipsToPixels(m_width), 0));
 }
 
 void cToolbarHost::SetHeight(qint32 twips)
 {
     m_height = twips;
-    setFixedHeight(TwipsToPixels(twips));
+    // Never lower than the bar's buttons: their captions show whole.
+    const int needed = m_bar ? m_bar->sizeHint().height() : 0;
+    setFixedHeight(qMax(TwipsToPixels(twips), needed));
 }
 
 void cToolbarHost::paintEvent(QPaintEvent*)

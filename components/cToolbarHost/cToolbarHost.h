@@ -23,12 +23,16 @@ public:
     void SetBackgroundColour(qint32 colour);
     qint32 BackgroundColour() const { return m_colour; }
 
-    // Width and height in twips. The width is the least the host takes; the height is
-    // what it keeps.
+    // Width and height in twips. The width is what the host takes where its container
+    // has room: in less, it narrows down to its bar's least width, and the bar offers the
+    // buttons that do not fit in its overflow menu. The height is what it keeps, or its
+    // bar's height where the bar needs more.
     qint32 Width() const { return m_width; }
     void SetWidth(qint32 twips);
     qint32 Height() const { return m_height; }
     void SetHeight(qint32 twips);
+
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -38,8 +38,10 @@
 
 namespace {
 
-// In the window size table: the whole available width or height of the screen.
+// In the window size table: the whole available width or height of the screen, and the
+// least the window can be made.
 constexpr int kScreen = -1;
+constexpr int kLeast = -2;
 
 const QString kRefusal = QStringLiteral(
     "This program cannot run, please reinstall the software or connect to the sofrware aurhor.\n\n"
@@ -451,14 +453,15 @@ void tst_Startup::trayClicks()
 void tst_Startup::windowSize_data()
 {
     // Sizes in twips; kScreen stands for the whole available width or height of the
-    // screen (800 x 800 pixels on the headless platform).
+    // screen (800 x 800 pixels on the headless platform), kLeast for the window's least.
     QTest::addColumn<QVariant>("width");   // invalid: not stored
     QTest::addColumn<QVariant>("height");
     QTest::addColumn<int>("expectedWidth");
     QTest::addColumn<int>("expectedHeight");
     QTest::newRow("missing") << QVariant() << QVariant() << 13140 << 7440;
     QTest::newRow("too small") << QVariant("2999") << QVariant("999") << 13740 << 7440;
-    QTest::newRow("smallest kept") << QVariant("3000") << QVariant("1000") << 3000 << 1000;
+    // The smallest size kept is still less than the window's least: it gets its least.
+    QTest::newRow("smallest kept") << QVariant("3000") << QVariant("1000") << kLeast << kLeast;
     QTest::newRow("not numbers") << QVariant("wide") << QVariant("") << 13740 << 7440;
     QTest::newRow("stored") << QVariant("10500") << QVariant("6000") << 10500 << 6000;
     QTest::newRow("larger than the screen") << QVariant("15000") << QVariant("15000") << kScreen << kScreen;
@@ -485,6 +488,10 @@ void tst_Startup::windowSize()
     if (expectedHeight == kScreen)
         expectedHeight = screen.height();
     frmMain* main = Forms::Get<frmMain>();
+    if (expectedWidth == kLeast)
+        expectedWidth = main->minimumWidth() * kTwipsPerPixel;
+    if (expectedHeight == kLeast)
+        expectedHeight = main->minimumHeight() * kTwipsPerPixel;
     // Twips become whole pixels at the boundary: within one pixel.
     QVERIFY2(qAbs(main->Width() - expectedWidth) < kTwipsPerPixel, qPrintable(QString::number(main->Width())));
     QVERIFY2(qAbs(main->Height() - expectedHeight) < kTwipsPerPixel, qPrintable(QString::number(main->Height())));

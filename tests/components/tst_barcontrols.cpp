@@ -150,16 +150,51 @@ void tst_BarControls::hostAndBand()
     QCOMPARE(bar->parentWidget(), band);
     QCOMPARE(band->BandNames(), QStringList{"Toolbar1"});
 
-    cToolbarHost host(&window);
-    cToolbar* other = makeBar(&window, &images);
-    host.AttachToolbar(other);
-    QCOMPARE(other->parentWidget(), &host);
-    host.SetWidth(600);
-    host.SetWidth(host.Width() + 1000);
-    QCOMPARE(host.Width(), 1600);
-    QCOMPARE(host.minimumWidth(), TwipsToPixels(1600));
-    host.SetHeight(750);
-    QCOMPARE(host.height(), TwipsToPixels(750));
+    // Given room, the host takes its width; in less it narrows to what there is, and its
+    // bar offers the buttons that do not fit in its overflow menu, as they are.
+    QWidget frame;
+    auto* row = new QHBoxLayout(&frame);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* host = new cToolbarHost(&frame);
+    cToolbar* other = makeBar(&frame, &images);
+    host->AttachToolbar(other);
+    row->addWidget(host);
+    row->addStretch(1);
+    QCOMPARE(other->parentWidget(), host);
+    host->SetWidth(600);
+    host->SetWidth(host->Width() + 3000);
+    QCOMPARE(host->Width(), 3600);
+    frame.resize(400, 60);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QCOMPARE(host->width(), TwipsToPixels(3600));
+    QVERIFY(other->ButtonWidget(4)->isVisible());
+    auto* more = other->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    QVERIFY(more && !more->isVisible());
+
+    other->SetButtonChecked("Pause", true);
+    frame.resize(other->ButtonWidget(0)->sizeHint().width() + 30, 60);
+    QTRY_VERIFY(!other->ButtonWidget(4)->isVisible());
+    QVERIFY(host->width() < other->sizeHint().width());
+    QVERIFY(other->ButtonWidget(0)->isVisible());
+    QVERIFY(more->isVisible() && more->isEnabled());
+    QStringList entries;
+    for (QAction* a : more->menu()->actions())
+        if (!a->isSeparator())
+            entries << a->text() + (a->isChecked() ? "|checked" : "");
+    // The drop-down button's arrow is its own: it is not offered in the menu.
+    QCOMPARE(entries, (QStringList{"Pause|checked", "Plain"}));
+    QSignalSpy clicks(other, &cToolbar::ButtonClick);
+    more->menu()->actions().last()->trigger();
+    QCOMPARE(clicks.size(), 1);
+    QCOMPARE(clicks[0][0].toInt(), 4);
+
+    // The height given, unless the bar's buttons need more.
+    host->SetHeight(750);
+    QCOMPARE(host->height(), TwipsToPixels(750));
+    host->SetHeight(150);
+    QCOMPARE(host->height(), other->sizeHint().height());
+    QVERIFY(host->height() > TwipsToPixels(150));
 }
 
 void tst_BarControls::sliderThumb()

@@ -2,6 +2,7 @@
 // option (read back in pixels, 15 twips each), the splitter bar dropped on the controls
 // around it, and the product's colour and pictures.
 #include "tests/lists/ListsFixture.h"
+#include "tests/mainwindow/MainWindowFixture.h"
 
 #include "components/cAudioGraph/cAudioGraph.h"
 #include "components/cGrid/cGrid.h"
@@ -54,6 +55,31 @@ QString describe(QWidget* w)
         .arg(g.height());
 }
 
+// True when the widget is shown and nothing of it is cut off: it lies whole inside every
+// panel that holds it and inside the window, clear of the status bar along the bottom.
+bool shownWhole(frmMain* m, QWidget* w)
+{
+    if (!w || !w->isVisibleTo(m))
+        return false;
+    const QRect r(w->mapTo(m, QPoint(0, 0)), w->size());
+    for (QWidget* p = w->parentWidget(); p && p != m; p = p->parentWidget())
+        if (!QRect(p->mapTo(m, QPoint(0, 0)), p->size()).contains(r))
+            return false;
+    return m->rect().contains(r) && !r.intersects(m->cStatusBar1->geometry());
+}
+
+// What running a command showed: the windows opened modally and the message boxes.
+QStringList shownBy(Fixture& f, const std::function<void()>& run)
+{
+    const qsizetype windows = f.platform.modal().shown.size();
+    const qsizetype boxes = f.platform.messages().shown.size();
+    run();
+    QStringList shown = f.platform.modal().shown.mid(windows);
+    for (const FakeMessageService::Box& box : f.platform.messages().shown.mid(boxes))
+        shown << QStringLiteral("box: ") + box.prompt;
+    return shown;
+}
+
 // The width of the view's shown columns together.
 int shownColumnsWidth(const QTableView* view)
 {
@@ -80,6 +106,7 @@ private slots:
     void viewOptions_data();
     void viewOptions();
     void tinyWindowKeepsSizes();
+    void leastWindowHoldsEveryPanel();
     void minimisedWindowIsLeftAlone();
     void treeComesBackWhenOffered();
     void windowFollowsEachOption_data();
@@ -92,6 +119,8 @@ private slots:
     void viewColour_data();
     void viewColour();
     void viewPictures();
+    void everyToolWithinReach_data();
+    void everyToolWithinReach();
 };
 
 void tst_MainLayout::standardWindow()
@@ -196,6 +225,28 @@ void tst_MainLayout::tinyWindowKeepsSizes()
     in.displayPlayer = false;
     LayOutMainWindow(l, in);
     QCOMPARE(l.cSlider1.Width, before.cSlider1.Width);
+}
+
+void tst_MainLayout::leastWindowHoldsEveryPanel()
+{
+    // The least window the main window allows: every panel the rules place lies within
+    // it, the grid and the information grid at least 0 big.
+    MainLayout l;
+    l.cToolbarHost1.Height = 740;
+    const QSizeF least = LeastWindowTwips(l);
+    LayoutInputs in = standardInputs();
+    in.W = float(least.width());
+    in.H = float(least.height());
+    LayOutMainWindow(l, in);
+    QCOMPARE(l.cGrid1.Width, 0.0f);
+    QCOMPARE(l.cGridInfo.Height, 0.0f);
+    const float clientBottom = in.H - l.statusBarHeight;
+    for (const auto& [name, r] : {std::pair{"cToolbarHost1", l.cToolbarHost1}, {"cGrid1", l.cGrid1},
+                                  {"cGridInfo", l.cGridInfo}, {"picPlayer", l.picPlayer}, {"picList", l.picList},
+                                  {"froControl", l.froControl}, {"froTreeControl", l.froTreeControl}}) {
+        QVERIFY2(r.Left >= 0 && r.Left + r.Width <= in.W, name);
+        QVERIFY2(r.Top >= 0 && r.Top + r.Height <= clientBottom, name);
+    }
 }
 
 void tst_MainLayout::minimisedWindowIsLeftAlone()
@@ -518,6 +569,69 @@ void tst_MainLayout::viewPictures()
     m = f.start();
     QVERIFY(!QFile::exists(bmp));
     QVERIFY(m->cToolbarHost1->BackgroundPictureFile().isEmpty());
+}
+
+void tst_MainLayout::everyToolWithinReach_data()
+{
+    QTest::addColumn<bool>("least");
+    QTest::newRow("default size") << false;
+    QTest::newRow("least size") << true;
+}
+
+void tst_MainLayout::everyToolWithinReach()
+{
+    // With every tool offered, each button of the tools bar is shown whole, or the bar's
+    // overflow button is, and its menu runs the tool as the button's own click does.
+    QFETCH(bool, least);
+    Fixture f;
+    MainWindowTest::applyProfile(MainWindowTest::Profile::AllTools);
+    f.addList("Songs", {"a.wav*", "b.wav*", "c.wav"});
+    f.platform.modal().allowAny = true;
+    f.platform.messages().answerAll = vbNo;
+    frmMain* m = f.start();
+    m->Show();
+    const QSize standard = m->size();
+    if (least) {
+        m->resize(1, 1);  // as small as the window lets itself be made
+        QVERIFY(m->width() > 1 && m->height() > 1);
+        QVERIFY(m->width() < standard.width() && m->height() < standard.height());
+    }
+
+    // The top bar is whole: its "Tools" holds every tool's menu item.
+    for (qint32 i = 0; i < m->tlbrTop->ButtonCount(); ++i)
+        if (QToolButton* b = m->tlbrTop->ButtonWidget(i))
+            QVERIFY2(shownWhole(m, b), qPrintable(m->tlbrTop->ButtonKey(i)));
+
+    cToolbar* bar = m->tlbrRecorder;
+    auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    QStringList onBar, inOverflow;
+    for (qint32 i = 0; i < bar->ButtonCount(); ++i) {
+        const QString key = bar->ButtonKey(i);
+        if (bar->ButtonStyle(i) == cToolbar::tbrSeparator)
+            continue;
+        if (QToolButton* b = bar->ButtonWidget(i); shownWhole(m, b)) {
+            QVERIFY2(b->height() >= b->sizeHint().height(), qPrintable(key));  // its caption whole
+            onBar << key;
+            continue;
+        }
+        QVERIFY2(shownWhole(m, more) && more->isEnabled() && more->menu(), qPrintable(key));
+        QAction* entry = nullptr;
+        for (QAction* a : more->menu()->actions())
+            if (a->toolTip() == key)
+                entry = a;
+        QVERIFY2(entry, qPrintable(key));
+        QCOMPARE(entry->text(), bar->ButtonCaption(i));
+        QVERIFY(!entry->icon().isNull());
+        inOverflow << key;
+        // Picked from the overflow, the tool opens what its Tools menu item opens.
+        const QStringList picked = shownBy(f, [entry] { entry->trigger(); });
+        QVERIFY2(!picked.isEmpty(), qPrintable(key));
+        QCOMPARE(picked, shownBy(f, [m, key] { QVERIFY(launch(m, key, QStringLiteral("menu item"))); }));
+    }
+    QCOMPARE(onBar.size() + inOverflow.size(), 12);
+    // Wide enough for the first tools at least; the last ones go to the overflow.
+    QVERIFY(onBar.size() >= 2);
+    QVERIFY(inOverflow.contains(QStringLiteral("Text To Speech")));
 }
 
 QTEST_MAIN(tst_MainLayout)
