@@ -105,9 +105,9 @@ void frmAudioEditorProc::ConvertX()
     }
     cAudioConverter1->SetSourceFile(m_sSource);
     cAudioConverter1->SetOutputFile(m_sDest);
-    // Only the file the user was asked about may be replaced, and only while it is still
-    // the one under that name, unchanged (a new file may have taken the old one's inode).
-    cAudioConverter1->SetOverwriteAgreed(m_replaceable.exists && ReadFileIdentity(m_sDest) == m_replaceable);
+    // Only the file the user was asked about may be replaced: the converter replaces it
+    // only while it is still the one under that name, unchanged.
+    cAudioConverter1->SetOverwriteAgreed(m_replaceable);
     cAudioConverter1->StartConvert();
 }
 
