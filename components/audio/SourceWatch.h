@@ -4,6 +4,7 @@
 #pragma once
 
 #include "components/audio/JobRunner.h"
+#include "components/audio/OutputTarget.h"
 #include "platform/FileIdentity.h"
 
 #include <QList>
@@ -31,3 +32,18 @@ private:
 
 // The error of an item whose source changed while it was worked on.
 JobOutcome SourceChangedError();
+
+// Runs a job that writes into `out` while reading `sources`, then puts its output in place
+// (or, with deferCommit, leaves the finished temporary file for the caller) only when the
+// job ended well and every source is as it was when the job began; otherwise the
+// temporary file goes with `out`.
+template <typename Job>
+JobOutcome WriteFromWatchedSources(const QStringList& sources, bool deferCommit, Job job)
+{
+    const SourceWatch watch(sources);
+    OutputTarget out;
+    const JobOutcome r = watch.check(job(out));
+    if (r.kind != JobOutcome::Done)
+        return r;
+    return deferCommit ? out.release() : out.commit();
+}

@@ -267,12 +267,8 @@ JobOutcome RunTranscode(const TranscodeRequest& req, JobControl& control, Transc
     QuietMediaLibraries();
     TranscodeStats local;
     TranscodeStats& stats = statsOut ? *statsOut : local;
-    // The source as the job found it: one that changes while it is read fails the job
-    // before the output takes its name (the output's temporary file goes with `out`).
-    const SourceWatch source(req.pcm ? QStringList() : QStringList{req.source});
-    OutputTarget out;
-    const JobOutcome r = source.check(transcodeInto(req, out, control, stats));
-    if (r.kind != JobOutcome::Done)
-        return r;
-    return deferCommit ? out.release() : out.commit();
+    // A file source that changes while it is read fails the job before the output takes its
+    // name; raw CD audio comes from no file to watch.
+    return WriteFromWatchedSources(req.pcm ? QStringList() : QStringList{req.source}, deferCommit,
+                                   [&](OutputTarget& out) { return transcodeInto(req, out, control, stats); });
 }

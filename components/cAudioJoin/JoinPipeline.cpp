@@ -212,15 +212,10 @@ JobOutcome RunJoin(const JoinRequest& req, JobControl& control, JoinStats* stats
     QuietMediaLibraries();
     JoinStats local;
     JoinStats& stats = statsOut ? *statsOut : local;
-    // The entries' files as the join found them: one that changes while it is read fails
-    // the join before the output takes its name (its temporary file goes with `out`).
+    // Every entry's file is watched: one that changes while it is read fails the join.
     QStringList files;
     for (const JoinEntry& e : req.entries)
         files << e.FileName;
-    const SourceWatch sources(files);
-    OutputTarget out;
-    const JobOutcome r = sources.check(joinInto(req, out, control, stats));
-    if (r.kind != JobOutcome::Done)
-        return r;
-    return deferCommit ? out.release() : out.commit();
+    return WriteFromWatchedSources(files, deferCommit,
+                                   [&](OutputTarget& out) { return joinInto(req, out, control, stats); });
 }
