@@ -296,14 +296,20 @@ void tst_FileCopy::destinationAppearsDuringCopy()
     TestFiles::WriteBytes(src, data);
     FileCopyClass copy;
     copy.SetCacheSize(8000);
+    // The copy fails saying why, and the other program's file and no other stay.
+    const auto leftAlone = [&] {
+        QVERIFY(!copy.Sucessfull());
+        QCOMPARE(copy.ErrorText(), QStringLiteral("The file '%1' could not be copied to '%2': a file of that name "
+                                                  "appeared while it was being copied, and it is left as it is")
+                                       .arg(src, dst));
+        QCOMPARE(TestFiles::ReadBytes(dst), QByteArray("another program's file"));
+        QCOMPARE(entries(dir.path()), (QStringList{"dst.bin", "src.bin"}));
+    };
     QTimer::singleShot(0, [&] { TestFiles::WriteBytes(dst, "another program's file"); });
     copy.Copy(src, dst);
-    QVERIFY(!copy.Sucessfull());
-    QCOMPARE(copy.ErrorText(), QStringLiteral("The file '%1' could not be copied to '%2': a file of that name appeared "
-                                              "while it was being copied, and it is left as it is")
-                                   .arg(src, dst));
-    QCOMPARE(TestFiles::ReadBytes(dst), QByteArray("another program's file"));
-    QCOMPARE(entries(dir.path()), (QStringList{"dst.bin", "src.bin"}));
+    leftAlone();
+    if (QTest::currentTestFailed())
+        return;
 
     // Copied again, the destination is there from the start: it is replaced.
     copy.Copy(src, dst);
@@ -317,12 +323,7 @@ void tst_FileCopy::destinationAppearsDuringCopy()
         TestFiles::WriteBytes(dst, "another program's file");
     });
     copy.Copy(src, dst);
-    QVERIFY(!copy.Sucessfull());
-    QCOMPARE(copy.ErrorText(), QStringLiteral("The file '%1' could not be copied to '%2': a file of that name appeared "
-                                              "while it was being copied, and it is left as it is")
-                                   .arg(src, dst));
-    QCOMPARE(TestFiles::ReadBytes(dst), QByteArray("another program's file"));
-    QCOMPARE(entries(dir.path()), (QStringList{"dst.bin", "src.bin"}));
+    leftAlone();
 }
 
 void tst_FileCopy::noSuchFolder()
